@@ -1,0 +1,58 @@
+// The four value types, their binary forms, null markers, conversions from text and display
+// texts; date keys and date labels.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+namespace tabulon {
+
+enum TValueType : uint8_t { vtInt, vtCur, vtDat, vtStr };
+enum TColStorage : uint8_t { csByt, csWor, csLon };
+
+// Descriptor texts: "Int", "Cur", "Dat", "Str" and "Byt", "Wor", "Lon".
+const char* ValueTypeText(TValueType t);
+const char* StorageText(TColStorage s);
+// False when the text is none of them (exact, case-sensitive).
+bool ParseValueType(std::string_view text, TValueType* t);
+bool ParseStorage(std::string_view text, TColStorage* s);
+
+// Null markers.
+constexpr int32_t kIntNull = -2147483647;                 // 0x80000001
+constexpr int64_t kCurNull = INT64_MIN + 1;              // 0x8000000000000001
+inline double DateNull() {                               // 0x41469240FFFF9EF2, 9999-12-31 23:59:59
+  const uint64_t bits = 0x41469240FFFF9EF2ull;
+  double d;
+  std::memcpy(&d, &bits, sizeof d);
+  return d;
+}
+constexpr int64_t kCurScale = 10000;
+
+// The text "(null)", which stands for a missing value.
+inline constexpr std::string_view kNullText = "(null)";
+
+// Conversions from (normalised) text. Each returns false when the text does not convert.
+// Integer: optional leading blanks, optional sign, decimal digits, or "$" and hexadecimal digits;
+// must fit in 32 bits signed.
+bool TryStrToInt(std::string_view text, int32_t* value);
+// Currency: optional blanks, sign, digits with optional "." and fraction, optional exponent
+// ("E" and a signed integer), optional trailing blanks; rounded to four decimals (half to even),
+// must lie within -922337203685477.5807 .. 922337203685477.5807. *scaled is the value times 10000.
+bool TryStrToCur(std::string_view text, int64_t* scaled);
+// Date-time: the grammar of TryParseDateTime (platform/LocaleFormats.h).
+bool TryStrToDateTime(std::string_view text, double* value);
+
+// Integer text: decimal, "-" for negatives.
+std::string IntToText(int32_t value);
+// Currency text: the shortest decimal text with at most four decimals (1.5, 2, -0.25).
+std::string CurToText(int64_t scaled);
+
+// Date key of a value relative to lower by unit (0 year .. 6 second; other units give 0).
+int32_t DateKey(double value, double lower, int unit);
+// Date label by unit: "yyyy", "yyyy/mm", a weekday character of 日月火水木金土 (Shift-JIS),
+// "yyyy/mm/dd", "hh", "hh:mm", "hh:mm:ss"; the empty text for other units.
+std::string DateLabel(double value, int unit);
+
+}  // namespace tabulon

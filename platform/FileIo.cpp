@@ -1,0 +1,247 @@
+#include "platform/FileIo.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+
+#include "platform/Errors.h"
+
+namespace tabulon {
+
+namespace {
+
+struct FaultState {
+  std::array<int64_t, static_cast<size_t>(FileOp::kCount)> failAt{};  // 0 = off
+  std::array<int64_t, static_cast<size_t>(FileOp::kCount)> count{};
+};
+FaultState& Faults() {
+  static FaultState state;
+  return state;
+}
+
+// Counts one operation of a kind; true when the test hook wants it to fail.
+bool Injected(FileOp op) {
+  FaultState& f = Faults();
+  const size_t i = static_cast<size_t>(op);
+  ++f.count[i];
+  return f.failAt[i] != 0 && f.count[i] == f.failAt[i];
+}
+
+[[noreturn]] void Fail(const std::string& path, const char* what, int err) {
+  throw IoError(path, std::string(what) + ": " + std::strerror(err));
+}
+
+[[noreturn]] void FailInjected(const std::string& path, const char* what) {
+  throw IoError(path, std::string(what) + ": injected fault");
+}
+
+}  // namespace
+
+void InjectFileFault(FileOp op, int64_t n) {
+  FaultState& f = Faults();
+  f.failAt[static_cast<size_t>(op)] = n;
+  f.count[static_cast<size_t>(op)] = 0;
+}
+
+int64_t FileOpCount(FileOp op) { return Faults().count[static_cast<size_t>(op)]; }
+
+void ClearFileFaults() { Faults() = FaultState(); }
+
+bool FileExists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool DirectoryExists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+int64_t FileSize(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return -1;
+  return static_cast<int64_t>(st.st_size);
+}
+
+bool FileModifiedTime(const std::string& path, time_t* seconds) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return false;
+  *seconds = st.st_mtime;
+  return true;
+}
+
+void CreateDirectoryIfMissing(const std::string& path) {
+  if (DirectoryExists(path)) return;
+  if (Injected(FileOp::kCreate)) FailInjected(path, "cannot create directory");
+  if (::mkdir(path.c_str(), 0777) != 0) {
+    if (errno == EEXIST && !DirectoryExists(path))
+      throw IoError(path, "cannot create directory: a file of that name is in the way");
+    if (errno != EEXIST) Fail(path, "cannot create directory", errno);
+  }
+}
+
+void DeleteFileIfExists(const std::string& path) {
+  if (Injected(FileOp::kDelete)) FailInjected(path, "cannot delete");
+  if (::unlink(path.c_str()) != 0 && errno != ENOENT) Fail(path, "cannot delete", errno);
+}
+
+void RenameFile(const std::string& from, const std::string& to) {
+  if (Injected(FileOp::kRename)) FailInjected(from, "cannot rename");
+  if (::rename(from.c_str(), to.c_str()) != 0) Fail(from, "cannot rename", errno);
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  InFile in;
+  in.Open(path);
+  std::string bytes;
+  char block[1 << 16];
+  for (;;) {
+    size_t n = in.ReadSome(block, sizeof block);
+    if (n == 0) break;
+    bytes.append(block, n);
+  }
+  in.Close();
+  return bytes;
+}
+
+void WriteWholeFileAtomically(const std::string& path, std::string_view bytes) {
+  const std::string tmp = path + ".tmp";
+  try {
+    OutFile out;
+    out.Create(tmp);
+    out.Write(bytes);
+    out.Close();
+    RenameFile(tmp, path);
+  } catch (...) {
+    ::unlink(tmp.c_str());
+    throw;
+  }
+}
+
+// ---- OutFile
+
+OutFile::~OutFile() { Abandon(); }
+
+void OutFile::Create(const std::string& path) {
+  Abandon();
+  path_ = path;
+  if (Injected(FileOp::kCreate)) FailInjected(path, "cannot create");
+  fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd_ < 0) Fail(path, "cannot create", errno);
+  buf_.resize(kBufferSize);
+  used_ = 0;
+}
+
+void OutFile::OpenAppend(const std::string& path) {
+  Abandon();
+  path_ = path;
+  if (Injected(FileOp::kOpen)) FailInjected(path, "cannot open");
+  fd_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  if (fd_ < 0) Fail(path, "cannot open", errno);
+  buf_.resize(kBufferSize);
+  used_ = 0;
+}
+
+void OutFile::FlushBuffer() {
+  if (used_ == 0) return;
+  if (Injected(FileOp::kWrite)) FailInjected(path_, "cannot write");
+  const char* p = buf_.data();
+  size_t left = used_;
+  while (left > 0) {
+    ssize_t n = ::write(fd_, p, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      Fail(path_, "cannot write", errno);
+    }
+    p += n;
+    left -= static_cast<size_t>(n);
+  }
+  used_ = 0;
+}
+
+void OutFile::Write(const void* data, size_t bytes) {
+  const char* p = static_cast<const char*>(data);
+  while (bytes > 0) {
+    if (used_ == kBufferSize) FlushBuffer();
+    size_t take = std::min(bytes, kBufferSize - used_);
+    std::memcpy(buf_.data() + used_, p, take);
+    used_ += take;
+    p += take;
+    bytes -= take;
+  }
+}
+
+void OutFile::WriteLine(std::string_view line) {
+  Write(line);
+  Write("\r\n", 2);
+}
+
+void OutFile::Close() {
+  if (fd_ < 0) return;
+  try {
+    FlushBuffer();
+  } catch (...) {
+    Abandon();
+    throw;
+  }
+  int fd = fd_;
+  fd_ = -1;
+  buf_.clear();
+  buf_.shrink_to_fit();
+  if (::close(fd) != 0) Fail(path_, "cannot close", errno);
+}
+
+void OutFile::Abandon() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  used_ = 0;
+  buf_.clear();
+  buf_.shrink_to_fit();
+}
+
+// ---- InFile
+
+InFile::~InFile() { Close(); }
+
+void InFile::Open(const std::string& path) {
+  Close();
+  path_ = path;
+  if (Injected(FileOp::kOpen)) FailInjected(path, "cannot open");
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd_ < 0) Fail(path, "cannot open", errno);
+  struct stat st;
+  if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
+    Close();
+    throw IoError(path, "cannot open: is a directory");
+  }
+}
+
+size_t InFile::ReadSome(void* data, size_t bytes) {
+  if (Injected(FileOp::kRead)) FailInjected(path_, "cannot read");
+  for (;;) {
+    ssize_t n = ::read(fd_, data, bytes);
+    if (n >= 0) return static_cast<size_t>(n);
+    if (errno != EINTR) Fail(path_, "cannot read", errno);
+  }
+}
+
+void InFile::ReadExact(void* data, size_t bytes) {
+  char* p = static_cast<char*>(data);
+  while (bytes > 0) {
+    size_t n = ReadSome(p, bytes);
+    if (n == 0) throw IoError(path_, "file is too short");
+    p += n;
+    bytes -= n;
+  }
+}
+
+void InFile::Close() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+}
+
+}  // namespace tabulon

@@ -1,0 +1,109 @@
+// The file layer: every file operation of the core goes through here, so failures are reported
+// alike (IoError naming the file and the reason) and tests can make the n-th operation fail.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tabulon {
+
+bool FileExists(const std::string& path);       // a regular file (or anything not a directory)
+bool DirectoryExists(const std::string& path);
+// Size in bytes, or -1 when the file does not exist.
+int64_t FileSize(const std::string& path);
+// Last-write time; false when the file does not exist.
+bool FileModifiedTime(const std::string& path, time_t* seconds);
+// Creates the directory when it does not exist. Throws IoError when it cannot, also when a file
+// of that name is in the way.
+void CreateDirectoryIfMissing(const std::string& path);
+// Deletes a file; a missing file is no error. Throws IoError on any other failure.
+void DeleteFileIfExists(const std::string& path);
+// Renames (replacing the target). Throws IoError on failure.
+void RenameFile(const std::string& from, const std::string& to);
+// The whole file. Throws IoError when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+// Writes a whole file: to path + ".tmp", then renamed over path. Throws IoError on failure, after
+// removing the temporary file.
+void WriteWholeFileAtomically(const std::string& path, std::string_view bytes);
+
+// A file written front to back through a large buffer.
+class OutFile {
+ public:
+  OutFile() = default;
+  ~OutFile();  // closes without reporting errors
+  OutFile(const OutFile&) = delete;
+  OutFile& operator=(const OutFile&) = delete;
+
+  // Creates (or truncates) path. Throws IoError.
+  void Create(const std::string& path);
+  // Opens an existing file for appending at its end. Throws IoError.
+  void OpenAppend(const std::string& path);
+  bool IsOpen() const { return fd_ >= 0; }
+  const std::string& Path() const { return path_; }
+
+  // REQUIRES: IsOpen(). Throws IoError when a write fails.
+  void Write(const void* data, size_t bytes);
+  void Write(std::string_view bytes) { Write(bytes.data(), bytes.size()); }
+  // Writes a line followed by CR LF.
+  void WriteLine(std::string_view line);
+  template <typename T>
+  void WriteRecord(const T& value) {
+    if (sizeof(T) <= kBufferSize - used_) {
+      __builtin_memcpy(buf_.data() + used_, &value, sizeof(T));
+      used_ += sizeof(T);
+    } else {
+      Write(&value, sizeof(T));
+    }
+  }
+  // Flushes and closes. Throws IoError when the last write or the close fails.
+  void Close();
+  // Closes without flushing or reporting (after an error).
+  void Abandon();
+
+ private:
+  static constexpr size_t kBufferSize = 1 << 18;
+  void FlushBuffer();
+
+  std::string path_;          // for messages
+  int fd_ = -1;               // open file or -1
+  std::vector<char> buf_;     // pending bytes
+  size_t used_ = 0;           // bytes pending in buf_
+};
+
+// A file read front to back in large blocks.
+class InFile {
+ public:
+  InFile() = default;
+  ~InFile();
+  InFile(const InFile&) = delete;
+  InFile& operator=(const InFile&) = delete;
+
+  // Opens path for reading. Throws IoError.
+  void Open(const std::string& path);
+  bool IsOpen() const { return fd_ >= 0; }
+  const std::string& Path() const { return path_; }
+  // Reads exactly bytes bytes into data. Throws IoError when the file ends first ("file is too
+  // short") or a read fails.
+  void ReadExact(void* data, size_t bytes);
+  // Reads up to bytes bytes; returns how many were read (0 at the end).
+  size_t ReadSome(void* data, size_t bytes);
+  void Close();
+
+ private:
+  std::string path_;
+  int fd_ = -1;
+};
+
+// Test hook: makes the n-th file operation of a kind (counted from 1, from the call on) fail with
+// an injected error. n = 0 turns injection off. Operations count only while injection is on.
+enum class FileOp { kCreate, kOpen, kRead, kWrite, kRename, kDelete, kCount };
+void InjectFileFault(FileOp op, int64_t n);
+// How many operations of a kind ran since the last InjectFileFault or ClearFileFaults.
+int64_t FileOpCount(FileOp op);
+void ClearFileFaults();
+
+}  // namespace tabulon

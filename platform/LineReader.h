@@ -1,0 +1,50 @@
+// Reads a text file line by line in large blocks.
+//
+// Line ends: a line ends at CR; an LF right after the CR belongs to the line end, while a lone LF
+// is an ordinary byte of the line. Exception for files written by Unix tools: when the first line
+// end met in the file is a lone LF, the whole file is read with LF as the line end, and a CR right
+// before an LF is dropped with it. The byte 0x1A ends the file. Lines have no length limit.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tabulon {
+
+class LineReader {
+ public:
+  // Opens path for reading. Throws IoError when it cannot be opened.
+  explicit LineReader(const std::string& path);
+  ~LineReader();
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  // Reads the next line into *line, without its line end. The view stays valid until the next
+  // call. Returns false at the end of the file (or at 0x1A); a file that ends with a line end has
+  // no empty line after it. Throws IoError when a read fails.
+  bool ReadLine(std::string_view* line);
+
+  // True when no further line can be read.
+  bool Eof();
+
+  // The file's size in bytes, taken when it was opened.
+  int64_t Size() const { return size_; }
+
+ private:
+  bool Fill();                 // reads more bytes after the unconsumed ones; false at end
+  void DecideMode();           // chooses CR or LF line ends from the first line end met
+
+  std::string path_;           // for messages
+  int fd_ = -1;                // open file
+  int64_t size_ = 0;           // file size at open
+  std::vector<char> buf_;      // bytes read and not yet consumed lie in [begin_, end_)
+  size_t begin_ = 0;
+  size_t end_ = 0;
+  bool atEof_ = false;         // the file has no more bytes (or 0x1A was met)
+  bool modeKnown_ = false;     // the line-end mode has been chosen
+  bool lfMode_ = false;        // lines end at LF (Unix files)
+};
+
+}  // namespace tabulon

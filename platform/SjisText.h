@@ -1,0 +1,49 @@
+// Shift-JIS (code page 932) text: conversion to and from Unicode, case-insensitive equality,
+// hashing and ordering. All core texts are Shift-JIS byte strings.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tabulon {
+
+// True for a byte that starts a two-byte character (0x81-0x9F, 0xE0-0xFC).
+inline bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+// True when every byte is below 0x80.
+bool IsAscii(std::string_view text);
+
+// Shift-JIS to UTF-8. Bytes that do not form a character become U+FFFD.
+std::string SjisToUtf8(std::string_view sjis);
+
+// UTF-8 to Shift-JIS. Characters without a Shift-JIS form become "?".
+std::string Utf8ToSjis(std::string_view utf8);
+
+// Shift-JIS text compiled into the program from a UTF-8 literal: Sjis("合計").
+// Converts once per distinct literal address; cheap to call repeatedly.
+const std::string& Sjis(const char* utf8Literal);
+
+// The case-folded key of a text: two texts are equal without regard to letter case exactly when
+// their keys are equal. Every character is replaced by the Shift-JIS form of its Unicode simple
+// case folding (ASCII A-Z become a-z, full-width Ａ becomes ａ, Greek, Cyrillic and Roman numerals
+// fold likewise); characters with several codes take one canonical code. Bytes that do not form a
+// character are kept as they are, and the second byte of a double-byte character is never folded
+// on its own.
+std::string FoldKey(std::string_view text);
+
+// Appends FoldKey(text) to *out (no allocation when *out has room).
+void AppendFoldKey(std::string_view text, std::string* out);
+
+// Equality without regard to letter case: FoldKey(a) == FoldKey(b).
+bool SameText(std::string_view a, std::string_view b);
+
+// A 64-bit hash of the bytes of a text (use on FoldKey for case-insensitive hashing).
+uint64_t HashBytes(std::string_view bytes);
+
+// Locale-aware ordering without regard to letter case (the Japanese collation of the case-folded
+// texts; texts that collate equal are ordered by their folded bytes). Returns <0, 0 or >0; 0 only
+// when SameText(a, b).
+int CompareText(std::string_view a, std::string_view b);
+
+}  // namespace tabulon
