@@ -1,0 +1,128 @@
+#!/usr/bin/env bash
+# Runs Tabulon's benchmarks against an existing build and prints a table of the figures.
+#
+#   bench/run.sh BUILD_DIR [BENCHMARK...]     (normally through `make bench`)
+#
+# Builds nothing. BENCHMARK names one of the bench_* functions below without its prefix; without
+# any, all of them run in order. Test data goes to BUILD_DIR/bench-data and is made once.
+set -euo pipefail
+
+usage="usage: bench/run.sh BUILD_DIR [BENCHMARK...]"
+build=${1:?$usage}
+shift
+
+gen=$build/bench/tabulon-gen
+measure=$build/bench/tabulon-measure
+cli=$build/cli/tabulon-cli
+data_dir=$build/bench-data
+repeats=3
+
+rows=1000000
+csv=$data_dir/sales-1m.csv
+store=${csv%.*}  # the importer keeps its column store beside the CSV, named without extension
+
+# Benchmarks in the order they run by default. A new benchmark is a bench_NAME function plus its
+# name here.
+all_benchmarks=(import)
+
+table=()  # finished rows of the result table
+
+die() {
+  echo "bench: $*" >&2
+  exit 1
+}
+
+# Appends a table row: NAME SECONDS PEAK_RSS_KB [BYTES ROWS]; throughput only when given.
+add_row() {
+  table+=("$(awk -v name="$1" -v s="$2" -v kb="$3" -v bytes="${4:-0}" -v rows="${5:-0}" 'BEGIN {
+    mb = bytes / 1e6
+    if (bytes > 0 && s > 0) {
+      printf "%-28s %9.1f %9.3f %9.1f %12.0f %9.1f", name, mb, s, mb / s, rows / s, kb * 1024 / 1e6
+    } else {
+      printf "%-28s %9s %9.3f %9s %12s %9.1f", name, "-", s, "-", "-", kb * 1024 / 1e6
+    }
+  }')")
+}
+
+print_table() {
+  printf '\n%-28s %9s %9s %9s %12s %9s\n' benchmark "file MB" seconds "MB/s" "rows/s" "RSS MB"
+  printf '%s\n' "${table[@]}"
+  printf '\nBest of %d runs; MB = 10^6 bytes; RSS = peak resident set size of the process.\n' \
+    "$repeats"
+}
+
+# Runs PREPARE then the command `repeats` times and sets best_seconds and best_kb from the
+# fastest run. A failing command stops the benchmarks and shows the end of its output.
+#   time_best PREPARE_FUNCTION CMD [ARG...]
+time_best() {
+  local prepare=$1 report=$data_dir/measure.out log=$data_dir/command.log
+  shift
+  best_seconds="" best_kb=""
+  local run seconds kb
+  for ((run = 1; run <= repeats; run++)); do
+    "$prepare"
+    if ! "$measure" -o "$report" "$@" >"$log" 2>&1; then
+      tail -n 20 "$log" >&2
+      die "failed: $*"
+    fi
+    read -r seconds kb _ <"$report"
+    if [[ -z $best_seconds ]] || awk -v a="$seconds" -v b="$best_seconds" 'BEGIN { exit !(a < b) }'
+    then
+      best_seconds=$seconds best_kb=$kb
+    fi
+  done
+}
+
+warm_cache() { cat "$csv" >/dev/null; }
+drop_store_and_warm_cache() {
+  rm -rf "$store"
+  warm_cache
+}
+
+# Import of the 1M-row CSV from scratch, then an import of the unchanged file, which must find
+# the store up to date and return at once.
+bench_import() {
+  [[ -x $cli ]] || die "$cli does not exist yet; build tabulon-cli first"
+  local bytes
+  bytes=$(stat -c %s "$csv")
+
+  echo "import: $csv"
+  time_best drop_store_and_warm_cache "$cli" import "$csv"
+  [[ -d $store ]] || die "tabulon-cli import wrote no store at $store"
+  add_row "import (new store)" "$best_seconds" "$best_kb" "$bytes" "$rows"
+
+  time_best warm_cache "$cli" import "$csv"
+  add_row "import (store up to date)" "$best_seconds" "$best_kb"
+}
+
+# Google Benchmark programs (for example a cross tabulation of the imported store) go here:
+#   bench_crosstab() {
+#     [[ -d $store ]] || "$cli" import "$csv"
+#     "$build/bench/tabulon-bench-crosstab" --store="$store" --benchmark_min_time=1
+#   }
+# and "crosstab" is added to all_benchmarks. They print their own tables.
+
+make_data() {
+  [[ -x $gen && -x $measure ]] || die "$gen or $measure missing; build the bench targets first"
+  "$gen" --self-check
+  [[ -f $csv ]] && return
+  mkdir -p "$data_dir"
+  echo "generating $csv ($rows rows, seed 1)"
+  "$measure" "$gen" "$rows" "$csv.partial" --seed 1
+  mv "$csv.partial" "$csv"
+}
+
+main() {
+  local benchmarks=("$@") name
+  [[ ${#benchmarks[@]} -gt 0 ]] || benchmarks=("${all_benchmarks[@]}")
+  for name in "${benchmarks[@]}"; do
+    declare -F "bench_$name" >/dev/null || die "unknown benchmark '$name' (have: ${all_benchmarks[*]})"
+  done
+  make_data
+  for name in "${benchmarks[@]}"; do
+    "bench_$name"
+  done
+  [[ ${#table[@]} -eq 0 ]] || print_table
+}
+
+main "$@"
