@@ -1,1 +1,174 @@
-int main() { return 0; }
+// tabulon-cli: the headless front end.
+//
+//   tabulon-cli import FILE.csv...   build the column stores of the files that are out of date
+//   tabulon-cli info FILE.csv        the dataset's shape and columns, as its descriptor holds them
+//
+// Standard output and text arguments are UTF-8; --sjis writes Shift-JIS bytes instead.
+// Exit codes: 0 done, 1 an I/O or data error (message on stderr), 2 a usage error.
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "import/Descriptor.h"
+#include "import/unitProgress.h"
+#include "platform/Errors.h"
+#include "platform/FileIo.h"
+#include "platform/IniFile.h"
+#include "platform/SjisText.h"
+
+namespace tabulon {
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitError = 1;
+constexpr int kExitUsage = 2;
+
+const char* const kUsage =
+    "usage: tabulon-cli import FILE.csv...\n"
+    "       tabulon-cli info FILE.csv\n"
+    "options: --sjis  write standard output in Shift-JIS\n";
+
+class UsageError : public std::runtime_error {
+ public:
+  explicit UsageError(const std::string& message) : std::runtime_error(message) {}
+};
+
+// Standard output in the chosen encoding; core texts are Shift-JIS.
+class Output {
+ public:
+  explicit Output(bool sjis) : sjis_(sjis) {}
+  void Text(const std::string& sjisText) {
+    const std::string bytes = sjis_ ? sjisText : SjisToUtf8(sjisText);
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+  }
+
+ private:
+  bool sjis_;
+};
+
+// The import's progress as a bar on a terminal's standard error; silent elsewhere.
+class TerminalProgress : public TProgressView {
+ public:
+  TerminalProgress() : enabled_(::isatty(STDERR_FILENO) == 1) {}
+  void SetCaption(const std::string& caption) override { caption_ = SjisToUtf8(caption); }
+  void SetMax(int64_t max) override { max_ = max; }
+  void SetPosition(int64_t position) override { position_ = position; }
+  void SetPositionLabel(const std::string& text) override { positionLabel_ = text; }
+  void SetTimeLabel(const std::string& text) override {
+    timeLabel_ = SjisToUtf8(text);
+    Draw();
+  }
+  void ProcessEvents() override {}
+  void Close() override {
+    if (enabled_ && drawn_) std::fputs("\r\033[K", stderr);
+    drawn_ = false;
+  }
+
+ private:
+  void Draw() {
+    if (!enabled_) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (drawn_ && now - lastDraw_ < std::chrono::milliseconds(100)) return;
+    lastDraw_ = now;
+    drawn_ = true;
+    constexpr int kWidth = 30;
+    const int filled =
+        max_ > 0 ? static_cast<int>(std::min<int64_t>(position_, max_) * kWidth / max_) : 0;
+    std::string bar(static_cast<size_t>(filled), '#');
+    bar.resize(kWidth, '.');
+    std::fprintf(stderr, "\r\033[K%s [%s] %s  %s", caption_.c_str(), bar.c_str(),
+                 positionLabel_.c_str(), timeLabel_.c_str());
+    std::fflush(stderr);
+  }
+
+  bool enabled_;
+  bool drawn_ = false;
+  std::chrono::steady_clock::time_point lastDraw_;
+  std::string caption_, positionLabel_, timeLabel_;
+  int64_t max_ = 0, position_ = 0;
+};
+
+// Imports one file when its store is out of date. A missing file is an error here, though the
+// import itself skips it silently.
+void ImportFile(TformProgress& importer, const std::string& path) {
+  if (!FileExists(path)) throw IoError(path, "cannot open: no such file");
+  importer.Import(path);
+}
+
+int RunImport(const std::vector<std::string>& files) {
+  if (files.empty()) throw UsageError("import: name at least one CSV file");
+  TerminalProgress progress;
+  TformProgress importer(&progress);
+  for (const std::string& f : files) ImportFile(importer, f);
+  return kExitOk;
+}
+
+int RunInfo(const std::vector<std::string>& files, Output& out) {
+  if (files.size() != 1) throw UsageError("info: name exactly one CSV file");
+  TerminalProgress progress;
+  TformProgress importer(&progress);
+  ImportFile(importer, files[0]);
+
+  const IniFile ini(DescriptorPathOf(files[0]));
+  const auto read = [&](const std::string& section, const char* key) {
+    return ini.ReadString(section, key, "");
+  };
+  const int32_t colCount = ini.ReadInteger(kSectionCsv, kKeyColCount, 0);
+  out.Text(read(kSectionCsv, kKeyColCount) + "\t" + read(kSectionCsv, kKeyRowCount) + "\n");
+  for (int32_t i = 0; i < colCount; ++i) {
+    const std::string name = read(kSectionCsv, std::to_string(i).c_str());
+    const std::string valType = read(name, kKeyValType);
+    const std::string colType = read(name, kKeyColType);
+    const bool hasCount = colType != "Lon";
+    const bool hasRange = valType != "Str";
+    out.Text(std::to_string(i) + "\t" + name + "\t" + valType + "\t" + colType + "\t" +
+             (hasCount ? read(name, kKeyCount) : "") + "\t" +
+             (hasRange ? read(name, kKeyMin) : "") + "\t" + (hasRange ? read(name, kKeyMax) : "") +
+             "\n");
+  }
+  return kExitOk;
+}
+
+int Main(int argc, char** argv) {
+  std::vector<std::string> args;
+  bool sjis = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--sjis")
+      sjis = true;
+    else if (a == "--help" || a == "-h")
+      return std::fputs(kUsage, stdout), kExitOk;
+    else
+      args.push_back(a);
+  }
+  Output out(sjis);
+  try {
+    if (args.empty()) throw UsageError("name a command");
+    const std::string command = args[0];
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (command == "import") return RunImport(rest);
+    if (command == "info") return RunInfo(rest, out);
+    throw UsageError("unknown command '" + command + "'");
+  } catch (const UsageError& e) {
+    std::fprintf(stderr, "tabulon-cli: %s\n%s", e.what(), kUsage);
+    return kExitUsage;
+  } catch (const TabulonError& e) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "tabulon-cli: %s\n", SjisToUtf8(e.what()).c_str());
+    return kExitError;
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "tabulon-cli: out of memory\n");
+    return kExitError;
+  }
+}
+
+}  // namespace
+}  // namespace tabulon
+
+int main(int argc, char** argv) {
+  return tabulon::Main(argc, argv);
+}

@@ -1,1 +1,594 @@
-// (to be written)
+#include "column/TCol.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "import/HenkanJ.h"
+#include "platform/Errors.h"
+#include "platform/FileIo.h"
+#include "platform/LineReader.h"
+#include "platform/SjisText.h"
+
+namespace tabulon {
+
+namespace {
+
+constexpr int32_t kByteKeyLimit = 256;   // distinct texts that 8-bit keys hold
+constexpr int32_t kWordKeyLimit = 2000;  // distinct texts kept with 16-bit keys
+constexpr size_t kMaxSpellings = 8192;   // exact spellings remembered for the fast look-up
+constexpr size_t kCopyBlock = 1 << 16;   // records per block when a file is rewritten
+
+constexpr int32_t kIntStartMin = 2147483647;
+constexpr int32_t kIntStartMax = -2147483647;
+constexpr double kCurStartMax = 922337203685477.5807;
+
+std::string_view TrimBlanks(std::string_view s) {
+  size_t b = 0, e = s.size();
+  while (b < e && static_cast<unsigned char>(s[b]) <= 0x20) ++b;
+  while (e > b && static_cast<unsigned char>(s[e - 1]) <= 0x20) --e;
+  return s.substr(b, e - b);
+}
+
+// A cell converted under one value type.
+struct Converted {
+  bool null = true;  // the type's null marker (a blank cell, "(null)", or a text that fails)
+  bool ok = true;    // false when the text did not convert
+  int32_t i = kIntNull;
+  int64_t c = kCurNull;
+  double d = 0;
+};
+
+// Converts the normalised text n of a cell (text) under type t. A blank or "(null)" cell is null.
+Converted ConvertNormalised(std::string_view text, std::string_view n, TValueType t) {
+  Converted v;
+  v.d = DateNull();
+  if (text == kNullText || TrimBlanks(n).empty()) return v;
+  switch (t) {
+    case vtInt:
+      v.ok = TryStrToInt(n, &v.i);
+      break;
+    case vtCur:
+      v.ok = TryStrToCur(n, &v.c);
+      break;
+    case vtDat:
+      v.ok = TryStrToDateTime(n, &v.d);
+      break;
+    case vtStr:
+      break;
+  }
+  if (v.ok) {
+    v.null = false;
+  } else {  // stored as the null marker
+    v.i = kIntNull;
+    v.c = kCurNull;
+    v.d = DateNull();
+  }
+  return v;
+}
+
+// An open-addressing hash index from byte strings to non-negative numbers.
+class TextIndex {
+ public:
+  TextIndex() { slots_.resize(64); }
+
+  // The number stored for bytes, or -1.
+  int32_t Find(std::string_view bytes, uint64_t hash) const {
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+      const Slot& s = slots_[i];
+      if (s.value < 0) return -1;
+      if (s.hash == hash && s.length == bytes.size() &&
+          std::memcmp(arena_.data() + s.offset, bytes.data(), bytes.size()) == 0)
+        return s.value;
+    }
+  }
+
+  // REQUIRES: bytes not present.
+  void Insert(std::string_view bytes, uint64_t hash, int32_t value) {
+    if ((size_ + 1) * 2 > slots_.size()) Grow();
+    Slot s{hash, arena_.size(), bytes.size(), value};
+    arena_.append(bytes);
+    Place(s);
+    ++size_;
+  }
+
+  size_t Size() const { return size_; }
+
+ private:
+  struct Slot {
+    uint64_t hash = 0;
+    size_t offset = 0;  // of the bytes in arena_
+    size_t length = 0;
+    int32_t value = -1;  // -1 marks an empty slot
+  };
+  void Place(const Slot& s) {
+    const size_t mask = slots_.size() - 1;
+    size_t i = s.hash & mask;
+    while (slots_[i].value >= 0) i = (i + 1) & mask;
+    slots_[i] = s;
+  }
+  void Grow() {
+    std::vector<Slot> old(slots_.size() * 2);
+    old.swap(slots_);
+    for (const Slot& s : old)
+      if (s.value >= 0) Place(s);
+  }
+
+  std::vector<Slot> slots_;  // power-of-two table
+  std::string arena_;        // the bytes of every key, back to back
+  size_t size_ = 0;          // keys stored
+};
+
+}  // namespace
+
+// The import state of a column.
+class TCol::Writer {
+ public:
+  struct Spelling {
+    int32_t key;          // distinct text it belongs to
+    TValueType verified;  // the type it last converted under (tests are skipped while equal)
+  };
+
+  OutFile dat;          // i.Dat, open for appending
+  TextIndex spellings;  // exact cell text -> index in spelling
+  std::vector<Spelling> spelling;
+  TextIndex folded;         // case-folded text -> key
+  std::string foldScratch;  // reused buffers
+  std::string normScratch;
+
+  // While a csLon column has a numeric type, its values are also written as records to i.Val, so
+  // that Finish need not convert every row again when the type stays as it is.
+  OutFile values;
+  bool valuesValid = false;
+  TValueType valuesType = vtInt;
+};
+
+TCol::TCol() = default;
+
+TCol::~TCol() {
+  Abandon();
+}
+
+std::string TCol::DatPath() const {
+  return FDir + "/" + std::to_string(FIndex) + ".Dat";
+}
+std::string TCol::IndPath() const {
+  return FDir + "/" + std::to_string(FIndex) + ".Ind";
+}
+std::string TCol::TmpPath() const {
+  return FDir + "/" + std::to_string(FIndex) + ".Tmp";
+}
+static std::string ValPath(const TCol& c) {
+  return c.FDir + "/" + std::to_string(c.FIndex) + ".Val";
+}
+
+void TCol::ResetState(const std::string& dir, const std::string& name, int32_t rows) {
+  FRows = rows;
+  FWeekdayFilter = -1;
+  FLoaded = false;
+  FStorage = csByt;
+  FValueType = vtInt;
+  FRole = 3;
+  FValues.clear();
+  FSelected.clear();
+  FDir = dir;
+  FName = name;
+  FIntMin = kIntStartMin;
+  FIntMax = kIntStartMax;
+  FMin = kCurStartMax;
+  FMax = -kCurStartMax;
+  FDateMin = DateNull();
+  FDateMax = 0;
+  FByteKeys.clear();
+  FWordKeys.clear();
+  FIntValues.clear();
+  FCurValues.clear();
+  FDateValues.clear();
+  FFiltered = false;
+  FDateUnit = 0;
+  FDivisions = 0;
+  FLower = FUpper = 0;
+  FPattern.clear();
+  FCount = 0;
+  FKey = 0;
+  FIntValue = 0;
+  FCurValue = 0;
+  FDateValue = 0;
+  FText.clear();
+  FDayOfWeek = 0;
+}
+
+// ---------------------------------------------------------------- writing
+
+void TCol::OpenForImport(const std::string& dir, const std::string& name, size_t bufferBytes) {
+  Abandon();
+  ResetState(dir, name, 0);
+  writer_ = std::make_unique<Writer>();
+  writer_->dat.SetBufferSize(bufferBytes);
+  writer_->values.SetBufferSize(bufferBytes);
+  DeleteFileIfExists(TmpPath());
+  DeleteFileIfExists(ValPath(*this));
+  writer_->dat.Create(DatPath());
+}
+
+namespace {
+
+// Moves the type on while the normalised text n does not convert; returns the conversion under
+// the type it ends at.
+Converted Widen(std::string_view text, std::string_view n, TValueType* type) {
+  Converted v = ConvertNormalised(text, n, *type);
+  while (!v.ok) {
+    *type = static_cast<TValueType>(*type + 1);
+    if (*type == vtStr) return Converted{};
+    v = ConvertNormalised(text, n, *type);
+  }
+  return v;
+}
+
+}  // namespace
+
+void TCol::AddValue(std::string_view text) {
+  Writer& w = *writer_;
+
+  // Type inference on the normalised text; a type, once widened, never narrows.
+  auto test = [&]() -> Converted {
+    if (FValueType == vtStr) return Converted{};
+    std::string_view n = text;
+    if (!IsHankakuAlready(text)) {
+      ToHankakuInto(text, &w.normScratch);
+      n = w.normScratch;
+    }
+    return Widen(text, n, &FValueType);
+  };
+
+  if (FStorage == csLon) {
+    const TValueType before = FValueType;
+    const Converted v = test();
+    if (w.valuesValid && FValueType != before) {
+      w.values.Abandon();
+      w.valuesValid = false;
+    }
+    w.dat.WriteLine(text);
+    if (w.valuesValid) {
+      switch (FValueType) {
+        case vtInt:
+          w.values.WriteRecord(v.i);
+          if (!v.null && v.i >= -2147483646) {
+            if (v.i < FIntMin) FIntMin = v.i;
+            if (v.i > FIntMax) FIntMax = v.i;
+          }
+          break;
+        case vtCur:
+          w.values.WriteRecord(v.c);
+          if (!v.null && v.c > kCurNull) {
+            const double d = static_cast<double>(v.c) / kCurScale;
+            if (d < FMin) FMin = d;
+            if (d > FMax) FMax = d;
+          }
+          break;
+        case vtDat:
+          w.values.WriteRecord(v.d);
+          if (!v.null && v.d < DateNull()) {
+            if (v.d < FDateMin) FDateMin = v.d;
+            if (v.d > FDateMax) FDateMax = v.d;
+          }
+          break;
+        case vtStr:
+          break;
+      }
+    }
+    return;
+  }
+
+  const uint64_t hash = HashBytes(text);
+  int32_t key;
+  const int32_t s = w.spellings.Find(text, hash);
+  if (s >= 0) {
+    Writer::Spelling& sp = w.spelling[static_cast<size_t>(s)];
+    key = sp.key;
+    if (sp.verified != FValueType) {
+      test();
+      sp.verified = FValueType;
+    }
+  } else {
+    test();
+    w.foldScratch.clear();
+    AppendFoldKey(text, &w.foldScratch);
+    const uint64_t foldHash = HashBytes(w.foldScratch);
+    key = w.folded.Find(w.foldScratch, foldHash);
+    if (key < 0) {
+      key = static_cast<int32_t>(FValues.size());
+      FValues.emplace_back(text);
+      w.folded.Insert(w.foldScratch, foldHash, key);
+      FCount = static_cast<int32_t>(FValues.size());
+      if (FStorage == csByt && FCount > kByteKeyLimit) {
+        ConvertToWordKeys();
+      } else if (FStorage == csWor && FCount > kWordKeyLimit) {
+        ConvertToText();
+        // The cell that made the column per-row is its first text row.
+        FStorage = csLon;
+        AddValue(text);
+        return;
+      }
+    }
+    if (w.spelling.size() < kMaxSpellings) {
+      w.spellings.Insert(text, hash, static_cast<int32_t>(w.spelling.size()));
+      w.spelling.push_back({key, FValueType});
+    }
+  }
+  if (FStorage == csByt)
+    w.dat.WriteRecord(static_cast<uint8_t>(key));
+  else
+    w.dat.WriteRecord(static_cast<uint16_t>(key));
+}
+
+namespace {
+
+// Appends a converted value as a record of the type's width and notes it in the extremes.
+void WriteValue(TCol& c, OutFile& out, const Converted& v) {
+  switch (c.FValueType) {
+    case vtInt:
+      out.WriteRecord(v.i);
+      if (!v.null && v.i >= -2147483646) {
+        if (v.i < c.FIntMin) c.FIntMin = v.i;
+        if (v.i > c.FIntMax) c.FIntMax = v.i;
+      }
+      break;
+    case vtCur:
+      out.WriteRecord(v.c);
+      if (!v.null && v.c > kCurNull) {
+        const double d = static_cast<double>(v.c) / kCurScale;
+        if (d < c.FMin) c.FMin = d;
+        if (d > c.FMax) c.FMax = d;
+      }
+      break;
+    case vtDat:
+      out.WriteRecord(v.d);
+      if (!v.null && v.d < DateNull()) {
+        if (v.d < c.FDateMin) c.FDateMin = v.d;
+        if (v.d > c.FDateMax) c.FDateMax = v.d;
+      }
+      break;
+    case vtStr:
+      break;
+  }
+}
+
+// The conversion of a stored cell text under type t, normalising through scratch.
+Converted ConvertText(std::string_view text, TValueType t, std::string* scratch) {
+  if (IsHankakuAlready(text)) return ConvertNormalised(text, text, t);
+  ToHankakuInto(text, scratch);
+  return ConvertNormalised(text, *scratch, t);
+}
+
+}  // namespace
+
+void TCol::ResetExtremes() {
+  FIntMin = kIntStartMin;
+  FIntMax = kIntStartMax;
+  FMin = kCurStartMax;
+  FMax = -kCurStartMax;
+  FDateMin = DateNull();
+  FDateMax = 0;
+}
+
+void TCol::ConvertToWordKeys() {
+  Writer& w = *writer_;
+  const std::string dat = DatPath(), tmp = TmpPath();
+  w.dat.Close();
+  DeleteFileIfExists(tmp);
+  RenameFile(dat, tmp);
+  InFile in;
+  in.Open(tmp);
+  w.dat.Create(dat);
+  std::vector<uint8_t> block(kCopyBlock);
+  for (;;) {
+    const size_t n = in.ReadSome(block.data(), block.size());
+    if (n == 0) break;
+    for (size_t i = 0; i < n; ++i) w.dat.WriteRecord(static_cast<uint16_t>(block[i]));
+  }
+  in.Close();
+  DeleteFileIfExists(tmp);
+  FStorage = csWor;
+}
+
+void TCol::ConvertToText() {
+  Writer& w = *writer_;
+  const std::string dat = DatPath(), tmp = TmpPath();
+  w.dat.Close();
+  DeleteFileIfExists(tmp);
+  RenameFile(dat, tmp);
+  InFile in;
+  in.Open(tmp);
+  w.dat.Create(dat);
+
+  // A numeric column also gets its values as records from here on (see Writer::values).
+  std::vector<Converted> converted;
+  if (FValueType != vtStr) {
+    converted.reserve(FValues.size());
+    for (const std::string& v : FValues)
+      converted.push_back(ConvertText(v, FValueType, &w.normScratch));
+    w.values.Create(ValPath(*this));
+    w.valuesValid = true;
+    w.valuesType = FValueType;
+  }
+
+  std::vector<uint16_t> block(kCopyBlock);
+  size_t carry = 0;  // bytes of a record split across two reads
+  for (;;) {
+    char* bytes = reinterpret_cast<char*>(block.data());
+    const size_t n = in.ReadSome(bytes + carry, block.size() * 2 - carry) + carry;
+    if (n == carry) {
+      if (carry != 0) throw IoError(tmp, "file is damaged: odd length");
+      break;
+    }
+    const size_t records = n / 2;
+    for (size_t i = 0; i < records; ++i) {
+      const uint16_t k = block[i];
+      if (k >= FValues.size()) throw IoError(tmp, "file is damaged: a key points past the values");
+      w.dat.WriteLine(FValues[k]);
+      if (w.valuesValid) WriteValue(*this, w.values, converted[k]);
+    }
+    carry = n - records * 2;
+    if (carry) bytes[0] = bytes[records * 2];
+  }
+  in.Close();
+  DeleteFileIfExists(tmp);
+
+  // From here on distinct texts are no longer counted; FCount keeps its value.
+  FValues.clear();
+  FValues.shrink_to_fit();
+  w.spellings = TextIndex();
+  w.spelling.clear();
+  w.spelling.shrink_to_fit();
+  w.folded = TextIndex();
+}
+
+void TCol::Finish(const std::string& indPath) {
+  Writer& w = *writer_;
+  w.dat.Close();
+  if (FStorage != csLon) {
+    OutFile ind;
+    ind.Create(indPath);
+    for (const std::string& v : FValues) {
+      if (FValueType == vtStr)
+        ind.WriteLine(v);
+      else
+        WriteValue(*this, ind, ConvertText(v, FValueType, &w.normScratch));
+    }
+    ind.Close();
+  } else if (FValueType != vtStr) {
+    const std::string dat = DatPath(), tmp = TmpPath(), val = ValPath(*this);
+    if (w.valuesValid && w.valuesType == FValueType) {
+      // The records written along the way are the conversion of every row under the final type.
+      w.values.Close();
+      RenameFile(val, dat);
+    } else {
+      w.values.Abandon();
+      DeleteFileIfExists(val);
+      ResetExtremes();
+      DeleteFileIfExists(tmp);
+      RenameFile(dat, tmp);
+      {
+        LineReader rows(tmp, LineEnds::kCr);
+        OutFile out;
+        out.Create(dat);
+        std::string_view line;
+        while (rows.ReadLine(&line))
+          WriteValue(*this, out, ConvertText(line, FValueType, &w.normScratch));
+        out.Close();
+      }
+      DeleteFileIfExists(tmp);
+    }
+  } else {
+    w.values.Abandon();
+    DeleteFileIfExists(ValPath(*this));
+  }
+  writer_.reset();
+}
+
+void TCol::Abandon() {
+  writer_.reset();  // the OutFile destructors close without reporting
+  textDat_.reset();
+}
+
+// ---------------------------------------------------------------- reading
+
+void TCol::Open(const std::string& dir, const std::string& name, int32_t rows) {
+  Abandon();
+  ResetState(dir, name, rows);
+}
+
+void TCol::SetTypes(std::string_view valType, std::string_view colType) {
+  ParseValueType(valType, &FValueType);
+  ParseStorage(colType, &FStorage);
+}
+
+namespace {
+
+// Reads count records of type T from the front of path into *out, checking the size first so a
+// damaged count never causes a huge allocation or a short read.
+template <typename T>
+void ReadRecords(const std::string& path, int64_t count, std::vector<T>* out) {
+  const int64_t size = FileSize(path);
+  if (size < 0) throw IoError(path, "cannot open: the file is missing");
+  if (count < 0 || size / static_cast<int64_t>(sizeof(T)) < count)
+    throw IoError(path, "file is too short");
+  out->assign(static_cast<size_t>(count), T{});
+  InFile in;
+  in.Open(path);
+  in.ReadExact(out->data(), static_cast<size_t>(count) * sizeof(T));
+  in.Close();
+}
+
+template <typename K>
+void CheckKeys(const std::vector<K>& keys, size_t values, const std::string& path) {
+  K top = 0;
+  for (K k : keys) top = std::max(top, k);
+  if (!keys.empty() && top >= values)
+    throw IoError(path, "file is damaged: a key points past the distinct values");
+}
+
+}  // namespace
+
+void TCol::Load() {
+  if (FRole == 3 && !FFiltered) return;
+  if (FLoaded && FStorage != csLon) return;
+  if (FRows < 0) throw IoError(DatPath(), "damaged store: negative row count");
+
+  if (FStorage == csLon) {
+    switch (FValueType) {
+      case vtInt:
+        ReadRecords(DatPath(), FRows, &FIntValues);
+        break;
+      case vtCur:
+        ReadRecords(DatPath(), FRows, &FCurValues);
+        break;
+      case vtDat:
+        ReadRecords(DatPath(), FRows, &FDateValues);
+        break;
+      case vtStr:
+        textDat_ = std::make_unique<LineReader>(DatPath(), LineEnds::kCr);
+        break;
+    }
+    FLoaded = true;
+    return;
+  }
+
+  if (FStorage == csByt)
+    ReadRecords(DatPath(), FRows, &FByteKeys);
+  else
+    ReadRecords(DatPath(), FRows, &FWordKeys);
+
+  size_t values = 0;
+  switch (FValueType) {
+    case vtInt:
+      ReadRecords(IndPath(), FCount, &FIntValues);
+      values = FIntValues.size();
+      break;
+    case vtCur:
+      ReadRecords(IndPath(), FCount, &FCurValues);
+      values = FCurValues.size();
+      break;
+    case vtDat:
+      ReadRecords(IndPath(), FCount, &FDateValues);
+      values = FDateValues.size();
+      break;
+    case vtStr: {
+      if (!FileExists(IndPath())) throw IoError(IndPath(), "cannot open: the file is missing");
+      FValues.clear();
+      LineReader lines(IndPath(), LineEnds::kCr);
+      std::string_view line;
+      while (lines.ReadLine(&line)) FValues.emplace_back(line);
+      values = FValues.size();
+      break;
+    }
+  }
+  if (FStorage == csByt)
+    CheckKeys(FByteKeys, values, DatPath());
+  else
+    CheckKeys(FWordKeys, values, DatPath());
+  FLoaded = true;
+}
+
+}  // namespace tabulon

@@ -1,1 +1,221 @@
-// (to be written)
+#include "import/unitProgress.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "import/CsvSplit.h"
+#include "import/Descriptor.h"
+#include "import/RemainingTime.h"
+#include "platform/Errors.h"
+#include "platform/FileIo.h"
+#include "platform/IniFile.h"
+#include "platform/LineReader.h"
+#include "platform/LocaleFormats.h"
+#include "platform/SjisText.h"
+
+namespace tabulon {
+
+namespace {
+
+constexpr int kRowsPerUpdate = 100;              // rows between progress labels and pending events
+constexpr size_t kWriteBufferBudget = 32 << 20;  // write buffers of all columns together
+constexpr size_t kMaxColumnBuffer = 1 << 18;
+constexpr size_t kMinColumnBuffer = 4 << 10;
+constexpr double kHalfSecond = 0.5 / 86400;
+
+// Closes the view when the import ends, whichever way.
+class CloseOnExit {
+ public:
+  explicit CloseOnExit(TProgressView* view) : view_(view) {}
+  ~CloseOnExit() { view_->Close(); }
+
+ private:
+  TProgressView* view_;
+};
+
+}  // namespace
+
+TformProgress::TformProgress(TProgressView* view) : view_(view) {}
+
+TformProgress::~TformProgress() = default;
+
+void TformProgress::Import(const std::string& csvPath) {
+  CloseOnExit close(view_);
+  try {
+    if (NeedsImport(csvPath)) {
+      OpenCsv();
+      ReadHeader();
+      ReadRows();
+      CloseCsv();
+      WriteDescriptor();
+    }
+  } catch (...) {
+    // Leave no open file and no half-converted file behind; the store stays unmarked.
+    csv_.reset();
+    for (auto& col : cols_) {
+      col->Abandon();
+      std::remove(col->TmpPath().c_str());
+      std::remove((col->FDir + "/" + std::to_string(col->FIndex) + ".Val").c_str());
+    }
+    throw;
+  }
+}
+
+bool TformProgress::NeedsImport(const std::string& csvPath) {
+  csvPath_ = csvPath;
+  view_->SetCaption(Sjis("CSVファイルの前処理中 ") + Utf8ToSjis(FileNameOf(csvPath)));
+  time_t modified = 0;
+  if (!FileExists(csvPath) || !FileModifiedTime(csvPath, &modified)) {
+    view_->Close();
+    return false;
+  }
+  storeDir_ = StoreDirOf(csvPath);
+  CreateDirectoryIfMissing(storeDir_);
+  IniFile ini(DescriptorPathOf(csvPath));
+  const double stored = ini.ReadDateTime(kSectionCsv, kKeyDateTime, 0);
+  const double fileTime = FileTimeToDateTime(modified);
+  if (ini.KeyExists(kSectionCsv, kKeyDateTime) && std::fabs(stored - fileTime) < kHalfSecond) {
+    view_->Close();
+    return false;
+  }
+  ini.DeleteKey(kSectionCsv, kKeyDateTime);
+  ini.Flush();
+  fileTime_ = fileTime;
+  max_ = std::max<int64_t>(FileSize(csvPath), 0);
+  position_ = 0;
+  view_->SetMax(max_);
+  start_ = std::chrono::steady_clock::now();
+  return true;
+}
+
+void TformProgress::OpenCsv() {
+  csv_ = std::make_unique<LineReader>(csvPath_);
+}
+
+void TformProgress::ReadHeader() {
+  std::string_view line;
+  if (!csv_->ReadLine(&line)) line = {};
+  position_ = static_cast<int64_t>(line.size()) + 2;
+  view_->SetPosition(position_);
+  std::vector<std::string_view> fields;
+  SplitCsvRecord(line, &fields);
+  const std::vector<std::string> header(fields.begin(), fields.end());
+  NameColumns(header);
+}
+
+void TformProgress::NameColumns(const std::vector<std::string>& header) {
+  cols_.clear();
+  colCount_ = static_cast<int32_t>(header.size());
+  const auto blankName = [](size_t i) { return "v" + std::to_string(i); };
+
+  // Duplicated header texts are numbered: three columns named 売上 become 売上, 売上(2), 売上(3).
+  std::vector<std::string> names(header.size());
+  std::unordered_map<std::string_view, int> before;  // header texts of the columns before i
+  for (const std::string& h : header) ++before[h];
+  for (size_t i = header.size(); i-- > 0;) {
+    --before[header[i]];
+    std::string name = header[i] == kNullText ? blankName(i) : header[i];
+    const auto found = before.find(name);
+    const int k = 1 + (found == before.end() ? 0 : found->second);
+    if (k > 1) name += "(" + std::to_string(k) + ")";
+    names[i] = std::move(name);
+  }
+
+  // Names must also differ without regard to letter case, since each names a descriptor section,
+  // and "Csv" is the descriptor's own section.
+  std::unordered_set<std::string> taken{FoldKey(kSectionCsv)};
+  for (size_t i = 0; i < names.size(); ++i) {
+    const auto isTaken = [&](const std::string& n) { return taken.count(FoldKey(n)) != 0; };
+    if (isTaken(names[i])) {
+      const std::string base = header[i] == kNullText ? blankName(i) : header[i];
+      for (int k = 2;; ++k) {
+        std::string candidate = base + "(" + std::to_string(k) + ")";
+        if (!isTaken(candidate)) {
+          names[i] = std::move(candidate);
+          break;
+        }
+      }
+    }
+    taken.insert(FoldKey(names[i]));
+  }
+
+  const size_t buffer = std::clamp(kWriteBufferBudget / std::max<size_t>(names.size(), 1),
+                                   kMinColumnBuffer, kMaxColumnBuffer);
+  cols_.resize(names.size());
+  for (size_t i = names.size(); i-- > 0;) {
+    cols_[i] = std::make_unique<TCol>();
+    cols_[i]->FIndex = static_cast<int32_t>(i);
+    cols_[i]->OpenForImport(storeDir_, names[i], buffer);
+  }
+}
+
+void TformProgress::ReadRows() {
+  rowCount_ = 0;
+  std::vector<std::string_view> fields;
+  std::string_view line;
+  const size_t columns = cols_.size();
+  while (csv_->ReadLine(&line)) {
+    if (rowCount_ == INT32_MAX) throw IoError(csvPath_, "too many rows");
+    ++rowCount_;
+    position_ += static_cast<int64_t>(line.size()) + 2;
+    view_->SetPosition(position_);
+    if (rowCount_ % kRowsPerUpdate == 0) {
+      view_->ProcessEvents();
+      const double elapsed =
+          std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+      view_->SetTimeLabel(RemainingTimeText(max_, position_, elapsed));
+      view_->SetPositionLabel(std::to_string(position_) + " / " + std::to_string(max_));
+    }
+    SplitCsvRecord(line, &fields);
+    const size_t given = std::min(fields.size(), columns);
+    for (size_t i = 0; i < given; ++i) cols_[i]->AddValue(fields[i]);
+    for (size_t i = given; i < columns; ++i) cols_[i]->AddValue({});
+  }
+}
+
+void TformProgress::CloseCsv() {
+  csv_.reset();
+}
+
+void TformProgress::WriteDescriptor() {
+  view_->SetTimeLabel(Sjis("終了処理中"));
+  view_->SetPositionLabel("");
+  view_->ProcessEvents();
+
+  IniFile ini(DescriptorPathOf(csvPath_));
+  ini.WriteInteger(kSectionCsv, kKeyColCount, colCount_);
+  ini.WriteInteger(kSectionCsv, kKeyRowCount, rowCount_);
+  for (auto& colPtr : cols_) {
+    TCol& col = *colPtr;
+    ini.WriteString(kSectionCsv, std::to_string(col.FIndex), col.FName);
+    col.Finish(col.IndPath());
+    const std::string& section = col.FName;
+    switch (col.FValueType) {
+      case vtInt:
+        ini.WriteInteger(section, kKeyMin, col.FIntMin);
+        ini.WriteInteger(section, kKeyMax, col.FIntMax);
+        break;
+      case vtCur:
+        ini.WriteFloat(section, kKeyMin, col.FMin);
+        ini.WriteFloat(section, kKeyMax, col.FMax);
+        break;
+      case vtDat:
+        ini.WriteDateTime(section, kKeyMin, col.FDateMin);
+        ini.WriteDateTime(section, kKeyMax, col.FDateMax);
+        break;
+      case vtStr:
+        break;
+    }
+    ini.WriteString(section, kKeyValType, ValueTypeText(col.FValueType));
+    ini.WriteString(section, kKeyColType, StorageText(col.FStorage));
+    if (col.FStorage != csLon) ini.WriteInteger(section, kKeyCount, col.FCount);
+  }
+  // The completion mark goes last, once every column file and section is complete.
+  ini.WriteDateTime(kSectionCsv, kKeyDateTime, fileTime_);
+  ini.Flush();
+}
+
+}  // namespace tabulon

@@ -47,9 +47,13 @@ void InjectFileFault(FileOp op, int64_t n) {
   f.count[static_cast<size_t>(op)] = 0;
 }
 
-int64_t FileOpCount(FileOp op) { return Faults().count[static_cast<size_t>(op)]; }
+int64_t FileOpCount(FileOp op) {
+  return Faults().count[static_cast<size_t>(op)];
+}
 
-void ClearFileFaults() { Faults() = FaultState(); }
+void ClearFileFaults() {
+  Faults() = FaultState();
+}
 
 bool FileExists(const std::string& path) {
   struct stat st;
@@ -124,50 +128,57 @@ void WriteWholeFileAtomically(const std::string& path, std::string_view bytes) {
 
 // ---- OutFile
 
-OutFile::~OutFile() { Abandon(); }
+void OutFile::Start(const std::string& path) {
+  path_ = path;
+  used_ = 0;
+  buf_.clear();
+  open_ = true;
+}
 
 void OutFile::Create(const std::string& path) {
   Abandon();
-  path_ = path;
   if (Injected(FileOp::kCreate)) FailInjected(path, "cannot create");
-  fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd_ < 0) Fail(path, "cannot create", errno);
-  buf_.resize(kBufferSize);
-  used_ = 0;
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) Fail(path, "cannot create", errno);
+  if (::close(fd) != 0) Fail(path, "cannot create", errno);
+  Start(path);
 }
 
 void OutFile::OpenAppend(const std::string& path) {
   Abandon();
-  path_ = path;
   if (Injected(FileOp::kOpen)) FailInjected(path, "cannot open");
-  fd_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-  if (fd_ < 0) Fail(path, "cannot open", errno);
-  buf_.resize(kBufferSize);
-  used_ = 0;
+  if (!FileExists(path)) throw IoError(path, "cannot open: the file is missing");
+  Start(path);
 }
 
 void OutFile::FlushBuffer() {
   if (used_ == 0) return;
   if (Injected(FileOp::kWrite)) FailInjected(path_, "cannot write");
+  const int fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  if (fd < 0) Fail(path_, "cannot write", errno);
   const char* p = buf_.data();
   size_t left = used_;
   while (left > 0) {
-    ssize_t n = ::write(fd_, p, left);
+    ssize_t n = ::write(fd, p, left);
     if (n < 0) {
       if (errno == EINTR) continue;
-      Fail(path_, "cannot write", errno);
+      const int err = errno;
+      ::close(fd);
+      Fail(path_, "cannot write", err);
     }
     p += n;
     left -= static_cast<size_t>(n);
   }
+  if (::close(fd) != 0) Fail(path_, "cannot write", errno);
   used_ = 0;
 }
 
 void OutFile::Write(const void* data, size_t bytes) {
+  if (buf_.empty()) buf_.resize(bufferSize_);
   const char* p = static_cast<const char*>(data);
   while (bytes > 0) {
-    if (used_ == kBufferSize) FlushBuffer();
-    size_t take = std::min(bytes, kBufferSize - used_);
+    if (used_ == buf_.size()) FlushBuffer();
+    size_t take = std::min(bytes, buf_.size() - used_);
     std::memcpy(buf_.data() + used_, p, take);
     used_ += take;
     p += take;
@@ -181,23 +192,18 @@ void OutFile::WriteLine(std::string_view line) {
 }
 
 void OutFile::Close() {
-  if (fd_ < 0) return;
+  if (!open_) return;
   try {
     FlushBuffer();
   } catch (...) {
     Abandon();
     throw;
   }
-  int fd = fd_;
-  fd_ = -1;
-  buf_.clear();
-  buf_.shrink_to_fit();
-  if (::close(fd) != 0) Fail(path_, "cannot close", errno);
+  Abandon();
 }
 
 void OutFile::Abandon() {
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
+  open_ = false;
   used_ = 0;
   buf_.clear();
   buf_.shrink_to_fit();
@@ -205,7 +211,9 @@ void OutFile::Abandon() {
 
 // ---- InFile
 
-InFile::~InFile() { Close(); }
+InFile::~InFile() {
+  Close();
+}
 
 void InFile::Open(const std::string& path) {
   Close();

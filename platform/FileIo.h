@@ -11,7 +11,7 @@
 
 namespace tabulon {
 
-bool FileExists(const std::string& path);       // a regular file (or anything not a directory)
+bool FileExists(const std::string& path);  // a regular file (or anything not a directory)
 bool DirectoryExists(const std::string& path);
 // Size in bytes, or -1 when the file does not exist.
 int64_t FileSize(const std::string& path);
@@ -30,48 +30,53 @@ std::string ReadWholeFile(const std::string& path);
 // removing the temporary file.
 void WriteWholeFileAtomically(const std::string& path, std::string_view bytes);
 
-// A file written front to back through a large buffer.
+// A file written front to back through a buffer. The file is opened only while a full buffer is
+// written out, so any number of these can be in use at once (an import keeps one or two per
+// column, and a file may have thousands of columns).
 class OutFile {
  public:
   OutFile() = default;
-  ~OutFile();  // closes without reporting errors
+  ~OutFile() = default;  // pending bytes of an unclosed file are dropped
   OutFile(const OutFile&) = delete;
   OutFile& operator=(const OutFile&) = delete;
 
+  // The buffer size for the next Create or OpenAppend (default 256 KiB).
+  void SetBufferSize(size_t bytes) { bufferSize_ = bytes < 512 ? 512 : bytes; }
   // Creates (or truncates) path. Throws IoError.
   void Create(const std::string& path);
-  // Opens an existing file for appending at its end. Throws IoError.
+  // Continues an existing file at its end. Throws IoError.
   void OpenAppend(const std::string& path);
-  bool IsOpen() const { return fd_ >= 0; }
+  bool IsOpen() const { return open_; }
   const std::string& Path() const { return path_; }
 
-  // REQUIRES: IsOpen(). Throws IoError when a write fails.
+  // REQUIRES: IsOpen(). Throws IoError when writing out the buffer fails.
   void Write(const void* data, size_t bytes);
   void Write(std::string_view bytes) { Write(bytes.data(), bytes.size()); }
   // Writes a line followed by CR LF.
   void WriteLine(std::string_view line);
   template <typename T>
   void WriteRecord(const T& value) {
-    if (sizeof(T) <= kBufferSize - used_) {
+    if (sizeof(T) <= buf_.size() - used_) {
       __builtin_memcpy(buf_.data() + used_, &value, sizeof(T));
       used_ += sizeof(T);
     } else {
       Write(&value, sizeof(T));
     }
   }
-  // Flushes and closes. Throws IoError when the last write or the close fails.
+  // Writes out what is pending and ends the file. Throws IoError.
   void Close();
-  // Closes without flushing or reporting (after an error).
+  // Ends the file without writing what is pending (after an error).
   void Abandon();
 
  private:
-  static constexpr size_t kBufferSize = 1 << 18;
+  void Start(const std::string& path);
   void FlushBuffer();
 
-  std::string path_;          // for messages
-  int fd_ = -1;               // open file or -1
-  std::vector<char> buf_;     // pending bytes
-  size_t used_ = 0;           // bytes pending in buf_
+  std::string path_;   // for messages
+  bool open_ = false;  // between Create/OpenAppend and Close/Abandon
+  size_t bufferSize_ = 1 << 18;
+  std::vector<char> buf_;  // pending bytes (allocated on the first write)
+  size_t used_ = 0;        // bytes pending in buf_
 };
 
 // A file read front to back in large blocks.

@@ -11,12 +11,19 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/FileIo.h"
+
 namespace tabulon {
+
+// kAuto: the convention above, with the choice of LF line ends for Unix files (CSV files).
+// kCr: always the CR convention, never LF mode (the store's own text files, written with CR LF,
+//      whose values may hold a lone LF).
+enum class LineEnds { kAuto, kCr };
 
 class LineReader {
  public:
   // Opens path for reading. Throws IoError when it cannot be opened.
-  explicit LineReader(const std::string& path);
+  explicit LineReader(const std::string& path, LineEnds ends = LineEnds::kAuto);
   ~LineReader();
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
@@ -37,7 +44,7 @@ class LineReader {
   void DecideMode();           // chooses CR or LF line ends from the first line end met
 
   std::string path_;           // for messages
-  int fd_ = -1;                // open file
+  InFile file_;                // open file
   int64_t size_ = 0;           // file size at open
   std::vector<char> buf_;      // bytes read and not yet consumed lie in [begin_, end_)
   size_t begin_ = 0;

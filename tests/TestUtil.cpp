@@ -35,7 +35,11 @@ std::string ReadFile(const std::string& path) {
   return ss.str();
 }
 
-std::string S(std::string_view utf8) { return Utf8ToSjis(utf8); }
-std::string U(std::string_view sjis) { return SjisToUtf8(sjis); }
+std::string S(std::string_view utf8) {
+  return Utf8ToSjis(utf8);
+}
+std::string U(std::string_view sjis) {
+  return SjisToUtf8(sjis);
+}
 
 }  // namespace tabulon::test

@@ -1,0 +1,124 @@
+// One column of a dataset: written cell by cell by the import, loaded for analysis.
+//
+// Store layout (directory = the CSV path without its extension; i = the column number):
+//   i.Dat  csByt: one uint8 key per row; csWor: one uint16 key per row (little-endian);
+//          csLon: one value per row (int32 vtInt, int64 scaled vtCur, double vtDat) or, for vtStr,
+//          one text line per row (Shift-JIS, CR LF).
+//   i.Ind  csByt/csWor only: one value per distinct text in key order (int32, int64 scaled, double)
+//          or, for vtStr, one text line per distinct text.
+//   i.Tmp  only while the import converts or rewrites i.Dat.
+// A key is the position of the row's cell text among the column's distinct texts, in order of
+// first appearance; texts that differ only in letter case are one distinct text, spelled as first
+// met. Up to 256 distinct texts take 8-bit keys, up to 2000 16-bit keys; the 2001st makes the
+// column per-row (csLon), after which distinct texts are no longer counted.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "column/Values.h"
+
+namespace tabulon {
+
+class LineReader;
+
+class TCol {
+ public:
+  TCol();
+  ~TCol();
+  TCol(const TCol&) = delete;
+  TCol& operator=(const TCol&) = delete;
+
+  // ---- Writing side (the import)
+
+  // Starts the import of the column: the state of Open with Rows 0, and creates an empty i.Dat
+  // in dir (truncating an old one), kept open for appending. A stale i.Tmp is removed.
+  // bufferBytes is the write buffer of each of its files (keep the sum over all columns small).
+  // REQUIRES: FIndex set. Throws IoError.
+  void OpenForImport(const std::string& dir, const std::string& name, size_t bufferBytes = 1 << 18);
+
+  // Takes the next cell of the column (as split from the CSV line): widens the type when the
+  // normalised text does not convert, finds or adds its distinct text and appends the row.
+  // Throws IoError when a file operation fails.
+  void AddValue(std::string_view text);
+
+  // Ends the import: closes i.Dat, writes i.Ind (csByt, csWor) or rewrites a per-row numeric i.Dat
+  // as values, and sets the extremes. A text that does not convert under the final type is stored
+  // as the type's null marker and takes no part in the extremes. Throws IoError.
+  void Finish(const std::string& indPath);
+
+  // Closes any open file without finishing (after an error); never throws.
+  void Abandon();
+
+  int32_t Count() const { return FCount; }
+
+  // ---- Reading side (analysis)
+
+  // Initialises the column for analysis with the dataset's row count. Touches no file.
+  // REQUIRES: FIndex set.
+  void Open(const std::string& dir, const std::string& name, int32_t rows);
+
+  // Sets FValueType from "Int", "Cur", "Dat", "Str" and FStorage from "Byt", "Wor", "Lon"; a text
+  // that matches none leaves the field as it is.
+  void SetTypes(std::string_view valType, std::string_view colType);
+
+  // Reads the column's files into memory when the column has a role or a filter, once (a csLon
+  // column every time; a csLon vtStr column opens its i.Dat for line-by-line reading).
+  // REQUIRES: Open, SetTypes and FCount set. Throws IoError when a file is missing or shorter
+  // than FRows or FCount say, or a key points past the distinct values; never reads out of bounds.
+  void Load();
+
+  // Paths of the column's files.
+  std::string DatPath() const;
+  std::string IndPath() const;
+  std::string TmpPath() const;
+
+  // ---- Fields
+  bool FLoaded = false;                // the files have been read into memory by Load
+  int32_t FRows = 0;                   // data rows of the dataset; 0 while importing
+  std::vector<std::string> FValues;    // distinct texts in key order (import); vtStr i.Ind lines
+  std::string FDir;                    // store directory
+  std::vector<std::string> FSelected;  // selected item texts, or cached item labels
+  std::vector<uint8_t> FByteKeys;      // per-row keys (csByt)
+  std::vector<uint16_t> FWordKeys;     // per-row keys (csWor)
+  std::vector<int32_t> FIntValues;     // vtInt values: per distinct text, or per row for csLon
+  std::vector<int64_t> FCurValues;     // vtCur values, scaled by 10000
+  std::vector<double> FDateValues;     // vtDat values
+  bool FFiltered = false;              // a filter is active on the column
+  TColStorage FStorage = csByt;        // storage class
+  TValueType FValueType = vtInt;       // value type
+  std::string FName;                   // column name; the descriptor section of the column
+  int32_t FIndex = 0;                  // column number, stem of the file names
+  int32_t FIntMin = 0, FIntMax = 0;    // extremes of vtInt values met by the writer
+  double FMin = 0, FMax = 0;           // writer: vtCur extremes; analysis: Min and Max of any type
+  double FDateMin = 0, FDateMax = 0;   // extremes of vtDat values met by the writer
+  uint8_t FRole = 3;                   // 0 column items, 1 row items, 2 value, 3 none
+  uint8_t FDateUnit = 0;               // date grouping unit 0..6
+  int32_t FDivisions = 0;              // number of range buckets of a numeric column
+  int32_t FWeekdayFilter = -1;         // -1 none, 0..6 one weekday, 7 Sat+Sun, 8 Mon-Fri, 9 Mon-Thu
+  double FLower = 0, FUpper = 0;       // active range; FLower is also the origin of date keys
+  std::string FPattern;                // text filter pattern
+  int32_t FCount = 0;                  // number of distinct texts (descriptor key Count)
+  // The row last read.
+  int32_t FKey = 0;
+  int32_t FIntValue = 0;
+  int64_t FCurValue = 0;
+  double FDateValue = 0;
+  std::string FText;
+  int32_t FDayOfWeek = 0;
+
+ private:
+  class Writer;
+  void ResetState(const std::string& dir, const std::string& name, int32_t rows);
+  void ConvertToWordKeys();  // i.Dat from 8-bit to 16-bit keys
+  void ConvertToText();      // i.Dat from 16-bit keys to one text line per row
+  void ResetExtremes();
+
+  std::unique_ptr<Writer> writer_;       // import state; null during analysis
+  std::unique_ptr<LineReader> textDat_;  // the open text i.Dat of a csLon vtStr column
+};
+
+}  // namespace tabulon

@@ -1,0 +1,42 @@
+// The dataset descriptor: an initialisation file in the store directory, named after the CSV
+// file with the extension ".Ini" (sales.csv -> sales/sales.Ini).
+//
+//   [Csv]
+//   ColCount=<columns>
+//   RowCount=<data rows>
+//   0=<name of column 0>          one key per column, the column number in decimal
+//   ...
+//   DateTime=<last-write time of the CSV file when the store was completed>
+//   [<name of column i>]          one section per column
+//   Min=<smallest value>          Int: integer; Cur: float; Dat: date-time; absent for Str
+//   Max=<largest value>
+//   ValType=Int|Cur|Dat|Str
+//   ColType=Byt|Wor|Lon
+//   Count=<distinct texts>        absent for Lon
+//
+// DateTime is the completion mark: it is deleted when an import starts and written last, after
+// every column file and section, so a store without it (or with another time) is rebuilt.
+#pragma once
+
+#include <string>
+
+namespace tabulon {
+
+inline constexpr const char* kSectionCsv = "Csv";
+inline constexpr const char* kKeyColCount = "ColCount";
+inline constexpr const char* kKeyRowCount = "RowCount";
+inline constexpr const char* kKeyDateTime = "DateTime";
+inline constexpr const char* kKeyMin = "Min";
+inline constexpr const char* kKeyMax = "Max";
+inline constexpr const char* kKeyValType = "ValType";
+inline constexpr const char* kKeyColType = "ColType";
+inline constexpr const char* kKeyCount = "Count";
+
+// The CSV path without its extension (the extension of the file name only): the store directory.
+std::string StoreDirOf(const std::string& csvPath);
+// The file name of the CSV path with its extension, without its directory.
+std::string FileNameOf(const std::string& csvPath);
+// The descriptor's path.
+std::string DescriptorPathOf(const std::string& csvPath);
+
+}  // namespace tabulon

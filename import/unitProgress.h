@@ -1,0 +1,88 @@
+// The import: one CSV file becomes its column store and descriptor, reporting its progress to a
+// progress view (the progress window, or the command line's progress bar).
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "column/TCol.h"
+
+namespace tabulon {
+
+class LineReader;
+
+// What the import shows while it runs. Texts are Shift-JIS.
+class TProgressView {
+ public:
+  virtual ~TProgressView() = default;
+  virtual void SetCaption(const std::string& caption) = 0;
+  virtual void SetMax(int64_t max) = 0;
+  virtual void SetPosition(int64_t position) = 0;              // once per row: keep it cheap
+  virtual void SetPositionLabel(const std::string& text) = 0;  // lower left: "52000 / 1048576"
+  virtual void SetTimeLabel(const std::string& text) = 0;      // lower right: remaining time
+  virtual void ProcessEvents() = 0;                            // let pending window events run
+  virtual void Close() = 0;
+};
+
+// A view that shows nothing.
+class TSilentProgress : public TProgressView {
+ public:
+  void SetCaption(const std::string&) override {}
+  void SetMax(int64_t) override {}
+  void SetPosition(int64_t) override {}
+  void SetPositionLabel(const std::string&) override {}
+  void SetTimeLabel(const std::string&) override {}
+  void ProcessEvents() override {}
+  void Close() override {}
+};
+
+// The import state of the progress window. One object serves every import of the program; the
+// column objects of an import stay until the next import.
+class TformProgress {
+ public:
+  // view must outlive this object.
+  explicit TformProgress(TProgressView* view);
+  ~TformProgress();
+  TformProgress(const TformProgress&) = delete;
+  TformProgress& operator=(const TformProgress&) = delete;
+
+  // Imports csvPath when its store is missing or out of date; a missing CSV file is skipped
+  // silently. The view is told to close on every path, errors included. Throws IoError (the
+  // store is then left without its completion mark, so the next import rebuilds it).
+  void Import(const std::string& csvPath);
+
+  // The steps of Import, in order. NeedsImport sets csvPath and returns whether the import must
+  // run (removing the completion mark when it must); the others REQUIRE the steps before them.
+  bool NeedsImport(const std::string& csvPath);
+  void OpenCsv();
+  void ReadHeader();
+  void ReadRows();
+  void CloseCsv();
+  void WriteDescriptor();
+
+  // The state of the last import.
+  const std::vector<std::unique_ptr<TCol>>& Columns() const { return cols_; }
+  int32_t ColCount() const { return colCount_; }
+  int32_t RowCount() const { return rowCount_; }
+  const std::string& StoreDir() const { return storeDir_; }
+
+ private:
+  void NameColumns(const std::vector<std::string>& header);
+
+  TProgressView* view_;                      // not owned
+  std::string csvPath_;                      // the file being imported
+  std::unique_ptr<LineReader> csv_;          // open during the passes
+  std::vector<std::unique_ptr<TCol>> cols_;  // one per header field, in header order
+  int32_t colCount_ = 0;
+  int32_t rowCount_ = 0;
+  std::string storeDir_;                         // the CSV path without its extension
+  std::chrono::steady_clock::time_point start_;  // when the import began
+  double fileTime_ = 0;                          // the CSV file's last-write time
+  int64_t max_ = 10000;                          // the bar's range
+  int64_t position_ = 0;                         // bytes consumed
+};
+
+}  // namespace tabulon

@@ -1,0 +1,337 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "TestUtil.h"
+#include "column/TCol.h"
+#include "import/Descriptor.h"
+#include "import/unitProgress.h"
+#include "platform/Errors.h"
+#include "platform/FileIo.h"
+#include "platform/IniFile.h"
+#include "platform/LocaleFormats.h"
+
+namespace tabulon {
+namespace {
+
+using test::ReadFile;
+using test::S;
+using test::ScratchDir;
+using test::WriteFile;
+
+// Records what the import shows.
+class RecordingView : public TProgressView {
+ public:
+  void SetCaption(const std::string& c) override { caption = c; }
+  void SetMax(int64_t m) override { max = m; }
+  void SetPosition(int64_t p) override { position = p; }
+  void SetPositionLabel(const std::string& t) override { positionLabel = t; }
+  void SetTimeLabel(const std::string& t) override { timeLabel = t; }
+  void ProcessEvents() override { ++events; }
+  void Close() override { ++closes; }
+  std::string caption, positionLabel, timeLabel;
+  int64_t max = 0, position = 0;
+  int events = 0, closes = 0;
+};
+
+// A CSV file in a scratch folder and the paths of its store.
+struct Dataset {
+  ScratchDir dir;
+  std::string csv = dir.File("data.csv");
+  std::string store = dir.File("data");
+  std::string File(const std::string& name) const { return store + "/" + name; }
+  std::string Ini() const { return ReadFile(File("data.Ini")); }
+  void Write(std::string_view bytes) { WriteFile(csv, bytes); }
+  void Import() {
+    RecordingView view;
+    TformProgress importer(&view);
+    importer.Import(csv);
+  }
+};
+
+std::string Int32s(std::initializer_list<int32_t> values) {
+  std::string bytes;
+  for (int32_t v : values) bytes.append(reinterpret_cast<const char*>(&v), 4);
+  return bytes;
+}
+
+std::string Int64s(std::initializer_list<int64_t> values) {
+  std::string bytes;
+  for (int64_t v : values) bytes.append(reinterpret_cast<const char*>(&v), 8);
+  return bytes;
+}
+
+std::string CsvDateTime(const std::string& csv) {
+  time_t t = 0;
+  FileModifiedTime(csv, &t);
+  return FormatDateTime(FileTimeToDateTime(t));
+}
+
+TEST(Import, WritesTheStoreAndDescriptorByteForByte) {
+  Dataset d;
+  d.Write(
+      S("店,数量,単価,日付\r\n新宿,1,1.5,2024/3/31\r\n渋谷,２,2,2024/04/01 9:05\r\n新宿,1,,\r\n"));
+  d.Import();
+
+  EXPECT_EQ(ReadFile(d.File("0.Dat")), std::string("\x00\x01\x00", 3));
+  EXPECT_EQ(ReadFile(d.File("0.Ind")), S("新宿\r\n渋谷\r\n"));
+  EXPECT_EQ(ReadFile(d.File("1.Dat")), std::string("\x00\x01\x00", 3));
+  EXPECT_EQ(ReadFile(d.File("1.Ind")), Int32s({1, 2}));  // the full-width ２ converts
+  EXPECT_EQ(ReadFile(d.File("2.Dat")), std::string("\x00\x01\x02", 3));
+  EXPECT_EQ(ReadFile(d.File("2.Ind")), Int64s({15000, 20000, INT64_MIN + 1}));
+  double dates[3] = {EncodeDate(2024, 3, 31), EncodeDate(2024, 4, 1) + EncodeTime(9, 5, 0, 0),
+                     DateNull()};
+  EXPECT_EQ(ReadFile(d.File("3.Ind")), std::string(reinterpret_cast<const char*>(dates), 24));
+  EXPECT_FALSE(FileExists(d.File("0.Tmp")));
+
+  EXPECT_EQ(d.Ini(), S("[Csv]\r\nColCount=4\r\nRowCount=3\r\n0=店\r\n1=数量\r\n2=単価\r\n3=日付\r\n"
+                       "DateTime=") +
+                         CsvDateTime(d.csv) +
+                         S("\r\n[店]\r\nValType=Str\r\nColType=Byt\r\nCount=2\r\n"
+                           "[数量]\r\nMin=1\r\nMax=2\r\nValType=Int\r\nColType=Byt\r\nCount=2\r\n"
+                           "[単価]\r\nMin=1.5\r\nMax=2\r\nValType=Cur\r\nColType=Byt\r\nCount=3\r\n"
+                           "[日付]\r\nMin=2024/03/31\r\nMax=2024/04/01 9:05:00\r\nValType=Dat\r\n"
+                           "ColType=Byt\r\nCount=3\r\n"));
+}
+
+TEST(Import, DistinctTextsIgnoreLetterCaseAndKeepTheFirstSpelling) {
+  Dataset d;
+  d.Write("city\r\nTokyo\r\nTOKYO\r\n" + S("ＡＢ\r\nａｂ\r\n") + "tokyo\r\n");
+  d.Import();
+  EXPECT_EQ(ReadFile(d.File("0.Dat")), std::string("\x00\x00\x01\x01\x00", 5));
+  EXPECT_EQ(ReadFile(d.File("0.Ind")), "Tokyo\r\n" + S("ＡＢ\r\n"));
+}
+
+// n distinct texts t0..t(n-1) in one column, then t0 again.
+std::string DistinctColumn(int n, const std::string& prefix) {
+  std::string csv = "c\r\n";
+  for (int i = 0; i < n; ++i) csv += prefix + std::to_string(i) + "\r\n";
+  return csv + prefix + "0\r\n";
+}
+
+TEST(Import, The257thDistinctTextWidensKeysTo16Bits) {
+  Dataset d;
+  d.Write(DistinctColumn(256, "x"));
+  d.Import();
+  EXPECT_EQ(ReadFile(d.File("0.Dat")).size(), 257u);
+
+  Dataset e;
+  e.Write(DistinctColumn(257, "x"));
+  e.Import();
+  const std::string keys = ReadFile(e.File("0.Dat"));
+  ASSERT_EQ(keys.size(), 2u * 258);
+  EXPECT_EQ(keys.substr(2 * 255, 2), std::string("\xff\x00", 2));
+  EXPECT_EQ(keys.substr(2 * 256, 2), std::string("\x00\x01", 2));
+  EXPECT_EQ(keys.substr(2 * 257, 2), std::string("\x00\x00", 2));
+  EXPECT_NE(e.Ini().find("ColType=Wor\r\nCount=257\r\n"), std::string::npos);
+}
+
+TEST(Import, The2001stDistinctTextMakesTheColumnPerRow) {
+  Dataset d;
+  d.Write(DistinctColumn(2000, "x"));
+  d.Import();
+  EXPECT_NE(d.Ini().find("ColType=Wor\r\nCount=2000\r\n"), std::string::npos);
+
+  Dataset e;
+  e.Write(DistinctColumn(2001, "x"));
+  e.Import();
+  std::string lines;
+  for (int i = 0; i < 2001; ++i) lines += "x" + std::to_string(i) + "\r\n";
+  EXPECT_EQ(ReadFile(e.File("0.Dat")), lines + "x0\r\n");
+  EXPECT_FALSE(FileExists(e.File("0.Ind")));
+  EXPECT_NE(e.Ini().find("[c]\r\nValType=Str\r\nColType=Lon\r\n"), std::string::npos);
+  EXPECT_EQ(e.Ini().find("\r\nCount="), std::string::npos);
+}
+
+TEST(Import, APerRowNumericColumnStoresOneValuePerRow) {
+  Dataset d;
+  std::string csv = "n\r\n";
+  std::string expected;
+  for (int i = 0; i < 2100; ++i) {
+    csv += std::to_string(i * 3 - 100) + "\r\n";
+    expected += Int32s({i * 3 - 100});
+  }
+  d.Write(csv + "\r\n");
+  d.Import();
+  EXPECT_EQ(ReadFile(d.File("0.Dat")), expected + Int32s({-2147483647}));
+  EXPECT_NE(d.Ini().find("[n]\r\nMin=-100\r\nMax=6197\r\nValType=Int\r\nColType=Lon\r\n"),
+            std::string::npos);
+  EXPECT_FALSE(FileExists(d.File("0.Tmp")));
+  EXPECT_FALSE(FileExists(d.File("0.Val")));
+}
+
+TEST(Import, APerRowColumnWidenedLateIsConvertedAgain) {
+  // Integers until row 2100, then one decimal: every row is stored as currency.
+  Dataset d;
+  std::string csv = "n\r\n";
+  std::string expected;
+  for (int i = 0; i < 2100; ++i) {
+    csv += std::to_string(i) + "\r\n";
+    expected += Int64s({int64_t{i} * 10000});
+  }
+  d.Write(csv + "0.5\r\n");
+  d.Import();
+  EXPECT_EQ(ReadFile(d.File("0.Dat")), expected + Int64s({5000}));
+  EXPECT_NE(d.Ini().find("[n]\r\nMin=0\r\nMax=2099\r\nValType=Cur\r\nColType=Lon\r\n"),
+            std::string::npos);
+}
+
+TEST(Import, ATextThatNoLongerConvertsIsStoredAsNull) {
+  // "$10" is an integer (hexadecimal) but not a currency text; it must not fail the import.
+  Dataset d;
+  d.Write("a\r\n$10\r\n1.5\r\n");
+  d.Import();
+  EXPECT_EQ(ReadFile(d.File("0.Ind")), Int64s({INT64_MIN + 1, 15000}));
+  EXPECT_NE(d.Ini().find("[a]\r\nMin=1.5\r\nMax=1.5\r\nValType=Cur\r\n"), std::string::npos);
+  EXPECT_NE(d.Ini().find("DateTime="), std::string::npos);
+}
+
+TEST(Import, ColumnNamesAreMadeUniqueWithoutRegardToCase) {
+  Dataset d;
+  d.Write(S("売上,売上,,売上,a,A,CSV,v2\r\n"));
+  d.Import();
+  const IniFile ini(d.File("data.Ini"));
+  const char* expected[] = {"売上", "売上(2)", "v2", "売上(3)", "a", "A(2)", "CSV(2)", "v2(2)"};
+  for (int i = 0; i < 8; ++i)
+    EXPECT_EQ(ini.ReadString("Csv", std::to_string(i), ""), S(expected[i])) << i;
+}
+
+TEST(Import, AnEmptyFileHasOneBlankColumnAndNoRows) {
+  Dataset d;
+  d.Write("");
+  d.Import();
+  EXPECT_EQ(ReadFile(d.File("0.Dat")), "");
+  EXPECT_EQ(ReadFile(d.File("0.Ind")), Int32s({}));
+  EXPECT_NE(d.Ini().find("ColCount=1\r\nRowCount=0\r\n0=v0\r\n"), std::string::npos);
+  EXPECT_NE(d.Ini().find("[v0]\r\nMin=2147483647\r\nMax=-2147483647\r\nValType=Int\r\n"),
+            std::string::npos);
+}
+
+TEST(Import, ShortLinesGiveEmptyTextsAndLongLinesLoseTheirExtraFields) {
+  Dataset d;
+  d.Write("a,b\r\nx\r\ny,z,extra\r\n");
+  d.Import();
+  EXPECT_EQ(ReadFile(d.File("1.Ind")), "\r\nz\r\n");  // the empty text is a distinct text
+  EXPECT_EQ(ReadFile(d.File("1.Dat")), std::string("\x00\x01", 2));
+}
+
+TEST(Import, UnixLineEndsAreRecognisedFromTheFirstLineEnd) {
+  Dataset d;
+  d.Write("a,b\n1,2\r\n3,4\n");
+  d.Import();
+  EXPECT_NE(d.Ini().find("ColCount=2\r\nRowCount=2\r\n"), std::string::npos);
+  EXPECT_EQ(ReadFile(d.File("1.Ind")), Int32s({2, 4}));
+}
+
+TEST(Import, AnUnchangedFileIsSkippedAndAChangedOneRebuilt) {
+  Dataset d;
+  d.Write("a\r\n1\r\n");
+  d.Import();
+  WriteFile(d.File("0.Ind"), "marker");
+  d.Import();  // up to date: nothing is written
+  EXPECT_EQ(ReadFile(d.File("0.Ind")), "marker");
+
+  struct timespec times[2] = {{0, UTIME_OMIT}, {1700000000, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, d.csv.c_str(), times, 0), 0);
+  d.Import();
+  EXPECT_EQ(ReadFile(d.File("0.Ind")), Int32s({1}));
+}
+
+TEST(Import, ProgressCountsLineBytesAndTheViewAlwaysCloses) {
+  Dataset d;
+  std::string csv = "h\r\n";
+  for (int i = 0; i < 250; ++i) csv += "12345\r\n";
+  d.Write(csv);
+  RecordingView view;
+  TformProgress importer(&view);
+  importer.Import(d.csv);
+  EXPECT_EQ(view.caption, S("CSVファイルの前処理中 data.csv"));
+  EXPECT_EQ(view.max, static_cast<int64_t>(csv.size()));
+  EXPECT_EQ(view.position, static_cast<int64_t>(csv.size()));
+  EXPECT_EQ(view.positionLabel, "");  // emptied before the descriptor is written
+  EXPECT_EQ(view.timeLabel, S("終了処理中"));
+  EXPECT_EQ(view.closes, 1);
+
+  // A store directory blocked by a file: an error naming it, the view closed, nothing marked.
+  Dataset e;
+  e.Write("a\r\n1\r\n");
+  WriteFile(e.store, "not a folder");
+  RecordingView view2;
+  TformProgress importer2(&view2);
+  try {
+    importer2.Import(e.csv);
+    FAIL() << "no error";
+  } catch (const IoError& err) {
+    EXPECT_NE(std::string(err.what()).find(e.store), std::string::npos);
+  }
+  EXPECT_EQ(view2.closes, 1);
+  EXPECT_EQ(ReadFile(e.store), "not a folder");
+}
+
+TEST(Import, AFailedImportLeavesTheStoreUnmarkedAndTheNextOneRebuilds) {
+  Dataset d;
+  std::string csv = "a,b\r\n";
+  for (int i = 0; i < 600; ++i) csv += "v" + std::to_string(i) + "," + std::to_string(i) + "\r\n";
+  d.Write(csv);
+  d.Import();
+  const std::string good0 = ReadFile(d.File("0.Dat")), good1 = ReadFile(d.File("1.Dat"));
+  const std::string goodIni = d.Ini();
+
+  for (int n = 1; n <= 6; ++n) {
+    struct timespec times[2] = {{0, UTIME_OMIT}, {1700000000 + n * 10, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, d.csv.c_str(), times, 0), 0);
+    InjectFileFault(FileOp::kWrite, n);
+    EXPECT_THROW(d.Import(), IoError) << n;
+    ClearFileFaults();
+    // Never marked complete for the new file time (a failure before the mark was removed leaves
+    // the old time, which no longer matches).
+    EXPECT_EQ(d.Ini().find("DateTime=" + CsvDateTime(d.csv)), std::string::npos) << n;
+    EXPECT_FALSE(FileExists(d.File("0.Tmp")));
+    d.Import();
+    EXPECT_EQ(ReadFile(d.File("0.Dat")), good0);
+    EXPECT_EQ(ReadFile(d.File("1.Dat")), good1);
+  }
+}
+
+TEST(Load, ReadsWhatTheImportWroteAndRejectsDamagedFiles) {
+  Dataset d;
+  d.Write("s,n\r\na,5\r\nb,7\r\na,5\r\n");
+  d.Import();
+
+  const auto open = [&](int index, const char* val, const char* col, int rows, int count) {
+    auto c = std::make_unique<TCol>();
+    c->FIndex = index;
+    c->Open(d.store, "x", rows);
+    c->SetTypes(val, col);
+    c->FCount = count;
+    c->FRole = 0;
+    return c;
+  };
+  auto s = open(0, "Str", "Byt", 3, 2);
+  s->Load();
+  EXPECT_EQ(s->FByteKeys, (std::vector<uint8_t>{0, 1, 0}));
+  EXPECT_EQ(s->FValues, (std::vector<std::string>{"a", "b"}));
+  auto n = open(1, "Int", "Byt", 3, 2);
+  n->Load();
+  EXPECT_EQ(n->FIntValues, (std::vector<int32_t>{5, 7}));
+
+  // A column without a role or filter reads nothing, even from missing files.
+  auto idle = open(9, "Int", "Byt", 3, 2);
+  idle->FRole = 3;
+  EXPECT_NO_THROW(idle->Load());
+
+  EXPECT_THROW(open(1, "Int", "Byt", 4, 2)->Load(), IoError);           // rows beyond .Dat
+  EXPECT_THROW(open(1, "Int", "Byt", 3, 3)->Load(), IoError);           // count beyond .Ind
+  EXPECT_THROW(open(1, "Int", "Byt", 2000000000, 2)->Load(), IoError);  // absurd, no allocation
+  EXPECT_THROW(open(1, "Int", "Byt", -5, 2)->Load(), IoError);
+  EXPECT_THROW(open(7, "Int", "Byt", 3, 2)->Load(), IoError);  // missing files
+  WriteFile(d.File("0.Dat"), std::string("\x00\x05\x00", 3));
+  EXPECT_THROW(open(0, "Str", "Byt", 3, 2)->Load(), IoError);  // key past the values
+}
+
+}  // namespace
+}  // namespace tabulon
