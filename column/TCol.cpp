@@ -132,7 +132,9 @@ class TCol::Writer {
   OutFile dat;          // i.Dat, open for appending
   TextIndex spellings;  // exact cell text -> index in spelling
   std::vector<Spelling> spelling;
-  TextIndex folded;         // case-folded text -> key
+  TextIndex folded;      // case-folded text -> key
+  std::string lastText;  // the cell before and its spelling: sorted exports repeat cells
+  int32_t lastSpelling = -1;
   std::string foldScratch;  // reused buffers
   std::string normScratch;
 
@@ -280,9 +282,19 @@ void TCol::AddValue(std::string_view text) {
     return;
   }
 
-  const uint64_t hash = HashBytes(text);
   int32_t key;
-  const int32_t s = w.spellings.Find(text, hash);
+  int32_t s = -1;
+  uint64_t hash = 0;
+  if (w.lastSpelling >= 0 && text == w.lastText) {
+    s = w.lastSpelling;
+  } else {
+    hash = HashBytes(text);
+    s = w.spellings.Find(text, hash);
+    if (s >= 0) {
+      w.lastText.assign(text);
+      w.lastSpelling = s;
+    }
+  }
   if (s >= 0) {
     Writer::Spelling& sp = w.spelling[static_cast<size_t>(s)];
     key = sp.key;
@@ -439,6 +451,7 @@ void TCol::ConvertToText() {
   FValues.clear();
   FValues.shrink_to_fit();
   w.spellings = TextIndex();
+  w.lastSpelling = -1;
   w.spelling.clear();
   w.spelling.shrink_to_fit();
   w.folded = TextIndex();
@@ -470,7 +483,7 @@ void TCol::Finish(const std::string& indPath) {
       DeleteFileIfExists(tmp);
       RenameFile(dat, tmp);
       {
-        LineReader rows(tmp, LineEnds::kCr);
+        LineReader rows(tmp, LineEnds::kCrLf);
         OutFile out;
         out.Create(dat);
         std::string_view line;
@@ -548,7 +561,7 @@ void TCol::Load() {
         ReadRecords(DatPath(), FRows, &FDateValues);
         break;
       case vtStr:
-        textDat_ = std::make_unique<LineReader>(DatPath(), LineEnds::kCr);
+        textDat_ = std::make_unique<LineReader>(DatPath(), LineEnds::kCrLf);
         break;
     }
     FLoaded = true;
@@ -577,7 +590,7 @@ void TCol::Load() {
     case vtStr: {
       if (!FileExists(IndPath())) throw IoError(IndPath(), "cannot open: the file is missing");
       FValues.clear();
-      LineReader lines(IndPath(), LineEnds::kCr);
+      LineReader lines(IndPath(), LineEnds::kCrLf);
       std::string_view line;
       while (lines.ReadLine(&line)) FValues.emplace_back(line);
       values = FValues.size();

@@ -20,9 +20,9 @@ bool ParseValueType(std::string_view text, TValueType* t);
 bool ParseStorage(std::string_view text, TColStorage* s);
 
 // Null markers.
-constexpr int32_t kIntNull = -2147483647;                 // 0x80000001
-constexpr int64_t kCurNull = INT64_MIN + 1;              // 0x8000000000000001
-inline double DateNull() {                               // 0x41469240FFFF9EF2, 9999-12-31 23:59:59
+constexpr int32_t kIntNull = -2147483647;    // 0x80000001
+constexpr int64_t kCurNull = INT64_MIN + 1;  // 0x8000000000000001
+inline double DateNull() {                   // 0x41469240FFFF9EF2, 9999-12-31 23:59:59
   const uint64_t bits = 0x41469240FFFF9EF2ull;
   double d;
   std::memcpy(&d, &bits, sizeof d);

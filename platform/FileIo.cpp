@@ -186,7 +186,7 @@ void OutFile::Write(const void* data, size_t bytes) {
   }
 }
 
-void OutFile::WriteLine(std::string_view line) {
+void OutFile::WriteLineSlow(std::string_view line) {
   Write(line);
   Write("\r\n", 2);
 }

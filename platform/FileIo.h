@@ -53,7 +53,16 @@ class OutFile {
   void Write(const void* data, size_t bytes);
   void Write(std::string_view bytes) { Write(bytes.data(), bytes.size()); }
   // Writes a line followed by CR LF.
-  void WriteLine(std::string_view line);
+  void WriteLine(std::string_view line) {
+    if (line.size() + 2 <= buf_.size() - used_) {
+      __builtin_memcpy(buf_.data() + used_, line.data(), line.size());
+      used_ += line.size();
+      buf_[used_++] = '\r';
+      buf_[used_++] = '\n';
+    } else {
+      WriteLineSlow(line);
+    }
+  }
   template <typename T>
   void WriteRecord(const T& value) {
     if (sizeof(T) <= buf_.size() - used_) {
@@ -70,6 +79,7 @@ class OutFile {
 
  private:
   void Start(const std::string& path);
+  void WriteLineSlow(std::string_view line);
   void FlushBuffer();
 
   std::string path_;   // for messages

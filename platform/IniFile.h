@@ -3,8 +3,8 @@
 // (SameText). The file is read whole when the object is made and written whole by Flush.
 //
 // Layout written: the sections in the order they were first met or created, each as its "[name]"
-// line followed by its "key=value" lines; a new key goes at the end of its section, a new section at
-// the end of the file; no blank lines are added. Lines the reader does not understand are kept.
+// line followed by its "key=value" lines; a new key goes at the end of its section, a new section
+// at the end of the file; no blank lines are added. Lines the reader does not understand are kept.
 // A section line's name is the text between the first "[" and the last "]" of the line, so names
 // holding "]" or "=" read back as written. A key line's key is the text before its first "=",
 // trimmed of blanks; the value is the rest of the line, taken as it stands.
@@ -26,7 +26,8 @@ class IniFile {
   const std::string& Path() const { return path_; }
 
   // The value of a key, or def when the section or key is absent.
-  std::string ReadString(std::string_view section, std::string_view key, std::string_view def) const;
+  std::string ReadString(std::string_view section, std::string_view key,
+                         std::string_view def) const;
   // A decimal integer; def when absent or not a 32-bit integer.
   int32_t ReadInteger(std::string_view section, std::string_view key, int32_t def) const;
   // A float in the descriptor's float form (FormatFloat); def when absent or not a number.
@@ -54,18 +55,18 @@ class IniFile {
 
  private:
   struct Line {
-    std::string text;          // the whole line as read or written, without its line end
-    std::string key;           // for a key line: its key (trimmed); empty otherwise
-    bool isSection = false;    // a "[name]" line
-    std::string section;       // for a section line: its name
+    std::string text;        // the whole line as read or written, without its line end
+    std::string key;         // for a key line: its key (trimmed); empty otherwise
+    bool isSection = false;  // a "[name]" line
+    std::string section;     // for a section line: its name
   };
-  int FindSection(std::string_view section) const;                 // index of its line or -1
-  int FindKey(int sectionLine, std::string_view key) const;        // index of its line or -1
-  int SectionEnd(int sectionLine) const;                           // index after its last line
+  int FindSection(std::string_view section) const;           // index of its line or -1
+  int FindKey(int sectionLine, std::string_view key) const;  // index of its line or -1
+  int SectionEnd(int sectionLine) const;                     // index after its last line
 
-  std::string path_;           // the file
-  std::vector<Line> lines_;    // the file's lines in order
-  bool dirty_ = false;         // changed since read or flushed
+  std::string path_;         // the file
+  std::vector<Line> lines_;  // the file's lines in order
+  bool dirty_ = false;       // changed since read or flushed
 };
 
 }  // namespace tabulon

@@ -1,1 +1,124 @@
-// (to be written)
+#include "platform/LineReader.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tabulon {
+
+namespace {
+
+constexpr size_t kBlockSize = size_t{4} << 20;   // bytes asked of the file per read
+constexpr size_t kMinBuffer = size_t{64} << 10;  // small files get a small buffer
+constexpr char kEndOfFile = 0x1A;
+
+}  // namespace
+
+LineReader::LineReader(const std::string& path, LineEnds ends) : path_(path) {
+  file_.Open(path);
+  size_ = std::max<int64_t>(FileSize(path), 0);
+  // One read takes a small file whole, with room left to see its end.
+  const size_t wanted = static_cast<size_t>(std::min<int64_t>(size_, kBlockSize)) + 1;
+  buf_.resize(std::max(wanted, kMinBuffer));
+  if (ends == LineEnds::kCrLf) modeKnown_ = crLfOnly_ = true;
+}
+
+LineReader::~LineReader() = default;
+
+bool LineReader::Fill() {
+  if (atEof_) return false;
+  // Keep the unconsumed bytes at the front; grow only when they fill the buffer (a long line).
+  if (begin_ > 0) {
+    std::memmove(buf_.data(), buf_.data() + begin_, end_ - begin_);
+    end_ -= begin_;
+    begin_ = 0;
+  }
+  if (end_ == buf_.size()) buf_.resize(buf_.size() * 2);
+  const size_t want = std::min(buf_.size() - end_, kBlockSize);
+  const size_t got = file_.ReadSome(buf_.data() + end_, want);
+  if (got == 0) {
+    atEof_ = true;
+    file_.Close();
+    return false;
+  }
+  // 0x1A ends the file: nothing after it is read.
+  const void* stop = crLfOnly_ ? nullptr : std::memchr(buf_.data() + end_, kEndOfFile, got);
+  if (stop != nullptr) {
+    end_ = static_cast<size_t>(static_cast<const char*>(stop) - buf_.data());
+    atEof_ = true;
+    file_.Close();
+    return true;
+  }
+  end_ += got;
+  return true;
+}
+
+void LineReader::DecideMode() {
+  size_t scanned = 0;  // bytes after begin_ known to hold neither CR nor LF
+  for (;;) {
+    const char* from = buf_.data() + begin_ + scanned;
+    const size_t n = end_ - begin_ - scanned;
+    const char* lf = static_cast<const char*>(std::memchr(from, '\n', n));
+    const size_t crRange = lf ? static_cast<size_t>(lf - from) : n;
+    const char* cr = static_cast<const char*>(std::memchr(from, '\r', crRange));
+    if (cr || lf) {
+      lfMode_ = cr == nullptr;
+      break;
+    }
+    scanned += n;
+    if (!Fill()) break;  // no line end at all: one line, either mode reads it alike
+  }
+  modeKnown_ = true;
+}
+
+bool LineReader::ReadLine(std::string_view* line) {
+  if (!modeKnown_) DecideMode();
+  const char ending = lfMode_ ? '\n' : '\r';
+  size_t scanned = 0;  // bytes after begin_ known to hold no line end
+  for (;;) {
+    char* const base = buf_.data();
+    const char* from = base + begin_ + scanned;
+    const char* hit = static_cast<const char*>(std::memchr(from, ending, end_ - begin_ - scanned));
+    if (hit != nullptr) {
+      const size_t at = static_cast<size_t>(hit - base);
+      size_t lineEnd = at;
+      size_t next = at + 1;
+      if (lfMode_) {
+        // 1) LF mode: a CR right before the LF goes with it.
+        if (at > begin_ && base[at - 1] == '\r') lineEnd = at - 1;
+      } else if (next == end_ && !atEof_) {
+        // 2) CR mode, the CR is the last byte in hand: an LF may follow in the next block.
+        scanned = at - begin_;
+        Fill();
+        continue;
+      } else if (next < end_ && base[next] == '\n') {
+        // 3) CR mode, CR LF is one line end.
+        ++next;
+      } else if (crLfOnly_) {
+        // 4) Store files: a lone CR is part of the line.
+        scanned = next - begin_;
+        continue;
+      }
+      *line = std::string_view(base + begin_, lineEnd - begin_);
+      begin_ = next;
+      return true;
+    }
+    scanned = end_ - begin_;
+    if (!Fill()) {
+      // 5) The file ends without a line end: the rest is the last line, if anything is left.
+      if (begin_ == end_) return false;
+      *line = std::string_view(buf_.data() + begin_, end_ - begin_);
+      begin_ = end_;
+      return true;
+    }
+  }
+}
+
+bool LineReader::Eof() {
+  // Any byte left makes a line; none left and none to come is the end.
+  while (begin_ == end_) {
+    if (!Fill()) return true;
+  }
+  return false;
+}
+
+}  // namespace tabulon

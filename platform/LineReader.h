@@ -16,9 +16,9 @@
 namespace tabulon {
 
 // kAuto: the convention above, with the choice of LF line ends for Unix files (CSV files).
-// kCr: always the CR convention, never LF mode (the store's own text files, written with CR LF,
-//      whose values may hold a lone LF).
-enum class LineEnds { kAuto, kCr };
+// kCrLf: only CR LF ends a line and 0x1A is an ordinary byte: the store's own text files, written
+//        with CR LF after every line, whose values may hold a lone CR, a lone LF or 0x1A.
+enum class LineEnds { kAuto, kCrLf };
 
 class LineReader {
  public:
@@ -40,18 +40,19 @@ class LineReader {
   int64_t Size() const { return size_; }
 
  private:
-  bool Fill();                 // reads more bytes after the unconsumed ones; false at end
-  void DecideMode();           // chooses CR or LF line ends from the first line end met
+  bool Fill();        // reads more bytes after the unconsumed ones; false at end
+  void DecideMode();  // chooses CR or LF line ends from the first line end met
 
-  std::string path_;           // for messages
-  InFile file_;                // open file
-  int64_t size_ = 0;           // file size at open
-  std::vector<char> buf_;      // bytes read and not yet consumed lie in [begin_, end_)
+  std::string path_;       // for messages
+  InFile file_;            // open file
+  int64_t size_ = 0;       // file size at open
+  std::vector<char> buf_;  // bytes read and not yet consumed lie in [begin_, end_)
   size_t begin_ = 0;
   size_t end_ = 0;
-  bool atEof_ = false;         // the file has no more bytes (or 0x1A was met)
-  bool modeKnown_ = false;     // the line-end mode has been chosen
-  bool lfMode_ = false;        // lines end at LF (Unix files)
+  bool atEof_ = false;      // the file has no more bytes (or 0x1A was met)
+  bool modeKnown_ = false;  // the line-end mode has been chosen
+  bool lfMode_ = false;
+  bool crLfOnly_ = false;  // LineEnds::kCrLf        // lines end at LF (Unix files)
 };
 
 }  // namespace tabulon

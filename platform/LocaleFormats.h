@@ -35,6 +35,7 @@ double FileTimeToDateTime(time_t seconds);
 std::string FormatDateTime(double dateTime);
 
 // Formats with a pattern of yyyy, mm, dd, hh, nn, ss and literal characters; used by the labels.
+// An mm that follows hh (with only literals between) is the minute, as in "hh:mm".
 std::string FormatDateTimePattern(std::string_view pattern, double dateTime);
 
 // Parses the date-time texts of the Japanese locale. A date, optionally followed by blanks and a

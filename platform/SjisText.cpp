@@ -1,1 +1,339 @@
-// (to be written)
+#include "platform/SjisText.h"
+
+#include <unicode/uchar.h>
+#include <unicode/ucnv.h>
+#include <unicode/ucnv_cb.h>
+#include <unicode/ucol.h>
+#include <unicode/ustring.h>
+
+#include <cstring>
+#include <stdexcept>
+#include <unordered_map>
+#include <vector>
+
+namespace tabulon {
+
+namespace {
+
+// ICU's name for Microsoft's code page 932 (NEC and IBM extensions, 0x5C and 0x7E as ASCII).
+constexpr const char* kCodePage = "windows-31j";
+
+[[noreturn]] void IcuFailure(const char* what, UErrorCode err) {
+  throw std::runtime_error(std::string("ICU: ") + what + ": " + u_errorName(err));
+}
+
+// Every byte sequence that does not decode becomes one U+FFFD (ICU's default would give U+001A
+// for unassigned codes).
+void ToUnicodeReplacement(const void*, UConverterToUnicodeArgs* args, const char*, int32_t,
+                          UConverterCallbackReason reason, UErrorCode* err) {
+  if (reason > UCNV_IRREGULAR) return;  // reset, close or clone: nothing to substitute
+  *err = U_ZERO_ERROR;
+  static const UChar kReplacement = 0xFFFD;
+  ucnv_cbToUWriteUChars(args, &kReplacement, 1, 0, err);
+}
+
+UConverter* OpenCodePage() {
+  UErrorCode err = U_ZERO_ERROR;
+  UConverter* conv = ucnv_open(kCodePage, &err);
+  if (U_FAILURE(err)) IcuFailure("cannot open converter", err);
+  return conv;
+}
+
+// The converter used for whole texts: U+FFFD for bad bytes, "?" for unmappable characters.
+UConverter* TextConverter() {
+  static UConverter* conv = [] {
+    UConverter* c = OpenCodePage();
+    UErrorCode err = U_ZERO_ERROR;
+    ucnv_setToUCallBack(c, ToUnicodeReplacement, nullptr, nullptr, nullptr, &err);
+    ucnv_setSubstChars(c, "?", 1, &err);
+    if (U_FAILURE(err)) IcuFailure("cannot set up converter", err);
+    return c;
+  }();
+  return conv;
+}
+
+// UTF-16 of Shift-JIS bytes, into *out (reused to avoid allocation).
+void ToUtf16(std::string_view sjis, std::vector<UChar>* out) {
+  UConverter* conv = TextConverter();
+  ucnv_resetToUnicode(conv);
+  out->resize(sjis.size() + 1);  // one unit per byte at most
+  UErrorCode err = U_ZERO_ERROR;
+  int32_t n = ucnv_toUChars(conv, out->data(), static_cast<int32_t>(out->size()), sjis.data(),
+                            static_cast<int32_t>(sjis.size()), &err);
+  if (U_FAILURE(err)) IcuFailure("cannot decode Shift-JIS", err);
+  out->resize(static_cast<size_t>(n));
+}
+
+// ---- Case folding tables
+
+// A folded code: >= 0x100 a two-byte code (lead << 8 | trail), below it a single byte.
+using FoldCode = uint16_t;
+
+struct FoldTables {
+  uint8_t leadRow[256];         // for a lead byte, its row in pairs (1-based); 0 otherwise
+  FoldCode single[256];         // folded form of each single byte
+  std::vector<FoldCode> pairs;  // row * 256 + trail; row 0 unused
+
+  FoldTables();
+};
+
+// The canonical Shift-JIS code of the simple case folding of the character coded by bytes, or
+// code itself when the bytes are no character or the folded character has no Shift-JIS form.
+FoldCode FoldOneCode(UConverter* conv, const char* bytes, int32_t length, FoldCode code) {
+  UErrorCode err = U_ZERO_ERROR;
+  UChar units[4];
+  ucnv_resetToUnicode(conv);
+  int32_t n = ucnv_toUChars(conv, units, 4, bytes, length, &err);
+  if (U_FAILURE(err) || n == 0) return code;
+  UChar32 cp;
+  int32_t i = 0;
+  U16_NEXT(units, i, n, cp);
+  if (i != n) return code;  // more than one character: not a single code
+
+  UChar32 candidates[2] = {u_foldCase(cp, U_FOLD_CASE_DEFAULT), cp};
+  for (UChar32 c : candidates) {
+    UChar back[2];
+    int32_t backLength = 0;
+    U16_APPEND_UNSAFE(back, backLength, c);
+    char out[4];
+    err = U_ZERO_ERROR;
+    ucnv_resetFromUnicode(conv);
+    int32_t m = ucnv_fromUChars(conv, out, 4, back, backLength, &err);
+    if (U_FAILURE(err) || m < 1 || m > 2) continue;
+    // A single byte never grows to two, so AppendFoldKey can size its output by the input.
+    if (m == 2 && length == 1) continue;
+    if (m == 1) return static_cast<unsigned char>(out[0]);
+    return static_cast<FoldCode>(static_cast<unsigned char>(out[0]) << 8 |
+                                 static_cast<unsigned char>(out[1]));
+  }
+  return code;
+}
+
+FoldTables::FoldTables() {
+  UConverter* conv = OpenCodePage();
+  UErrorCode err = U_ZERO_ERROR;
+  ucnv_setToUCallBack(conv, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
+  ucnv_setFromUCallBack(conv, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
+  if (U_FAILURE(err)) IcuFailure("cannot set up converter", err);
+
+  uint8_t rows = 0;
+  for (int c = 0; c < 256; ++c) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    leadRow[c] = IsLeadByte(byte) ? ++rows : 0;
+    if (c < 0x80) {
+      single[c] = (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
+    } else if (IsLeadByte(byte)) {
+      single[c] = c;  // not used: a lead byte is always read with the byte after it
+    } else {
+      const char b = static_cast<char>(c);
+      single[c] = FoldOneCode(conv, &b, 1, static_cast<FoldCode>(c));
+    }
+  }
+  pairs.resize((rows + 1) * 256);
+  for (int lead = 0x81; lead <= 0xFC; ++lead) {
+    if (leadRow[lead] == 0) continue;
+    FoldCode* row = &pairs[leadRow[lead] * 256];
+    for (int trail = 0; trail < 256; ++trail) {
+      const FoldCode code = static_cast<FoldCode>(lead << 8 | trail);
+      row[trail] = code;
+      if (trail < 0x40 || trail == 0x7F || trail > 0xFC) continue;
+      const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+      row[trail] = FoldOneCode(conv, bytes, 2, code);
+    }
+  }
+  ucnv_close(conv);
+}
+
+const FoldTables& Tables() {
+  static const FoldTables tables;
+  return tables;
+}
+
+inline uint64_t Load64(const char* p) {
+  uint64_t w;
+  std::memcpy(&w, p, 8);
+  return w;
+}
+
+constexpr uint64_t kHighBits = 0x8080808080808080ull;
+
+// Folds text into out, which has room for text.size() bytes; returns the bytes written.
+size_t FoldInto(std::string_view text, char* out) {
+  const FoldTables& t = Tables();
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  char* o = out;
+  while (p < end) {
+    // 1) Eight ASCII bytes at once: set bit 5 of every byte in 'A'..'Z'.
+    if (end - p >= 8) {
+      uint64_t w = Load64(p);
+      if ((w & kHighBits) == 0) {
+        const uint64_t atLeastA = w + 0x3F3F3F3F3F3F3F3Full;  // high bit set when >= 'A'
+        const uint64_t aboveZ = w + 0x2525252525252525ull;    // high bit set when > 'Z'
+        w |= ((atLeastA & ~aboveZ) & kHighBits) >> 2;
+        std::memcpy(o, &w, 8);
+        p += 8;
+        o += 8;
+        continue;
+      }
+    }
+    const unsigned char c = static_cast<unsigned char>(*p);
+    const unsigned row = t.leadRow[c];
+    FoldCode code;
+    if (row == 0) {
+      // 2) A single byte.
+      code = t.single[c];
+      ++p;
+    } else if (p + 1 < end) {
+      // 3) A lead byte and the byte after it, folded as one unit.
+      code = t.pairs[row * 256 + static_cast<unsigned char>(p[1])];
+      p += 2;
+      if (code >= 0x100) {
+        *o++ = static_cast<char>(code >> 8);
+      }
+    } else {
+      // 4) A lead byte at the very end stays as it is.
+      code = c;
+      ++p;
+    }
+    *o++ = static_cast<char>(code & 0xFF);
+  }
+  return static_cast<size_t>(o - out);
+}
+
+// Reused buffers for the comparisons (the program is single-threaded).
+std::string& Scratch(int i) {
+  static std::string buffers[2];
+  return buffers[i];
+}
+
+}  // namespace
+
+bool IsAscii(std::string_view text) {
+  const char* p = text.data();
+  size_t n = text.size();
+  for (; n >= 8; p += 8, n -= 8) {
+    if (Load64(p) & kHighBits) return false;
+  }
+  for (; n > 0; ++p, --n) {
+    if (static_cast<unsigned char>(*p) >= 0x80) return false;
+  }
+  return true;
+}
+
+std::string SjisToUtf8(std::string_view sjis) {
+  if (IsAscii(sjis)) return std::string(sjis);
+  static std::vector<UChar> utf16;
+  ToUtf16(sjis, &utf16);
+  std::string out(utf16.size() * 3, '\0');
+  UErrorCode err = U_ZERO_ERROR;
+  int32_t n = 0;
+  u_strToUTF8(out.data(), static_cast<int32_t>(out.size()), &n, utf16.data(),
+              static_cast<int32_t>(utf16.size()), &err);
+  if (U_FAILURE(err)) IcuFailure("cannot encode UTF-8", err);
+  out.resize(static_cast<size_t>(n));
+  return out;
+}
+
+std::string Utf8ToSjis(std::string_view utf8) {
+  if (IsAscii(utf8)) return std::string(utf8);
+  static std::vector<UChar> utf16;
+  utf16.resize(utf8.size() + 1);
+  UErrorCode err = U_ZERO_ERROR;
+  int32_t units = 0;
+  u_strFromUTF8WithSub(utf16.data(), static_cast<int32_t>(utf16.size()), &units, utf8.data(),
+                       static_cast<int32_t>(utf8.size()), 0xFFFD, nullptr, &err);
+  if (U_FAILURE(err)) IcuFailure("cannot decode UTF-8", err);
+  UConverter* conv = TextConverter();
+  ucnv_resetFromUnicode(conv);
+  std::string out(static_cast<size_t>(units) * 2 + 1, '\0');
+  err = U_ZERO_ERROR;
+  int32_t n = ucnv_fromUChars(conv, out.data(), static_cast<int32_t>(out.size()), utf16.data(),
+                              units, &err);
+  if (U_FAILURE(err)) IcuFailure("cannot encode Shift-JIS", err);
+  out.resize(static_cast<size_t>(n));
+  return out;
+}
+
+const std::string& Sjis(const char* utf8Literal) {
+  static std::unordered_map<const char*, std::string> cache;  // element addresses are stable
+  auto it = cache.find(utf8Literal);
+  if (it == cache.end()) it = cache.emplace(utf8Literal, Utf8ToSjis(utf8Literal)).first;
+  return it->second;
+}
+
+std::string FoldKey(std::string_view text) {
+  std::string key;
+  AppendFoldKey(text, &key);
+  return key;
+}
+
+void AppendFoldKey(std::string_view text, std::string* out) {
+  const size_t old = out->size();
+  out->resize(old + text.size());  // folding never makes a text longer
+  const size_t n = FoldInto(text, out->data() + old);
+  out->resize(old + n);
+}
+
+bool SameText(std::string_view a, std::string_view b) {
+  if (a == b) return true;
+  std::string& ka = Scratch(0);
+  std::string& kb = Scratch(1);
+  ka.clear();
+  kb.clear();
+  AppendFoldKey(a, &ka);
+  AppendFoldKey(b, &kb);
+  return ka == kb;
+}
+
+namespace {
+
+inline uint64_t Mix(uint64_t a, uint64_t b) {
+  const unsigned __int128 r = static_cast<unsigned __int128>(a) * b;
+  return static_cast<uint64_t>(r) ^ static_cast<uint64_t>(r >> 64);
+}
+
+}  // namespace
+
+uint64_t HashBytes(std::string_view bytes) {
+  constexpr uint64_t k0 = 0xa0761d6478bd642full;
+  constexpr uint64_t k1 = 0xe7037ed1a0b428dbull;
+  constexpr uint64_t k2 = 0x8ebc6af09c88c6e3ull;
+  const char* p = bytes.data();
+  size_t n = bytes.size();
+  uint64_t h = k0 ^ (static_cast<uint64_t>(n) * k2);
+  for (; n >= 16; p += 16, n -= 16) h = Mix(Load64(p) ^ k1, Load64(p + 8) ^ h);
+  if (n >= 8) {
+    h = Mix(Load64(p) ^ k1, h ^ k2);
+    p += 8;
+    n -= 8;
+  }
+  if (n > 0) {
+    uint64_t tail = 0;
+    std::memcpy(&tail, p, n);
+    h = Mix(tail ^ k1, h ^ k0);
+  }
+  return Mix(h ^ k2, k1 ^ bytes.size());
+}
+
+int CompareText(std::string_view a, std::string_view b) {
+  static UCollator* collator = [] {
+    UErrorCode err = U_ZERO_ERROR;
+    UCollator* c = ucol_open("ja", &err);
+    if (U_FAILURE(err)) IcuFailure("cannot open collator", err);
+    ucol_setStrength(c, UCOL_TERTIARY);
+    return c;
+  }();
+  const std::string ka = FoldKey(a);
+  const std::string kb = FoldKey(b);
+  if (ka == kb) return 0;
+  static std::vector<UChar> ua, ub;
+  ToUtf16(ka, &ua);
+  ToUtf16(kb, &ub);
+  const UCollationResult r = ucol_strcoll(collator, ua.data(), static_cast<int32_t>(ua.size()),
+                                          ub.data(), static_cast<int32_t>(ub.size()));
+  if (r != UCOL_EQUAL) return r == UCOL_LESS ? -1 : 1;
+  return std::string_view(ka).compare(kb) < 0 ? -1 : 1;
+}
+
+}  // namespace tabulon

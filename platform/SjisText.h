@@ -9,7 +9,9 @@
 namespace tabulon {
 
 // True for a byte that starts a two-byte character (0x81-0x9F, 0xE0-0xFC).
-inline bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+inline bool IsLeadByte(unsigned char c) {
+  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
 
 // True when every byte is below 0x80.
 bool IsAscii(std::string_view text);

@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "TestUtil.h"
+#include "platform/Errors.h"
+#include "platform/FileIo.h"
+#include "platform/LineReader.h"
+
+namespace tabulon {
+namespace {
+
+std::vector<std::string> ReadAll(const std::string& bytes, LineEnds ends = LineEnds::kAuto) {
+  test::ScratchDir dir;
+  const std::string path = dir.File("in.txt");
+  test::WriteFile(path, bytes);
+  LineReader reader(path, ends);
+  std::vector<std::string> lines;
+  std::string_view line;
+  while (reader.ReadLine(&line)) lines.emplace_back(line);
+  EXPECT_TRUE(reader.Eof());
+  EXPECT_FALSE(reader.ReadLine(&line));
+  return lines;
+}
+
+using Lines = std::vector<std::string>;
+
+TEST(LineReaderTest, SplitsLinesByTheCrConventionOrByLfForUnixFiles) {
+  struct Case {
+    std::string bytes;
+    Lines lines;
+  } cases[] = {
+      {"", {}},
+      {"a", {"a"}},
+      {"a\r\n", {"a"}},
+      {"a\r\nb", {"a", "b"}},
+      {"a\r\n\r\n", {"a", ""}},
+      {"a\r\r\nb", {"a", "", "b"}},
+      {"a\rb\r", {"a", "b"}},
+      {"\r\n", {""}},
+      // CR mode (first line end is a CR): a lone LF is an ordinary byte.
+      {"a\r\nb\nc\r\n", {"a", "b\nc"}},
+      // LF mode (first line end is a lone LF): CR LF is one line end, a lone CR an ordinary byte.
+      {"a\nb\r\nc\rd\n", {"a", "b", "c\rd"}},
+      {"a\n\n", {"a", ""}},
+      {"a\nb\r", {"a", "b\r"}},
+      // 0x1A ends the file.
+      {"a\r\nb\x1A"
+       "c\r\n",
+       {"a", "b"}},
+      {"a\r\n\x1A"
+       "b",
+       {"a"}},
+      {"\x1A"
+       "a",
+       {}},
+      {"a\r\x1A\n", {"a"}},
+      // Shift-JIS passes through untouched.
+      {"\x83\x41\x83\x5D\r\n", {"\x83\x41\x83\x5D"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ReadAll(c.bytes), c.lines) << c.bytes;
+}
+
+TEST(LineReaderTest, StoreFilesEndLinesOnlyAtCrLf) {
+  // Values of a Unix file may hold a lone CR; every store line ends with CR LF.
+  EXPECT_EQ(ReadAll("a\nb\rc\r\nd\x1A\r\n\r\ne\r", LineEnds::kCrLf),
+            (Lines{"a\nb\rc", "d\x1A", "", "e\r"}));
+  std::string across(size_t{4} << 20, 'x');  // the CR ends the first block
+  across.back() = '\r';
+  EXPECT_EQ(ReadAll(across + "y\r\n", LineEnds::kCrLf), (Lines{across + "y"}));
+}
+
+TEST(LineReaderTest, LinesLongerThanABlockAndLineEndsAcrossBlocks) {
+  const size_t block = size_t{4} << 20;
+  std::string bytes(block - 1, 'x');  // its CR is the last byte of the first block, LF the next
+  bytes += "\r\n";
+  bytes += std::string(3 * block, 'y') + "\r\nend";
+  Lines lines = ReadAll(bytes);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0], std::string(block - 1, 'x'));
+  EXPECT_EQ(lines[1], std::string(3 * block, 'y'));
+  EXPECT_EQ(lines[2], "end");
+}
+
+TEST(LineReaderTest, EofAndSize) {
+  test::ScratchDir dir;
+  test::WriteFile(dir.File("f"), "a\r\nb\r\n");
+  LineReader reader(dir.File("f"));
+  EXPECT_EQ(reader.Size(), 6);
+  std::string_view line;
+  EXPECT_FALSE(reader.Eof());
+  ASSERT_TRUE(reader.ReadLine(&line));
+  EXPECT_FALSE(reader.Eof());
+  ASSERT_TRUE(reader.ReadLine(&line));
+  EXPECT_EQ(line, "b");
+  EXPECT_TRUE(reader.Eof());
+}
+
+TEST(LineReaderTest, FailuresRaiseIoError) {
+  test::ScratchDir dir;
+  EXPECT_THROW(LineReader(dir.File("missing")), IoError);
+  test::WriteFile(dir.File("f"), "a\r\n");
+  LineReader reader(dir.File("f"));
+  InjectFileFault(FileOp::kRead, 1);
+  std::string_view line;
+  EXPECT_THROW(reader.ReadLine(&line), IoError);
+  ClearFileFaults();
+}
+
+}  // namespace
+}  // namespace tabulon

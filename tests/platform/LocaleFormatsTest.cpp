@@ -1,0 +1,257 @@
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cstring>
+
+#include "TestUtil.h"
+#include "platform/LocaleFormats.h"
+
+namespace tabulon {
+namespace {
+
+uint64_t Bits(double d) {
+  uint64_t b;
+  std::memcpy(&b, &d, sizeof b);
+  return b;
+}
+
+double At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0) {
+  return EncodeDate(y, mo, d) + EncodeTime(h, mi, s, ms);
+}
+
+int ThisYear() {
+  int y, m, d;
+  DecodeDate(Now(), &y, &m, &d);
+  return y;
+}
+
+TEST(LocaleFormats, DatesCountDaysFrom18991230) {
+  const struct {
+    int y, m, d;
+    double serial;
+    int weekday;
+  } cases[] = {{1899, 12, 30, 0, 7},  {1899, 12, 31, 1, 1},      {1899, 12, 29, -1, 6},
+               {1900, 1, 1, 2, 2},    {2000, 2, 29, 36585, 3},   {2024, 3, 31, 45382, 1},
+               {1, 1, 1, -693593, 2}, {9999, 12, 31, 2958465, 6}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.serial);
+    EXPECT_EQ(EncodeDate(c.y, c.m, c.d), c.serial);
+    int y, m, d;
+    DecodeDate(c.serial, &y, &m, &d);
+    EXPECT_EQ(y * 10000 + m * 100 + d, c.y * 10000 + c.m * 100 + c.d);
+    EXPECT_EQ(DayOfWeek(c.serial), c.weekday);
+  }
+}
+
+TEST(LocaleFormats, EveryDayOfYears1To9999DecodesToTheNextValidDate) {
+  int py = 1, pm = 1, pd = 0;
+  for (int serial = -693593; serial <= 2958465; ++serial) {
+    int y, m, d;
+    DecodeDate(serial, &y, &m, &d);
+    const bool next = (y == py && m == pm && d == pd + 1) || (y == py && m == pm + 1 && d == 1) ||
+                      (y == py + 1 && m == 1 && d == 1 && pm == 12);
+    ASSERT_TRUE(next && IsValidDate(y, m, d) && EncodeDate(y, m, d) == serial) << serial;
+    py = y, pm = m, pd = d;
+  }
+}
+
+TEST(LocaleFormats, LeapYearsFollowTheGregorianRule) {
+  EXPECT_EQ(DaysInMonth(1900, 2) * 10000 + DaysInMonth(2000, 2) * 100 + DaysInMonth(2023, 2),
+            282928);
+  EXPECT_FALSE(IsValidDate(0, 1, 1));
+  EXPECT_FALSE(IsValidDate(2024, 4, 31));
+}
+
+TEST(LocaleFormats, NegativeSerialsKeepTheirTimeAsAbsoluteFraction) {
+  int y, m, d, h, mi, s, ms;
+  DecodeDate(-1.25, &y, &m, &d);
+  DecodeTime(-1.25, &h, &mi, &s, &ms);
+  EXPECT_EQ(y * 10000 + m * 100 + d, 18991229);
+  EXPECT_EQ(h, 6);
+  EXPECT_EQ(FormatDateTime(-1.25), "1899/12/29 6:00:00");
+  double parsed;
+  ASSERT_TRUE(TryParseDateTime("1899/12/29 6:00", &parsed));
+  EXPECT_EQ(parsed, -1.25);
+}
+
+TEST(LocaleFormats, TimeRoundsToTheMillisecondAndCarriesIntoTheNextDay) {
+  int y, m, d, h, mi, s, ms;
+  const double almostMidnight = 1 + 0.9999999999;
+  DecodeDate(almostMidnight, &y, &m, &d);
+  DecodeTime(almostMidnight, &h, &mi, &s, &ms);
+  EXPECT_EQ(y * 10000 + m * 100 + d, 19000101);
+  EXPECT_EQ(h + mi + s + ms, 0);
+  EXPECT_EQ(FormatDateTime(almostMidnight), "1900/01/01");
+  DecodeTime(At(2024, 3, 31, 9, 5, 7, 250), &h, &mi, &s, &ms);
+  EXPECT_EQ(h * 10000000 + mi * 100000 + s * 1000 + ms, 90507250);
+}
+
+TEST(LocaleFormats, FormatsShortDateAndLongTime) {
+  EXPECT_EQ(FormatDateTime(0), "1899/12/30");
+  EXPECT_EQ(FormatDateTime(At(2024, 3, 31)), "2024/03/31");
+  EXPECT_EQ(FormatDateTime(At(2024, 3, 31, 9, 5)), "2024/03/31 9:05:00");
+  EXPECT_EQ(FormatDateTime(At(2024, 3, 31, 23, 59, 59, 999)), "2024/03/31 23:59:59");
+  EXPECT_EQ(FormatDateTime(EncodeDate(1, 1, 1)), "0001/01/01");
+  EXPECT_EQ(FormatDateTime(0.5), "1899/12/30 12:00:00");
+}
+
+TEST(LocaleFormats, DateNullMarkerPrintsAsLastSecondAndParsesBackToItsBits) {
+  const uint64_t nullBits = 0x41469240FFFF9EF2ull;
+  double marker;
+  std::memcpy(&marker, &nullBits, sizeof marker);
+  EXPECT_EQ(FormatDateTime(marker), "9999/12/31 23:59:59");
+  double parsed = 0;
+  ASSERT_TRUE(TryParseDateTime(FormatDateTime(marker), &parsed));
+  EXPECT_EQ(Bits(parsed), nullBits);
+}
+
+TEST(LocaleFormats, WholeSecondDateTimesRoundTripThroughTheirText) {
+  const double values[] = {0,
+                           At(2024, 3, 31, 9, 5),
+                           -(1 + EncodeTime(6, 0, 1, 0)),
+                           At(9999, 12, 31, 23, 59, 58),
+                           FileTimeToDateTime(1711843507),
+                           FileTimeToDateTime(0)};
+  for (double v : values) {
+    double parsed;
+    ASSERT_TRUE(TryParseDateTime(FormatDateTime(v), &parsed)) << FormatDateTime(v);
+    EXPECT_EQ(Bits(parsed), Bits(v)) << FormatDateTime(v);
+  }
+}
+
+TEST(LocaleFormats, FileTimesKeepEvenSeconds) {
+  int h, mi, s, ms;
+  DecodeTime(FileTimeToDateTime(1711843507), &h, &mi, &s, &ms);  // an odd second
+  EXPECT_EQ(s % 2, 0);
+  EXPECT_EQ(FileTimeToDateTime(1711843507), FileTimeToDateTime(1711843506));
+}
+
+TEST(LocaleFormats, PatternTokensAndLiterals) {
+  const double v = At(2024, 3, 31, 9, 5, 7);
+  EXPECT_EQ(FormatDateTimePattern("yyyy/mm/dd hh:nn:ss", v), "2024/03/31 09:05:07");
+  EXPECT_EQ(FormatDateTimePattern("hh:mm", v), "09:05");  // mm after hh is the minute
+  EXPECT_EQ(FormatDateTimePattern(test::S("yyyy年mm月dd日"), v), test::S("2024年03月31日"));
+  // The second byte of ハ is "n": it and the "n" after it are no minute token.
+  EXPECT_EQ(FormatDateTimePattern(test::S("ハn"), v), test::S("ハn"));
+  EXPECT_EQ(FormatDateTimePattern("y m", v), "y m");
+}
+
+TEST(LocaleFormats, ParsesTheLocaleDateTimeForms) {
+  const int year = ThisYear();
+  const struct {
+    std::string text;
+    double expected;
+  } cases[] = {{"2024/3/31", At(2024, 3, 31)},
+               {" 2024/03/31 9:05 ", At(2024, 3, 31, 9, 5)},
+               {"2024/3/31/", At(2024, 3, 31)},
+               {"3/31", At(year, 3, 31)},
+               {"3/31/ 23:59:59", At(year, 3, 31, 23, 59, 59)},
+               {"24/3/31", At(year / 100 * 100 + 24, 3, 31)},
+               {"024/3/31", At(24, 3, 31)},
+               {"12", 0.5},
+               {"0", 0},
+               {"9:05:07.250", EncodeTime(9, 5, 7, 250)},
+               {"9:05:07.5", EncodeTime(9, 5, 7, 500)},
+               {"PM 3:00", EncodeTime(15, 0, 0, 0)},
+               {"3:00 pm", EncodeTime(15, 0, 0, 0)},
+               {"3:00Pm", EncodeTime(15, 0, 0, 0)},
+               {test::S("午後3:00"), EncodeTime(15, 0, 0, 0)},
+               {test::S("3:00 午前"), EncodeTime(3, 0, 0, 0)},
+               {"12 AM", 0},
+               {"12:30 am", EncodeTime(0, 30, 0, 0)},
+               {"12 PM", 0.5},
+               {"2024/3/31   PM 3:00:01", At(2024, 3, 31, 15, 0, 1)},
+               {"0001/1/1", -693593}};
+  for (const auto& c : cases) {
+    double parsed = -99;
+    EXPECT_TRUE(TryParseDateTime(c.text, &parsed)) << c.text;
+    EXPECT_EQ(Bits(parsed), Bits(c.expected)) << c.text;
+  }
+}
+
+TEST(LocaleFormats, RejectsTextsThatAreNoDateTime) {
+  const std::string texts[] = {"123",          "2024-03-31",
+                               "24:00",        "2/30",
+                               "2024/3/31x",   "",
+                               "   ",          "PM",
+                               "13 PM",        "0 AM",
+                               "9:60",         "9:05:60",
+                               "2024/3",       "2024/13/1",
+                               "2023/2/29",    "0000/1/1",
+                               "2024//31",     "/3/31",
+                               "2024/3/31//",  "3/31 9:05 x",
+                               "9:",           "9::05",
+                               "9:05.5",       "9:05:07.2500",
+                               "AM 9:05 PM",   "2024/3/31T9",
+                               "1e3",          "Apr 1",
+                               "2024/3/319",   "2024/3/31\t9:00",
+                               "9999999999/1", test::S("午後"),
+                               "x12"};
+  for (const auto& text : texts) {
+    double parsed = 7;
+    EXPECT_FALSE(TryParseDateTime(text, &parsed)) << text;
+    EXPECT_EQ(parsed, 7) << text;
+  }
+}
+
+TEST(LocaleFormats, FloatsPrintWithFifteenSignificantDigits) {
+  const struct {
+    double value;
+    const char* text;
+  } cases[] = {{0, "0"},
+               {-0.0, "0"},
+               {1, "1"},
+               {-2.5, "-2.5"},
+               {100, "100"},
+               {0.1 + 0.2, "0.3"},
+               {1.0 / 3, "0.333333333333333"},
+               {2.0 / 3, "0.666666666666667"},
+               {0.0001, "0.0001"},
+               {0.00001, "1E-5"},
+               {1.5e-7, "1.5E-7"},
+               {1e14, "100000000000000"},
+               {999999999999999.0, "999999999999999"},
+               {9999999999999999.0, "1E16"},
+               {1e15, "1E15"},
+               {-2.5e20, "-2.5E20"},
+               {922337203685477.5807, "922337203685478"},
+               {-922337203685477.5807, "-922337203685478"},
+               {45382.375, "45382.375"},
+               {2958465.99998843, "2958465.99998843"},
+               {DBL_MAX, "1.79769313486232E308"},
+               {4.9406564584124654e-324, "4.94065645841247E-324"}};
+  for (const auto& c : cases) EXPECT_EQ(FormatFloat(c.value), c.text);
+}
+
+TEST(LocaleFormats, ParsesFloatsAndRejectsOtherTexts) {
+  const struct {
+    const char* text;
+    double value;
+  } good[] = {{"1", 1},
+              {" -2.5 ", -2.5},
+              {"+3", 3},
+              {"1.", 1},
+              {".5", 0.5},
+              {"1e3", 1000},
+              {"1.5E-2", 0.015},
+              {"1E15", 1e15},
+              {"1e-400", 0},
+              {"0e999", 0},
+              {"-0", -0.0},
+              {"922337203685478", 922337203685478.0},
+              {"2958465.99998843", 2958465.99998843}};
+  for (const auto& c : good) {
+    double v = 7;
+    EXPECT_TRUE(TryParseFloat(c.text, &v)) << c.text;
+    EXPECT_EQ(v, c.value) << c.text;
+  }
+  const char* bad[] = {"",   ".",    "INF", "NAN", "inf",   "1e", "1e+",   "1,5",
+                       "$1", "0x10", "1 2", "- 1", "1e400", "e3", "1.2.3", "--1"};
+  for (const char* text : bad) {
+    double v = 7;
+    EXPECT_FALSE(TryParseFloat(text, &v)) << text;
+  }
+}
+
+}  // namespace
+}  // namespace tabulon
