@@ -546,23 +546,19 @@ void CheckKeys(const std::vector<K>& keys, size_t values, const std::string& pat
 
 void TCol::Load() {
   if (FRole == 3 && !FFiltered) return;
-  if (FLoaded && FStorage != csLon) return;
+  if (!FLoaded || FStorage == csLon) ReadFiles();
+  PrepareRows();
+}
+
+void TCol::ReadFiles() {
   if (FRows < 0) throw IoError(DatPath(), "damaged store: negative row count");
 
   if (FStorage == csLon) {
     switch (FValueType) {
-      case vtInt:
-        ReadRecords(DatPath(), FRows, &FIntValues);
-        break;
-      case vtCur:
-        ReadRecords(DatPath(), FRows, &FCurValues);
-        break;
-      case vtDat:
-        ReadRecords(DatPath(), FRows, &FDateValues);
-        break;
-      case vtStr:
-        textDat_ = std::make_unique<LineReader>(DatPath(), LineEnds::kCrLf);
-        break;
+      case vtInt: ReadRecords(DatPath(), FRows, &FIntValues); break;
+      case vtCur: ReadRecords(DatPath(), FRows, &FCurValues); break;
+      case vtDat: ReadRecords(DatPath(), FRows, &FDateValues); break;
+      case vtStr: textDat_ = std::make_unique<LineReader>(DatPath(), LineEnds::kCrLf); break;
     }
     FLoaded = true;
     return;
@@ -575,18 +571,9 @@ void TCol::Load() {
 
   size_t values = 0;
   switch (FValueType) {
-    case vtInt:
-      ReadRecords(IndPath(), FCount, &FIntValues);
-      values = FIntValues.size();
-      break;
-    case vtCur:
-      ReadRecords(IndPath(), FCount, &FCurValues);
-      values = FCurValues.size();
-      break;
-    case vtDat:
-      ReadRecords(IndPath(), FCount, &FDateValues);
-      values = FDateValues.size();
-      break;
+    case vtInt: ReadRecords(IndPath(), FCount, &FIntValues); values = FIntValues.size(); break;
+    case vtCur: ReadRecords(IndPath(), FCount, &FCurValues); values = FCurValues.size(); break;
+    case vtDat: ReadRecords(IndPath(), FCount, &FDateValues); values = FDateValues.size(); break;
     case vtStr: {
       if (!FileExists(IndPath())) throw IoError(IndPath(), "cannot open: the file is missing");
       FValues.clear();

@@ -71,6 +71,25 @@ class TCol {
   // than FRows or FCount say, or a key points past the distinct values; never reads out of bounds.
   void Load();
 
+  // ---- Row access
+
+  // Whether row passes the column's filter (always true for an unfiltered column), leaving the
+  // row's category key in FKey and its value in FIntValue, FCurValue, FDateValue (with
+  // FDayOfWeek) or FText. Rows are asked in increasing order during one walk; a walk starts with
+  // Load. REQUIRES: Load ran since the filter, role or unit last changed; 0 <= row < FRows.
+  bool ReadRow(int32_t row);
+
+  // FSelected := list; FFiltered := !list.empty().
+  void SetSelected(const std::vector<std::string>& list);
+
+  // The entries of FSelected, each followed by CR LF. When FSelected is empty, the labels of all
+  // distinct values of a numeric column are computed first and kept there as a cache.
+  std::string GetItems();
+
+  // The date key and label of a value by FDateUnit, counted from FLower.
+  int32_t DateKey(double value) const;
+  std::string DateLabel(double value) const;
+
   // Paths of the column's files.
   std::string DatPath() const;
   std::string IndPath() const;
@@ -116,6 +135,10 @@ class TCol {
   void ConvertToWordKeys();  // i.Dat from 8-bit to 16-bit keys
   void ConvertToText();      // i.Dat from 16-bit keys to one text line per row
   void ResetExtremes();
+  void ReadFiles();           // the file part of Load
+  void PrepareRows();         // derives the per-key tables ReadRow uses; run by every Load
+
+  // ---- Row access state (derived by PrepareRows)
 
   std::unique_ptr<Writer> writer_;       // import state; null during analysis
   std::unique_ptr<LineReader> textDat_;  // the open text i.Dat of a csLon vtStr column

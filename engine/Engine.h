@@ -1,0 +1,45 @@
+// The cross tabulation and the commands around it: roles, aggregates, display toggles, sort and
+// export. Every function works on a TWorkspace whose hooks are set.
+#pragma once
+
+#include <string>
+
+#include "engine/Workspace.h"
+
+namespace tabulon {
+
+// After every change of a filter: CrossTabulate when some column has a role; otherwise clears the
+// result (Button13Click) and shows the number of records that pass every filter in
+// recordCountText.
+void Recalculate(TWorkspace& ws);
+
+// Computes the result table into the grid the hooks choose (remembered as FOutGrid): labels,
+// record pass, totals, cell texts, widths, hidden totals, sort, chart, hidden empty rows and
+// columns. Throws IoError when a column's files cannot be read.
+void CrossTabulate(TWorkspace& ws);
+
+// The role and aggregate toggles. The caller has already set the toggle states as the click left
+// them (roleDown, aggregate); clicked names the button: 0..2 the role toggles, 3..7 the aggregate
+// toggles 合計..件数.
+void SpeedButton1Click(TWorkspace& ws, int clicked);
+// 合計表示 and ０非表示 (the caller has set showTotals / hideEmpty).
+void SpeedButton9Click(TWorkspace& ws);
+// 並び替え: sorts FOutGrid when sort is on.
+void SpeedButton11Click(TWorkspace& ws);
+// 行を閉じる, 列を閉じる, 行列入替え, ×.
+void Button10Click(TWorkspace& ws);
+void Button11Click(TWorkspace& ws);
+void Button12Click(TWorkspace& ws);
+void Button13Click(TWorkspace& ws);
+
+// The line text of a row or column: cells joined by ",", a cell quoted (inner quotes doubled)
+// when it holds a blank, a control character, a double quote or a comma.
+std::string RowLineText(const TResultTable& table, int row);
+std::string ColLineText(const TResultTable& table, int col);
+// The result export: every row's line text and CR LF, written to path (created or truncated).
+// Throws IoError.
+void SaveTable(const TResultTable& table, const std::string& path);
+// The same bytes as a string.
+std::string TableText(const TResultTable& table);
+
+}  // namespace tabulon

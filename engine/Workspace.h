@@ -1,0 +1,71 @@
+// The working state of the main window that the engine reads and writes: the open dataset, the
+// toggles, the role toggles of the selected column and the grid that receives results. The
+// filter logic (filters/) and the window build on it; the engine reaches the rest of the window
+// through TWindowHooks.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "column/TCol.h"
+#include "engine/ResultTable.h"
+
+namespace tabulon {
+
+// The aggregate toggles "合計", "平均", "最小", "最大", "件数" (SpeedButton4 to SpeedButton8).
+enum class TAggregate { kSum, kAverage, kMin, kMax, kCount };
+
+// What the engine asks of the window around it.
+class TWindowHooks {
+ public:
+  virtual ~TWindowHooks() = default;
+  // Rewrites every column list marker from FRole and FFiltered.
+  virtual void RefreshColumnMarkers() = 0;
+  // Selects entry index of the column list and refreshes that column (ListBox2Click).
+  virtual void SelectColumn(int index) = 0;
+  // The grid that receives the next result: the enlarged-table window's grid while it is
+  // showing, else the main grid.
+  virtual TResultTable* ChooseOutputGrid() = 0;
+  // The chart window.
+  virtual bool ChartShowing() { return false; }
+  virtual void BuildChart(TResultTable& /*table*/) {}
+  virtual void CloseChart() {}
+  // The hourglass cursor, and letting pending window events run.
+  virtual void BeginBusy() {}
+  virtual void EndBusy() {}
+  virtual void ProcessEvents() {}
+};
+
+struct TWorkspace {
+  // The open dataset.
+  std::vector<std::unique_ptr<TCol>> FCols;  // one per CSV column, index = FIndex
+  int32_t FColCount = 0;
+  int32_t FRowCount = 0;
+  std::string FCsvPath;   // the selected dataset's CSV file (native path)
+  std::string FDataDir;   // its store directory
+  std::string FValType;   // descriptor ValType of the selected column
+  std::string FColType;   // descriptor ColType of the selected column
+  int selectedColumn = -1;  // ListBox2.ItemIndex: the current column, -1 for none
+
+  // Toggles.
+  TAggregate aggregate = TAggregate::kCount;
+  bool showTotals = true;   // 合計表示 down
+  bool hideEmpty = false;   // ０非表示 down
+  bool sort = true;         // 並び替え down
+  // The role toggles of the selected column: down, visible, enabled.
+  bool roleDown[3] = {false, false, false};    // 列項目, 行項目, 値
+  bool roleVisible[3] = {false, false, false};
+  bool roleEnabled[3] = {false, false, false};
+
+  // Label2: the record count shown above the grid (Shift-JIS text).
+  std::string recordCountText = "00000";
+
+  // The grid that received the most recent result (not owned).
+  TResultTable* FOutGrid = nullptr;
+
+  TWindowHooks* hooks = nullptr;  // not owned; REQUIRED before any command runs
+};
+
+}  // namespace tabulon
