@@ -87,12 +87,20 @@ class TextIndex {
   void Insert(std::string_view bytes, uint64_t hash, int32_t value) {
     if ((size_ + 1) * 2 > slots_.size()) Grow();
     Slot s{hash, arena_.size(), bytes.size(), value};
+    if (static_cast<size_t>(value) >= spans_.size()) spans_.resize(static_cast<size_t>(value) + 1);
+    spans_[static_cast<size_t>(value)] = {arena_.size(), bytes.size()};
     arena_.append(bytes);
     Place(s);
     ++size_;
   }
 
   size_t Size() const { return size_; }
+
+  // The bytes stored for a number. REQUIRES: value was inserted.
+  std::string_view BytesOf(int32_t value) const {
+    const auto& span = spans_[static_cast<size_t>(value)];
+    return std::string_view(arena_.data() + span.first, span.second);
+  }
 
  private:
   struct Slot {
@@ -114,9 +122,10 @@ class TextIndex {
       if (s.value >= 0) Place(s);
   }
 
-  std::vector<Slot> slots_;  // power-of-two table
-  std::string arena_;        // the bytes of every key, back to back
-  size_t size_ = 0;          // keys stored
+  std::vector<Slot> slots_;                       // power-of-two table
+  std::string arena_;                             // the bytes of every key, back to back
+  std::vector<std::pair<size_t, size_t>> spans_;  // offset and length in arena_ by number
+  size_t size_ = 0;                               // keys stored
 };
 
 }  // namespace
@@ -285,15 +294,12 @@ void TCol::AddValue(std::string_view text) {
   int32_t key;
   int32_t s = -1;
   uint64_t hash = 0;
-  if (w.lastSpelling >= 0 && text == w.lastText) {
+  if (w.lastSpelling >= 0 && text == w.spellings.BytesOf(w.lastSpelling)) {
     s = w.lastSpelling;
   } else {
     hash = HashBytes(text);
     s = w.spellings.Find(text, hash);
-    if (s >= 0) {
-      w.lastText.assign(text);
-      w.lastSpelling = s;
-    }
+    w.lastSpelling = s;
   }
   if (s >= 0) {
     Writer::Spelling& sp = w.spelling[static_cast<size_t>(s)];
@@ -324,7 +330,8 @@ void TCol::AddValue(std::string_view text) {
       }
     }
     if (w.spelling.size() < kMaxSpellings) {
-      w.spellings.Insert(text, hash, static_cast<int32_t>(w.spelling.size()));
+      w.lastSpelling = static_cast<int32_t>(w.spelling.size());
+      w.spellings.Insert(text, hash, w.lastSpelling);
       w.spelling.push_back({key, FValueType});
     }
   }
@@ -555,10 +562,18 @@ void TCol::ReadFiles() {
 
   if (FStorage == csLon) {
     switch (FValueType) {
-      case vtInt: ReadRecords(DatPath(), FRows, &FIntValues); break;
-      case vtCur: ReadRecords(DatPath(), FRows, &FCurValues); break;
-      case vtDat: ReadRecords(DatPath(), FRows, &FDateValues); break;
-      case vtStr: textDat_ = std::make_unique<LineReader>(DatPath(), LineEnds::kCrLf); break;
+      case vtInt:
+        ReadRecords(DatPath(), FRows, &FIntValues);
+        break;
+      case vtCur:
+        ReadRecords(DatPath(), FRows, &FCurValues);
+        break;
+      case vtDat:
+        ReadRecords(DatPath(), FRows, &FDateValues);
+        break;
+      case vtStr:
+        textDat_ = std::make_unique<LineReader>(DatPath(), LineEnds::kCrLf);
+        break;
     }
     FLoaded = true;
     return;
@@ -571,9 +586,18 @@ void TCol::ReadFiles() {
 
   size_t values = 0;
   switch (FValueType) {
-    case vtInt: ReadRecords(IndPath(), FCount, &FIntValues); values = FIntValues.size(); break;
-    case vtCur: ReadRecords(IndPath(), FCount, &FCurValues); values = FCurValues.size(); break;
-    case vtDat: ReadRecords(IndPath(), FCount, &FDateValues); values = FDateValues.size(); break;
+    case vtInt:
+      ReadRecords(IndPath(), FCount, &FIntValues);
+      values = FIntValues.size();
+      break;
+    case vtCur:
+      ReadRecords(IndPath(), FCount, &FCurValues);
+      values = FCurValues.size();
+      break;
+    case vtDat:
+      ReadRecords(IndPath(), FCount, &FDateValues);
+      values = FDateValues.size();
+      break;
     case vtStr: {
       if (!FileExists(IndPath())) throw IoError(IndPath(), "cannot open: the file is missing");
       FValues.clear();
