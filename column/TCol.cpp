@@ -78,7 +78,7 @@ class TextIndex {
       const Slot& s = slots_[i];
       if (s.value < 0) return -1;
       if (s.hash == hash && s.length == bytes.size() &&
-          std::memcmp(arena_.data() + s.offset, bytes.data(), bytes.size()) == 0)
+          (bytes.empty() || std::memcmp(arena_.data() + s.offset, bytes.data(), bytes.size()) == 0))
         return s.value;
     }
   }
@@ -217,8 +217,6 @@ void TCol::OpenForImport(const std::string& dir, const std::string& name, size_t
   writer_ = std::make_unique<Writer>();
   writer_->dat.SetBufferSize(bufferBytes);
   writer_->values.SetBufferSize(bufferBytes);
-  DeleteFileIfExists(TmpPath());
-  DeleteFileIfExists(ValPath(*this));
   writer_->dat.Create(DatPath());
 }
 

@@ -142,6 +142,15 @@ void TformProgress::NameColumns(const std::vector<std::string>& header) {
     taken.insert(FoldKey(names[i]));
   }
 
+  // A killed or failed import may have left conversion files behind.
+  for (const std::string& name : ListDirectory(storeDir_)) {
+    const size_t dot = name.find('.');
+    const std::string_view ext = std::string_view(name).substr(dot == std::string::npos ? 0 : dot);
+    if (dot > 0 && dot != std::string::npos && name.find_first_not_of("0123456789") == dot &&
+        (ext == ".Tmp" || ext == ".Val"))
+      DeleteFileIfExists(storeDir_ + "/" + name);
+  }
+
   const size_t buffer = std::clamp(kWriteBufferBudget / std::max<size_t>(names.size(), 1),
                                    kMinColumnBuffer, kMaxColumnBuffer);
   cols_.resize(names.size());
@@ -172,7 +181,7 @@ void TformProgress::ReadRows() {
     SplitCsvRecord(line, &fields);
     const size_t given = std::min(fields.size(), columns);
     for (size_t i = 0; i < given; ++i) cols_[i]->AddValue(fields[i]);
-    for (size_t i = given; i < columns; ++i) cols_[i]->AddValue({});
+    for (size_t i = given; i < columns; ++i) cols_[i]->AddValue(std::string_view("", 0));
   }
 }
 

@@ -1,5 +1,6 @@
 #include "platform/FileIo.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -93,6 +94,18 @@ void DeleteFileIfExists(const std::string& path) {
   if (::unlink(path.c_str()) != 0 && errno != ENOENT) Fail(path, "cannot delete", errno);
 }
 
+std::vector<std::string> ListDirectory(const std::string& path) {
+  DIR* dir = ::opendir(path.c_str());
+  if (dir == nullptr) Fail(path, "cannot list", errno);
+  std::vector<std::string> names;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name != "." && name != "..") names.push_back(name);
+  }
+  ::closedir(dir);
+  return names;
+}
+
 void RenameFile(const std::string& from, const std::string& to) {
   if (Injected(FileOp::kRename)) FailInjected(from, "cannot rename");
   if (::rename(from.c_str(), to.c_str()) != 0) Fail(from, "cannot rename", errno);
@@ -137,11 +150,8 @@ void OutFile::Start(const std::string& path) {
 
 void OutFile::Create(const std::string& path) {
   Abandon();
-  if (Injected(FileOp::kCreate)) FailInjected(path, "cannot create");
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) Fail(path, "cannot create", errno);
-  if (::close(fd) != 0) Fail(path, "cannot create", errno);
   Start(path);
+  create_ = true;  // the file is made (or truncated) by the first write-out, at the latest Close
 }
 
 void OutFile::OpenAppend(const std::string& path) {
@@ -152,14 +162,28 @@ void OutFile::OpenAppend(const std::string& path) {
 }
 
 void OutFile::FlushBuffer() {
-  if (used_ == 0) return;
-  if (Injected(FileOp::kWrite)) FailInjected(path_, "cannot write");
-  const int fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-  if (fd < 0) Fail(path_, "cannot write", errno);
-  const char* p = buf_.data();
-  size_t left = used_;
-  while (left > 0) {
-    ssize_t n = ::write(fd, p, left);
+  if (used_ == 0 && !create_) return;
+  WriteOut(buf_.data(), used_);
+  used_ = 0;
+}
+
+void OutFile::WriteOut(const char* p, size_t bytes) {
+  int fd;
+  if (create_) {
+    if (Injected(FileOp::kCreate)) FailInjected(path_, "cannot create");
+    fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) Fail(path_, "cannot create", errno);
+    create_ = false;
+  } else {
+    fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd < 0) Fail(path_, "cannot write", errno);
+  }
+  if (bytes > 0 && Injected(FileOp::kWrite)) {
+    ::close(fd);
+    FailInjected(path_, "cannot write");
+  }
+  while (bytes > 0) {
+    ssize_t n = ::write(fd, p, bytes);
     if (n < 0) {
       if (errno == EINTR) continue;
       const int err = errno;
@@ -167,23 +191,24 @@ void OutFile::FlushBuffer() {
       Fail(path_, "cannot write", err);
     }
     p += n;
-    left -= static_cast<size_t>(n);
+    bytes -= static_cast<size_t>(n);
   }
   if (::close(fd) != 0) Fail(path_, "cannot write", errno);
-  used_ = 0;
 }
 
 void OutFile::Write(const void* data, size_t bytes) {
   if (buf_.empty()) buf_.resize(bufferSize_);
   const char* p = static_cast<const char*>(data);
-  while (bytes > 0) {
-    if (used_ == buf_.size()) FlushBuffer();
-    size_t take = std::min(bytes, buf_.size() - used_);
-    std::memcpy(buf_.data() + used_, p, take);
-    used_ += take;
-    p += take;
-    bytes -= take;
+  if (bytes > buf_.size() - used_) {
+    FlushBuffer();
+    // What would fill the buffer several times over goes out in one write.
+    if (bytes >= buf_.size()) {
+      WriteOut(p, bytes);
+      return;
+    }
   }
+  if (bytes > 0) std::memcpy(buf_.data() + used_, p, bytes);
+  used_ += bytes;
 }
 
 void OutFile::WriteLineSlow(std::string_view line) {
@@ -204,6 +229,7 @@ void OutFile::Close() {
 
 void OutFile::Abandon() {
   open_ = false;
+  create_ = false;
   used_ = 0;
   buf_.clear();
   buf_.shrink_to_fit();

@@ -22,6 +22,8 @@ bool FileModifiedTime(const std::string& path, time_t* seconds);
 void CreateDirectoryIfMissing(const std::string& path);
 // Deletes a file; a missing file is no error. Throws IoError on any other failure.
 void DeleteFileIfExists(const std::string& path);
+// The names of the entries of a directory (without "." and ".."). Throws IoError.
+std::vector<std::string> ListDirectory(const std::string& path);
 // Renames (replacing the target). Throws IoError on failure.
 void RenameFile(const std::string& from, const std::string& to);
 // The whole file. Throws IoError when it cannot be read.
@@ -42,7 +44,8 @@ class OutFile {
 
   // The buffer size for the next Create or OpenAppend (default 256 KiB).
   void SetBufferSize(size_t bytes) { bufferSize_ = bytes < 512 ? 512 : bytes; }
-  // Creates (or truncates) path. Throws IoError.
+  // Starts path anew: the file is created (or truncated) when the first bytes are written out,
+  // at the latest by Close. Throws IoError then.
   void Create(const std::string& path);
   // Continues an existing file at its end. Throws IoError.
   void OpenAppend(const std::string& path);
@@ -55,7 +58,7 @@ class OutFile {
   // Writes a line followed by CR LF.
   void WriteLine(std::string_view line) {
     if (line.size() + 2 <= buf_.size() - used_) {
-      __builtin_memcpy(buf_.data() + used_, line.data(), line.size());
+      if (!line.empty()) __builtin_memcpy(buf_.data() + used_, line.data(), line.size());
       used_ += line.size();
       buf_[used_++] = '\r';
       buf_[used_++] = '\n';
@@ -81,9 +84,11 @@ class OutFile {
   void Start(const std::string& path);
   void WriteLineSlow(std::string_view line);
   void FlushBuffer();
+  void WriteOut(const char* bytes, size_t size);  // one open-write-close
 
-  std::string path_;   // for messages
-  bool open_ = false;  // between Create/OpenAppend and Close/Abandon
+  std::string path_;     // for messages
+  bool open_ = false;    // between Create/OpenAppend and Close/Abandon
+  bool create_ = false;  // Create ran and the file has not been made yet
   size_t bufferSize_ = 1 << 18;
   std::vector<char> buf_;  // pending bytes (allocated on the first write)
   size_t used_ = 0;        // bytes pending in buf_

@@ -54,11 +54,10 @@ void ForEachLine(std::string_view bytes, Fn&& fn) {
 }  // namespace
 
 IniFile::IniFile(std::string path) : path_(std::move(path)) {
+  blocks_.emplace_back();  // the lines before the first section
   if (!FileExists(path_)) return;
   const std::string bytes = ReadWholeFile(path_);
   ForEachLine(bytes, [this](std::string_view text) {
-    Line line;
-    line.text.assign(text);
     // A section line: "[" is its first non-blank byte and a "]" follows. The name runs to the
     // last "]", so that the writer's closing bracket ends it whatever the name holds.
     size_t first = 0;
@@ -66,60 +65,65 @@ IniFile::IniFile(std::string path) : path_(std::move(path)) {
     if (first < text.size() && text[first] == '[') {
       const size_t close = text.rfind(']');
       if (close != std::string_view::npos) {
-        line.isSection = true;
-        line.section.assign(text.substr(first + 1, close - first - 1));
-        lines_.push_back(std::move(line));
+        Block block;
+        block.hasHeader = true;
+        block.header.assign(text);
+        block.name.assign(text.substr(first + 1, close - first - 1));
+        AddBlock(std::move(block));
         return;
       }
     }
+    Line line;
+    line.text.assign(text);
     const size_t eq = text.find('=');
-    if (eq != std::string_view::npos) line.key.assign(TrimBlanks(text.substr(0, eq)));
-    lines_.push_back(std::move(line));
+    if (eq != std::string_view::npos) {
+      line.isKey = true;
+      line.key.assign(TrimBlanks(text.substr(0, eq)));
+    }
+    blocks_.back().lines.push_back(std::move(line));
   });
 }
 
-int IniFile::FindSection(std::string_view section) const {
-  std::string scratch;
-  section = LineSafe(section, &scratch);
-  for (size_t i = 0; i < lines_.size(); ++i) {
-    if (lines_[i].isSection && SameText(lines_[i].section, section)) return static_cast<int>(i);
-  }
-  return -1;
+void IniFile::AddBlock(Block block) {
+  sections_.try_emplace(FoldKey(block.name), blocks_.size());
+  blocks_.push_back(std::move(block));
 }
 
-int IniFile::FindKey(int sectionLine, std::string_view key) const {
-  if (sectionLine < 0) return -1;
+const IniFile::Block* IniFile::FindBlock(std::string_view section) const {
   std::string scratch;
-  key = LineSafe(key, &scratch);
-  for (size_t i = static_cast<size_t>(sectionLine) + 1; i < lines_.size(); ++i) {
-    const Line& line = lines_[i];
-    if (line.isSection) break;
-    // A key line always has "=" in its text; other lines have an empty key and no "=".
-    if (SameText(line.key, key) && line.text.find('=') != std::string::npos) {
-      return static_cast<int>(i);
+  const auto found = sections_.find(FoldKey(LineSafe(section, &scratch)));
+  return found == sections_.end() ? nullptr : &blocks_[found->second];
+}
+
+IniFile::Block* IniFile::FindBlock(std::string_view section) {
+  return const_cast<Block*>(static_cast<const IniFile*>(this)->FindBlock(section));
+}
+
+const IniFile::Line* IniFile::FindLine(const Block* block, std::string_view key) {
+  if (block == nullptr) return nullptr;
+  if (!block->keysValid) {
+    block->keys.clear();
+    for (size_t i = 0; i < block->lines.size(); ++i) {
+      if (block->lines[i].isKey) block->keys.try_emplace(FoldKey(block->lines[i].key), i);
     }
+    block->keysValid = true;
   }
-  return -1;
-}
-
-int IniFile::SectionEnd(int sectionLine) const {
-  size_t i = static_cast<size_t>(sectionLine) + 1;
-  while (i < lines_.size() && !lines_[i].isSection) ++i;
-  return static_cast<int>(i);
+  std::string scratch;
+  const auto found = block->keys.find(FoldKey(LineSafe(key, &scratch)));
+  return found == block->keys.end() ? nullptr : &block->lines[found->second];
 }
 
 std::string IniFile::ReadString(std::string_view section, std::string_view key,
                                 std::string_view def) const {
-  const int at = FindKey(FindSection(section), key);
-  if (at < 0) return std::string(def);
-  const std::string& text = lines_[static_cast<size_t>(at)].text;
-  return text.substr(text.find('=') + 1);
+  const Line* line = FindLine(FindBlock(section), key);
+  if (line == nullptr) return std::string(def);
+  return line->text.substr(line->text.find('=') + 1);
 }
 
 int32_t IniFile::ReadInteger(std::string_view section, std::string_view key, int32_t def) const {
-  const int at = FindKey(FindSection(section), key);
-  if (at < 0) return def;
-  const std::string& text = lines_[static_cast<size_t>(at)].text;
+  const Line* line = FindLine(FindBlock(section), key);
+  if (line == nullptr) return def;
+  const std::string& text = line->text;
   std::string_view value = std::string_view(text).substr(text.find('=') + 1);
   bool negative = false;
   if (!value.empty() && (value.front() == '-' || value.front() == '+')) {
@@ -148,17 +152,16 @@ double IniFile::ReadDateTime(std::string_view section, std::string_view key, dou
 }
 
 bool IniFile::KeyExists(std::string_view section, std::string_view key) const {
-  return FindKey(FindSection(section), key) >= 0;
+  return FindLine(FindBlock(section), key) != nullptr;
 }
 
 void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
   std::string valueScratch;
   value = LineSafe(value, &valueScratch);
-  int sectionLine = FindSection(section);
-  const int at = FindKey(sectionLine, key);
+  Block* block = FindBlock(section);
   // 1) The key exists: keep its spelling (the text before "=") and replace the value.
-  if (at >= 0) {
-    Line& line = lines_[static_cast<size_t>(at)];
+  if (const Line* found = FindLine(block, key)) {
+    Line& line = const_cast<Line&>(*found);
     std::string text = line.text.substr(0, line.text.find('=') + 1);
     text.append(value);
     if (text != line.text) {
@@ -169,20 +172,22 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
   }
   std::string scratch;
   // 2) The section is missing: a new one at the end of the file.
-  if (sectionLine < 0) {
-    Line head;
-    head.isSection = true;
-    head.section.assign(LineSafe(section, &scratch));
-    head.text = "[" + head.section + "]";
-    lines_.push_back(std::move(head));
-    sectionLine = static_cast<int>(lines_.size()) - 1;
+  if (block == nullptr) {
+    Block fresh;
+    fresh.hasHeader = true;
+    fresh.name.assign(LineSafe(section, &scratch));
+    fresh.header = "[" + fresh.name + "]";
+    AddBlock(std::move(fresh));
+    block = &blocks_.back();
   }
   // 3) A new key after the last line of its section.
   Line line;
+  line.isKey = true;
   line.key.assign(LineSafe(key, &scratch));
   line.text = line.key + "=";
   line.text.append(value);
-  lines_.insert(lines_.begin() + SectionEnd(sectionLine), std::move(line));
+  if (block->keysValid) block->keys.try_emplace(FoldKey(line.key), block->lines.size());
+  block->lines.push_back(std::move(line));
   dirty_ = true;
 }
 
@@ -199,9 +204,11 @@ void IniFile::WriteDateTime(std::string_view section, std::string_view key, doub
 }
 
 void IniFile::DeleteKey(std::string_view section, std::string_view key) {
-  const int at = FindKey(FindSection(section), key);
-  if (at < 0) return;
-  lines_.erase(lines_.begin() + at);
+  Block* block = FindBlock(section);
+  const Line* line = FindLine(block, key);
+  if (line == nullptr) return;
+  block->lines.erase(block->lines.begin() + (line - block->lines.data()));
+  block->keysValid = false;
   dirty_ = true;
 }
 
@@ -213,12 +220,21 @@ void IniFile::Flush() {
 
 std::string IniFile::Serialize() const {
   size_t size = 0;
-  for (const Line& line : lines_) size += line.text.size() + 2;
+  for (const Block& block : blocks_) {
+    size += block.header.size() + 2;
+    for (const Line& line : block.lines) size += line.text.size() + 2;
+  }
   std::string bytes;
   bytes.reserve(size);
-  for (const Line& line : lines_) {
-    bytes += line.text;
-    bytes += "\r\n";
+  for (const Block& block : blocks_) {
+    if (block.hasHeader) {
+      bytes += block.header;
+      bytes += "\r\n";
+    }
+    for (const Line& line : block.lines) {
+      bytes += line.text;
+      bytes += "\r\n";
+    }
   }
   return bytes;
 }

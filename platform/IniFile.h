@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace tabulon {
@@ -55,18 +56,29 @@ class IniFile {
 
  private:
   struct Line {
-    std::string text;        // the whole line as read or written, without its line end
-    std::string key;         // for a key line: its key (trimmed); empty otherwise
-    bool isSection = false;  // a "[name]" line
-    std::string section;     // for a section line: its name
+    std::string text;  // the whole line as read or written, without its line end
+    std::string key;   // for a key line: its key (trimmed); empty otherwise
+    bool isKey = false;
   };
-  int FindSection(std::string_view section) const;           // index of its line or -1
-  int FindKey(int sectionLine, std::string_view key) const;  // index of its line or -1
-  int SectionEnd(int sectionLine) const;                     // index after its last line
+  // A section line and the lines up to the next one; the lines before the first section line
+  // form a block without a header.
+  struct Block {
+    bool hasHeader = false;
+    std::string header;                                    // the section line's text
+    std::string name;                                      // the section's name
+    std::vector<Line> lines;                               // its key and other lines, in file order
+    mutable std::unordered_map<std::string, size_t> keys;  // folded key -> first line with it
+    mutable bool keysValid = false;
+  };
+  Block* FindBlock(std::string_view section);
+  const Block* FindBlock(std::string_view section) const;
+  static const Line* FindLine(const Block* block, std::string_view key);
+  void AddBlock(Block block);
 
-  std::string path_;         // the file
-  std::vector<Line> lines_;  // the file's lines in order
-  bool dirty_ = false;       // changed since read or flushed
+  std::string path_;                                  // the file
+  std::vector<Block> blocks_;                         // the file's lines in order
+  std::unordered_map<std::string, size_t> sections_;  // folded name -> first block with it
+  bool dirty_ = false;                                // changed since read or flushed
 };
 
 }  // namespace tabulon

@@ -335,3 +335,48 @@ TEST(Load, ReadsWhatTheImportWroteAndRejectsDamagedFiles) {
 
 }  // namespace
 }  // namespace tabulon
+
+namespace tabulon {
+namespace {
+
+TEST(ImportRobustness, GarbageHugeLinesAndManyColumnsImportWithoutFailing) {
+  // Random bytes with NULs, quotes, lead bytes at line ends and 0x1A late in the file.
+  uint64_t seed = 42;
+  const auto next = [&seed] {
+    seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+    return static_cast<unsigned char>(seed >> 56);
+  };
+  std::string garbage;
+  for (int i = 0; i < 200000; ++i) {
+    const unsigned char c = next();
+    garbage += static_cast<char>(c % 7 == 0 ? ',' : c % 11 == 0 ? '\r' : c % 13 == 0 ? '"' : c);
+  }
+  garbage += "\x82\r\nend\x1A after";
+  Dataset g;
+  g.Write(garbage);
+  EXPECT_NO_THROW(g.Import());
+  EXPECT_NE(g.Ini().find("DateTime="), std::string::npos);
+
+  // A 20 MB line, and more columns than a process may hold open files.
+  Dataset h;
+  std::string header;
+  for (int i = 0; i < 3000; ++i) header += "c" + std::to_string(i) + ",";
+  h.Write(header + "\r\n" + std::string(20 << 20, 'x') + "\r\n1,2,3\r\n");
+  h.Import();
+  EXPECT_NE(h.Ini().find("ColCount=3001\r\nRowCount=2\r\n"), std::string::npos);
+  EXPECT_EQ(ReadFile(h.File("0.Ind")).size(), (20u << 20) + 2 + 1 + 2);
+  EXPECT_EQ(ReadFile(h.File("2999.Dat")), std::string("\x00\x00", 2));  // two empty cells
+}
+
+TEST(Load, OpeningAColumnForAnalysisCreatesNoFile) {
+  ScratchDir dir;
+  TCol col;
+  col.FIndex = 3;
+  col.Open(dir.Path(), "x", 0);
+  col.SetTypes("Int", "Byt");
+  EXPECT_FALSE(FileExists(col.DatPath()));
+  EXPECT_FALSE(FileExists(col.IndPath()));
+}
+
+}  // namespace
+}  // namespace tabulon
