@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "column/Values.h"
@@ -35,7 +36,7 @@ class TCol {
   // ---- Writing side (the import)
 
   // Starts the import of the column: the state of Open with Rows 0, and creates an empty i.Dat
-  // in dir (truncating an old one), kept open for appending. A stale i.Tmp is removed.
+  // in dir (truncating an old one), kept open for appending.
   // bufferBytes is the write buffer of each of its files (keep the sum over all columns small).
   // REQUIRES: FIndex set. Throws IoError.
   void OpenForImport(const std::string& dir, const std::string& name, size_t bufferBytes = 1 << 18);
@@ -74,21 +75,42 @@ class TCol {
   // ---- Row access
 
   // Whether row passes the column's filter (always true for an unfiltered column), leaving the
-  // row's category key in FKey and its value in FIntValue, FCurValue, FDateValue (with
-  // FDayOfWeek) or FText. Rows are asked in increasing order during one walk; a walk starts with
-  // Load. REQUIRES: Load ran since the filter, role or unit last changed; 0 <= row < FRows.
+  // row's category key in FKey (kRejected when it fails) and its value in FIntValue, FCurValue,
+  // FDateValue (with FDayOfWeek) or FText. A column without role and filter reads nothing (FKey =
+  // row). Numeric range buckets lie in 0 .. max(FDivisions, 1) - 1; a null value of an unfiltered
+  // column has key -1. Rows are asked in increasing order during one walk; a walk starts with
+  // Load. REQUIRES: Load ran since the filter, role, unit or divisions last changed;
+  // 0 <= row < FRows. Throws IoError when the text i.Dat of a csLon column ends before row.
   bool ReadRow(int32_t row);
 
   // FSelected := list; FFiltered := !list.empty().
   void SetSelected(const std::vector<std::string>& list);
 
-  // The entries of FSelected, each followed by CR LF. When FSelected is empty, the labels of all
-  // distinct values of a numeric column are computed first and kept there as a cache.
+  // The entries of FSelected, each followed by CR LF. When FSelected is empty and the column is
+  // a key-stored vtInt or vtCur column, the labels of all its distinct values, padded on the left
+  // to the width of the longer of FLower and FUpper, are kept there first as a cache (FFiltered
+  // unchanged); other columns leave it empty. Reads i.Ind when the values are not in memory.
+  // Throws IoError.
   std::string GetItems();
 
-  // The date key and label of a value by FDateUnit, counted from FLower.
+  // The category key ReadRow gives a date-time under FDateUnit, counted from FLower. The null
+  // marker has no category (-1). Units 4..6 on a column that has dates count from midnight
+  // (h; h*60+m; (h*60+m)*60+s), so records of every day fall into the day's hours; on a column of
+  // times of day only they count from FLower's time of day.
   int32_t DateKey(double value) const;
+  // The label of a date-time under FDateUnit ("yyyy", "yyyy/mm", weekday character, ...).
   std::string DateLabel(double value) const;
+
+  // Whether the column's extremes carry a date (integer part of FMin or FMax not 0) and a time of
+  // day (fraction of FMin or FMax not 0). REQUIRES: FMin and FMax read from the descriptor.
+  bool HasDates() const;
+  bool HasTimes() const;
+
+  // The category of a row that fails the column's filter.
+  static constexpr int32_t kRejected = INT32_MIN;
+  // Key-stored columns after Load: the category of every distinct key (kRejected when a row
+  // with that key fails the filter); ReadRow answers alike. Empty for csLon columns.
+  const std::vector<int32_t>& KeyCategories() const { return keyCategories_; }
 
   // Paths of the column's files.
   std::string DatPath() const;
@@ -135,10 +157,42 @@ class TCol {
   void ConvertToWordKeys();  // i.Dat from 8-bit to 16-bit keys
   void ConvertToText();      // i.Dat from 16-bit keys to one text line per row
   void ResetExtremes();
-  void ReadFiles();           // the file part of Load
-  void PrepareRows();         // derives the per-key tables ReadRow uses; run by every Load
+  void ReadFiles();    // the file part of Load
+  void PrepareRows();  // derives the per-key tables ReadRow uses; run by every Load
 
   // ---- Row access state (derived by PrepareRows)
+
+  // Row readers, one per kind of column; PrepareRows picks one into reader_.
+  using RowReader = bool (TCol::*)(int32_t row);
+  bool ReadNothing(int32_t row);
+  template <typename K, TValueType T>
+  bool ReadKeyed(int32_t row);  // csByt (K uint8_t), csWor (K uint16_t): table look-up
+  bool ReadLonInt(int32_t row);
+  bool ReadLonCur(int32_t row);
+  bool ReadLonDate(int32_t row);
+  bool ReadLonText(int32_t row);
+  void ReadTextLine(int32_t row);  // FText := line row of textDat_, reading forward
+  // Category of a numeric value (scaled for vtCur) or kRejected; key is kept when no buckets
+  // are formed.
+  int32_t NumericCategory(double value, bool isNull, int32_t key) const;
+  int32_t DateCategory(double value, int dayOfWeek) const;
+  int32_t SelectedPosition(std::string_view text);  // in FSelected, case-insensitive, or -1
+  void ReadDistinctValues();  // FIntValues/FCurValues from i.Ind when not in memory
+
+  RowReader reader_ = &TCol::ReadNothing;  // the reader for the current kind, filter and role
+  std::vector<int32_t> keyCategories_;     // per distinct key: category or kRejected
+  std::vector<uint8_t> keyWeekdays_;       // per distinct key of a vtDat column: 1 Sun .. 7 Sat
+  std::unordered_map<std::string, int32_t> selectedPositions_;  // folded FSelected -> first index
+  std::string foldScratch_;    // reused buffer for folding a row's text
+  int32_t nextLine_ = 0;       // number of the line textDat_ reads next
+  bool formsBuckets_ = false;  // numeric keys are range buckets
+  int32_t buckets_ = 1;        // number of buckets (FDivisions, at least 1)
+  double scale_ = 1;           // 10000 for vtCur, else 1
+  double rangeLow_ = 0;        // bucket range: FLower..FUpper when filtered, else FMin..FMax
+  double rangeHigh_ = 0;
+  double scaledLow_ = 0;  // rangeLow_ and rangeHigh_ times scale_
+  double scaledHigh_ = 0;
+  uint8_t weekdayMask_ = 0xFE;  // bit d set: weekday d (1 Sun .. 7 Sat) passes the filter
 
   std::unique_ptr<Writer> writer_;       // import state; null during analysis
   std::unique_ptr<LineReader> textDat_;  // the open text i.Dat of a csLon vtStr column

@@ -1,11 +1,343 @@
-// (being written)
+// Row access: category keys, filter tests and item lists of a column.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
 #include "column/TCol.h"
+#include "platform/Errors.h"
+#include "platform/FileIo.h"
+#include "platform/LineReader.h"
+#include "platform/LocaleFormats.h"
+#include "platform/SjisText.h"
 
 namespace tabulon {
-void TCol::PrepareRows() {}
-bool TCol::ReadRow(int32_t row) { FKey = row; return true; }
-void TCol::SetSelected(const std::vector<std::string>& list) { FSelected = list; FFiltered = !list.empty(); }
-std::string TCol::GetItems() { return {}; }
-int32_t TCol::DateKey(double value) const { return tabulon::DateKey(value, FLower, FDateUnit); }
-std::string TCol::DateLabel(double value) const { return tabulon::DateLabel(value, FDateUnit); }
+
+namespace {
+
+// Truncates a bucket position toward zero and clamps it into 0 .. buckets - 1: the extremes
+// read back from the descriptor may lie a little inside the true ones, and no value may fall
+// outside the range labels. NaN lands in bucket 0.
+int32_t ClampBucket(double position, int32_t buckets) {
+  if (!(position >= 1)) return 0;
+  if (position >= buckets) return buckets - 1;
+  return static_cast<int32_t>(position);
+}
+
+// Weekdays (bit 1 Sunday .. bit 7 Saturday) that pass a weekday filter; -1 passes all, an
+// unknown filter none.
+uint8_t WeekdayMask(int32_t filter) {
+  constexpr auto bit = [](int day) { return static_cast<uint8_t>(1u << day); };
+  if (filter == -1) return 0xFE;
+  if (filter >= 0 && filter <= 6) return bit(filter + 1);
+  switch (filter) {
+    case 7:
+      return bit(1) | bit(7);
+    case 8:
+      return bit(2) | bit(3) | bit(4) | bit(5) | bit(6);
+    case 9:
+      return bit(2) | bit(3) | bit(4) | bit(5);
+    default:
+      return 0;
+  }
+}
+
+bool IsDateNull(double value) {
+  return !(value < DateNull());
+}
+
+// The decimal text of the integer part of value ("-0" never appears).
+std::string IntegerPartText(double value) {
+  char buf[400];
+  std::snprintf(buf, sizeof buf, "%.0f", std::trunc(value) + 0.0);
+  return buf;
+}
+
+// A currency amount as its scaled form, rounded and held within the currency range.
+int64_t ToScaled(double value) {
+  const double scaled = std::round(value * kCurScale);
+  if (!(scaled > -9.2233720368547758e18)) return kCurNull;
+  if (scaled >= 9.2233720368547758e18) return INT64_MAX;
+  return static_cast<int64_t>(scaled);
+}
+
+// Reads count records of path into *out (the distinct values of a key-stored column).
+template <typename T>
+void ReadIndex(const std::string& path, int32_t count, std::vector<T>* out) {
+  const int64_t size = FileSize(path);
+  if (size < 0) throw IoError(path, "cannot open: the file is missing");
+  if (count < 0 || size / static_cast<int64_t>(sizeof(T)) < count)
+    throw IoError(path, "file is too short");
+  out->assign(static_cast<size_t>(count), T{});
+  InFile in;
+  in.Open(path);
+  in.ReadExact(out->data(), static_cast<size_t>(count) * sizeof(T));
+  in.Close();
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- preparing a walk
+
+void TCol::PrepareRows() {
+  nextLine_ = 0;  // Load has just opened the text i.Dat at its first line
+  FText.clear();
+  keyCategories_.clear();
+  keyWeekdays_.clear();
+  selectedPositions_.clear();
+
+  weekdayMask_ = WeekdayMask(FWeekdayFilter);
+  scale_ = FValueType == vtCur ? static_cast<double>(kCurScale) : 1.0;
+  // Per-row numeric columns have no distinct-value labels, so they always form buckets.
+  formsBuckets_ = FStorage == csLon || FCount != FDivisions;
+  buckets_ = std::max(FDivisions, 1);
+  rangeLow_ = FFiltered ? FLower : FMin;
+  rangeHigh_ = FFiltered ? FUpper : FMax;
+  scaledLow_ = rangeLow_ * scale_;
+  scaledHigh_ = rangeHigh_ * scale_;
+
+  if (FValueType == vtStr && FFiltered) {
+    for (size_t i = 0; i < FSelected.size(); ++i)
+      selectedPositions_.emplace(FoldKey(FSelected[i]), static_cast<int32_t>(i));
+  }
+
+  if (FStorage == csLon) {
+    switch (FValueType) {
+      case vtInt:
+        reader_ = &TCol::ReadLonInt;
+        break;
+      case vtCur:
+        reader_ = &TCol::ReadLonCur;
+        break;
+      case vtDat:
+        reader_ = &TCol::ReadLonDate;
+        break;
+      case vtStr:
+        reader_ = FFiltered || FRole == 2 ? &TCol::ReadLonText : &TCol::ReadNothing;
+        break;
+    }
+    return;
+  }
+
+  // 1) The category of every distinct key, so that a row costs one look-up.
+  switch (FValueType) {
+    case vtInt:
+      keyCategories_.resize(FIntValues.size());
+      for (size_t k = 0; k < FIntValues.size(); ++k)
+        keyCategories_[k] =
+            NumericCategory(FIntValues[k], FIntValues[k] == kIntNull, static_cast<int32_t>(k));
+      break;
+    case vtCur:
+      keyCategories_.resize(FCurValues.size());
+      for (size_t k = 0; k < FCurValues.size(); ++k)
+        keyCategories_[k] = NumericCategory(static_cast<double>(FCurValues[k]),
+                                            FCurValues[k] == kCurNull, static_cast<int32_t>(k));
+      break;
+    case vtDat:
+      keyCategories_.resize(FDateValues.size());
+      keyWeekdays_.resize(FDateValues.size());
+      for (size_t k = 0; k < FDateValues.size(); ++k) {
+        keyWeekdays_[k] = static_cast<uint8_t>(DayOfWeek(FDateValues[k]));
+        keyCategories_[k] = DateCategory(FDateValues[k], keyWeekdays_[k]);
+      }
+      break;
+    case vtStr:
+      keyCategories_.resize(FValues.size());
+      for (size_t k = 0; k < FValues.size(); ++k) {
+        if (!FFiltered) {
+          keyCategories_[k] = static_cast<int32_t>(k);
+        } else {
+          const int32_t position = SelectedPosition(FValues[k]);
+          keyCategories_[k] = position >= 0 ? position : kRejected;
+        }
+      }
+      break;
+  }
+
+  // 2) The reader for the key width and type.
+  const bool bytes = FStorage == csByt;
+  switch (FValueType) {
+    case vtInt:
+      reader_ = bytes ? &TCol::ReadKeyed<uint8_t, vtInt> : &TCol::ReadKeyed<uint16_t, vtInt>;
+      break;
+    case vtCur:
+      reader_ = bytes ? &TCol::ReadKeyed<uint8_t, vtCur> : &TCol::ReadKeyed<uint16_t, vtCur>;
+      break;
+    case vtDat:
+      reader_ = bytes ? &TCol::ReadKeyed<uint8_t, vtDat> : &TCol::ReadKeyed<uint16_t, vtDat>;
+      break;
+    case vtStr:
+      reader_ = bytes ? &TCol::ReadKeyed<uint8_t, vtStr> : &TCol::ReadKeyed<uint16_t, vtStr>;
+      break;
+  }
+}
+
+int32_t TCol::NumericCategory(double value, bool isNull, int32_t key) const {
+  if (formsBuckets_) {
+    if (isNull && !FFiltered) return -1;
+    if (value == scaledHigh_)
+      key = buckets_ - 1;
+    else if (rangeHigh_ > rangeLow_)
+      key = ClampBucket((value - scaledLow_) * buckets_ / (rangeHigh_ - rangeLow_) / scale_,
+                        buckets_);
+    else
+      key = 0;
+  }
+  if (FFiltered && !(scaledLow_ <= value && value <= scaledHigh_)) return kRejected;
+  return key;
+}
+
+int32_t TCol::DateCategory(double value, int dayOfWeek) const {
+  if (FFiltered) {
+    if (value < FLower || value > FUpper) return kRejected;
+    if ((weekdayMask_ & (1u << dayOfWeek)) == 0) return kRejected;
+  }
+  return DateKey(value);
+}
+
+int32_t TCol::SelectedPosition(std::string_view text) {
+  foldScratch_.clear();
+  AppendFoldKey(text, &foldScratch_);
+  const auto it = selectedPositions_.find(foldScratch_);
+  return it == selectedPositions_.end() ? -1 : it->second;
+}
+
+// ---------------------------------------------------------------- reading rows
+
+bool TCol::ReadRow(int32_t row) {
+  FKey = row;
+  if (FRole == 3 && !FFiltered) return true;
+  return (this->*reader_)(row);
+}
+
+bool TCol::ReadNothing(int32_t) {
+  return true;
+}
+
+template <typename K, TValueType T>
+bool TCol::ReadKeyed(int32_t row) {
+  size_t k;
+  if constexpr (sizeof(K) == 1)
+    k = FByteKeys[static_cast<size_t>(row)];
+  else
+    k = FWordKeys[static_cast<size_t>(row)];
+  if constexpr (T == vtInt) {
+    FIntValue = FIntValues[k];
+  } else if constexpr (T == vtCur) {
+    FCurValue = FCurValues[k];
+  } else if constexpr (T == vtDat) {
+    FDateValue = FDateValues[k];
+    FDayOfWeek = keyWeekdays_[k];
+  } else {
+    FText = FValues[k];
+  }
+  FKey = keyCategories_[k];
+  return FKey != kRejected;
+}
+
+bool TCol::ReadLonInt(int32_t row) {
+  FIntValue = FIntValues[static_cast<size_t>(row)];
+  FKey = NumericCategory(FIntValue, FIntValue == kIntNull, row);
+  return FKey != kRejected;
+}
+
+bool TCol::ReadLonCur(int32_t row) {
+  FCurValue = FCurValues[static_cast<size_t>(row)];
+  FKey = NumericCategory(static_cast<double>(FCurValue), FCurValue == kCurNull, row);
+  return FKey != kRejected;
+}
+
+bool TCol::ReadLonDate(int32_t row) {
+  FDateValue = FDateValues[static_cast<size_t>(row)];
+  FDayOfWeek = DayOfWeek(FDateValue);
+  FKey = DateCategory(FDateValue, FDayOfWeek);
+  return FKey != kRejected;
+}
+
+bool TCol::ReadLonText(int32_t row) {
+  ReadTextLine(row);
+  if (!FFiltered) return true;
+  const int32_t position = SelectedPosition(FText);
+  FKey = position >= 0 ? position : kRejected;
+  return position >= 0;
+}
+
+void TCol::ReadTextLine(int32_t row) {
+  // Rows come in increasing order; a row asked again keeps its text, and an earlier row (outside
+  // a walk's contract) starts the file over rather than give another row's text.
+  if (textDat_ && row == nextLine_ - 1) return;
+  if (!textDat_ || row < nextLine_) {
+    textDat_ = std::make_unique<LineReader>(DatPath(), LineEnds::kCrLf);
+    nextLine_ = 0;
+  }
+  std::string_view line;
+  while (nextLine_ <= row) {
+    if (!textDat_->ReadLine(&line)) throw IoError(DatPath(), "file is too short");
+    ++nextLine_;
+  }
+  FText.assign(line);
+}
+
+// ---------------------------------------------------------------- item lists
+
+void TCol::SetSelected(const std::vector<std::string>& list) {
+  FSelected = list;
+  FFiltered = !FSelected.empty();
+}
+
+std::string TCol::GetItems() {
+  // Only numeric key-stored columns have labels of their own; other columns leave an empty list
+  // empty, so that no blank labels pass for a selection later.
+  if (FSelected.empty() && (FValueType == vtInt || FValueType == vtCur) && FStorage != csLon) {
+    Load();
+    ReadDistinctValues();
+    size_t width;
+    if (FValueType == vtInt)
+      width = std::max(IntegerPartText(FUpper).size(), IntegerPartText(FLower).size());
+    else
+      width = std::max(CurToText(ToScaled(FUpper)).size(), CurToText(ToScaled(FLower)).size());
+    for (int32_t k = 0; k < FCount; ++k) {
+      std::string label = FValueType == vtInt ? IntToText(FIntValues[static_cast<size_t>(k)])
+                                              : CurToText(FCurValues[static_cast<size_t>(k)]);
+      if (label.size() < width) label.insert(0, width - label.size(), ' ');
+      FSelected.push_back(std::move(label));
+    }
+  }
+  std::string text;
+  for (const std::string& item : FSelected) {
+    text += item;
+    text += "\r\n";
+  }
+  return text;
+}
+
+void TCol::ReadDistinctValues() {
+  // Load reads nothing for a column without role and filter; its labels still need the values.
+  const size_t count = static_cast<size_t>(std::max(FCount, 0));
+  if (FValueType == vtInt && FIntValues.size() != count)
+    ReadIndex(IndPath(), FCount, &FIntValues);
+  else if (FValueType == vtCur && FCurValues.size() != count)
+    ReadIndex(IndPath(), FCount, &FCurValues);
+}
+
+// ---------------------------------------------------------------- dates
+
+int32_t TCol::DateKey(double value) const {
+  if (IsDateNull(value)) return -1;
+  if (FDateUnit >= 4 && FDateUnit <= 6 && HasDates())
+    return tabulon::DateKey(value, 0.0, FDateUnit);
+  return tabulon::DateKey(value, FLower, FDateUnit);
+}
+
+std::string TCol::DateLabel(double value) const {
+  return tabulon::DateLabel(value, FDateUnit);
+}
+
+bool TCol::HasDates() const {
+  return std::trunc(FMin) != 0 || std::trunc(FMax) != 0;
+}
+
+bool TCol::HasTimes() const {
+  return FMin - std::trunc(FMin) != 0 || FMax - std::trunc(FMax) != 0;
+}
+
 }  // namespace tabulon

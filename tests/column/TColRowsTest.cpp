@@ -1,0 +1,426 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "TestUtil.h"
+#include "column/TCol.h"
+#include "import/Descriptor.h"
+#include "import/unitProgress.h"
+#include "platform/Errors.h"
+#include "platform/FileIo.h"
+#include "platform/IniFile.h"
+#include "platform/LocaleFormats.h"
+
+namespace tabulon::rows_test {
+namespace {
+
+using test::S;
+using test::ScratchDir;
+using test::WriteFile;
+
+constexpr int32_t X = TCol::kRejected;
+
+// A CSV file imported into its store, whose columns open for analysis as the main window opens
+// them.
+class Dataset {
+ public:
+  // lines: the CSV lines in UTF-8, header first.
+  explicit Dataset(const std::vector<std::string>& lines) {
+    std::string csv;
+    for (const std::string& line : lines) csv += S(line) + "\r\n";
+    WriteFile(csv_, csv);
+    TSilentProgress view;
+    TformProgress importer(&view);
+    importer.Import(csv_);
+  }
+
+  // Column index with its types, Count and extremes from the descriptor, the range set to the
+  // extremes and one division per distinct value.
+  std::unique_ptr<TCol> Open(int32_t index) const {
+    const IniFile ini(DescriptorPathOf(csv_));
+    const std::string name = ini.ReadString(kSectionCsv, std::to_string(index), "");
+    auto col = std::make_unique<TCol>();
+    col->FIndex = index;
+    col->Open(StoreDirOf(csv_), name, ini.ReadInteger(kSectionCsv, kKeyRowCount, 0));
+    col->SetTypes(ini.ReadString(name, kKeyValType, ""), ini.ReadString(name, kKeyColType, ""));
+    col->FCount = ini.ReadInteger(name, kKeyCount, 0);
+    if (col->FValueType == vtDat) {
+      col->FMin = ini.ReadDateTime(name, kKeyMin, 0);
+      col->FMax = ini.ReadDateTime(name, kKeyMax, 0);
+    } else {
+      col->FMin = ini.ReadFloat(name, kKeyMin, 0);
+      col->FMax = ini.ReadFloat(name, kKeyMax, 0);
+    }
+    col->FLower = col->FMin;
+    col->FUpper = col->FMax;
+    col->FDivisions = col->FCount;
+    return col;
+  }
+
+ private:
+  ScratchDir dir_;
+  std::string csv_ = dir_.File("data.csv");
+};
+
+// A CSV of one column: header, then one line per cell.
+std::vector<std::string> OneColumn(const std::vector<std::string>& cells) {
+  std::vector<std::string> lines{"v"};
+  lines.insert(lines.end(), cells.begin(), cells.end());
+  return lines;
+}
+
+// The category of every row (X for a rejected row), checking on the way that the key table of a
+// key-stored column answers as ReadRow does.
+std::vector<int32_t> Walk(TCol& col) {
+  std::vector<int32_t> keys;
+  for (int32_t row = 0; row < col.FRows; ++row) {
+    const int32_t key = col.ReadRow(row) ? col.FKey : X;
+    if (col.FStorage != csLon) {
+      const size_t k = col.FStorage == csByt ? col.FByteKeys[static_cast<size_t>(row)]
+                                             : col.FWordKeys[static_cast<size_t>(row)];
+      EXPECT_EQ(col.KeyCategories().at(k), key) << "row " << row;
+    }
+    keys.push_back(key);
+  }
+  return keys;
+}
+
+TEST(RowAccess, ColumnWithoutRoleOrFilterAnswersTrueWithoutReading) {
+  Dataset data(OneColumn({"5", "7", "9"}));
+  auto col = data.Open(0);
+  col->FIntValue = 12345;
+  col->Load();
+  EXPECT_FALSE(col->FLoaded);
+  for (int32_t row = 0; row < 3; ++row) {
+    EXPECT_TRUE(col->ReadRow(row));
+    EXPECT_EQ(col->FKey, row);
+  }
+  EXPECT_EQ(col->FIntValue, 12345);
+}
+
+// The cells of a one-column CSV, given as one text with "," between the cells.
+std::vector<std::string> OneColumnOf(std::string_view cells) {
+  std::vector<std::string> lines{"v"};
+  for (size_t start = 0;;) {
+    const size_t comma = cells.find(',', start);
+    lines.emplace_back(cells.substr(start, comma - start));
+    if (comma == std::string_view::npos) return lines;
+    start = comma + 1;
+  }
+}
+
+TEST(RowAccess, IntegerKeysAndRangeTests) {
+  const struct {
+    const char* cells;
+    int32_t divisions;
+    bool filtered;
+    double lower, upper;  // of a filtered column
+    std::vector<int32_t> keys;
+  } cases[] = {
+      // Four buckets over 0..100: the maximum in the last; null -1.
+      {"0,24,25,49,50,74,75,99,100,", 4, false, 0, 0, {0, 0, 1, 1, 2, 2, 3, 3, 3, -1}},
+      // A filtered range rejects values outside it and null.
+      {"0,24,25,49,50,74,75,", 2, true, 25, 74, {X, X, 0, 0, 1, 1, X, X}},
+      // More divisions than values still form buckets; fewer alike.
+      {"1,2,3,2", 6, false, 0, 0, {0, 3, 5, 3}},
+      {"1,2,3,2", 2, false, 0, 0, {0, 1, 1, 1}},
+      // As many divisions as values: the distinct keys, null included.
+      {"7,3,,7", 3, false, 0, 0, {0, 1, 2, 0}},
+      // Equal extremes (1 and 01 are two texts of one value): one bucket.
+      {"1,01,", 2, false, 0, 0, {1, 1, -1}},
+  };
+  for (const auto& c : cases) {
+    Dataset data(OneColumnOf(c.cells));
+    auto col = data.Open(0);
+    col->FRole = 0;
+    col->FDivisions = c.divisions;
+    if (c.filtered) {
+      col->FFiltered = true;
+      col->FLower = c.lower;
+      col->FUpper = c.upper;
+    }
+    col->Load();
+    EXPECT_EQ(Walk(*col), c.keys) << c.cells << " in " << c.divisions;
+  }
+}
+
+TEST(RowAccess, CurrencyExtremesRoundedInTheDescriptorStillBucketEveryValue) {
+  // 17 significant digits; the descriptor keeps 15, moving both extremes towards zero.
+  Dataset data(OneColumn({"-1234567890123.4549", "100", "1234567890123.4549", ""}));
+  auto col = data.Open(0);
+  ASSERT_EQ(col->FValueType, vtCur);
+  ASSERT_LT(col->FMax * 10000, 12345678901234549.0);
+  ASSERT_GT(col->FMin * 10000, -12345678901234549.0);
+  col->FRole = 0;
+  col->FDivisions = 3;
+  col->Load();
+  EXPECT_EQ(Walk(*col), (std::vector<int32_t>{0, 1, 2, -1}));
+  col->ReadRow(1);
+  EXPECT_EQ(col->FCurValue, 1000000);
+}
+
+TEST(RowAccess, FilteredCurrencyBucketsAndRange) {
+  Dataset data(OneColumn({"0.5", "1.25", "1.2499", "2", "2.0001", ""}));
+  auto col = data.Open(0);
+  col->FFiltered = true;
+  col->FLower = 0.5;
+  col->FUpper = 2;
+  col->FDivisions = 2;
+  col->Load();
+  EXPECT_EQ(Walk(*col), (std::vector<int32_t>{0, 1, 0, 1, X, X}));
+}
+
+// n values 0 .. n-1 as CSV cells.
+std::vector<std::string> Counting(int n) {
+  std::vector<std::string> cells;
+  for (int i = 0; i < n; ++i) cells.push_back(std::to_string(i));
+  return cells;
+}
+
+TEST(RowAccess, WordKeyedIntegersBucketLikeByteKeyed) {
+  Dataset data(OneColumn(Counting(300)));
+  auto col = data.Open(0);
+  ASSERT_EQ(col->FStorage, csWor);
+  col->FRole = 0;
+  col->FDivisions = 3;
+  col->Load();
+  const std::vector<int32_t> keys = Walk(*col);
+  for (int32_t v = 0; v < 300; ++v) EXPECT_EQ(keys[v], v == 299 ? 2 : v * 3 / 299) << v;
+}
+
+TEST(RowAccess, PerRowIntegersAlwaysFormBuckets) {
+  std::vector<std::string> cells = Counting(2101);
+  cells.push_back("");
+  Dataset data(OneColumn(cells));
+  auto col = data.Open(0);
+  ASSERT_EQ(col->FStorage, csLon);
+  ASSERT_EQ(col->FCount, 0);
+  col->FRole = 1;
+
+  col->FDivisions = 4;
+  col->Load();
+  EXPECT_TRUE(col->KeyCategories().empty());
+  std::vector<int32_t> keys = Walk(*col);
+  EXPECT_EQ(keys[0], 0);
+  EXPECT_EQ(keys[525], 1);  // 525 * 4 / 2100 = 1
+  EXPECT_EQ(keys[1574], 2);
+  EXPECT_EQ(keys[1575], 3);
+  EXPECT_EQ(keys[2100], 3);
+  EXPECT_EQ(keys[2101], -1);
+
+  // No divisions at all: one bucket rather than the row number.
+  col->FDivisions = 0;
+  col->Load();
+  keys = Walk(*col);
+  EXPECT_EQ(keys[2100], 0);
+  EXPECT_EQ(keys[2101], -1);
+
+  col->FFiltered = true;
+  col->FLower = 100;
+  col->FUpper = 199;
+  col->FDivisions = 2;
+  col->Load();
+  keys = Walk(*col);
+  EXPECT_EQ(keys[99], X);
+  EXPECT_EQ(keys[100], 0);
+  EXPECT_EQ(keys[150], 1);
+  EXPECT_EQ(keys[199], 1);
+  EXPECT_EQ(keys[200], X);
+  EXPECT_EQ(keys[2101], X);
+  col->ReadRow(150);
+  EXPECT_EQ(col->FIntValue, 150);
+}
+
+TEST(RowAccess, WeekdayFilters) {
+  // 2024/03/31 is a Sunday; row i falls on weekday i + 1.
+  Dataset data(OneColumn({"2024/03/31", "2024/04/01", "2024/04/02", "2024/04/03", "2024/04/04",
+                          "2024/04/05", "2024/04/06"}));
+  const struct {
+    int32_t filter;
+    const char* passes;  // per row, Sunday first
+  } cases[] = {{-1, "1111111"}, {0, "1000000"}, {3, "0001000"}, {6, "0000001"},
+               {7, "1000001"},  {8, "0111110"}, {9, "0111100"}, {10, "0000000"}};
+  for (const auto& c : cases) {
+    auto col = data.Open(0);
+    col->FFiltered = true;
+    col->FWeekdayFilter = c.filter;
+    col->FDateUnit = 2;
+    col->Load();
+    const std::vector<int32_t> keys = Walk(*col);
+    std::string passes;  // '?' for a passing row with a wrong weekday key
+    for (int32_t row = 0; row < 7; ++row)
+      passes += keys[row] == X ? '0' : keys[row] == row ? '1' : '?';
+    EXPECT_EQ(passes, c.passes) << "filter " << c.filter;
+    col->ReadRow(6);
+    EXPECT_EQ(col->FDayOfWeek, 7);
+  }
+}
+
+TEST(RowAccess, DateRangeEndsAtTheUpperInstant) {
+  Dataset data(OneColumn({"2024/01/14 23:59:59", "2024/01/15", "2024/01/15 0:00:01", ""}));
+  auto col = data.Open(0);
+  col->FFiltered = true;
+  col->FUpper = EncodeDate(2024, 1, 15);
+  col->FDateUnit = 3;
+  col->Load();
+  EXPECT_EQ(Walk(*col), (std::vector<int32_t>{0, 0, X, X}));
+}
+
+TEST(RowAccess, DateKeysByUnitOnAColumnWithDatesAndTimes) {
+  // FLower = FMin = 2023/11/30 10:00 (a Thursday). Hours, minutes and seconds count from
+  // midnight, so every day's records have a category.
+  Dataset data(OneColumn({"2023/11/30 10:00", "2024/01/15", "2023/12/01 9:00:30", ""}));
+  const struct {
+    uint8_t unit;
+    std::vector<int32_t> keys;
+  } cases[] = {
+      {0, {0, 1, 0, -1}},  {1, {0, 2, 1, -1}},     {2, {4, 1, 5, -1}},         {3, {0, 45, 0, -1}},
+      {4, {10, 0, 9, -1}}, {5, {600, 0, 540, -1}}, {6, {36000, 0, 32430, -1}}, {7, {0, 0, 0, -1}},
+  };
+  for (const auto& c : cases) {
+    auto col = data.Open(0);
+    ASSERT_TRUE(col->HasDates() && col->HasTimes());
+    col->FRole = 0;
+    col->FDateUnit = c.unit;
+    col->Load();
+    EXPECT_EQ(Walk(*col), c.keys) << "unit " << int{c.unit};
+  }
+}
+
+TEST(RowAccess, TimesOfDayCountFromTheLowerTime) {
+  Dataset data(OneColumn({"9:00", "10:30", "18:00"}));
+  const struct {
+    uint8_t unit;
+    std::vector<int32_t> keys;
+  } cases[] = {{4, {0, 1, 9}}, {5, {0, 90, 540}}, {6, {0, 5400, 32400}}};
+  for (const auto& c : cases) {
+    auto col = data.Open(0);
+    ASSERT_TRUE(!col->HasDates() && col->HasTimes());
+    col->FRole = 1;
+    col->FDateUnit = c.unit;
+    col->Load();
+    EXPECT_EQ(Walk(*col), c.keys) << "unit " << int{c.unit};
+  }
+}
+
+TEST(RowAccess, TextSelectionMatchesWithoutRegardToCase) {
+  Dataset data(OneColumn({"A", "a", "B", "C", "b"}));
+  auto col = data.Open(0);
+  col->SetSelected({"A", "B"});
+  EXPECT_TRUE(col->FFiltered);
+  col->Load();
+  EXPECT_EQ(Walk(*col), (std::vector<int32_t>{0, 0, 1, X, 1}));
+  col->ReadRow(3);
+  EXPECT_EQ(col->FText, "C");
+
+  // A selection spelled otherwise than the stored text, with a repeated entry: first position.
+  col->SetSelected({"c", "a", "C"});
+  col->Load();
+  EXPECT_EQ(Walk(*col), (std::vector<int32_t>{1, 1, X, 0, X}));
+
+  col->SetSelected({});
+  EXPECT_FALSE(col->FFiltered);
+}
+
+TEST(RowAccess, IntegerItemsArePaddedToTheWidestBound) {
+  Dataset data(OneColumn({"5", "10", "100", "10"}));
+  auto col = data.Open(0);  // no role and no filter: nothing loaded yet
+  EXPECT_EQ(col->GetItems(), "  5\r\n 10\r\n100\r\n");
+  EXPECT_EQ(col->FSelected, (std::vector<std::string>{"  5", " 10", "100"}));
+  EXPECT_FALSE(col->FFiltered);
+}
+
+TEST(RowAccess, CurrencyItemsArePaddedToTheWidestBound) {
+  Dataset data(OneColumn({"1.5", "2", "-0.25"}));
+  auto col = data.Open(0);
+  col->FRole = 0;
+  EXPECT_EQ(col->GetItems(), "  1.5\r\n    2\r\n-0.25\r\n");
+}
+
+TEST(RowAccess, ItemsOfOtherTypesAreNotCached) {
+  for (const char* cell : {"x", "2024/01/01"}) {
+    Dataset data(OneColumn({cell, cell}));
+    auto col = data.Open(0);
+    EXPECT_EQ(col->GetItems(), "");
+    EXPECT_TRUE(col->FSelected.empty()) << cell;
+  }
+  Dataset data(OneColumn({"x"}));
+  auto col = data.Open(0);
+  col->SetSelected({"x", "y"});
+  EXPECT_EQ(col->GetItems(), "x\r\ny\r\n");
+}
+
+// A dataset whose column 0 holds 2100 distinct names (per-row text) and column 1 a number.
+std::vector<std::string> Names() {
+  std::vector<std::string> lines{"name,n"};
+  char cell[32];
+  for (int i = 0; i < 2100; ++i) {
+    std::snprintf(cell, sizeof cell, "n%04d,%d", i, i % 7);
+    lines.push_back(cell);
+  }
+  return lines;
+}
+
+TEST(RowAccess, PerRowTextFilteredBySelection) {
+  Dataset data(Names());
+  auto col = data.Open(0);
+  ASSERT_EQ(col->FStorage, csLon);
+  col->SetSelected({"N0005", "n2050", "nobody"});
+  col->Load();
+  EXPECT_TRUE(col->KeyCategories().empty());
+  const std::vector<int32_t> keys = Walk(*col);
+  for (int32_t row = 0; row < 2100; ++row)
+    EXPECT_EQ(keys[row], row == 5 ? 0 : row == 2050 ? 1 : X) << row;
+
+  // A second walk starts again at the first line.
+  col->Load();
+  EXPECT_TRUE(col->ReadRow(5));
+  EXPECT_EQ(col->FText, "n0005");
+}
+
+TEST(RowAccess, PerRowTextAsValueSkipsRowsNotAsked) {
+  Dataset data(Names());
+  auto col = data.Open(0);
+  col->FRole = 2;
+  col->Load();
+  for (int32_t row : {0, 7, 7, 1999, 2099}) {
+    EXPECT_TRUE(col->ReadRow(row));
+    EXPECT_EQ(col->FKey, row);
+    char name[16];
+    std::snprintf(name, sizeof name, "n%04d", row);
+    EXPECT_EQ(col->FText, name);
+  }
+}
+
+TEST(RowAccess, PerRowTextAsAxisWithoutFilterReadsNothing) {
+  Dataset data(Names());
+  auto col = data.Open(0);
+  col->FRole = 0;
+  col->Load();
+  DeleteFileIfExists(col->DatPath());
+  EXPECT_TRUE(col->ReadRow(2099));
+  EXPECT_EQ(col->FText, "");
+  EXPECT_EQ(col->FKey, 2099);
+}
+
+TEST(RowAccess, PerRowTextShorterThanTheRowsIsAnError) {
+  Dataset data(Names());
+  auto col = data.Open(0);
+  WriteFile(col->DatPath(), "n0000\r\nn0001\r\n");
+  col->FRole = 2;
+  col->Load();
+  EXPECT_TRUE(col->ReadRow(1));
+  try {
+    col->ReadRow(2);
+    FAIL() << "no error";
+  } catch (const IoError& e) {
+    EXPECT_NE(std::string(e.what()).find(col->DatPath()), std::string::npos) << e.what();
+  }
+}
+
+}  // namespace
+}  // namespace tabulon::rows_test
