@@ -21,6 +21,7 @@ build: deps $(BUILD)/CMakeCache.txt
 run: build
 	$(BUILD)/cli/tabulon-cli import $(SAMPLE)
 	$(BUILD)/cli/tabulon-cli info $(SAMPLE)
+	$(BUILD)/cli/tabulon-cli tab $(SAMPLE) --row 店舗 --col 地域 --value 金額
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

@@ -227,6 +227,20 @@ TEST(Import, UnixLineEndsAreRecognisedFromTheFirstLineEnd) {
   EXPECT_EQ(ReadFile(d.File("1.Ind")), Int32s({2, 4}));
 }
 
+TEST(Import, ALoneCrInAUnixFileStaysInsideItsValue) {
+  Dataset d;
+  d.Write("a,b\nx\ry,1\nz,2\n");
+  d.Import();
+  TCol col;
+  col.FIndex = 0;
+  col.Open(d.store, "a", 2);
+  col.SetTypes("Str", "Byt");
+  col.FCount = 2;
+  col.FRole = 1;
+  col.Load();
+  EXPECT_EQ(col.FValues, (std::vector<std::string>{"x\ry", "z"}));
+}
+
 TEST(Import, AnUnchangedFileIsSkippedAndAChangedOneRebuilt) {
   Dataset d;
   d.Write("a\r\n1\r\n");
