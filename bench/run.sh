@@ -23,7 +23,7 @@ store=${csv%.*}  # the importer keeps its column store beside the CSV, named wit
 
 # Benchmarks in the order they run by default. A new benchmark is a bench_NAME function plus its
 # name here.
-all_benchmarks=(import)
+all_benchmarks=(import tab)
 
 table=()  # finished rows of the result table
 
@@ -93,6 +93,15 @@ bench_import() {
 
   time_best warm_cache "$cli" import "$csv"
   add_row "import (store up to date)" "$best_seconds" "$best_kb"
+}
+
+# Cross tabulation of the 1M-row store (imported in-process when out of date): prints its own
+# table of the best run per case.
+bench_tab() {
+  local prog=$build/bench/tabulon-bench-tab
+  [[ -x $prog ]] || die "$prog does not exist yet; build tabulon-bench-tab first"
+  echo "tab: $csv"
+  "$prog" "$csv"
 }
 
 # Google Benchmark programs (for example a cross tabulation of the imported store) go here:

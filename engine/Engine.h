@@ -18,6 +18,10 @@ void Recalculate(TWorkspace& ws);
 // columns. Throws IoError when a column's files cannot be read.
 void CrossTabulate(TWorkspace& ws);
 
+// Test hook: when on, the record pass asks every participating column ReadRow for every record
+// even where the columns' key tables would serve; the tables must come out the same.
+void ForceGenericRecordPass(bool on);
+
 // The role and aggregate toggles. The caller has already set the toggle states as the click left
 // them (roleDown, aggregate); clicked names the button: 0..2 the role toggles, 3..7 the aggregate
 // toggles 合計..件数.
@@ -36,6 +40,11 @@ void Button13Click(TWorkspace& ws);
 // when it holds a blank, a control character, a double quote or a comma.
 std::string RowLineText(const TResultTable& table, int row);
 std::string ColLineText(const TResultTable& table, int col);
+// Sets a row or column from a line text: empties its cells, then gives them the items of the
+// text in order (split at commas outside quotes, quotes removed, blanks and control characters
+// around items skipped); an empty item leaves a single space, an empty last item is dropped.
+void SetRowLineText(TResultTable& table, int row, const std::string& text);
+void SetColLineText(TResultTable& table, int col, const std::string& text);
 // The result export: every row's line text and CR LF, written to path (created or truncated).
 // Throws IoError.
 void SaveTable(const TResultTable& table, const std::string& path);

@@ -43,19 +43,19 @@ struct TWorkspace {
   std::vector<std::unique_ptr<TCol>> FCols;  // one per CSV column, index = FIndex
   int32_t FColCount = 0;
   int32_t FRowCount = 0;
-  std::string FCsvPath;   // the selected dataset's CSV file (native path)
-  std::string FDataDir;   // its store directory
-  std::string FValType;   // descriptor ValType of the selected column
-  std::string FColType;   // descriptor ColType of the selected column
+  std::string FCsvPath;     // the selected dataset's CSV file (native path)
+  std::string FDataDir;     // its store directory
+  std::string FValType;     // descriptor ValType of the selected column
+  std::string FColType;     // descriptor ColType of the selected column
   int selectedColumn = -1;  // ListBox2.ItemIndex: the current column, -1 for none
 
   // Toggles.
   TAggregate aggregate = TAggregate::kCount;
-  bool showTotals = true;   // 合計表示 down
-  bool hideEmpty = false;   // ０非表示 down
-  bool sort = true;         // 並び替え down
+  bool showTotals = true;  // 合計表示 down
+  bool hideEmpty = false;  // ０非表示 down
+  bool sort = true;        // 並び替え down
   // The role toggles of the selected column: down, visible, enabled.
-  bool roleDown[3] = {false, false, false};    // 列項目, 行項目, 値
+  bool roleDown[3] = {false, false, false};  // 列項目, 行項目, 値
   bool roleVisible[3] = {false, false, false};
   bool roleEnabled[3] = {false, false, false};
 

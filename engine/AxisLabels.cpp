@@ -1,0 +1,224 @@
+// The item labels of an axis column: distinct values, selected items, value ranges or date
+// buckets.
+#include <algorithm>
+#include <cmath>
+#include <string_view>
+
+#include "engine/EngineInternal.h"
+#include "platform/LineReader.h"
+#include "platform/LocaleFormats.h"
+#include "platform/SjisText.h"
+
+namespace tabulon::engine_detail {
+namespace {
+
+std::vector<std::string> SplitItems(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
+}
+
+std::string_view Trimmed(std::string_view text) {
+  while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
+  return text;
+}
+
+// A label that stands for the null value of the column's type reads "(null)".
+void ReplaceNullLabels(const TCol& col, std::vector<std::string>* labels) {
+  for (std::string& label : *labels) {
+    bool isNull = false;
+    switch (col.FValueType) {
+      case vtInt: {
+        int32_t v;
+        isNull = TryStrToInt(Trimmed(label), &v) && v == kIntNull;
+        break;
+      }
+      case vtCur: {
+        int64_t v;
+        isNull = TryStrToCur(Trimmed(label), &v) && v == kCurNull;
+        break;
+      }
+      case vtStr:
+        isNull = IsBlank(label);
+        break;
+      case vtDat:
+        break;
+    }
+    if (isNull) label = std::string(kNullText);
+  }
+}
+
+std::string PadLeft(const std::string& text, size_t width) {
+  return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
+}
+
+// Currency text of a real rounded to four decimals.
+std::string FourDecimals(double value) {
+  return CurrencyText(value);
+}
+
+std::string FixedFiveDecimals(double value) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.5f", value);
+  return buf;
+}
+
+std::vector<std::string> RangeLabels(TCol& col) {
+  if (col.FDivisions < 2) col.FDivisions = 2;
+  const int d = col.FDivisions;
+  const double lower = col.FLower, upper = col.FUpper;
+  const double w = (upper - lower) / d;
+  std::vector<std::string> labels;
+  labels.reserve(static_cast<size_t>(d));
+  if (col.FValueType == vtInt) {
+    const size_t width = std::max(FourDecimals(upper).size(), FourDecimals(lower).size());
+    for (int k = 0; k < d; ++k) {
+      const double lo = lower + k * w;
+      const double hi = k == d - 1 ? upper : lower + (k + 1) * w;
+      if (static_cast<double>(col.Count()) == w) {
+        labels.push_back(PadLeft(TruncatedIntText(std::floor(lo)), width));
+      } else {
+        labels.push_back(PadLeft(TruncatedIntText(std::ceil(lo)), width) + "-" +
+                         PadLeft(TruncatedIntText(std::floor(hi)), width));
+      }
+    }
+  } else {
+    const size_t width = std::max(FixedFiveDecimals(upper).size(), FixedFiveDecimals(lower).size());
+    for (int k = 0; k < d; ++k) {
+      const double lo = lower + k * w;
+      const double hi = k == d - 1 ? upper : lower + (k + 1) * w;
+      const std::string low = FourDecimals(lo);
+      const size_t dot = low.find('.');
+      // 1-based position of the decimal point plus 5; a text without one has it after its end.
+      const size_t p = (dot == std::string::npos ? low.size() + 1 : dot + 1) + 5;
+      std::string label(width > p ? width - p : 0, ' ');
+      label += low;
+      if (p > low.size() + 1) label.append(p - low.size() - 1, ' ');
+      label += "-";
+      label += FourDecimals(hi);
+      labels.push_back(std::move(label));
+    }
+  }
+  return labels;
+}
+
+struct TimeParts {
+  int h, m, s, ms;
+};
+
+TimeParts TimeOf(double value) {
+  TimeParts t;
+  DecodeTime(value, &t.h, &t.m, &t.s, &t.ms);
+  return t;
+}
+
+// A time of day from milliseconds after midnight (wrapped into one day).
+double TimeFromMs(int64_t ms) {
+  ms %= 86400000;
+  if (ms < 0) ms += 86400000;
+  return EncodeTime(static_cast<int>(ms / 3600000), static_cast<int>(ms / 60000 % 60),
+                    static_cast<int>(ms / 1000 % 60), static_cast<int>(ms % 1000));
+}
+
+std::vector<std::string> DateLabels(const TCol& col) {
+  const int unit = col.FDateUnit;
+  std::vector<std::string> labels;
+  if (unit == 2) {
+    const std::string& days = Sjis("日月火水木金土");
+    for (size_t i = 0; i < 7; ++i) labels.push_back(days.substr(i * 2, 2));
+    return labels;
+  }
+  if (unit > 6) return labels;
+  const double lower = col.FLower, upper = col.FUpper;
+  // Units 4..6 on a column that has dates count from midnight: the labels run over the whole day.
+  const bool wholeDay = unit >= 4 && col.HasDates();
+  int64_t n;
+  if (wholeDay) {
+    n = unit == 4 ? 24 : unit == 5 ? 1440 : 86400;
+  } else {
+    n = static_cast<int64_t>(tabulon::DateKey(upper, lower, unit)) + 1;
+  }
+  if (n <= 0) return labels;
+  labels.reserve(static_cast<size_t>(n));
+  int y, mo, d;
+  DecodeDate(lower, &y, &mo, &d);
+  const TimeParts t = TimeOf(lower);
+  const int64_t lowerMs = ((t.h * 60LL + t.m) * 60 + t.s) * 1000 + t.ms;
+  int monthDay = d;
+  for (int64_t k = 0; k < n; ++k) {
+    double v = 0;
+    switch (unit) {
+      case 0: {
+        const int year = y + static_cast<int>(k);
+        const int day = (mo == 2 && d == 29 && !IsLeapYear(year)) ? 28 : d;
+        v = EncodeDate(year, mo, day);
+        break;
+      }
+      case 1: {
+        const int64_t months = (mo - 1) + k;
+        const int year = y + static_cast<int>(months / 12);
+        const int month = static_cast<int>(months % 12) + 1;
+        // The shortened day of a short month is carried into the following steps.
+        monthDay = std::min(monthDay, DaysInMonth(year, month));
+        v = EncodeDate(year, month, monthDay);
+        break;
+      }
+      case 3:
+        v = lower + static_cast<double>(k);
+        break;
+      case 4:
+        v = wholeDay ? TimeFromMs(k * 3600000) : TimeFromMs(lowerMs + k * 3600000);
+        break;
+      case 5:
+        v = wholeDay ? TimeFromMs(k * 60000) : TimeFromMs(lowerMs + k * 60000);
+        break;
+      case 6:
+        v = wholeDay ? TimeFromMs(k * 1000) : TimeFromMs(lowerMs + k * 1000);
+        break;
+    }
+    labels.push_back(col.DateLabel(v));
+  }
+  return labels;
+}
+
+std::vector<std::string> DistinctValueLines(const TCol& col) {
+  std::vector<std::string> lines;
+  LineReader reader(col.IndPath(), LineEnds::kCrLf);
+  std::string_view line;
+  while (reader.ReadLine(&line)) lines.emplace_back(line);
+  return lines;
+}
+
+}  // namespace
+
+std::vector<std::string> AxisLabels(TCol& col) {
+  std::vector<std::string> labels;
+  switch (col.FValueType) {
+    case vtDat:
+      return DateLabels(col);
+    case vtInt:
+    case vtCur:
+      // A per-row numeric column has no distinct values to list: it is always divided.
+      if (col.FStorage == csLon || col.Count() != col.FDivisions) return RangeLabels(col);
+      labels = SplitItems(col.GetItems());
+      break;
+    case vtStr:
+      if (col.FFiltered) {
+        labels = SplitItems(col.GetItems());
+      } else if (col.FStorage != csLon) {
+        labels = DistinctValueLines(col);
+      }
+      break;
+  }
+  ReplaceNullLabels(col, &labels);
+  return labels;
+}
+
+}  // namespace tabulon::engine_detail

@@ -1,0 +1,203 @@
+// Totals, cell texts, column widths, hidden totals and hidden empty rows and columns.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "engine/Engine.h"
+#include "engine/EngineInternal.h"
+#include "platform/LocaleFormats.h"
+
+namespace tabulon::engine_detail {
+namespace {
+
+constexpr int64_t kMsPerDay = 86400000;
+
+// Fills total cell t from the cells cell(0) .. cell(n - 1).
+template <typename CellOf>
+void Total(TAccumulators& acc, TFold fold, size_t t, int n, CellOf cell) {
+  int32_t count = 0;
+  double value = 0;
+  int32_t last = -1;
+  bool any = false;
+  for (int i = 0; i < n; ++i) {
+    const size_t k = cell(i);
+    count += acc.count[k];
+    if (fold == TFold::kMin || fold == TFold::kMax) {
+      if (acc.count[k] < 1) continue;
+      const double v = acc.value[k];
+      if (!any || (fold == TFold::kMin ? v < value : v > value)) value = v;
+      any = true;
+    } else if (fold == TFold::kLast) {
+      // The total shows the date of the last record met among its cells.
+      if (acc.count[k] >= 1 && acc.lastRow[k] > last) {
+        last = acc.lastRow[k];
+        value = acc.value[k];
+      }
+    } else {
+      value += acc.value[k];
+    }
+  }
+  acc.count[t] = count;
+  acc.value[t] = value;
+  acc.lastRow[t] = last;
+}
+
+void Totals(TAccumulators& acc, TFold fold) {
+  const int nc = acc.nc, nr = acc.nr;
+  for (int r = 0; r < nr; ++r)
+    Total(acc, fold, static_cast<size_t>(acc.Index(nc, r)), nc,
+          [&](int c) { return static_cast<size_t>(acc.Index(c, r)); });
+  for (int c = 0; c <= nc; ++c)
+    Total(acc, fold, static_cast<size_t>(acc.Index(c, nr)), nr,
+          [&](int r) { return static_cast<size_t>(acc.Index(c, r)); });
+}
+
+std::string ValueText(const TCol& col, const TRunPlan& plan, TAggregate aggregate,
+                      const TAccumulators& acc, size_t k) {
+  const double value = acc.value[k];
+  const bool average = aggregate == TAggregate::kAverage;
+  const double v = average ? value / acc.count[k] : value;
+  switch (col.FValueType) {
+    case vtInt:
+      return average ? CurrencyText(v) : TruncatedIntText(v);
+    case vtCur:
+      return CurrencyText(v);
+    case vtDat:
+      return plan.timeOfDay ? DurationText(v) : DateTimeText(v);
+    case vtStr:
+      break;
+  }
+  return std::string();
+}
+
+void CountTexts(const TAccumulators& acc, bool hideEmpty, TResultTable& table) {
+  for (int r = 0; r <= acc.nr; ++r)
+    for (int c = 0; c <= acc.nc; ++c) {
+      const int32_t n = acc.count[static_cast<size_t>(acc.Index(c, r))];
+      table.SetCell(c + 1, r + 1, n == 0 && hideEmpty ? std::string() : std::to_string(n));
+    }
+}
+
+void ValueTexts(const TWorkspace& ws, const TRunPlan& plan, const TAccumulators& acc,
+                TResultTable& table) {
+  const TCol& col = *ws.FCols[static_cast<size_t>(plan.valueCol)];
+  const bool textChosen = plan.fold == TFold::kTextMin || plan.fold == TFold::kTextMax;
+  for (int c = 0; c <= acc.nc; ++c) {
+    int width = table.ColWidth(c + 1);
+    for (int r = 0; r <= acc.nr; ++r) {
+      const size_t k = static_cast<size_t>(acc.Index(c, r));
+      const int32_t n = acc.count[k];
+      if (n <= 0) continue;
+      if (col.FValueType != vtStr) {
+        table.SetCell(c + 1, r + 1, ValueText(col, plan, ws.aggregate, acc, k));
+      } else {
+        // The record pass wrote the data cells; totals and counted cells show record counts.
+        const bool dataCell = c < acc.nc && r < acc.nr;
+        if (n >= 2) {
+          if (!(dataCell && textChosen)) table.SetCell(c + 1, r + 1, std::to_string(n));
+        } else if (table.Cell(c + 1, r + 1).empty()) {
+          table.SetCell(c + 1, r + 1, "1");
+        }
+      }
+    }
+    for (int r = 1; r <= acc.nr + 1; ++r)
+      width = std::max(width, table.TextWidth(table.Cell(c + 1, r)));
+    table.SetColWidth(c + 1, std::min(width + 2, table.Width() / 2));
+  }
+}
+
+void DeleteCol(TResultTable& table, int col) {
+  const int cols = table.ColCount(), rows = table.RowCount();
+  for (int c = col; c + 1 < cols; ++c) {
+    for (int r = 0; r < rows; ++r) table.SetCell(c, r, table.Cell(c + 1, r));
+    table.SetColWidth(c, table.ColWidth(c + 1));
+  }
+  table.SetColCount(cols - 1);
+}
+
+void DeleteRow(TResultTable& table, int row) {
+  const int cols = table.ColCount(), rows = table.RowCount();
+  for (int r = row; r + 1 < rows; ++r)
+    for (int c = 0; c < cols; ++c) table.SetCell(c, r, table.Cell(c, r + 1));
+  table.SetRowCount(rows - 1);
+}
+
+void HideEmpty(TResultTable& table) {
+  for (int c = table.ColCount() - 1; c >= 1; --c) {
+    bool empty = true;
+    for (int r = 1; r < table.RowCount() && empty; ++r) empty = IsBlank(table.Cell(c, r));
+    if (empty) DeleteCol(table, c);
+  }
+  for (int r = table.RowCount() - 1; r >= 1; --r) {
+    bool empty = true;
+    for (int c = 1; c < table.ColCount() && empty; ++c) empty = IsBlank(table.Cell(c, r));
+    if (empty) DeleteRow(table, r);
+  }
+}
+
+}  // namespace
+
+void FinishTable(TWorkspace& ws, const TRunPlan& plan, TAccumulators& acc, TResultTable& table) {
+  Totals(acc, plan.fold);
+  if (ws.aggregate == TAggregate::kCount || plan.valueCol < 0)
+    CountTexts(acc, ws.hideEmpty, table);
+  else
+    ValueTexts(ws, plan, acc, table);
+  if (!ws.showTotals) {
+    table.SetColCount(table.ColCount() - 1);
+    table.SetRowCount(table.RowCount() - 1);
+  }
+  SpeedButton11Click(ws);
+  if (ws.hooks->ChartShowing()) ws.hooks->BuildChart(table);
+  if (ws.hideEmpty) HideEmpty(table);
+}
+
+bool IsBlank(const std::string& text) {
+  for (char ch : text)
+    if (static_cast<unsigned char>(ch) > ' ') return false;
+  return true;
+}
+
+std::string CurrencyText(double value) {
+  // Beyond the currency range the text is unguarded; clamping keeps the conversion defined.
+  double scaled = std::nearbyint(value * kCurScale);
+  if (!(scaled > -9.2233720368547e18)) scaled = -9.2233720368547e18;
+  if (scaled > 9.2233720368547e18) scaled = 9.2233720368547e18;
+  return CurToText(static_cast<int64_t>(scaled));
+}
+
+std::string TruncatedIntText(double value) {
+  double t = std::trunc(value);
+  if (!(t > -9.2233720368547e18)) t = -9.2233720368547e18;
+  if (t > 9.2233720368547e18) t = 9.2233720368547e18;
+  return std::to_string(static_cast<int64_t>(t));
+}
+
+namespace {
+std::string ClockText(int64_t msOfDay) {
+  const int64_t s = msOfDay / 1000;
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%d:%02d:%02d", static_cast<int>(s / 3600),
+                static_cast<int>(s / 60 % 60), static_cast<int>(s % 60));
+  return buf;
+}
+}  // namespace
+
+std::string TimeText(double value) {
+  int64_t ms = std::llround(value * kMsPerDay) % kMsPerDay;
+  if (ms < 0) ms += kMsPerDay;
+  return ClockText(ms);
+}
+
+std::string DurationText(double value) {
+  const int64_t ms = std::llround(value * kMsPerDay);
+  if (ms < kMsPerDay) return TimeText(value);
+  return std::to_string(ms / kMsPerDay) + "+" + ClockText(ms % kMsPerDay);
+}
+
+std::string DateTimeText(double value) {
+  if (!(value > 0 && value < DateNull())) return std::string();
+  return FormatDateTime(value);
+}
+
+}  // namespace tabulon::engine_detail

@@ -1,0 +1,110 @@
+// The role, aggregate and display commands of the main window.
+#include "engine/Engine.h"
+
+namespace tabulon {
+namespace {
+
+// Shows the hourglass while a command runs and restores the cursor however it ends.
+class BusyCursor {
+ public:
+  explicit BusyCursor(TWindowHooks* hooks) : hooks_(hooks) { hooks_->BeginBusy(); }
+  ~BusyCursor() { hooks_->EndBusy(); }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+
+ private:
+  TWindowHooks* hooks_;
+};
+
+// Steps 2 and 3 of the role command: the selected column takes the role of the first role toggle
+// that is down (taking it from the column that held it), then markers, column selection and the
+// computation. valueClicked: the value toggle itself was pressed.
+void ApplyRolesAndCompute(TWorkspace& ws, bool valueClicked) {
+  BusyCursor busy(ws.hooks);
+  ws.hooks->ProcessEvents();
+  const int i = ws.selectedColumn;
+  if (i >= 0 && i < static_cast<int>(ws.FCols.size())) {
+    for (uint8_t role = 0; role < 3; ++role) {
+      if (!ws.roleDown[role]) continue;
+      for (auto& col : ws.FCols)
+        if (col->FRole == role) col->FRole = 3;
+      TCol& selected = *ws.FCols[static_cast<size_t>(i)];
+      selected.FRole = role;
+      if (role == 2 && valueClicked && selected.FValueType != vtDat)
+        ws.aggregate = TAggregate::kSum;
+      break;
+    }
+  }
+  ws.hooks->RefreshColumnMarkers();
+  if (i >= 0) ws.hooks->SelectColumn(i);
+  CrossTabulate(ws);
+}
+
+// The role toggles as the column selection shows them for the selected column.
+void ShowSelectedRole(TWorkspace& ws) {
+  const int i = ws.selectedColumn;
+  if (i < 0 || i >= static_cast<int>(ws.FCols.size())) return;
+  const uint8_t role = ws.FCols[static_cast<size_t>(i)]->FRole;
+  for (uint8_t r = 0; r < 3; ++r) ws.roleDown[r] = role == r;
+}
+
+void CloseRole(TWorkspace& ws, uint8_t role) {
+  for (auto& col : ws.FCols)
+    if (col->FRole == role) col->FRole = 3;
+  ws.roleDown[role] = false;
+  ApplyRolesAndCompute(ws, false);
+}
+
+}  // namespace
+
+void SpeedButton1Click(TWorkspace& ws, int clicked) {
+  // 1. A role toggle released by the user: the selected column loses its role, nothing is
+  //    recomputed.
+  if (clicked >= 0 && clicked < 3 && !ws.roleDown[clicked]) {
+    const int i = ws.selectedColumn;
+    if (i >= 0 && i < static_cast<int>(ws.FCols.size()))
+      ws.FCols[static_cast<size_t>(i)]->FRole = 3;
+    ws.hooks->RefreshColumnMarkers();
+    return;
+  }
+  // 2-3.
+  ApplyRolesAndCompute(ws, clicked == 2);
+}
+
+void SpeedButton9Click(TWorkspace& ws) {
+  CrossTabulate(ws);
+}
+
+void Button10Click(TWorkspace& ws) {
+  CloseRole(ws, 1);
+}
+
+void Button11Click(TWorkspace& ws) {
+  CloseRole(ws, 0);
+}
+
+void Button12Click(TWorkspace& ws) {
+  TCol* columnAxis = nullptr;
+  TCol* rowAxis = nullptr;
+  for (auto& col : ws.FCols) {
+    if (col->FRole == 0) columnAxis = col.get();
+    if (col->FRole == 1) rowAxis = col.get();
+  }
+  if (columnAxis) columnAxis->FRole = 1;
+  if (rowAxis) rowAxis->FRole = 0;
+  // The column selection shows the selected column's new role, which the steps below then keep.
+  ShowSelectedRole(ws);
+  if (ws.selectedColumn >= 0) ws.hooks->SelectColumn(ws.selectedColumn);
+  ApplyRolesAndCompute(ws, false);
+}
+
+void Button13Click(TWorkspace& ws) {
+  if (!ws.FOutGrid) ws.FOutGrid = ws.hooks->ChooseOutputGrid();
+  TResultTable& table = *ws.FOutGrid;
+  table.SetColCount(3);
+  table.SetRowCount(3);
+  for (int r = 0; r < 3; ++r) table.ClearRow(r);
+  if (ws.hooks->ChartShowing()) ws.hooks->CloseChart();
+}
+
+}  // namespace tabulon

@@ -1,0 +1,374 @@
+// The pass over the records. Two ways to the same accumulators:
+// - the generic pass asks every participating column ReadRow for every record, in column order,
+//   and stops at the first refusal;
+// - the block pass serves the common case where the participating columns hold keys (csByt,
+//   csWor): each column's per-key categories (TCol::KeyCategories) become per-key cell offsets,
+//   and a block of records is run column by column through a loop over the raw key array, chosen
+//   once per run by key width; per-row numeric columns take part through ReadRow. A record whose
+//   offset turns negative is rejected, so the result equals the generic pass.
+#include <algorithm>
+#include <cstring>
+
+#include "engine/Engine.h"
+#include "engine/EngineInternal.h"
+
+namespace tabulon {
+
+namespace {
+bool gForceGenericPass = false;
+}  // namespace
+
+void ForceGenericRecordPass(bool on) {
+  gForceGenericPass = on;
+}
+
+namespace engine_detail {
+namespace {
+
+// The value of the record last read by the value column; false when it is null.
+bool TakeNumber(const TCol& col, double* v) {
+  switch (col.FValueType) {
+    case vtInt:
+      *v = col.FIntValue;
+      return col.FIntValue != kIntNull;
+    case vtCur:
+      *v = static_cast<double>(col.FCurValue) / kCurScale;
+      return col.FCurValue != kCurNull;
+    case vtDat:
+      *v = col.FDateValue;
+      return col.FDateValue < DateNull();
+    case vtStr:
+      *v = 0;
+      return true;
+  }
+  return true;
+}
+
+bool FoldsText(TFold fold) {
+  return fold == TFold::kTextMin || fold == TFold::kTextMax || fold == TFold::kTextFirst;
+}
+
+bool FoldsValue(TFold fold) {
+  return fold != TFold::kNone && !FoldsText(fold);
+}
+
+// Folds v into cell k after its count was incremented.
+template <TFold F>
+inline void FoldNumber(int32_t* count, double* value, int32_t* lastRow, size_t k, double v,
+                       int32_t row) {
+  if constexpr (F == TFold::kSum) {
+    value[k] += v;
+  } else if constexpr (F == TFold::kMin) {
+    const double cur = value[k];
+    value[k] = (count[k] == 1 || v < cur) ? v : cur;
+  } else if constexpr (F == TFold::kMax) {
+    const double cur = value[k];
+    value[k] = (count[k] == 1 || v > cur) ? v : cur;
+  } else if constexpr (F == TFold::kLast) {
+    value[k] = v;
+    lastRow[k] = row;
+  }
+}
+
+void FoldText(TFold fold, TResultTable& table, int c, int r, int32_t count, const std::string& v) {
+  const std::string cell = table.Cell(c + 1, r + 1);
+  switch (fold) {
+    case TFold::kTextMin:
+      if (count == 1 || v < cell) table.SetCell(c + 1, r + 1, v);
+      break;
+    case TFold::kTextMax:
+      if (count == 1 || v > cell) table.SetCell(c + 1, r + 1, v);
+      break;
+    default:
+      table.SetCell(c + 1, r + 1, cell.empty() ? v : std::to_string(count));
+      break;
+  }
+}
+
+std::vector<TCol*> ParticipatingColumns(TWorkspace& ws) {
+  std::vector<TCol*> cols;
+  for (auto& col : ws.FCols)
+    if (col->FRole != 3 || col->FFiltered) cols.push_back(col.get());
+  return cols;
+}
+
+void GenericPass(TWorkspace& ws, const TRunPlan& plan, TAccumulators& acc, TResultTable* table) {
+  const std::vector<TCol*> cols = ParticipatingColumns(ws);
+  TCol* valueCol =
+      plan.valueCol >= 0 ? ws.FCols[static_cast<size_t>(plan.valueCol)].get() : nullptr;
+  const int stride = plan.nc + 1;
+  for (int32_t u = 0; u < ws.FRowCount; ++u) {
+    int c = 0, r = 0;
+    double v = 0;
+    bool accepted = true;
+    for (TCol* col : cols) {
+      if (!col->ReadRow(u)) {
+        accepted = false;
+      } else if (col->FIndex == plan.colAxis) {
+        c = col->FKey;
+        accepted = c >= 0 && c < plan.nc;
+      } else if (col->FIndex == plan.rowAxis) {
+        r = col->FKey;
+        accepted = r >= 0 && r < plan.nr;
+      } else if (col == valueCol) {
+        accepted = TakeNumber(*col, &v);
+      }
+      if (!accepted) break;
+    }
+    if (!accepted) continue;
+    const size_t k = static_cast<size_t>(c + r * stride);
+    const int32_t n = ++acc.count[k];
+    switch (plan.fold) {
+      case TFold::kNone:
+        break;
+      case TFold::kSum:
+        FoldNumber<TFold::kSum>(acc.count.data(), acc.value.data(), acc.lastRow.data(), k, v, u);
+        break;
+      case TFold::kMin:
+        FoldNumber<TFold::kMin>(acc.count.data(), acc.value.data(), acc.lastRow.data(), k, v, u);
+        break;
+      case TFold::kMax:
+        FoldNumber<TFold::kMax>(acc.count.data(), acc.value.data(), acc.lastRow.data(), k, v, u);
+        break;
+      case TFold::kLast:
+        FoldNumber<TFold::kLast>(acc.count.data(), acc.value.data(), acc.lastRow.data(), k, v, u);
+        break;
+      case TFold::kTextMin:
+      case TFold::kTextMax:
+      case TFold::kTextFirst:
+        FoldText(plan.fold, *table, c, r, n, valueCol->FText);
+        break;
+    }
+  }
+}
+
+// ---- The block pass
+
+constexpr int kBlock = 2048;
+
+struct TSource;
+// Narrows the cell offsets idx[0..n) of the records first.. by one column; value sources also
+// leave each record's value in val.
+using TApply = void (*)(const TSource& s, int32_t first, int n, int32_t* idx, double* val);
+
+struct TSource {
+  TApply apply = nullptr;
+  TCol* col = nullptr;
+  const void* keys = nullptr;    // FByteKeys or FWordKeys
+  std::vector<int32_t> offsets;  // per key: category x stride, or -1 when rejected
+  std::vector<double> values;    // per key: the value (value column)
+  int32_t stride = 0;            // cell offset per category (0 for filters and the value)
+  int32_t limit = 0;             // number of labels of an axis
+};
+
+template <typename K, bool kWithValue>
+void ApplyKeys(const TSource& s, int32_t first, int n, int32_t* idx, double* val) {
+  const K* keys = static_cast<const K*>(s.keys) + first;
+  const int32_t* offsets = s.offsets.data();
+  for (int i = 0; i < n; ++i) {
+    const int32_t o = offsets[keys[i]];
+    idx[i] = (idx[i] | o) < 0 ? -1 : idx[i] + o;
+    if constexpr (kWithValue) val[i] = s.values[keys[i]];
+  }
+}
+
+// A per-row column asked through ReadRow, only for the records still accepted.
+void ApplyRowsAxis(const TSource& s, int32_t first, int n, int32_t* idx, double*) {
+  for (int i = 0; i < n; ++i) {
+    if (idx[i] < 0) continue;
+    if (!s.col->ReadRow(first + i)) {
+      idx[i] = -1;
+      continue;
+    }
+    const int32_t key = s.col->FKey;
+    idx[i] = (key < 0 || key >= s.limit) ? -1 : idx[i] + key * s.stride;
+  }
+}
+
+void ApplyRowsFilter(const TSource& s, int32_t first, int n, int32_t* idx, double*) {
+  for (int i = 0; i < n; ++i)
+    if (idx[i] >= 0 && !s.col->ReadRow(first + i)) idx[i] = -1;
+}
+
+void ApplyRowsValue(const TSource& s, int32_t first, int n, int32_t* idx, double* val) {
+  for (int i = 0; i < n; ++i) {
+    if (idx[i] < 0) continue;
+    if (!s.col->ReadRow(first + i) || !TakeNumber(*s.col, &val[i])) idx[i] = -1;
+  }
+}
+
+// An unfiltered per-row value column passes every record with the value stored for its row, as
+// ReadRow would give it; only null values are rejected.
+template <TValueType T>
+void ApplyRowValues(const TSource& s, int32_t first, int n, int32_t* idx, double* val) {
+  for (int i = 0; i < n; ++i) {
+    const size_t row = static_cast<size_t>(first + i);
+    bool real;
+    if constexpr (T == vtInt) {
+      const int32_t v = s.col->FIntValues[row];
+      val[i] = v;
+      real = v != kIntNull;
+    } else if constexpr (T == vtCur) {
+      const int64_t v = s.col->FCurValues[row];
+      val[i] = static_cast<double>(v) / kCurScale;
+      real = v != kCurNull;
+    } else {
+      const double v = s.col->FDateValues[row];
+      val[i] = v;
+      real = v < DateNull();
+    }
+    idx[i] = real ? idx[i] : -1;
+  }
+}
+
+// Adds a block to the accumulators; rejected records go to the spare cell after the grid.
+using TAccumulate = void (*)(TAccumulators& acc, int32_t first, int n, const int32_t* idx,
+                             const double* val);
+
+template <TFold F>
+void Accumulate(TAccumulators& acc, int32_t first, int n, const int32_t* idx, const double* val) {
+  int32_t* count = acc.count.data();
+  double* value = acc.value.data();
+  int32_t* lastRow = acc.lastRow.data();
+  const int32_t spare = static_cast<int32_t>(acc.count.size()) - 1;
+  for (int i = 0; i < n; ++i) {
+    const size_t k = static_cast<size_t>(idx[i] < 0 ? spare : idx[i]);
+    ++count[k];
+    FoldNumber<F>(count, value, lastRow, k, val[i], first + i);
+  }
+}
+
+TAccumulate ChooseAccumulate(TFold fold) {
+  switch (fold) {
+    case TFold::kSum:
+      return &Accumulate<TFold::kSum>;
+    case TFold::kMin:
+      return &Accumulate<TFold::kMin>;
+    case TFold::kMax:
+      return &Accumulate<TFold::kMax>;
+    case TFold::kLast:
+      return &Accumulate<TFold::kLast>;
+    default:
+      return &Accumulate<TFold::kNone>;
+  }
+}
+
+// The per-key value and whether it is null.
+bool KeyValue(const TCol& col, size_t key, double* v) {
+  switch (col.FValueType) {
+    case vtInt:
+      *v = col.FIntValues[key];
+      return col.FIntValues[key] != kIntNull;
+    case vtCur:
+      *v = static_cast<double>(col.FCurValues[key]) / kCurScale;
+      return col.FCurValues[key] != kCurNull;
+    case vtDat:
+      *v = col.FDateValues[key];
+      return col.FDateValues[key] < DateNull();
+    case vtStr:
+      *v = 0;
+      return true;
+  }
+  return true;
+}
+
+// Builds the sources of the block pass; false when some column needs the generic pass.
+bool PlanBlockPass(TWorkspace& ws, const TRunPlan& plan, std::vector<TSource>* sources) {
+  if (FoldsText(plan.fold)) return false;
+  const bool needValue = FoldsValue(plan.fold);
+  for (TCol* col : ParticipatingColumns(ws)) {
+    TSource s;
+    s.col = col;
+    const bool isCol = col->FIndex == plan.colAxis, isRow = col->FIndex == plan.rowAxis;
+    const bool isValue = col->FIndex == plan.valueCol;
+    s.limit = isCol ? plan.nc : isRow ? plan.nr : 0;
+    s.stride = isCol ? 1 : isRow ? plan.nc + 1 : 0;
+    if (col->FStorage == csLon) {
+      if (col->FValueType == vtStr) return false;  // read line by line: the generic pass
+      s.apply = isCol || isRow ? &ApplyRowsAxis : isValue ? &ApplyRowsValue : &ApplyRowsFilter;
+      if (isValue && !col->FFiltered && !isCol && !isRow) {
+        const size_t rows = static_cast<size_t>(ws.FRowCount);
+        if (col->FValueType == vtInt && col->FIntValues.size() >= rows)
+          s.apply = &ApplyRowValues<vtInt>;
+        else if (col->FValueType == vtCur && col->FCurValues.size() >= rows)
+          s.apply = &ApplyRowValues<vtCur>;
+        else if (col->FValueType == vtDat && col->FDateValues.size() >= rows)
+          s.apply = &ApplyRowValues<vtDat>;
+      }
+      sources->push_back(std::move(s));
+      continue;
+    }
+    const std::vector<int32_t>& cats = col->KeyCategories();
+    const size_t keyCount = static_cast<size_t>(std::max(col->Count(), 0));
+    if (cats.size() < keyCount) return false;
+    const bool byteKeys = col->FStorage == csByt;
+    if (byteKeys ? col->FByteKeys.size() < static_cast<size_t>(ws.FRowCount)
+                 : col->FWordKeys.size() < static_cast<size_t>(ws.FRowCount))
+      return false;
+    // Every possible key gets an entry, so a damaged key cannot read outside the table.
+    const size_t tableSize = std::max(keyCount, byteKeys ? size_t{256} : size_t{65536});
+    s.offsets.assign(tableSize, -1);
+    if (isValue) s.values.assign(tableSize, 0.0);
+    for (size_t k = 0; k < keyCount; ++k) {
+      const int32_t cat = cats[k];
+      if (cat < 0) continue;
+      if (isCol || isRow) {
+        if (cat < s.limit) s.offsets[k] = cat * s.stride;
+      } else if (isValue) {
+        double v;
+        if (KeyValue(*col, k, &v)) {
+          s.offsets[k] = 0;
+          s.values[k] = v;
+        }
+      } else {
+        s.offsets[k] = 0;
+      }
+    }
+    s.keys = byteKeys ? static_cast<const void*>(col->FByteKeys.data())
+                      : static_cast<const void*>(col->FWordKeys.data());
+    const bool withValue = isValue && needValue;
+    if (byteKeys)
+      s.apply = withValue ? &ApplyKeys<uint8_t, true> : &ApplyKeys<uint8_t, false>;
+    else
+      s.apply = withValue ? &ApplyKeys<uint16_t, true> : &ApplyKeys<uint16_t, false>;
+    sources->push_back(std::move(s));
+  }
+  return true;
+}
+
+void BlockPass(TWorkspace& ws, const TRunPlan& plan, TAccumulators& acc,
+               const std::vector<TSource>& sources) {
+  const TAccumulate accumulate = ChooseAccumulate(plan.fold);
+  int32_t idx[kBlock];
+  double val[kBlock];
+  std::fill(val, val + kBlock, 0.0);
+  for (int32_t first = 0; first < ws.FRowCount; first += kBlock) {
+    const int n = static_cast<int>(std::min<int32_t>(kBlock, ws.FRowCount - first));
+    std::memset(idx, 0, sizeof(int32_t) * static_cast<size_t>(n));
+    for (const TSource& s : sources) s.apply(s, first, n, idx, val);
+    accumulate(acc, first, n, idx, val);
+  }
+}
+
+}  // namespace
+
+void TAccumulators::Reset(int dataCols, int dataRows) {
+  nc = dataCols;
+  nr = dataRows;
+  // One spare cell after the grid takes the rejected records of the block pass.
+  const size_t cells = static_cast<size_t>(nc + 1) * static_cast<size_t>(nr + 1) + 1;
+  count.assign(cells, 0);
+  value.assign(cells, 0.0);
+  lastRow.assign(cells, -1);
+}
+
+void RecordPass(TWorkspace& ws, const TRunPlan& plan, TAccumulators& acc, TResultTable* table) {
+  std::vector<TSource> sources;
+  if (!gForceGenericPass && PlanBlockPass(ws, plan, &sources))
+    BlockPass(ws, plan, acc, sources);
+  else
+    GenericPass(ws, plan, acc, table);
+}
+
+}  // namespace engine_detail
+}  // namespace tabulon

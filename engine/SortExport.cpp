@@ -1,0 +1,166 @@
+// Line texts, the sort of the result and its export.
+#include <algorithm>
+
+#include "engine/Engine.h"
+#include "platform/FileIo.h"
+#include "platform/SjisText.h"
+
+namespace tabulon {
+namespace {
+
+bool NeedsQuotes(const std::string& cell) {
+  for (char ch : cell) {
+    const unsigned char b = static_cast<unsigned char>(ch);
+    if (b <= ' ' || ch == '"' || ch == ',') return true;
+  }
+  return false;
+}
+
+void AppendCell(std::string* line, const std::string& cell) {
+  if (!NeedsQuotes(cell)) {
+    *line += cell;
+    return;
+  }
+  *line += '"';
+  for (char ch : cell) {
+    if (ch == '"') *line += '"';
+    *line += ch;
+  }
+  *line += '"';
+}
+
+// cell(i) for i in 0..n-1 joined into one line text.
+template <typename CellOf>
+std::string LineText(int n, CellOf cell) {
+  // A lone empty cell is written as a quoted empty text, so that the line is not blank.
+  if (n == 1 && cell(0).empty()) return "\"\"";
+  std::string line;
+  for (int i = 0; i < n; ++i) {
+    if (i > 0) line += ',';
+    AppendCell(&line, cell(i));
+  }
+  return line;
+}
+
+bool IsSpaceOrControl(char ch) {
+  return static_cast<unsigned char>(ch) <= ' ';
+}
+
+// The items of a line text: split at commas outside quotes, quotes removed, blanks and control
+// characters around the items skipped, an empty last item dropped.
+std::vector<std::string> SplitLineText(const std::string& text) {
+  std::vector<std::string> items;
+  size_t p = 0;
+  const size_t n = text.size();
+  while (p < n && IsSpaceOrControl(text[p])) ++p;
+  while (p < n) {
+    std::string item;
+    if (text[p] == '"') {
+      ++p;
+      while (p < n) {
+        if (text[p] == '"') {
+          if (p + 1 < n && text[p + 1] == '"') {
+            item += '"';
+            p += 2;
+            continue;
+          }
+          ++p;
+          break;
+        }
+        item += text[p++];
+      }
+    } else {
+      while (p < n && !IsSpaceOrControl(text[p]) && text[p] != ',') item += text[p++];
+    }
+    items.push_back(std::move(item));
+    while (p < n && IsSpaceOrControl(text[p])) ++p;
+    if (p < n && text[p] == ',') {
+      ++p;
+      while (p < n && IsSpaceOrControl(text[p])) ++p;
+    }
+  }
+  return items;
+}
+
+// Empties every cell, then gives cell i item i; an empty item leaves a single space.
+template <typename SetCellOf>
+void SetLineText(int n, const std::string& text, SetCellOf set) {
+  for (int i = 0; i < n; ++i) set(i, std::string());
+  const std::vector<std::string> items = SplitLineText(text);
+  for (int i = 0; i < n && i < static_cast<int>(items.size()); ++i)
+    set(i,
+        items[static_cast<size_t>(i)].empty() ? std::string(" ") : items[static_cast<size_t>(i)]);
+}
+
+// Orders line texts 1..last: case-insensitive in the locale, "(null)" lines last in their order.
+std::vector<std::string> SortedLines(std::vector<std::string> lines) {
+  std::vector<std::string> nulls, others;
+  for (std::string& line : lines)
+    (line.compare(0, 6, "(null)") == 0 ? nulls : others).push_back(std::move(line));
+  std::stable_sort(others.begin(), others.end(), [](const std::string& a, const std::string& b) {
+    return CompareText(a, b) < 0;
+  });
+  for (std::string& line : nulls) others.push_back(std::move(line));
+  return others;
+}
+
+}  // namespace
+
+std::string RowLineText(const TResultTable& table, int row) {
+  return LineText(table.ColCount(), [&](int c) { return table.Cell(c, row); });
+}
+
+std::string ColLineText(const TResultTable& table, int col) {
+  return LineText(table.RowCount(), [&](int r) { return table.Cell(col, r); });
+}
+
+void SetRowLineText(TResultTable& table, int row, const std::string& text) {
+  SetLineText(table.ColCount(), text,
+              [&](int c, const std::string& cell) { table.SetCell(c, row, cell); });
+}
+
+void SetColLineText(TResultTable& table, int col, const std::string& text) {
+  SetLineText(table.RowCount(), text,
+              [&](int r, const std::string& cell) { table.SetCell(col, r, cell); });
+}
+
+void SpeedButton11Click(TWorkspace& ws) {
+  if (!ws.sort || !ws.FOutGrid) return;
+  TResultTable& table = *ws.FOutGrid;
+  const int totalShown = ws.showTotals ? 1 : 0;
+
+  // 1. Rows 1 .. last, the total row excepted.
+  const int lastRow = table.RowCount() - 1 - totalShown;
+  if (lastRow >= 2) {
+    std::vector<std::string> lines;
+    for (int r = 1; r <= lastRow; ++r) lines.push_back(RowLineText(table, r));
+    lines = SortedLines(std::move(lines));
+    for (int r = 1; r <= lastRow; ++r) SetRowLineText(table, r, lines[static_cast<size_t>(r - 1)]);
+  }
+  // 2. Columns 1 .. last, the total column excepted.
+  const int lastCol = table.ColCount() - 1 - totalShown;
+  if (lastCol >= 2) {
+    std::vector<std::string> lines;
+    for (int c = 1; c <= lastCol; ++c) lines.push_back(ColLineText(table, c));
+    lines = SortedLines(std::move(lines));
+    for (int c = 1; c <= lastCol; ++c) SetColLineText(table, c, lines[static_cast<size_t>(c - 1)]);
+  }
+}
+
+std::string TableText(const TResultTable& table) {
+  std::string text;
+  for (int r = 0; r < table.RowCount(); ++r) {
+    text += RowLineText(table, r);
+    text += "\r\n";
+  }
+  return text;
+}
+
+void SaveTable(const TResultTable& table, const std::string& path) {
+  OutFile file;
+  file.Create(path);
+  for (int r = 0; r < table.RowCount(); ++r) file.WriteLine(RowLineText(table, r));
+  file.Close();
+}
+
+}  // namespace tabulon
