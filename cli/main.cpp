@@ -2,6 +2,9 @@
 //
 //   tabulon-cli import FILE.csv...   build the column stores of the files that are out of date
 //   tabulon-cli info FILE.csv        the dataset's shape and columns, as its descriptor holds them
+//   tabulon-cli tab FILE.csv [options]     the result table, as 保存(&S) writes the grid
+//   tabulon-cli list FILE.csv [options]    the record list, in the same format
+//   tabulon-cli count FILE.csv [options]   the number of records that pass all filters
 //
 // Standard output and text arguments are UTF-8; --sjis writes Shift-JIS bytes instead.
 // Exit codes: 0 done, 1 an I/O or data error (message on stderr), 2 a usage error.
@@ -13,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/Analysis.h"
 #include "import/Descriptor.h"
 #include "import/unitProgress.h"
 #include "platform/Errors.h"
@@ -30,12 +34,21 @@ constexpr int kExitUsage = 2;
 const char* const kUsage =
     "usage: tabulon-cli import FILE.csv...\n"
     "       tabulon-cli info FILE.csv\n"
-    "options: --sjis  write standard output in Shift-JIS\n";
-
-class UsageError : public std::runtime_error {
- public:
-  explicit UsageError(const std::string& message) : std::runtime_error(message) {}
-};
+    "       tabulon-cli tab|list|count FILE.csv [options]\n"
+    "options, applied in order as the window's panels and buttons do:\n"
+    "  --col NAME | --row NAME | --value NAME   column items, row items, value\n"
+    "  --agg sum|avg|min|max|count              the aggregate (default count)\n"
+    "  --no-totals | --hide-empty | --no-sort   display toggles\n"
+    "  --pick NAME=TEXT                         pick an item of the item list\n"
+    "  --search NAME=PATTERN                    text search; the selection becomes all matches\n"
+    "  --range NAME=LO..HI                      typed bounds (either side may be empty)\n"
+    "  --div NAME=N|all                         division count\n"
+    "  --dates NAME=YYYY/MM/DD..YYYY/MM/DD      date pickers\n"
+    "  --times NAME=HH:MM[:SS]..HH:MM[:SS]      time pickers\n"
+    "  --weekday NAME=0..9|日|月|火|水|木|金|土|土日|月～金|月～木\n"
+    "  --unit NAME=year|month|weekday|day|hour|minute|second|年|月|曜日|日|時|分|秒\n"
+    "  --output FILE                            write the table to FILE instead\n"
+    "  --sjis                                   standard output in Shift-JIS (default UTF-8)\n";
 
 // Standard output in the chosen encoding; core texts are Shift-JIS.
 class Output {
@@ -152,6 +165,13 @@ int Main(int argc, char** argv) {
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (command == "import") return RunImport(rest);
     if (command == "info") return RunInfo(rest, out);
+    if (command == "tab" || command == "list" || command == "count") {
+      const TAnalysis what = command == "tab"    ? TAnalysis::kTab
+                             : command == "list" ? TAnalysis::kList
+                                                 : TAnalysis::kCount;
+      out.Text(RunAnalysis(what, rest));
+      return kExitOk;
+    }
     throw UsageError("unknown command '" + command + "'");
   } catch (const UsageError& e) {
     std::fprintf(stderr, "tabulon-cli: %s\n%s", e.what(), kUsage);

@@ -78,5 +78,74 @@ TEST(Cli, ErrorsNameTheFileAndUsageMistakesExitWith2) {
   EXPECT_EQ(Cli("info a.csv b.csv", dir).exitCode, 2);
 }
 
+// A small sales file; every test imports it afresh.
+std::string Sales(const ScratchDir& dir) {
+  const std::string path = dir.File("sales.csv");
+  WriteFile(path, S("店,分類,金額,日付\r\n"
+                    "新宿,A,100,2024/01/05\r\n"
+                    "渋谷,B,250.5,2024/02/10\r\n"
+                    "新宿,B,50,2024/02/11\r\n"
+                    "池袋,A,,2024/03/01\r\n"));
+  return path;
+}
+
+TEST(Cli, TabWritesTheTableAsTheSaveCommandDoes) {
+  ScratchDir dir;
+  const std::string csv = Sales(dir);
+  const CliRun counts = Cli("tab " + csv + " --row 店 --col 分類", dir);
+  EXPECT_EQ(counts.exitCode, 0) << counts.err;
+  EXPECT_EQ(counts.out, ",A,B,合計\r\n渋谷,0,1,1\r\n新宿,1,1,2\r\n池袋,1,0,1\r\n合計,2,2,4\r\n");
+
+  // The value toggle switches to 合計; an explicit --agg wins wherever it stands.
+  EXPECT_EQ(Cli("tab " + csv + " --value 金額", dir).out,
+            ",,合計\r\n,400.5,400.5\r\n合計,400.5,400.5\r\n");
+  EXPECT_EQ(Cli("tab " + csv + " --agg avg --value 金額", dir).out,
+            ",,合計\r\n,133.5,133.5\r\n合計,133.5,133.5\r\n");
+
+  // --output writes the Shift-JIS bytes of the same table.
+  const CliRun saved =
+      Cli("tab " + csv + " --row 店 --col 分類 --output " + dir.File("t.csv"), dir);
+  EXPECT_EQ(saved.exitCode, 0) << saved.err;
+  EXPECT_EQ(saved.out, "");
+  EXPECT_EQ(test::ReadFile(dir.File("t.csv")), S(counts.out));
+}
+
+TEST(Cli, FiltersApplyInOrderToCountAndList) {
+  ScratchDir dir;
+  const std::string csv = Sales(dir);
+  EXPECT_EQ(Cli("count " + csv, dir).out, "4\r\n");
+  EXPECT_EQ(Cli("count " + csv + " --pick 店=新宿", dir).out, "2\r\n");
+  EXPECT_EQ(Cli("count " + csv + " --pick 店=新宿 --pick 店=池袋", dir).out, "3\r\n");
+  EXPECT_EQ(Cli("count " + csv + " --range 金額=100..", dir).out, "2\r\n");
+  EXPECT_EQ(Cli("count " + csv + " --dates 日付=2024/02/01..2024/02/28", dir).out, "2\r\n");
+  EXPECT_EQ(Cli("count " + csv + " --weekday 日付=土日", dir).out, "2\r\n");  // 02/10, 02/11
+  EXPECT_EQ(Cli("list " + csv + " --pick 店=新宿", dir).out,
+            ",店,分類,金額,日付\r\n1,新宿,A,100,2024/01/05\r\n2,新宿,B,50,2024/02/11\r\n");
+}
+
+TEST(Cli, ChoicesTheWindowWouldNotOfferAreUsageErrors) {
+  ScratchDir dir;
+  const std::string csv = Sales(dir);
+  const char* wrong[] = {
+      "tab CSV --row 支店",                 // no such column
+      "tab CSV --pick 金額=100",            // no item list on a number
+      "tab CSV --pick 店=上野",             // no such item
+      "tab CSV --search 店=宿",             // an item list, not a search
+      "tab CSV --range 金額=abc..",         // not a number
+      "tab CSV --div 金額=7000",            // not offered
+      "tab CSV --unit 日付=second",         // not offered for dates without times
+      "tab CSV --times 日付=09:00..10:00",  // no times of day
+      "tab CSV --agg median",
+      "tab CSV --col",
+      "count CSV --output x.csv",
+  };
+  for (std::string args : wrong) {
+    args.replace(args.find("CSV"), 3, csv);
+    const CliRun r = Cli(args, dir);
+    EXPECT_EQ(r.exitCode, 2) << args << "\n" << r.err;
+    EXPECT_FALSE(r.err.empty()) << args;
+  }
+}
+
 }  // namespace
 }  // namespace tabulon

@@ -1,0 +1,257 @@
+#include "cli/Analysis.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/Engine.h"
+#include "filters/MainLogic.h"
+#include "import/unitProgress.h"
+#include "platform/Errors.h"
+#include "platform/FileIo.h"
+#include "platform/LocaleFormats.h"
+#include "platform/SjisText.h"
+
+namespace tabulon {
+namespace {
+
+// Joins texts (Shift-JIS) for a message in UTF-8.
+std::string Offered(const std::vector<std::string>& sjisTexts) {
+  std::string list;
+  for (const std::string& t : sjisTexts) list += (list.empty() ? "" : ", ") + SjisToUtf8(t);
+  return list.empty() ? "(none)" : list;
+}
+
+class Session {
+ public:
+  explicit Session(const std::string& csvPath) : csvPath_(csvPath) {}
+
+  // Imports the file when its store is out of date and opens the dataset.
+  void Open() {
+    if (!FileExists(csvPath_)) throw IoError(csvPath_, "cannot open: no such file");
+    TSilentProgress silent;
+    TformProgress importer(&silent);
+    importer.Import(csvPath_);
+    logic_.ListBox1Click(csvPath_);
+  }
+
+  void Apply(const std::string& option, const std::string& value) {
+    if (option == "--col" || option == "--row" || option == "--value") {
+      Role(option, value);
+    } else if (option == "--agg") {
+      Aggregate(value);
+    } else if (option == "--pick" || option == "--search" || option == "--range" ||
+               option == "--div" || option == "--dates" || option == "--times" ||
+               option == "--weekday" || option == "--unit") {
+      const size_t eq = value.find('=');
+      if (eq == std::string::npos)
+        throw UsageError(option + " takes NAME=VALUE, not '" + value + "'");
+      Panel(option, value.substr(0, eq), value.substr(eq + 1));
+    } else {
+      throw UsageError("unknown option '" + option + "'");
+    }
+  }
+
+  void SetFlag(const std::string& flag) {
+    TWorkspace& ws = logic_.Workspace();
+    if (flag == "--no-totals") ws.showTotals = false;
+    if (flag == "--hide-empty") ws.hideEmpty = true;
+    if (flag == "--no-sort") ws.sort = false;
+  }
+
+  // The result, as 保存(&S) writes it.
+  std::string Finish(TAnalysis what) {
+    TWorkspace& ws = logic_.Workspace();
+    if (explicitAggregate_ >= 0) ws.aggregate = static_cast<TAggregate>(explicitAggregate_);
+    switch (what) {
+      case TAnalysis::kTab:
+        CrossTabulate(ws);
+        return TableText(*ws.FOutGrid);
+      case TAnalysis::kList:
+        logic_.Button7Click();
+        return TableText(*ws.FOutGrid);
+      case TAnalysis::kCount:
+        // With no role anywhere the engine only counts the records that pass every filter.
+        for (auto& col : ws.FCols) col->FRole = 3;
+        Recalculate(ws);
+        return ws.recordCountText + "\r\n";
+    }
+    return {};
+  }
+
+ private:
+  // Makes column name (UTF-8) the current column; returns its index.
+  int Select(const std::string& option, const std::string& name) {
+    const std::string sjis = Utf8ToSjis(name);
+    const TWorkspace& ws = logic_.Workspace();
+    std::vector<std::string> names;
+    for (int i = 0; i < static_cast<int>(ws.FCols.size()); ++i) {
+      if (ws.FCols[static_cast<size_t>(i)]->FName == sjis) {
+        logic_.ListBox2Click(i);
+        return i;
+      }
+      names.push_back(ws.FCols[static_cast<size_t>(i)]->FName);
+    }
+    throw UsageError(option + ": no column '" + name + "'; columns: " + Offered(names));
+  }
+
+  void Role(const std::string& option, const std::string& name) {
+    const int role = option == "--col" ? 0 : option == "--row" ? 1 : 2;
+    Select(option, name);
+    const TWorkspace& ws = logic_.Workspace();
+    if (!ws.roleVisible[role] || !ws.roleEnabled[role])
+      throw UsageError(option + ": column '" + name + "' cannot take that role now");
+    if (!ws.roleDown[role]) logic_.SpeedButton1Click(role);
+  }
+
+  void Aggregate(const std::string& value) {
+    static const char* const kNames[] = {"sum", "avg", "min", "max", "count"};
+    for (int i = 0; i < 5; ++i) {
+      if (value == kNames[i]) {
+        explicitAggregate_ = i;
+        return;
+      }
+    }
+    throw UsageError("--agg: '" + value + "' is none of sum, avg, min, max, count");
+  }
+
+  void Panel(const std::string& option, const std::string& name, const std::string& value) {
+    Select(option, name);
+    const auto bad = [&](const std::string& why) {
+      return UsageError(option + ": " + why + " (column '" + name + "', value '" + value + "')");
+    };
+    if (option == "--pick") {
+      const TItemPanelState& items = logic_.ItemPanel();
+      if (!items.visible) throw bad("the column has no item list");
+      const auto it = std::find(items.items.begin(), items.items.end(), Utf8ToSjis(value));
+      if (it == items.items.end()) throw bad("no such item; items: " + Offered(items.items));
+      std::vector<int> picked;
+      for (size_t i = 0; i < items.picked.size(); ++i)
+        if (items.picked[i]) picked.push_back(static_cast<int>(i));
+      picked.push_back(static_cast<int>(it - items.items.begin()));
+      std::sort(picked.begin(), picked.end());
+      picked.erase(std::unique(picked.begin(), picked.end()), picked.end());
+      logic_.ListBox3Click(picked);
+    } else if (option == "--search") {
+      if (!logic_.SearchPanel().visible) throw bad("the column has no text search");
+      logic_.Button9Click(Utf8ToSjis(value));
+    } else if (option == "--range") {
+      if (!logic_.RangePanel().visible) throw bad("the column has no value range");
+      const auto [lo, hi] = SplitRange(option, value);
+      double ignored;
+      if ((!lo.empty() && !TryParseFloat(lo, &ignored)) ||
+          (!hi.empty() && !TryParseFloat(hi, &ignored)))
+        throw bad("a bound is not a number");
+      if (!lo.empty()) logic_.Label5Click(lo);
+      if (!hi.empty()) logic_.Label6Click(hi);
+    } else if (option == "--div") {
+      const TRangePanelState& range = logic_.RangePanel();
+      if (!range.visible) throw bad("the column has no division choice");
+      const std::string entry = value == "all" ? Sjis("全て") : value;
+      const auto it = std::find(range.divisions.begin(), range.divisions.end(), entry);
+      if (it == range.divisions.end())
+        throw bad("not offered; choices: " + Offered(range.divisions));
+      logic_.ComboBox2Change(static_cast<int>(it - range.divisions.begin()));
+    } else if (option == "--dates" || option == "--times") {
+      const bool dates = option == "--dates";
+      const TDatePanelState& date = logic_.DatePanel();
+      const int first = dates ? 0 : 2;
+      if (!date.visible || !date.pickers[first].visible)
+        throw bad(dates ? "the column has no dates" : "the column has no times of day");
+      const auto [lo, hi] = SplitRange(option, value);
+      double low = 0, high = 0;
+      if ((!lo.empty() && !ParsePicker(lo, dates, &low)) ||
+          (!hi.empty() && !ParsePicker(hi, dates, &high)))
+        throw bad(dates ? "expected YYYY/MM/DD..YYYY/MM/DD" : "expected HH:MM[:SS]..HH:MM[:SS]");
+      const TDateControl lower = dates ? TDateControl::kLowerDate : TDateControl::kLowerTime;
+      const TDateControl upper = dates ? TDateControl::kUpperDate : TDateControl::kUpperTime;
+      if (!lo.empty()) logic_.DateTimePicker1Change(lower, low);
+      if (!hi.empty()) logic_.DateTimePicker1Change(upper, high);
+    } else if (option == "--weekday") {
+      const TDatePanelState& date = logic_.DatePanel();
+      if (!date.visible || !date.weekdayVisible) throw bad("the column has no weekday choice");
+      const auto& choices = TMainLogic::WeekdayChoices();
+      int index = -1;
+      if (value.size() == 1 && value[0] >= '0' && value[0] <= '9') index = value[0] - '0';
+      const auto it = std::find(choices.begin(), choices.end(), Utf8ToSjis(value));
+      if (it != choices.end()) index = static_cast<int>(it - choices.begin());
+      if (index < 0) throw bad("choices: 0..9, " + Offered(choices));
+      logic_.DateTimePicker1Change(TDateControl::kWeekday, index);
+    } else if (option == "--unit") {
+      const TDatePanelState& date = logic_.DatePanel();
+      if (!date.visible) throw bad("the column has no date interval");
+      static const char* const kUnits[][2] = {{"year", "年"},  {"month", "月"}, {"weekday", "曜日"},
+                                              {"day", "日"},   {"hour", "時"},  {"minute", "分"},
+                                              {"second", "秒"}};
+      std::string entry = Utf8ToSjis(value);
+      for (const auto& unit : kUnits)
+        if (value == unit[0]) entry = Sjis(unit[1]);
+      const auto it = std::find(date.intervals.begin(), date.intervals.end(), entry);
+      if (it == date.intervals.end()) throw bad("not offered; choices: " + Offered(date.intervals));
+      logic_.RadioGroup1Click(static_cast<int>(it - date.intervals.begin()));
+    }
+  }
+
+  static std::pair<std::string, std::string> SplitRange(const std::string& option,
+                                                        const std::string& value) {
+    const size_t dots = value.find("..");
+    if (dots == std::string::npos)
+      throw UsageError(option + ": expected LO..HI, not '" + value + "'");
+    return {value.substr(0, dots), value.substr(dots + 2)};
+  }
+
+  // A date picker's day (YYYY/MM/DD) or a time picker's time of day (HH:MM[:SS]).
+  static bool ParsePicker(const std::string& text, bool date, double* value) {
+    if (!TryParseDateTime(text, value)) return false;
+    const bool hasDay = std::trunc(*value) != 0;
+    const bool hasTime = *value != std::trunc(*value);
+    if (date) return hasDay && !hasTime && text.find(':') == std::string::npos;
+    return text.find(':') != std::string::npos && text.find('/') == std::string::npos;
+  }
+
+  std::string csvPath_;
+  TMainLogic logic_;
+  int explicitAggregate_ = -1;  // --agg given: it wins over the value toggle's switch to 合計
+};
+
+}  // namespace
+
+std::string RunAnalysis(TAnalysis what, const std::vector<std::string>& args) {
+  if (args.empty() || args[0].rfind("--", 0) == 0) throw UsageError("name the CSV file first");
+  std::string output;
+  std::vector<std::pair<std::string, std::string>> options;
+  std::vector<std::string> flags;
+  for (size_t i = 1; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--no-totals" || a == "--hide-empty" || a == "--no-sort") {
+      options.emplace_back(a, "");
+    } else if (a == "--output" || a == "--col" || a == "--row" || a == "--value" || a == "--agg" ||
+               a == "--pick" || a == "--search" || a == "--range" || a == "--div" ||
+               a == "--dates" || a == "--times" || a == "--weekday" || a == "--unit") {
+      if (i + 1 >= args.size()) throw UsageError(a + " needs a value");
+      if (a == "--output")
+        output = args[++i];
+      else
+        options.emplace_back(a, args[++i]);
+    } else {
+      throw UsageError("unknown option '" + a + "'");
+    }
+  }
+  if (!output.empty() && what != TAnalysis::kTab && what != TAnalysis::kList)
+    throw UsageError("--output goes with tab and list");
+
+  Session session(args[0]);
+  session.Open();
+  for (const auto& [option, value] : options) {
+    if (value.empty() &&
+        (option == "--no-totals" || option == "--hide-empty" || option == "--no-sort"))
+      session.SetFlag(option);
+    else
+      session.Apply(option, value);
+  }
+  std::string text = session.Finish(what);
+  if (output.empty()) return text;
+  WriteWholeFileAtomically(output, text);
+  return {};
+}
+
+}  // namespace tabulon

@@ -1,0 +1,49 @@
+#include "filters/Common.h"
+
+#include "platform/Errors.h"
+#include "platform/SjisText.h"
+
+namespace tabulon::filters {
+
+void ThrowNotFloat(const std::string& text) {
+  throw ConvertError("'" + text + Sjis("' は浮動小数点数ではありません"));
+}
+void ThrowNotInteger(const std::string& text) {
+  throw ConvertError("'" + text + Sjis("' は整数ではありません"));
+}
+void ThrowNotDate(const std::string& text) {
+  throw ConvertError("'" + text + Sjis("' は日付ではありません"));
+}
+void ThrowNotTime(const std::string& text) {
+  throw ConvertError("'" + text + Sjis("' は時刻ではありません"));
+}
+
+bool TryScale(double value, int64_t* scaled) {
+  const double x = std::nearbyint(value * 10000.0);
+  // 2^63 itself does not fit; every double below it in magnitude does.
+  if (!std::isfinite(x) || x >= 9223372036854775808.0 || x < -9223372036854775808.0) return false;
+  *scaled = static_cast<int64_t>(x);
+  return true;
+}
+
+std::string DecimalText(int64_t value) {
+  return std::to_string(value);
+}
+
+bool ContainsAtCharBoundary(std::string_view text, std::string_view pattern) {
+  if (pattern.empty()) return true;
+  size_t i = 0;
+  while (i + pattern.size() <= text.size()) {
+    if (text.compare(i, pattern.size(), pattern) == 0) return true;
+    i += (IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ? 2 : 1;
+  }
+  return false;
+}
+
+std::string_view TrimControls(std::string_view text) {
+  while (!text.empty() && static_cast<unsigned char>(text.front()) <= 0x20) text.remove_prefix(1);
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= 0x20) text.remove_suffix(1);
+  return text;
+}
+
+}  // namespace tabulon::filters

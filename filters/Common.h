@@ -1,0 +1,38 @@
+// Helpers shared by the panels of TMainLogic; not part of its interface.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tabulon::filters {
+
+// The conversion errors' texts: "'text' は浮動小数点数ではありません" and its kin.
+[[noreturn]] void ThrowNotFloat(const std::string& text);
+[[noreturn]] void ThrowNotInteger(const std::string& text);
+[[noreturn]] void ThrowNotDate(const std::string& text);
+[[noreturn]] void ThrowNotTime(const std::string& text);
+
+// nearest(value × 10000), a half going to the even neighbour. False when the result does not fit
+// a 64-bit integer (or value is not finite).
+bool TryScale(double value, int64_t* scaled);
+
+// The day (integer part) and the time of day (fraction) of a date-time serial.
+inline double DayOf(double dateTime) {
+  return std::trunc(dateTime);
+}
+inline double TimeOf(double dateTime) {
+  return std::fabs(dateTime - std::trunc(dateTime));
+}
+
+// Decimal text of an integer.
+std::string DecimalText(int64_t value);
+
+// Whether pattern occurs in text starting at a Shift-JIS character boundary (exact bytes).
+bool ContainsAtCharBoundary(std::string_view text, std::string_view pattern);
+
+// The text without leading and trailing bytes up to 0x20.
+std::string_view TrimControls(std::string_view text);
+
+}  // namespace tabulon::filters

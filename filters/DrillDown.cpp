@@ -1,0 +1,199 @@
+// The drill-down from the result grid: a heading becomes a filter on its axis column.
+#include <algorithm>
+
+#include "engine/Engine.h"
+#include "filters/Common.h"
+#include "filters/MainLogic.h"
+#include "platform/LocaleFormats.h"
+#include "platform/SjisText.h"
+
+namespace tabulon {
+namespace {
+
+using filters::DayOf;
+using filters::TimeOf;
+
+// Splits a numeric heading into its lower and upper text: a range heading "lo-hi" at the "-"
+// that follows the lower bound's sign and digits (so "-10- -5" is -10 and -5), a single value
+// (also a negative one) into itself twice. A "-" of an exponent does not split.
+void SplitNumericHeading(std::string_view text, std::string_view* lo, std::string_view* hi) {
+  size_t i = 0;
+  while (i < text.size() && static_cast<unsigned char>(text[i]) <= 0x20) ++i;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+  for (; i < text.size(); ++i) {
+    if (text[i] != '-') continue;
+    if (i > 0 && (text[i - 1] == 'E' || text[i - 1] == 'e')) continue;
+    *lo = text.substr(0, i);
+    *hi = text.substr(i + 1);
+    return;
+  }
+  *lo = *hi = text;
+}
+
+int64_t ScaledOrThrow(std::string_view part, const std::string& heading) {
+  double value = 0;
+  int64_t scaled = 0;
+  if (!TryParseFloat(part, &value) || !filters::TryScale(value, &scaled))
+    filters::ThrowNotFloat(heading);
+  return scaled;
+}
+
+int32_t IntOrThrow(std::string_view part, const std::string& heading) {
+  int32_t value = 0;
+  if (!TryStrToInt(part, &value)) filters::ThrowNotInteger(heading);
+  return value;
+}
+
+// A heading names an entry exactly; the "(null)" heading of a blank value names the blank
+// entries, whose label the engine replaced.
+bool HeadingNames(const std::string& heading, const std::string& entry) {
+  if (entry == heading) return true;
+  return heading == kNullText && filters::TrimControls(entry).empty();
+}
+
+std::vector<int> EntriesNamed(const std::vector<std::string>& entries, const std::string& heading) {
+  std::vector<int> picks;
+  for (size_t i = 0; i < entries.size(); ++i)
+    if (HeadingNames(heading, entries[i])) picks.push_back(static_cast<int>(i));
+  return picks;
+}
+
+}  // namespace
+
+void TMainLogic::StringGrid1MouseDown(int col, int row) {
+  if (!HasDataset()) return;
+  const TResultTable& grid = *mainGrid_;
+  const int c = col >= 0 && col < grid.ColCount() ? col : -1;
+  const int r = row >= 0 && row < grid.RowCount() ? row : -1;
+  int a = -1, b = -1;
+  for (size_t i = 0; i < ws_.FCols.size(); ++i) {
+    if (a < 0 && ws_.FCols[i]->FRole == 0) a = static_cast<int>(i);
+    if (b < 0 && ws_.FCols[i]->FRole == 1) b = static_cast<int>(i);
+  }
+  if (a < 0 && b < 0) return;
+  // Both headings are read before drilling: the first drill-down recalculates and may rewrite
+  // the grid, so the row heading would otherwise be read from another table.
+  const std::string colHeading = c > 0 && a >= 0 ? grid.Cell(c, 0) : std::string();
+  const std::string rowHeading = r > 0 && b >= 0 ? grid.Cell(0, r) : std::string();
+  if (c > 0 && a >= 0) {
+    DrillDown(a, colHeading);
+    a = -1;
+  }
+  if (r > 0 && b >= 0) {
+    DrillDown(b, rowHeading);
+    b = -1;
+  }
+  if (a < 0 && b < 0)
+    Button7Click();
+  else
+    CrossTabulateNow();
+}
+
+void TMainLogic::DrillDown(int k, const std::string& text) {
+  if (!HasDataset() || k < 0 || k >= static_cast<int>(ws_.FCols.size())) return;
+  ListBox2Click(k);
+  TCol& col = *ws_.FCols[static_cast<size_t>(k)];
+  col.FRole = 3;
+  // The role toggles show the selected column's role, which is now none.
+  for (int r = 0; r < 3; ++r) ws_.roleDown[r] = false;
+  if (text == Sjis("全て")) {
+    RefreshColumnMarkers();
+    return;
+  }
+  switch (col.FValueType) {
+    case vtInt:
+    case vtCur: {
+      std::string_view lo, hi;
+      SplitNumericHeading(text, &lo, &hi);
+      const int64_t lower = ScaledOrThrow(lo, text);
+      const int64_t upper = ScaledOrThrow(hi, text);
+      SetLowerBound(lower);
+      SetUpperBound(upper);
+      break;
+    }
+    case vtDat:
+      DrillDate(col, text);
+      col.FFiltered = true;
+      ListBox2Click();
+      break;
+    case vtStr:
+      if (col.FStorage == csLon) {
+        Button9Click(text);
+        ListBox4Click(EntriesNamed(search_.matches, text));
+      } else {
+        ListBox3Click(EntriesNamed(items_.items, text));
+      }
+      break;
+  }
+  RefreshColumnMarkers();
+}
+
+// Every drilled bucket runs from its first to its last millisecond, so the drill-down keeps
+// exactly the records that the heading's cell counted (a year includes the hours of 31 December,
+// a second its fractions).
+void TMainLogic::DrillDate(TCol& col, const std::string& text) {
+  const double lastMs = EncodeTime(0, 0, 0, 1);
+  switch (col.FDateUnit) {
+    case 0: {  // "yyyy"
+      const int32_t year = IntOrThrow(text, text);
+      if (!IsValidDate(year, 1, 1)) filters::ThrowNotDate(text);
+      col.FLower = EncodeDate(year, 1, 1);
+      col.FUpper = EncodeDate(year, 12, 31) + 1 - lastMs;
+      break;
+    }
+    case 1: {  // "yyyy/mm": the whole month
+      const size_t slash = text.find('/');
+      if (slash == std::string::npos) break;
+      const int32_t year = IntOrThrow(std::string_view(text).substr(0, slash), text);
+      const int32_t month = IntOrThrow(std::string_view(text).substr(slash + 1), text);
+      if (!IsValidDate(year, month, 1)) filters::ThrowNotDate(text);
+      col.FLower = EncodeDate(year, month, 1);
+      const double next =
+          month < 12 ? EncodeDate(year, month + 1, 1) : EncodeDate(year, 12, 31) + 1;
+      col.FUpper = next - lastMs;
+      break;
+    }
+    case 2: {  // a weekday character: the weekday set, bounds unchanged
+      const auto& choices = WeekdayChoices();
+      const auto it = std::find(choices.begin(), choices.end(), text);
+      date_.weekdayIndex = it == choices.end() ? -1 : static_cast<int>(it - choices.begin());
+      col.FWeekdayFilter = date_.weekdayIndex;
+      break;
+    }
+    case 3: {  // "yyyy/mm/dd"
+      double day = 0;
+      if (!TryParseDateTime(text, &day) || TimeOf(day) != 0) filters::ThrowNotDate(text);
+      col.FLower = day;
+      col.FUpper = day + 1 - lastMs;
+      break;
+    }
+    case 4: {  // "hh"
+      const int32_t hour = IntOrThrow(text, text);
+      if (hour < 0 || hour > 23) filters::ThrowNotTime(text);
+      col.FLower = EncodeTime(hour, 0, 0, 0);
+      col.FUpper = EncodeTime(hour, 59, 59, 999);
+      break;
+    }
+    case 5: {  // "hh:mm"
+      const size_t colon = text.find(':');
+      if (colon == std::string::npos) break;
+      const int32_t hour = IntOrThrow(std::string_view(text).substr(0, colon), text);
+      const int32_t minute = IntOrThrow(std::string_view(text).substr(colon + 1), text);
+      if (hour < 0 || hour > 23 || minute < 0 || minute > 59) filters::ThrowNotTime(text);
+      col.FLower = EncodeTime(hour, minute, 0, 0);
+      col.FUpper = EncodeTime(hour, minute, 59, 999);
+      break;
+    }
+    case 6: {  // "hh:mm:ss"
+      double time = 0;
+      if (!TryParseDateTime(text, &time) || DayOf(time) != 0) filters::ThrowNotTime(text);
+      col.FLower = time;
+      col.FUpper = time + EncodeTime(0, 0, 0, 999);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+}  // namespace tabulon

@@ -1,0 +1,126 @@
+#include "filters/MainLogic.h"
+
+#include "engine/Engine.h"
+#include "platform/IniFile.h"
+#include "platform/SjisText.h"
+
+namespace tabulon {
+
+TMainLogic::TMainLogic() : ownedGrid_(std::make_unique<TMemoryTable>()) {
+  mainGrid_ = ownedGrid_.get();
+  ws_.FOutGrid = mainGrid_;
+  ws_.hooks = this;
+}
+
+TMainLogic::~TMainLogic() = default;
+
+void TMainLogic::SetCallbacks(TWindowCallbacks callbacks) {
+  callbacks_ = std::move(callbacks);
+}
+
+void TMainLogic::SetMainGrid(TResultTable* grid) {
+  TResultTable* const old = mainGrid_;
+  mainGrid_ = grid != nullptr ? grid : ownedGrid_.get();
+  if (ws_.FOutGrid == old) ws_.FOutGrid = mainGrid_;
+}
+
+const std::vector<std::string>& TMainLogic::WeekdayChoices() {
+  static const std::vector<std::string> choices = {
+      Sjis("日"), Sjis("月"), Sjis("火"),   Sjis("水"),     Sjis("木"),
+      Sjis("金"), Sjis("土"), Sjis("土日"), Sjis("月～金"), Sjis("月～木")};
+  return choices;
+}
+
+// ---------------------------------------------------------------- hooks
+
+TResultTable* TMainLogic::ChooseOutputGrid() {
+  return enlargedShowing_ && enlargedGrid_ != nullptr ? enlargedGrid_ : mainGrid_;
+}
+
+bool TMainLogic::ChartShowing() {
+  return callbacks_.chartShowing && callbacks_.chartShowing();
+}
+void TMainLogic::BuildChart(TResultTable& table) {
+  if (callbacks_.buildChart) callbacks_.buildChart(table);
+}
+void TMainLogic::CloseChart() {
+  if (callbacks_.closeChart) callbacks_.closeChart();
+}
+void TMainLogic::BeginBusy() {
+  if (callbacks_.beginBusy) callbacks_.beginBusy();
+}
+void TMainLogic::EndBusy() {
+  if (callbacks_.endBusy) callbacks_.endBusy();
+}
+void TMainLogic::ProcessEvents() {
+  if (callbacks_.processEvents) callbacks_.processEvents();
+}
+
+int TMainLogic::LabelWidth(const std::string& text) const {
+  if (callbacks_.labelWidth) return callbacks_.labelWidth(text);
+  return static_cast<int>(text.size()) * 8;
+}
+
+// ---------------------------------------------------------------- shared pieces
+
+TCol* TMainLogic::Current() {
+  const int i = ws_.selectedColumn;
+  if (!HasDataset() || i < 0 || i >= static_cast<int>(ws_.FCols.size())) return nullptr;
+  return ws_.FCols[static_cast<size_t>(i)].get();
+}
+
+std::string TMainLogic::MarkerOf(const TCol& col) const {
+  switch (col.FRole) {
+    case 0:
+      return Sjis("→");
+    case 1:
+      return Sjis("↓");
+    case 2:
+      return Sjis("ｖ");
+    default:
+      return col.FFiltered ? Sjis("＊") : std::string("  ");
+  }
+}
+
+void TMainLogic::SetMarker(int index, const std::string& marker) {
+  if (index < 0 || index >= static_cast<int>(columnEntries_.size())) return;
+  columnEntries_[static_cast<size_t>(index)] =
+      marker + ws_.FCols[static_cast<size_t>(index)]->FName;
+}
+
+void TMainLogic::RefreshColumnMarkers() {
+  for (size_t i = 0; i < columnEntries_.size() && i < ws_.FCols.size(); ++i)
+    SetMarker(static_cast<int>(i), MarkerOf(*ws_.FCols[i]));
+}
+
+void TMainLogic::HideAllPanels() {
+  items_.visible = false;
+  range_.visible = false;
+  search_.visible = false;
+  date_.visible = false;
+  rolePanelVisible_ = false;
+  for (int r = 0; r < 3; ++r) ws_.roleVisible[r] = false;
+}
+
+void TMainLogic::RecalculateNow() {
+  Recalculate(ws_);
+}
+
+void TMainLogic::CrossTabulateNow() {
+  CrossTabulate(ws_);
+}
+
+void TMainLogic::SpeedButton1Click(int button) {
+  if (!HasDataset() || button < 0 || button > 7) return;
+  if (button < 3) {
+    if (Current() == nullptr || !ws_.roleVisible[button] || !ws_.roleEnabled[button]) return;
+    const bool wasDown = ws_.roleDown[button];
+    for (int r = 0; r < 3; ++r) ws_.roleDown[r] = false;
+    ws_.roleDown[button] = !wasDown;
+  } else {
+    ws_.aggregate = static_cast<TAggregate>(button - 3);
+  }
+  tabulon::SpeedButton1Click(ws_, button);
+}
+
+}  // namespace tabulon

@@ -1,0 +1,253 @@
+// The main window's logic without a window: the open dataset, the column list with its markers,
+// the four filter panels, the drill-down from the result grid and the record list. A window (or
+// the command line) reads its controls, calls the handler of the same name here and renders the
+// plain state exposed below; the engine (engine/Engine.h) works on Workspace().
+//
+// Errors end the running command as exceptions whose what() is the user-facing Shift-JIS text:
+// ConvertError for a text that is not a number, date or time, IoError for a file. Whatever the
+// command changed before the error stays changed.
+//
+// Every handler that needs an open dataset or a selected column does nothing without one.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/ResultTable.h"
+#include "engine/Workspace.h"
+#include "filters/PanelState.h"
+
+namespace tabulon {
+
+class IniFile;
+
+// The mouse buttons the range bar tells apart.
+enum class TMouseButton { kLeft, kRight, kMiddle };
+
+// Optional window services. Unset members do nothing (no chart, no cursor).
+struct TWindowCallbacks {
+  std::function<bool()> chartShowing;
+  std::function<void(TResultTable&)> buildChart;
+  std::function<void()> closeChart;
+  std::function<void()> beginBusy;  // hourglass cursor
+  std::function<void()> endBusy;    // restore the cursor
+  std::function<void()> processEvents;
+  // Pixel width of a text in the 16-pixel label font of the range panel. Default: 8 pixels per
+  // byte (a double-byte character is 16).
+  std::function<int(const std::string&)> labelWidth;
+};
+
+class TMainLogic : public TWindowHooks {
+ public:
+  TMainLogic();
+  ~TMainLogic() override;
+  TMainLogic(const TMainLogic&) = delete;
+  TMainLogic& operator=(const TMainLogic&) = delete;
+
+  // ---- Window services and grids
+
+  void SetCallbacks(TWindowCallbacks callbacks);
+  // The main grid (StringGrid1). By default an in-memory table owned here; a window installs its
+  // own grid. REQUIRES: grid outlives this object or is replaced first.
+  void SetMainGrid(TResultTable* grid);
+  TResultTable& MainGrid() { return *mainGrid_; }
+  // The enlarged-table window's grid and whether that window is showing; while it is, results and
+  // record lists go there.
+  void SetEnlargedGrid(TResultTable* grid) { enlargedGrid_ = grid; }
+  void SetEnlargedShowing(bool showing) { enlargedShowing_ = showing; }
+
+  // The working state the engine reads and writes (columns, toggles, Label2, FOutGrid).
+  TWorkspace& Workspace() { return ws_; }
+  const TWorkspace& Workspace() const { return ws_; }
+
+  // ---- Dataset and column selection
+
+  // Opens the dataset of a CSV file whose store has been built: Label1 := the path, one column
+  // list entry "  name" per column, every column refreshed, Label2 := RowCount, column 0 selected.
+  // A missing descriptor opens an empty dataset. Reads files only. Throws IoError.
+  void ListBox1Click(const std::string& csvPath);
+  // Selects entry index of the column list and refreshes it; an index outside the list does
+  // nothing.
+  void ListBox2Click(int index);
+  // Refreshes the current column: reads its descriptor entry (the descriptor is read once per
+  // opening), resets the bounds of an unfiltered column to its extremes, shows its one filter panel
+  // and its role toggles, rewrites its marker.
+  void ListBox2Click();
+  // Rewrites every column list marker: "→", "↓", "ｖ" for the roles, else "＊" when filtered,
+  // else two blanks.
+  void RefreshColumnMarkers() override;
+
+  // Role and aggregate toggles as a click leaves them: 0..2 列項目, 行項目, 値 (a pressed role
+  // toggle is released by pressing it again), 3..7 合計, 平均, 最小, 最大, 件数 (always one down).
+  // Then the engine's SpeedButton1Click.
+  void SpeedButton1Click(int button);
+
+  // ---- Item selection filter (text columns stored as keys)
+
+  // The item list picks changed: the picked entries become the selection. Indices outside the
+  // list are ignored.
+  void ListBox3Click(const std::vector<int>& picked);
+  // Reset: no selection, no role.
+  void Button3Click();
+
+  // ---- Numeric range division
+
+  // Sets the lower / upper bound of the current column to b / 10000, moves the bar and label,
+  // marks the column filtered (marker "* "), refills the division choices and recalculates.
+  void SetLowerBound(int64_t b);
+  void SetUpperBound(int64_t b);
+  // A handle was dragged; handleLeft is its new left edge within the bar.
+  void Splitter2Moved(int handleLeft);  // lower handle
+  void Splitter1Moved(int handleLeft);  // upper handle
+  // A click on the bar's middle part (x within the whole bar), its left part or its right part
+  // (x within that part).
+  void Panel2MouseDown(TMouseButton button, int x);
+  void Panel3MouseDown(TMouseButton button, int x);
+  void Panel4MouseDown(TMouseButton button, int x);
+  // A bound typed into the value input dialog (which opened with label5/label6's text).
+  // Throws ConvertError "'t' は浮動小数点数ではありません" when t is not a number (or too large
+  // for a bound); the bound and filter then stay unchanged.
+  void Label5Click(const std::string& typed);
+  void Label6Click(const std::string& typed);
+  // Rebuilds the division choices from the current column's bounds; none is selected afterwards.
+  void FillDivisionChoices();
+  // Selects division entry index (-1 none) and applies it to FDivisions; rebuilds the table when
+  // the column is an axis.
+  void ComboBox2Change(int index);
+  // Reset: bounds back to the extremes, no filter, no role.
+  void Button4Click();
+
+  // ---- Text search filter (text columns stored per row)
+
+  // The pattern box's text as typed (no search).
+  void Edit1Change(const std::string& text) { search_.patternBox = text; }
+  // A key typed into the pattern box: Enter (13) runs the search and is consumed (returns true).
+  bool Edit1KeyPress(char key);
+  // Puts pattern into the pattern box and searches the column's values for it (case-sensitive
+  // substring, at character boundaries); up to 2000 distinct matches become the selection.
+  // Does not recalculate. Throws IoError.
+  void Button9Click(const std::string& pattern);
+  void Button9Click() { Button9Click(search_.patternBox); }
+  // The match list picks changed.
+  void ListBox4Click(const std::vector<int>& picked);
+  // Reset.
+  void Button5Click();
+
+  // ---- Date filter and intervals
+
+  // The user set a picker to value (kWeekday: value is the weekday entry index, -1..9). A date
+  // picker takes the day of value and a time picker its time of day. The bounds become: date-only
+  // column, the two date pickers; time-only column, the two time pickers; a column with both,
+  // each bound the day of its date picker plus the time of its time picker. Filters the column
+  // and recalculates.
+  void DateTimePicker1Change(TDateControl sender, double value);
+  // The user selected interval entry index: sets FDateUnit; rebuilds the table when the column
+  // is an axis. A column refresh rebuilds the entries and selects the column's own unit when
+  // they offer it, else the first entry (a time-only column thus starts by hours).
+  void RadioGroup1Click(int index);
+  // Reset: bounds back to the extremes, no filter, no role; the weekday set stays stored.
+  void Button6Click();
+
+  // ---- Drill-down
+
+  // A click on the main grid's cell (col, row); -1 where the point is outside the cells. Drills
+  // the column axis by the column's header, the row axis by the row's header (both read before
+  // either drill rebuilds the grid), then rebuilds the table, or lists the records when no axis
+  // is left. Throws ConvertError for a header that is not the axis column's kind of value.
+  void StringGrid1MouseDown(int col, int row);
+  // Turns header text into a filter on column k and takes the column off its axis: a numeric
+  // range "lo-hi" (split after lo's sign and digits) or value, a date bucket by FDateUnit from
+  // its first to its last millisecond (a weekday sets the weekday set instead), or the text
+  // items equal to the header. "全て" only takes the column off its axis.
+  void DrillDown(int k, const std::string& text);
+
+  // ---- Record list
+
+  // 一覧表示: lists the CSV records that pass every filter in the output grid and shows their
+  // number in Label2. Throws IoError.
+  void Button7Click();
+
+  // ---- What the window shows
+
+  const std::string& Label1() const { return label1_; }  // the dataset's CSV path; "*" at first
+  const std::string& Label2() const { return ws_.recordCountText; }
+  const std::string& Label7() const { return label7_; }  // distinct values of the column
+  const std::vector<std::string>& ColumnEntries() const { return columnEntries_; }  // ListBox2
+  int SelectedColumn() const { return ws_.selectedColumn; }
+  bool RolePanelVisible() const { return rolePanelVisible_; }  // Panel5
+  const TItemPanelState& ItemPanel() const { return items_; }
+  const TRangePanelState& RangePanel() const { return range_; }
+  const TSearchPanelState& SearchPanel() const { return search_; }
+  const TDatePanelState& DatePanel() const { return date_; }
+  // ComboBox1's entries: 日 月 火 水 木 金 土 土日 月～金 月～木.
+  static const std::vector<std::string>& WeekdayChoices();
+
+  // ---- TWindowHooks
+
+  void SelectColumn(int index) override { ListBox2Click(index); }
+  TResultTable* ChooseOutputGrid() override;
+  bool ChartShowing() override;
+  void BuildChart(TResultTable& table) override;
+  void CloseChart() override;
+  void BeginBusy() override;
+  void EndBusy() override;
+  void ProcessEvents() override;
+
+ private:
+  // The current column, or null when no dataset is open or no column is selected.
+  TCol* Current();
+  // A dataset opened by ListBox1Click (not merely a path set in the workspace).
+  bool HasDataset() const { return descriptor_ != nullptr && !ws_.FCsvPath.empty(); }
+  std::string MarkerOf(const TCol& col) const;
+  void SetMarker(int index, const std::string& marker);
+  void HideAllPanels();
+  void RecalculateNow();
+  void CrossTabulateNow();
+  bool CurrentIsAxis() const { return ws_.roleDown[0] || ws_.roleDown[1]; }
+  int LabelWidth(const std::string& text) const;
+
+  // Panel refreshes, run by ListBox2Click for the current column.
+  void RefreshItemPanel(TCol& col);
+  void RefreshRangePanel(TCol& col);
+  void RefreshSearchPanel(TCol& col);
+  void RefreshDatePanel(TCol& col);
+
+  // Range panel pieces.
+  void LowerDragged(int p);  // the left part is p pixels wide
+  void UpperDragged(int p);  // the right part begins p pixels from the bar's left
+  std::string BoundText(const TCol& col, double bound) const;
+  void PlaceLowerLabel();
+  void PlaceUpperLabel();
+  void SelectDivisionEntry(const TCol& col);
+
+  // Search pieces: lists the distinct values containing pattern (at most 2001) and writes the
+  // count label; returns whether they are at most 2000.
+  bool ListMatches(TCol& col, const std::string& pattern);
+
+  // Date panel pieces.
+  void ResetDatePickers(TCol& col);
+  void SelectInterval(int index);
+  void DrillDate(TCol& col, const std::string& text);
+
+  TWorkspace ws_;                            // the state the engine shares
+  std::unique_ptr<IniFile> descriptor_;      // the open dataset's descriptor, read once
+  std::unique_ptr<TResultTable> ownedGrid_;  // the default main grid
+  TResultTable* mainGrid_ = nullptr;         // StringGrid1
+  TResultTable* enlargedGrid_ = nullptr;     // the enlarged-table window's grid, not owned
+  bool enlargedShowing_ = false;             // that window is showing
+  TWindowCallbacks callbacks_;               // window services
+
+  std::string label1_ = "*";                // the dataset's CSV path
+  std::string label7_ = "0000";             // the column's distinct values
+  std::vector<std::string> columnEntries_;  // ListBox2: marker + name
+  bool rolePanelVisible_ = false;           // Panel5
+  TItemPanelState items_;
+  TRangePanelState range_;
+  TSearchPanelState search_;
+  TDatePanelState date_;
+};
+
+}  // namespace tabulon

@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include "FilterFixture.h"
+
+namespace tabulon {
+namespace {
+
+using test::Opened;
+using test::S;
+using test::Strings;
+
+const char* const kShops =
+    "店,数量,日付,単価\r\n"
+    "新宿,1,2004/01/05,7\r\n"
+    "渋谷,2,2004/02/05,7\r\n"
+    "池袋,3,2004/03/05,7\r\n";
+
+TEST(DatasetSelection, OpeningListsUnmarkedColumnsAndShowsOnePanelPerColumnType) {
+  Opened d(S(kShops));
+  TMainLogic& m = d.logic;
+  EXPECT_EQ(m.Label1(), d.data.Csv());
+  EXPECT_EQ(m.ColumnEntries(), (Strings{S("  店"), S("  数量"), S("  日付"), S("  単価")}));
+  EXPECT_EQ(m.SelectedColumn(), 0);
+  EXPECT_EQ(m.Label2(), "3");
+  EXPECT_EQ(m.Label7(), "3");
+  EXPECT_TRUE(m.RolePanelVisible());
+  EXPECT_TRUE(m.ItemPanel().visible);
+  EXPECT_EQ(m.ItemPanel().caption, S("店"));
+  EXPECT_EQ(m.ItemPanel().items, (Strings{S("新宿"), S("渋谷"), S("池袋")}));
+  const TWorkspace& ws = m.Workspace();
+  for (int r = 0; r < 3; ++r) EXPECT_TRUE(ws.roleVisible[r] && !ws.roleDown[r]) << r;
+  EXPECT_TRUE(ws.roleEnabled[0] && ws.roleEnabled[1]);
+
+  const auto shown = [&] {
+    return std::string(m.ItemPanel().visible ? "item " : "") +
+           (m.RangePanel().visible ? "range " : "") + (m.SearchPanel().visible ? "search " : "") +
+           (m.DatePanel().visible ? "date " : "");
+  };
+  EXPECT_EQ(shown(), "item ");
+  m.ListBox2Click(1);
+  EXPECT_EQ(shown(), "range ");
+  EXPECT_EQ(m.RangePanel().caption, S("数量"));
+  m.ListBox2Click(2);
+  EXPECT_EQ(shown(), "date ");
+  // A numeric column with one value: no range panel and no role toggles.
+  m.ListBox2Click(3);
+  EXPECT_EQ(shown(), "");
+  EXPECT_EQ(m.Label7(), "1");
+  for (int r = 0; r < 3; ++r) EXPECT_FALSE(ws.roleVisible[r]) << r;
+}
+
+TEST(DatasetSelection, ARoleMarkerWinsOverTheFilterMarkerAndResetClearsBoth) {
+  Opened d(S(kShops));
+  TMainLogic& m = d.logic;
+  m.ListBox3Click({0});
+  EXPECT_EQ(m.ColumnEntries()[0], S("＊店"));
+  m.SpeedButton1Click(1);  // 行項目
+  EXPECT_EQ(m.ColumnEntries()[0], S("↓店"));
+  EXPECT_TRUE(m.Workspace().roleDown[1]);
+  m.Button3Click();
+  EXPECT_EQ(m.ColumnEntries()[0], S("  店"));
+  EXPECT_EQ(d.Col(0).FRole, 3);
+  EXPECT_FALSE(m.Workspace().roleDown[1]);
+}
+
+TEST(DatasetSelection, SelectionsSurviveSwitchingColumnsButNotReopening) {
+  Opened d(S(kShops));
+  TMainLogic& m = d.logic;
+  m.ListBox3Click({0, 2});
+  m.ListBox2Click(1);
+  m.Label6Click("2");
+  m.ListBox2Click(0);
+  EXPECT_EQ(Opened::Picked(m.ItemPanel().items, m.ItemPanel().picked),
+            (Strings{S("新宿"), S("池袋")}));
+  m.ListBox2Click(1);
+  EXPECT_EQ(m.RangePanel().label6.text, "2");
+  EXPECT_EQ(m.ColumnEntries(), (Strings{S("＊店"), S("＊数量"), S("  日付"), S("  単価")}));
+
+  d.Col(1).FRole = 0;
+  m.ListBox1Click(d.data.Csv());
+  EXPECT_EQ(m.ColumnEntries(), (Strings{S("  店"), S("  数量"), S("  日付"), S("  単価")}));
+  EXPECT_EQ(m.SelectedColumn(), 0);
+  EXPECT_EQ(m.ItemPanel().picked, (std::vector<bool>{false, false, false}));
+  EXPECT_EQ(d.Col(1).FRole, 3);
+  EXPECT_EQ(d.Col(1).FUpper, 3);
+}
+
+TEST(DatasetSelection, WithoutADatasetTheCommandsDoNothing) {
+  TMainLogic m;
+  m.ListBox2Click(0);
+  m.ListBox3Click({0});
+  m.Button3Click();
+  m.Label5Click("abc");  // no column: not even the conversion runs
+  m.Button9Click("x");
+  m.DateTimePicker1Change(TDateControl::kWeekday, 3);
+  m.DrillDown(0, "x");
+  m.StringGrid1MouseDown(1, 1);
+  m.Button7Click();
+  m.SpeedButton1Click(0);
+  EXPECT_EQ(m.Label1(), "*");
+  EXPECT_EQ(m.Label2(), "00000");
+  EXPECT_EQ(m.Label7(), "0000");
+  EXPECT_EQ(m.SearchPanel().countText, "-");
+  EXPECT_TRUE(m.ColumnEntries().empty());
+  EXPECT_FALSE(m.RolePanelVisible());
+}
+
+}  // namespace
+}  // namespace tabulon

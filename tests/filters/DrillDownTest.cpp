@@ -1,0 +1,243 @@
+#include <gtest/gtest.h>
+
+#include "FilterFixture.h"
+#include "platform/Errors.h"
+#include "platform/LocaleFormats.h"
+
+namespace tabulon {
+namespace {
+
+using test::ConvertErrorOf;
+using test::Opened;
+using test::S;
+using test::Strings;
+
+const char* const kSales =
+    "店,数量,日付,負,金額\r\n"
+    "新宿,0,2004/03/01 00:00,-10,-10.5\r\n"
+    "渋谷,10,2004/03/31 23:59:59,-7,-5\r\n"
+    "池袋,20,2004/04/01,-5,0.25\r\n"
+    "新宿,34,2004/12/31 08:00,0,1\r\n"
+    "渋谷,50,2004/12/31,5,2\r\n"
+    "池袋,66,2004/01/07 10:00,10,3\r\n"
+    "新宿,67,2005/01/01,3,4\r\n"
+    "渋谷,100,2004/02/29 12:00,-3,5\r\n";
+
+enum { kShop, kQuantity, kDate, kNegative, kAmount };
+
+const double kMs = EncodeTime(0, 0, 0, 1);
+
+struct Drill : Opened {
+  Drill() : Opened(S(kSales)) { logic.Workspace().sort = false; }
+  // Gives column k a role by its toggle, as the user would.
+  void Role(int k, int toggle) {
+    logic.ListBox2Click(k);
+    logic.SpeedButton1Click(toggle);
+  }
+  void Unit(int k, const char* utf8) {
+    logic.ListBox2Click(k);
+    logic.RadioGroup1Click(IndexOf(logic.DatePanel().intervals, S(utf8)));
+  }
+  const TResultTable& Grid() { return logic.MainGrid(); }
+};
+
+TEST(DrillDown, ARangeHeaderBecomesTheColumnsBoundsAndLeavesTheRowAxis) {
+  Drill d;
+  TMainLogic& m = d.logic;
+  m.ListBox2Click(kQuantity);
+  m.ComboBox2Change(Opened::IndexOf(m.RangePanel().divisions, "3"));
+  d.Role(kQuantity, 0);
+  d.Role(kShop, 1);
+  ASSERT_EQ(Opened::Row(d.Grid(), 0), S("|  0- 33| 34- 66| 67-100|合計"));
+  m.StringGrid1MouseDown(2, 0);
+  EXPECT_EQ(d.Col(kQuantity).FLower, 34);
+  EXPECT_EQ(d.Col(kQuantity).FUpper, 66);
+  EXPECT_EQ(d.Col(kQuantity).FRole, 3);
+  EXPECT_EQ(m.ColumnEntries(),
+            (Strings{S("↓店"), S("＊数量"), S("  日付"), S("  負"), S("  金額")}));
+  EXPECT_EQ(m.SelectedColumn(), kQuantity);
+  EXPECT_EQ(m.RangePanel().label5.text, "34");
+  EXPECT_FALSE(m.Workspace().roleDown[0]);
+  EXPECT_EQ(Opened::Row(d.Grid(), 0), S("||合計"));
+  EXPECT_EQ(Opened::Row(d.Grid(), 1), S("新宿|1|1"));
+}
+
+TEST(DrillDown, ANegativeRangeHeaderSplitsAfterTheLowerBoundsDigits) {
+  Drill d;
+  TMainLogic& m = d.logic;
+  m.DrillDown(kNegative, "-10- -5");
+  EXPECT_EQ(d.Col(kNegative).FLower, -10);
+  EXPECT_EQ(d.Col(kNegative).FUpper, -5);
+  m.DrillDown(kNegative, " -7");  // a single negative value reads whole
+  EXPECT_EQ(d.Col(kNegative).FLower, -7);
+  EXPECT_EQ(d.Col(kNegative).FUpper, -7);
+  m.DrillDown(kAmount, "-10.5    --5");
+  EXPECT_EQ(d.Col(kAmount).FLower, -10.5);
+  EXPECT_EQ(d.Col(kAmount).FUpper, -5);
+  m.DrillDown(kAmount, "0.25     -1");
+  EXPECT_EQ(d.Col(kAmount).FLower, 0.25);
+  EXPECT_EQ(d.Col(kAmount).FUpper, 1);
+}
+
+TEST(DrillDown, AHeaderThatIsNoNumberStopsWithTheConversionErrorAfterLeavingTheAxis) {
+  Drill d;
+  TMainLogic& m = d.logic;
+  d.Role(kQuantity, 0);
+  EXPECT_EQ(ConvertErrorOf([&] { m.DrillDown(kQuantity, S("合計")); }),
+            S("'合計' は浮動小数点数ではありません"));
+  EXPECT_EQ(ConvertErrorOf([&] { m.DrillDown(kQuantity, "(null)"); }),
+            S("'(null)' は浮動小数点数ではありません"));
+  EXPECT_EQ(d.Col(kQuantity).FRole, 3);
+  EXPECT_FALSE(d.Col(kQuantity).FFiltered);
+}
+
+TEST(DrillDown, AMonthHeaderKeepsTheWholeMonth) {
+  Drill d;
+  TMainLogic& m = d.logic;
+  d.Unit(kDate, "月");
+  m.DrillDown(kDate, "2004/03");
+  EXPECT_EQ(d.Col(kDate).FLower, EncodeDate(2004, 3, 1));
+  EXPECT_EQ(d.Col(kDate).FUpper, EncodeDate(2004, 4, 1) - kMs);
+  EXPECT_TRUE(d.Col(kDate).FFiltered);
+  EXPECT_EQ(m.ColumnEntries()[kDate], S("＊日付"));
+  EXPECT_EQ(m.DatePanel().pickers[0].value, EncodeDate(2004, 3, 1));
+  EXPECT_EQ(m.DatePanel().pickers[1].value, EncodeDate(2004, 3, 31));
+  m.Button7Click();
+  EXPECT_EQ(m.Label2(), "2");  // 1 March 00:00 and 31 March 23:59:59
+  m.DrillDown(kDate, "2004/12");
+  EXPECT_EQ(d.Col(kDate).FUpper, EncodeDate(2005, 1, 1) - kMs);
+}
+
+TEST(DrillDown, AYearHeaderBeforeTheFirstRecordIsShownWithoutChangingTheBound) {
+  Drill d;
+  TMainLogic& m = d.logic;
+  d.Unit(kDate, "年");
+  d.Role(kDate, 1);
+  EXPECT_EQ(Opened::Row(d.Grid(), 1), "2004|7|7");
+  m.StringGrid1MouseDown(0, 1);
+  // The whole year, 31 December 08:00 included: the records the "2004" row counted.
+  EXPECT_EQ(d.Col(kDate).FLower, EncodeDate(2004, 1, 1));
+  EXPECT_EQ(d.Col(kDate).FUpper, EncodeDate(2005, 1, 1) - kMs);
+  EXPECT_EQ(m.Label2(), "7");
+  EXPECT_EQ(Opened::Row(d.Grid(), 0), S("|店|数量|日付|負|金額"));
+  // The first record is of 1 March; the pickers still show 1 January.
+  EXPECT_EQ(m.DatePanel().pickers[0].value, EncodeDate(2004, 1, 1));
+  EXPECT_LE(m.DatePanel().earliestDay, EncodeDate(2004, 1, 1));
+}
+
+TEST(DrillDown, AWeekdayHeaderChoosesThatWeekdayAndADayHeaderTheWholeDay) {
+  Drill d;
+  TMainLogic& m = d.logic;
+  d.Unit(kDate, "曜日");
+  m.DrillDown(kDate, S("水"));
+  EXPECT_EQ(m.DatePanel().weekdayIndex, 3);
+  EXPECT_EQ(d.Col(kDate).FWeekdayFilter, 3);
+  m.Button7Click();
+  EXPECT_EQ(m.Label2(), "2");  // 2004/01/07 and 2004/03/31
+
+  d.Unit(kDate, "日");
+  m.DrillDown(kDate, "2004/03/31");
+  EXPECT_EQ(d.Col(kDate).FLower, EncodeDate(2004, 3, 31));
+  EXPECT_EQ(d.Col(kDate).FUpper, EncodeDate(2004, 4, 1) - kMs);
+  m.Button7Click();
+  EXPECT_EQ(m.Label2(), "1");  // 23:59:59 included; the Wednesday set still applies
+  EXPECT_EQ(ConvertErrorOf([&] { m.DrillDown(kDate, S("合計")); }),
+            S("'合計' は日付ではありません"));
+  d.Unit(kDate, "年");
+  EXPECT_EQ(ConvertErrorOf([&] { m.DrillDown(kDate, S("合計")); }),
+            S("'合計' は整数ではありません"));
+}
+
+TEST(DrillDown, TimeHeadersOfATimeColumnKeepTheirHourMinuteOrSecond) {
+  Opened d("t\r\n9:00\r\n9:15:30\r\n9:30\r\n");
+  TMainLogic& m = d.logic;
+  const auto unit = [&](const char* utf8) {
+    m.RadioGroup1Click(Opened::IndexOf(m.DatePanel().intervals, S(utf8)));
+  };
+  m.DrillDown(0, "09");
+  EXPECT_EQ(d.Col(0).FLower, EncodeTime(9, 0, 0, 0));
+  EXPECT_EQ(d.Col(0).FUpper, EncodeTime(9, 59, 59, 999));
+  unit("分");
+  m.DrillDown(0, "09:15");
+  EXPECT_EQ(d.Col(0).FLower, EncodeTime(9, 15, 0, 0));
+  EXPECT_EQ(d.Col(0).FUpper, EncodeTime(9, 15, 59, 999));
+  unit("秒");
+  m.DrillDown(0, "09:15:30");
+  EXPECT_EQ(d.Col(0).FLower, EncodeTime(9, 15, 30, 0));
+  m.Button7Click();
+  EXPECT_EQ(m.Label2(), "1");
+  EXPECT_EQ(ConvertErrorOf([&] { m.DrillDown(0, S("合計")); }), S("'合計' は時刻ではありません"));
+}
+
+TEST(DrillDown, ADataCellOfTheOnlyAxisFiltersToItsValueAndListsTheRecords) {
+  Drill d;
+  TMainLogic& m = d.logic;
+  m.ListBox3Click({0, 1, 2});
+  d.Role(kShop, 1);
+  m.StringGrid1MouseDown(1, 1);
+  EXPECT_EQ(d.Col(kShop).FSelected, (Strings{S("新宿")}));
+  EXPECT_EQ(d.Col(kShop).FRole, 3);
+  EXPECT_EQ(m.ColumnEntries()[kShop], S("＊店"));
+  EXPECT_EQ(Opened::Picked(m.ItemPanel().items, m.ItemPanel().picked), (Strings{S("新宿")}));
+  EXPECT_EQ(m.Label2(), "3");
+  EXPECT_EQ(Opened::Row(d.Grid(), 1), S("1|新宿|0|2004/03/01 00:00|-10|-10.5"));
+  EXPECT_EQ(Opened::Row(d.Grid(), 3), S("3|新宿|67|2005/01/01|3|4"));
+}
+
+TEST(DrillDown, TheTotalHeaderOfATextAxisPicksNothing) {
+  Drill d;
+  TMainLogic& m = d.logic;
+  m.ListBox3Click({0, 1});
+  d.Role(kShop, 1);
+  ASSERT_EQ(d.Grid().Cell(0, 3), S("合計"));
+  m.StringGrid1MouseDown(0, 3);
+  EXPECT_EQ(d.Col(kShop).FRole, 3);
+  EXPECT_FALSE(d.Col(kShop).FFiltered);
+  EXPECT_TRUE(d.Col(kShop).FSelected.empty());
+  EXPECT_EQ(m.ColumnEntries()[kShop], S("  店"));
+  EXPECT_EQ(m.Label2(), "8");  // no axis left: the record list
+}
+
+TEST(DrillDown, ADataCellWithTwoAxesDrillsBothHeadingsOfThatCell) {
+  Drill d;
+  TMainLogic& m = d.logic;
+  m.ListBox2Click(kQuantity);
+  m.ComboBox2Change(Opened::IndexOf(m.RangePanel().divisions, "3"));
+  d.Role(kQuantity, 0);
+  d.Role(kShop, 1);
+  m.StringGrid1MouseDown(2, 2);  // 34-66 of 渋谷
+  EXPECT_EQ(d.Col(kShop).FSelected, (Strings{S("渋谷")}));
+  EXPECT_EQ(d.Col(kQuantity).FLower, 34);
+  EXPECT_EQ(m.Label2(), "1");
+  EXPECT_EQ(Opened::Row(d.Grid(), 1), S("1|渋谷|50|2004/12/31|5|2"));
+}
+
+TEST(DrillDown, TheTopLeftCellDrillsNothingAndRebuildsTheTable) {
+  Drill d;
+  TMainLogic& m = d.logic;
+  d.Role(kShop, 1);
+  d.Role(kNegative, 0);
+  const std::string before = Opened::Row(d.Grid(), 1);
+  m.StringGrid1MouseDown(0, 0);
+  m.StringGrid1MouseDown(-1, 5);
+  EXPECT_EQ(d.Col(kShop).FRole, 1);
+  EXPECT_EQ(d.Col(kNegative).FRole, 0);
+  EXPECT_EQ(Opened::Row(d.Grid(), 1), before);
+}
+
+TEST(DrillDown, ASearchedColumnDrillsToTheExactMatch) {
+  std::string csv = "name\r\napple\r\npineapple\r\napple\r\n";
+  for (int i = 0; i < 2001; ++i) csv += "v" + std::to_string(i) + "\r\n";
+  Opened d(csv);
+  TMainLogic& m = d.logic;
+  m.Button9Click("apple");
+  m.SpeedButton1Click(1);
+  m.DrillDown(0, "apple");
+  EXPECT_EQ(d.Col(0).FSelected, (Strings{"apple"}));
+  EXPECT_EQ(m.SearchPanel().picked, (std::vector<bool>{true, false}));
+  EXPECT_EQ(m.ColumnEntries()[0], S("＊name"));
+  EXPECT_EQ(m.Label2(), "2");
+}
+
+}  // namespace
+}  // namespace tabulon

@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include "FilterFixture.h"
+#include "platform/Errors.h"
+
+namespace tabulon {
+namespace {
+
+using test::ConvertErrorOf;
+using test::Opened;
+using test::S;
+using test::Strings;
+
+// Column 0 "Cur" 0 to 100; column 1 "Int" 0 to 100; column 2 "Int" 10 to 25.
+const char* const kNumbers =
+    "金額,数量,幅\r\n"
+    "0,0,10\r\n"
+    "50.5,10,12\r\n"
+    "100,24,15\r\n"
+    "20,25,20\r\n"
+    "30,50,25\r\n"
+    "40,100,25\r\n";
+
+TEST(RangePanel, DraggingTheLowerHandle90PixelsCutsTheBoundToFourDecimals) {
+  Opened d(S(kNumbers));
+  TMainLogic& m = d.logic;
+  const TRangePanelState& r = m.RangePanel();
+  EXPECT_EQ(r.caption, S("金額"));
+  EXPECT_EQ(r.label3.text + " " + r.label5.text + " " + r.label6.text + " " + r.label4.text,
+            "0 0 100 100");
+  EXPECT_EQ(r.W, 361);
+  EXPECT_EQ(r.L + r.R, 2);
+
+  m.Splitter2Moved(91);  // the left part is now 90 pixels wide
+  EXPECT_EQ(d.Col(0).FLower, 24.9307);
+  EXPECT_EQ(r.label5.text, "24.9307");
+  EXPECT_EQ(r.L, 90);
+  EXPECT_EQ(m.ColumnEntries()[0], S("* 金額"));
+  EXPECT_EQ(m.Label2(), "4");  // 30, 40, 50.5 and 100
+  m.ListBox2Click();
+  EXPECT_EQ(m.ColumnEntries()[0], S("＊金額"));
+  EXPECT_EQ(r.label5.text, "24.9307");
+}
+
+TEST(RangePanel, AnIntegerColumnShowsTheRoundedBoundButFiltersByTheExactOne) {
+  Opened d(S(kNumbers));
+  TMainLogic& m = d.logic;
+  m.ListBox2Click(1);
+  m.Splitter2Moved(91);
+  EXPECT_EQ(d.Col(1).FLower, 24.9307);
+  EXPECT_EQ(m.RangePanel().label5.text, "25");
+  EXPECT_EQ(m.Label2(), "3");  // 25, 50 and 100 pass; 24 fails
+}
+
+TEST(RangePanel, BarClicksMoveTheBoundOfTheirSide) {
+  Opened d(S(kNumbers));
+  TMainLogic& m = d.logic;
+  m.Panel3MouseDown(TMouseButton::kRight, 45);  // left part: any button
+  EXPECT_EQ(d.Col(0).FLower, 12.4654);
+  m.Panel2MouseDown(TMouseButton::kRight, 300);  // middle, right button: upper bound
+  EXPECT_EQ(d.Col(0).FUpper, 83.1025);
+  EXPECT_EQ(m.RangePanel().R, 61);
+  m.Panel2MouseDown(TMouseButton::kMiddle, 200);  // nothing
+  m.Panel4MouseDown(TMouseButton::kLeft, 25);     // 25 pixels into the right part
+  EXPECT_EQ(m.RangePanel().R, 36);
+  EXPECT_EQ(d.Col(0).FUpper, 90.0277);
+  m.Panel2MouseDown(TMouseButton::kLeft, 180);
+  EXPECT_EQ(d.Col(0).FLower, 49.8615);
+}
+
+TEST(RangePanel, TypedBoundsMayCrossOrLeaveTheExtremesWithoutLabelsOverlapping) {
+  Opened d(S(kNumbers));
+  TMainLogic& m = d.logic;
+  const TRangePanelState& r = m.RangePanel();
+  m.Label5Click("49.9");
+  m.Label6Click("50.1");
+  EXPECT_EQ(r.label5.text + " " + r.label6.text, "49.9 50.1");
+  EXPECT_LE(r.label5.left + r.label5.width, r.label6.left);
+  m.Label6Click(" 150 ");
+  EXPECT_EQ(r.R, 0);
+  EXPECT_LE(r.label6.left, r.label4.left);
+  m.Label5Click("-20");
+  EXPECT_EQ(r.L, 1);
+  EXPECT_GE(r.label5.left, r.label3.left);
+  EXPECT_EQ(m.Label2(), "6");
+  m.Label5Click("200");
+  EXPECT_EQ(m.Label2(), "0");
+}
+
+TEST(RangePanel, ATypedBoundThatIsNoNumberIsRefusedAndChangesNothing) {
+  Opened d(S(kNumbers));
+  TMainLogic& m = d.logic;
+  for (const std::string typed : {"abc", "", "1e300"})
+    EXPECT_EQ(ConvertErrorOf([&] { m.Label5Click(typed); }),
+              "'" + typed + S("' は浮動小数点数ではありません"));
+  EXPECT_FALSE(d.Col(0).FFiltered);
+  EXPECT_EQ(d.Col(0).FLower, 0);
+  EXPECT_EQ(m.ColumnEntries()[0], S("  金額"));
+}
+
+TEST(RangePanel, DivisionChoicesFollowTheSpanOfAnIntegerColumnOnly) {
+  Opened d(S(kNumbers));
+  TMainLogic& m = d.logic;
+  const TRangePanelState& r = m.RangePanel();
+  ASSERT_EQ(r.divisions.size(), 28u);  // currency: 全て and 2 to 1000 whatever its span
+  EXPECT_EQ(r.divisions[27], "1000");
+  EXPECT_EQ(d.Col(0).FDivisions, 6);  // 全て: every distinct value its own category
+  m.ListBox2Click(2);                 // 10 to 25: a span of 15
+  EXPECT_EQ(r.divisions, (Strings{S("全て"), "2", "3", "4", "5", "6", "7", "8", "9", "10"}));
+  EXPECT_EQ(r.divisionIndex, 0);
+  m.Label6Click("20");  // a span of 10 offers up to 9, and no entry is selected
+  EXPECT_EQ(r.divisions.back(), "9");
+  EXPECT_EQ(r.divisionIndex, -1);
+}
+
+TEST(RangePanel, AChosenDivisionCountSurvivesARefreshAndBecomesTheAxisClasses) {
+  Opened d(S(kNumbers));
+  TMainLogic& m = d.logic;
+  m.ListBox2Click(1);
+  m.ComboBox2Change(Opened::IndexOf(m.RangePanel().divisions, "3"));
+  EXPECT_EQ(d.Col(1).FDivisions, 3);
+  m.ListBox2Click();
+  EXPECT_EQ(m.RangePanel().divisions[static_cast<size_t>(m.RangePanel().divisionIndex)], "3");
+  m.SpeedButton1Click(0);  // column items
+  EXPECT_EQ(Opened::Row(m.MainGrid(), 0), S("|  0- 33| 34- 66| 67-100|合計"));
+  m.ComboBox2Change(Opened::IndexOf(m.RangePanel().divisions, "2"));
+  EXPECT_EQ(Opened::Row(m.MainGrid(), 0), S("|  0- 50| 50-100|合計"));
+}
+
+TEST(RangePanel, ResetReturnsTheBarLabelsMarkerAndRole) {
+  Opened d(S(kNumbers));
+  TMainLogic& m = d.logic;
+  m.Splitter2Moved(91);
+  m.Splitter1Moved(300);
+  m.SpeedButton1Click(1);
+  m.Button4Click();
+  const TRangePanelState& r = m.RangePanel();
+  EXPECT_EQ(r.L + r.R, 2);
+  EXPECT_EQ(r.label5.text + " " + r.label6.text, "0 100");
+  EXPECT_EQ(m.ColumnEntries()[0], S("  金額"));
+  EXPECT_EQ(d.Col(0).FRole, 3);
+  EXPECT_FALSE(m.Workspace().roleDown[1]);
+  EXPECT_EQ(m.Label2(), "6");
+}
+
+}  // namespace
+}  // namespace tabulon
