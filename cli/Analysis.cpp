@@ -73,7 +73,7 @@ class Session {
         // With no role anywhere the engine only counts the records that pass every filter.
         for (auto& col : ws.FCols) col->FRole = 3;
         Recalculate(ws);
-        return ws.recordCountText + "\r\n";
+        return ws.recordCountText + "\n";
     }
     return {};
   }

@@ -113,12 +113,12 @@ TEST(Cli, TabWritesTheTableAsTheSaveCommandDoes) {
 TEST(Cli, FiltersApplyInOrderToCountAndList) {
   ScratchDir dir;
   const std::string csv = Sales(dir);
-  EXPECT_EQ(Cli("count " + csv, dir).out, "4\r\n");
-  EXPECT_EQ(Cli("count " + csv + " --pick 店=新宿", dir).out, "2\r\n");
-  EXPECT_EQ(Cli("count " + csv + " --pick 店=新宿 --pick 店=池袋", dir).out, "3\r\n");
-  EXPECT_EQ(Cli("count " + csv + " --range 金額=100..", dir).out, "2\r\n");
-  EXPECT_EQ(Cli("count " + csv + " --dates 日付=2024/02/01..2024/02/28", dir).out, "2\r\n");
-  EXPECT_EQ(Cli("count " + csv + " --weekday 日付=土日", dir).out, "2\r\n");  // 02/10, 02/11
+  EXPECT_EQ(Cli("count " + csv, dir).out, "4\n");
+  EXPECT_EQ(Cli("count " + csv + " --pick 店=新宿", dir).out, "2\n");
+  EXPECT_EQ(Cli("count " + csv + " --pick 店=新宿 --pick 店=池袋", dir).out, "3\n");
+  EXPECT_EQ(Cli("count " + csv + " --range 金額=100..", dir).out, "2\n");
+  EXPECT_EQ(Cli("count " + csv + " --dates 日付=2024/02/01..2024/02/28", dir).out, "2\n");
+  EXPECT_EQ(Cli("count " + csv + " --weekday 日付=土日", dir).out, "2\n");  // 02/10, 02/11
   EXPECT_EQ(Cli("list " + csv + " --pick 店=新宿", dir).out,
             ",店,分類,金額,日付\r\n1,新宿,A,100,2024/01/05\r\n2,新宿,B,50,2024/02/11\r\n");
 }
