@@ -18,10 +18,16 @@ $(BUILD)/CMakeCache.txt:
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
+# Opens Tabulon on the sample (listed on the first run); without a display, prints the sample's
+# cross tabulation instead.
 run: build
-	$(BUILD)/cli/tabulon-cli import $(SAMPLE)
-	$(BUILD)/cli/tabulon-cli info $(SAMPLE)
-	$(BUILD)/cli/tabulon-cli tab $(SAMPLE) --row 店舗 --col 地域 --value 金額
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  TABULON_SAMPLE="$(abspath $(SAMPLE))" $(BUILD)/app/tabulon; \
+	else \
+	  echo "No display (DISPLAY and WAYLAND_DISPLAY are unset): the sample's cross tabulation follows."; \
+	  $(BUILD)/cli/tabulon-cli import $(SAMPLE) && \
+	  $(BUILD)/cli/tabulon-cli tab $(SAMPLE) --row 店舗 --col 地域 --value 金額; \
+	fi
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

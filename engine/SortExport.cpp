@@ -92,15 +92,15 @@ void SetLineText(int n, const std::string& text, SetCellOf set) {
         items[static_cast<size_t>(i)].empty() ? std::string(" ") : items[static_cast<size_t>(i)]);
 }
 
-// Orders line texts 1..last: case-insensitive in the locale, "(null)" lines last in their order.
-std::vector<std::string> SortedLines(std::vector<std::string> lines) {
-  std::vector<std::string> nulls, others;
-  for (std::string& line : lines)
-    (line.compare(0, 6, "(null)") == 0 ? nulls : others).push_back(std::move(line));
-  std::stable_sort(others.begin(), others.end(), [](const std::string& a, const std::string& b) {
-    return CompareText(a, b) < 0;
-  });
-  for (std::string& line : nulls) others.push_back(std::move(line));
+// The order of line texts 1..last (as positions into lines): case-insensitive in the locale,
+// "(null)" lines last in their order.
+std::vector<size_t> SortedOrder(const std::vector<std::string>& lines) {
+  std::vector<size_t> nulls, others;
+  for (size_t i = 0; i < lines.size(); ++i)
+    (lines[i].compare(0, 6, "(null)") == 0 ? nulls : others).push_back(i);
+  std::stable_sort(others.begin(), others.end(),
+                   [&](size_t a, size_t b) { return CompareText(lines[a], lines[b]) < 0; });
+  others.insert(others.end(), nulls.begin(), nulls.end());
   return others;
 }
 
@@ -134,16 +134,26 @@ void SpeedButton11Click(TWorkspace& ws) {
   if (lastRow >= 2) {
     std::vector<std::string> lines;
     for (int r = 1; r <= lastRow; ++r) lines.push_back(RowLineText(table, r));
-    lines = SortedLines(std::move(lines));
-    for (int r = 1; r <= lastRow; ++r) SetRowLineText(table, r, lines[static_cast<size_t>(r - 1)]);
+    const std::vector<size_t> order = SortedOrder(lines);
+    for (int r = 1; r <= lastRow; ++r)
+      SetRowLineText(table, r, lines[order[static_cast<size_t>(r - 1)]]);
   }
   // 2. Columns 1 .. last, the total column excepted.
   const int lastCol = table.ColCount() - 1 - totalShown;
   if (lastCol >= 2) {
+    // A column's width goes with its texts, so a fitted label is not cut where it lands.
     std::vector<std::string> lines;
-    for (int c = 1; c <= lastCol; ++c) lines.push_back(ColLineText(table, c));
-    lines = SortedLines(std::move(lines));
-    for (int c = 1; c <= lastCol; ++c) SetColLineText(table, c, lines[static_cast<size_t>(c - 1)]);
+    std::vector<int> widths;
+    for (int c = 1; c <= lastCol; ++c) {
+      lines.push_back(ColLineText(table, c));
+      widths.push_back(table.ColWidth(c));
+    }
+    const std::vector<size_t> order = SortedOrder(lines);
+    for (int c = 1; c <= lastCol; ++c) {
+      const size_t from = order[static_cast<size_t>(c - 1)];
+      SetColLineText(table, c, lines[from]);
+      table.SetColWidth(c, widths[from]);
+    }
   }
 }
 

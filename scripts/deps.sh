@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, only those that are missing.
 set -euo pipefail
-packages=(cmake g++ make pkg-config libicu-dev libgtest-dev)
+packages=(cmake g++ make pkg-config libicu-dev libgtest-dev qt6-base-dev libjpeg-dev
+  fonts-ipafont-gothic fonts-ipafont-mincho)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

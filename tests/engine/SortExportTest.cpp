@@ -36,6 +36,21 @@ class SortTest : public ::testing::Test {
   TWorkspace ws;
 };
 
+TEST(Sort, AColumnKeepsItsWidthWhenItMoves) {
+  TMemoryTable table;
+  table.SetCell(1, 0, "b");
+  table.SetCell(2, 0, "a");
+  table.SetColWidth(1, 50);
+  table.SetColWidth(2, 80);
+  TWorkspace ws;
+  ws.FOutGrid = &table;
+  ws.showTotals = false;
+  SpeedButton11Click(ws);
+  EXPECT_EQ(table.Cell(1, 0), "a");
+  EXPECT_EQ(table.ColWidth(1), 80);
+  EXPECT_EQ(table.ColWidth(2), 50);
+}
+
 TEST_F(SortTest, RowsAndColumnsSortByTextWithNullLastAndTotalsInPlace) {
   Fill(&table, {{"", "y", "(null)", "X", "合計"},
                 {"b", "1", "2", "3", "6"},

@@ -1,0 +1,47 @@
+// The program entry: the application object, the fonts the windows were designed with, the
+// windows in their order (main window, progress, value input, enlarged table, chart), then the
+// message loop. The dataset list lives beside the program, or in the user's configuration folder
+// when the program's folder cannot be written; TABULON_SAMPLE names a CSV file to list when no
+// list exists yet (`make run` sets it to the bundled sample).
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFile>
+#include <QIcon>
+#include <QPixmap>
+#include <cstdlib>
+
+#include "ui/Artwork.h"
+#include "ui/DatasetList.h"
+#include "ui/Dialogs.h"
+#include "ui/Fonts.h"
+#include "ui/ProgressWindow.h"
+#include "ui/unitChart.h"
+#include "ui/unitInput.h"
+#include "ui/unitMain.h"
+#include "ui/unitTable.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Tabulon"));
+  QApplication::setApplicationDisplayName(QStringLiteral("Tabulon"));
+  QApplication::setWindowIcon(QIcon(QPixmap::fromImage(tabulon::DrawIcon(64))));
+  QGuiApplication::setDesktopFileName(QStringLiteral("tabulon"));
+  tabulon::InstallFontSubstitutions();
+  QApplication::setFont(tabulon::WindowFont());
+
+  tabulon::TForm1Options options;
+  options.listFile = tabulon::TDatasetList::ListFileFor(
+      QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString());
+  if (const char* sample = std::getenv("TABULON_SAMPLE")) options.samplePath = sample;
+
+  tabulon::TQtDialogs dialogs;
+  tabulon::TForm1 form1(dialogs, options);
+  tabulon::TProgressWindow formProgress(&form1);
+  tabulon::TformInput formInput(&form1);
+  tabulon::TForm2 form2(&form1);
+  tabulon::TForm3 form3;
+  dialogs.SetInputForm(&formInput);
+  form1.SetWindows(&formProgress, &form2, &form3);
+  form1.show();
+  return QApplication::exec();
+}

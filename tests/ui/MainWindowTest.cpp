@@ -1,0 +1,375 @@
+// The main window driven as a user drives it: start-up and the dataset list, the filter panels,
+// the toggles, the drill-down, the record list, the value input and the save.
+#include <gtest/gtest.h>
+
+#include <QButtonGroup>
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <filesystem>
+#include <thread>
+
+#include "WindowTestUtil.h"
+#include "engine/Engine.h"
+#include "platform/FileIo.h"
+#include "ui/ClickLabel.h"
+#include "ui/RangeBar.h"
+
+namespace tabulon::test {
+namespace {
+
+class MainWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    csv = dir.File("data.csv");
+    WriteFile(csv, MakeCsv(2100));
+    listFile = dir.File("tabulon.lis");
+  }
+  // Starts the program with a list holding csv.
+  TWindows& StartWithData() {
+    WriteFile(listFile, csv + "\r\n");
+    w = std::make_unique<TWindows>(listFile);
+    EXPECT_TRUE(w->Start());
+    return *w;
+  }
+  // Selects the column named name (UTF-8) in the column list.
+  void SelectColumn(const char* name) {
+    const QStringList entries = Entries(w->form1->ListBox2);
+    for (int i = 0; i < entries.size(); ++i)
+      if (entries[i].mid(2) == Q(name)) return w->ClickEntry(w->form1->ListBox2, i);
+    ADD_FAILURE() << "no column " << name;
+  }
+
+  ScratchDir dir;
+  std::string csv, listFile;
+  std::unique_ptr<TWindows> w;
+};
+
+TEST_F(MainWindow, FirstRunOffersTheAddDialogThenImportsAndSelectsTheChosenFile) {
+  w = std::make_unique<TWindows>(listFile);
+  w->dialogs.openAnswers.push_back(Q(csv));
+  ASSERT_TRUE(w->Start());
+  TForm1& f = *w->form1;
+  EXPECT_EQ(w->dialogs.filters.at(0), QStringLiteral("CSVファイル|*.csv"));
+  EXPECT_EQ(ReadFile(listFile), csv + "\r\n");
+  EXPECT_EQ(Entries(f.ListBox1), QStringList{"data"});
+  EXPECT_EQ(f.ListBox1->currentRow(), 0);
+  EXPECT_EQ(f.Memo1->toPlainText(), Q(csv));
+  EXPECT_FALSE(f.Memo1->isVisible());
+  EXPECT_EQ(f.Label1->text(), Q(csv));
+  EXPECT_EQ(Entries(f.ListBox2), (QStringList{"  店舗", "  金額", "  日付", "  伝票"}));
+  EXPECT_EQ(f.Label2->text(), "2100");
+  EXPECT_TRUE(f.isEnabled());
+  EXPECT_FALSE(w->progress->isVisible());
+  EXPECT_TRUE(std::filesystem::exists(dir.File("data/data.Ini")));
+  // The first column, a text column of three shops, shows its item panel and role toggles.
+  EXPECT_TRUE(f.GroupBox1->isVisible());
+  EXPECT_EQ(f.GroupBox1->title(), "店舗");
+  EXPECT_EQ(Entries(f.ListBox3), (QStringList{"京都店", "銀座店", "渋谷店"}));
+  EXPECT_TRUE(f.Panel5->isVisible());
+}
+
+TEST_F(MainWindow, FirstRunCancelledLeavesAnEmptyWindowAndNoList) {
+  w = std::make_unique<TWindows>(listFile);
+  ASSERT_TRUE(w->Start());
+  EXPECT_EQ(w->form1->ListBox1->count(), 0);
+  EXPECT_EQ(w->form1->Label1->text(), "*");
+  EXPECT_EQ(w->form1->Label2->text(), "00000");
+  EXPECT_FALSE(w->form1->Panel5->isVisible());
+  EXPECT_FALSE(std::filesystem::exists(listFile));
+}
+
+TEST_F(MainWindow, AListOfSeveralFilesIsShownInOrderImportedAndTheFirstSelected) {
+  const std::string second = dir.File("second.csv");
+  WriteFile(second, MakeCsv(10));
+  const std::string missing = dir.File("gone/missing.csv");
+  WriteFile(listFile, second + "\r\n" + missing + "\r\n" + csv + "\r\n");
+  w = std::make_unique<TWindows>(listFile);
+  ASSERT_TRUE(w->Start());
+  EXPECT_EQ(Entries(w->form1->ListBox1), (QStringList{"second", "missing", "data"}));
+  EXPECT_EQ(w->form1->ListBox1->currentRow(), 0);
+  EXPECT_EQ(w->form1->Label2->text(), "10");
+  EXPECT_TRUE(std::filesystem::exists(dir.File("second/second.Ini")));
+  EXPECT_TRUE(std::filesystem::exists(dir.File("data/data.Ini")));
+  EXPECT_TRUE(w->dialogs.messages.empty());
+  w->ClickEntry(w->form1->ListBox1, 2);
+  EXPECT_EQ(w->form1->Label2->text(), "2100");
+}
+
+TEST_F(MainWindow, AChangedCsvIsImportedAgainAtTheNextStart) {
+  StartWithData();
+  w.reset();
+  // The store remembers the file's time to the even second.
+  std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+  WriteFile(csv, MakeCsv(2105));
+  StartWithData();
+  EXPECT_EQ(w->form1->Label2->text(), "2105");
+}
+
+TEST_F(MainWindow, AddAndDeleteKeepTheListTheMemoAndTheFileInStep) {
+  TForm1& f = *StartWithData().form1;
+  const std::string other = dir.File("other.csv");
+  WriteFile(other, MakeCsv(7));
+  w->dialogs.openAnswers.push_back(Q(other));
+  QTest::mouseClick(f.Button1, Qt::LeftButton);
+  EXPECT_EQ(Entries(f.ListBox1), (QStringList{"data", "other"}));
+  EXPECT_EQ(f.ListBox1->currentRow(), 1);
+  EXPECT_EQ(f.Label2->text(), "7");
+  EXPECT_EQ(ReadFile(listFile), csv + "\r\n" + other + "\r\n");
+
+  // A list file that cannot be written: the error is reported and both lists stay as they were.
+  InjectFileFault(FileOp::kRename, 1);
+  QTest::mouseClick(f.Button2, Qt::LeftButton);
+  ClearFileFaults();
+  ASSERT_EQ(w->dialogs.messages.size(), 1u);
+  EXPECT_EQ(Entries(f.ListBox1), (QStringList{"data", "other"}));
+  EXPECT_EQ(f.Memo1->toPlainText(), Q(csv + "\n" + other));
+
+  QTest::mouseClick(f.Button2, Qt::LeftButton);
+  EXPECT_EQ(Entries(f.ListBox1), QStringList{"data"});
+  EXPECT_EQ(f.Memo1->toPlainText(), Q(csv));
+  EXPECT_EQ(f.ListBox1->currentRow(), -1);
+  EXPECT_EQ(ReadFile(listFile), csv + "\r\n");
+  EXPECT_TRUE(std::filesystem::exists(other));
+
+  // With no dataset selected the record list reads no file and the grid keeps its content.
+  const QStringList before = Row(f.StringGrid1, 0);
+  QTest::mouseClick(f.Button7, Qt::LeftButton);
+  EXPECT_EQ(Row(f.StringGrid1, 0), before);
+  EXPECT_EQ(f.Label2->text(), "7");
+  // And a click without a selection deletes nothing.
+  QTest::mouseClick(f.Button2, Qt::LeftButton);
+  EXPECT_EQ(f.ListBox1->count(), 1);
+}
+
+TEST_F(MainWindow, PickingItemsFiltersAndTheResetClearsThem) {
+  TForm1& f = *StartWithData().form1;
+  w->ClickEntry(f.ListBox3, 0);
+  w->ClickEntry(f.ListBox3, 2);
+  EXPECT_EQ(f.ListBox2->item(0)->text(), "＊店舗");
+  EXPECT_EQ(f.Label2->text(), "1400");
+  EXPECT_TRUE(f.ListBox3->item(0)->isSelected());
+  EXPECT_FALSE(f.ListBox3->item(1)->isSelected());
+  QTest::mouseClick(f.Button3, Qt::LeftButton);
+  EXPECT_EQ(f.ListBox2->item(0)->text(), "  店舗");
+  EXPECT_TRUE(f.ListBox3->selectedItems().isEmpty());
+  EXPECT_EQ(f.Label2->text(), "2100");
+}
+
+TEST_F(MainWindow, TheRangePanelTakesATypedBoundAndADraggedHandle) {
+  TForm1& f = *StartWithData().form1;
+  SelectColumn("金額");
+  EXPECT_TRUE(f.GroupBox2->isVisible());
+  EXPECT_FALSE(f.GroupBox1->isVisible());
+  EXPECT_EQ(f.GroupBox2->title(), "金額");
+  EXPECT_EQ(f.Label3->text(), "0");
+  EXPECT_EQ(f.Label4->text(), "900");
+  EXPECT_EQ(f.Label5->text(), "0");
+
+  w->dialogs.inputs.push_back("250");
+  QTest::mouseClick(f.Label5, Qt::LeftButton);
+  EXPECT_EQ(w->dialogs.inputInitials.at(0), "0");
+  EXPECT_EQ(f.Label5->text(), "250");
+  EXPECT_EQ(f.ListBox2->item(1)->text(), "* 金額");
+  EXPECT_EQ(f.Label2->text(), "1470");  // 300 .. 900: seven of every ten records
+
+  // Not a number: reported, the bound stays.
+  w->dialogs.inputs.push_back("abc");
+  QTest::mouseClick(f.Label6, Qt::LeftButton);
+  ASSERT_EQ(w->dialogs.messages.size(), 1u);
+  EXPECT_EQ(w->dialogs.messages[0], "'abc' は浮動小数点数ではありません");
+  EXPECT_EQ(f.Label6->text(), "900");
+
+  // Dragging the upper handle to the bar's middle.
+  const int handle = f.Panel2->UpperHandleLeft() + 1;
+  QTest::mousePress(f.Panel2, Qt::LeftButton, {}, QPoint(handle, 10));
+  QMouseEvent move(QEvent::MouseMove, QPointF(180, 10), f.Panel2->mapToGlobal(QPointF(180, 10)),
+                   Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(f.Panel2, &move);
+  QTest::mouseRelease(f.Panel2, Qt::LeftButton, {}, QPoint(180, 10));
+  EXPECT_EQ(f.Label6->text(), "456");  // (179 + 4) * 900 / 361 = 456.2…, shown as the integer
+  EXPECT_NE(f.Label2->text(), "1470");
+
+  QTest::mouseClick(f.Button4, Qt::LeftButton);
+  EXPECT_EQ(f.Label5->text(), "0");
+  EXPECT_EQ(f.Label6->text(), "900");
+  EXPECT_EQ(f.ListBox2->item(1)->text(), "  金額");
+  EXPECT_EQ(f.Label2->text(), "2100");
+}
+
+TEST_F(MainWindow, TheSearchPanelRunsOnEnterAndTheResetEmptiesIt) {
+  TForm1& f = *StartWithData().form1;
+  SelectColumn("伝票");
+  ASSERT_TRUE(f.GroupBox3->isVisible());
+  EXPECT_FALSE(f.SpeedButton1->isEnabled());
+  QTest::keyClicks(f.Edit1, "N1200");
+  QTest::keyClick(f.Edit1, Qt::Key_Return);
+  EXPECT_EQ(f.Label8->text(), "10");
+  EXPECT_EQ(Entries(f.ListBox4).first(), "N12000");
+  EXPECT_TRUE(f.SpeedButton1->isEnabled());
+  w->ClickEntry(f.ListBox4, 3);
+  EXPECT_EQ(f.ListBox2->item(3)->text(), "＊伝票");
+  EXPECT_EQ(f.Label2->text(), "1");
+  QTest::mouseClick(f.Button5, Qt::LeftButton);
+  EXPECT_EQ(f.Edit1->text(), "");
+  EXPECT_EQ(f.ListBox4->count(), 0);
+  EXPECT_EQ(f.ListBox2->item(3)->text(), "  伝票");
+}
+
+TEST_F(MainWindow, TheDatePanelShowsJapaneseDatesAndFiltersByWeekday) {
+  TForm1& f = *StartWithData().form1;
+  SelectColumn("日付");
+  ASSERT_TRUE(f.GroupBox4->isVisible());
+  EXPECT_EQ(f.DateTimePicker1->text(), "2024/01/01");
+  EXPECT_EQ(f.DateTimePicker2->text(), "2024/02/29");
+  EXPECT_FALSE(f.DateTimePicker3->isVisible());
+  QStringList intervals;
+  for (QAbstractButton* b : f.RadioGroup1Buttons->buttons()) intervals << b->text();
+  EXPECT_EQ(intervals, (QStringList{"日", "曜日", "月", "年"}));
+  EXPECT_TRUE(f.RadioGroup1Buttons->button(3)->isChecked());
+
+  f.ComboBox1->setCurrentIndex(3);  // 水
+  emit f.ComboBox1->activated(3);
+  EXPECT_EQ(f.ListBox2->item(2)->text(), "＊日付");
+  EXPECT_EQ(f.Label2->text(), "315");  // 9 Wednesdays among the 60 days, 35 records each
+
+  QTest::mouseClick(f.Button6, Qt::LeftButton);
+  EXPECT_EQ(f.ListBox2->item(2)->text(), "  日付");
+  EXPECT_EQ(f.ComboBox1->currentText(), "水");
+  EXPECT_EQ(f.Label2->text(), "2100");
+}
+
+TEST_F(MainWindow, RoleAndDisplayTogglesShapeTheTable) {
+  TForm1& f = *StartWithData().form1;
+  QTest::mouseClick(f.SpeedButton1, Qt::LeftButton);  // 店舗 as column items
+  EXPECT_TRUE(f.SpeedButton1->isChecked());
+  EXPECT_EQ(f.ListBox2->item(0)->text(), "→店舗");
+  EXPECT_EQ(Row(f.StringGrid1, 0), (QStringList{"", "京都店", "銀座店", "渋谷店", "合計"}));
+  EXPECT_EQ(Row(f.StringGrid1, 1), (QStringList{"", "700", "700", "700", "2100"}));
+
+  SelectColumn("金額");
+  QTest::mouseClick(f.SpeedButton3, Qt::LeftButton);  // value: the aggregate becomes 合計
+  EXPECT_TRUE(f.SpeedButton4->isChecked());
+  EXPECT_FALSE(f.SpeedButton8->isChecked());
+  EXPECT_EQ(f.ListBox2->item(1)->text(), "ｖ金額");
+  // The down aggregate stays down when pressed again.
+  QTest::mouseClick(f.SpeedButton4, Qt::LeftButton);
+  EXPECT_TRUE(f.SpeedButton4->isChecked());
+  QTest::mouseClick(f.SpeedButton8, Qt::LeftButton);
+  EXPECT_TRUE(f.SpeedButton8->isChecked());
+  EXPECT_FALSE(f.SpeedButton4->isChecked());
+
+  QTest::mouseClick(f.SpeedButton9, Qt::LeftButton);  // totals off
+  EXPECT_FALSE(f.SpeedButton9->isChecked());
+  EXPECT_EQ(Row(f.StringGrid1, 0), (QStringList{"", "京都店", "銀座店", "渋谷店"}));
+  QTest::mouseClick(f.SpeedButton9, Qt::LeftButton);
+
+  QTest::mouseClick(f.Button12, Qt::LeftButton);  // swap: the shops become the rows
+  EXPECT_EQ(f.ListBox2->item(0)->text(), "↓店舗");
+  EXPECT_EQ(Column(f.StringGrid1, 0), (QStringList{"", "京都店", "銀座店", "渋谷店", "合計"}));
+
+  QTest::mouseClick(f.Button13, Qt::LeftButton);  // ×
+  EXPECT_EQ(f.StringGrid1->ColCount(), 3);
+  EXPECT_EQ(Row(f.StringGrid1, 0), (QStringList{"", "", ""}));
+}
+
+TEST_F(MainWindow, DrillDownOnAHeaderThenOnADataCellEndsInTheRecordList) {
+  TForm1& f = *StartWithData().form1;
+  QTest::mouseClick(f.SpeedButton1, Qt::LeftButton);  // 店舗 columns
+  SelectColumn("金額");
+  f.ComboBox2->setCurrentIndex(f.ComboBox2->findText("3"));
+  emit f.ComboBox2->activated(f.ComboBox2->currentIndex());
+  QTest::mouseClick(f.SpeedButton2, Qt::LeftButton);  // 金額 rows, three classes
+  ASSERT_EQ(f.StringGrid1->RowCount(), 5);
+
+  w->ClickCell(3, 0);  // the header 渋谷店
+  EXPECT_EQ(f.ListBox2->item(0)->text(), "＊店舗");
+  EXPECT_EQ(f.StringGrid1->ColCount(), 3);
+  EXPECT_EQ(Row(f.StringGrid1, 0).at(2), "合計");
+
+  w->ClickCell(1, 1);  // a data cell of the first amount class
+  EXPECT_EQ(f.ListBox2->item(1)->text(), "＊金額");
+  EXPECT_EQ(Row(f.StringGrid1, 0), (QStringList{"", "店舗", "金額", "日付", "伝票"}));
+  EXPECT_EQ(Row(f.StringGrid1, 1).at(1), "渋谷店");
+  EXPECT_EQ(f.Label2->text(), QString::number(f.StringGrid1->RowCount() - 1));
+}
+
+TEST_F(MainWindow, TheRecordListShowsNumberedRecordsAndTheirCount) {
+  TForm1& f = *StartWithData().form1;
+  w->ClickEntry(f.ListBox3, 1);  // 銀座店
+  QTest::mouseClick(f.Button7, Qt::LeftButton);
+  EXPECT_EQ(f.Label2->text(), "700");
+  EXPECT_EQ(f.StringGrid1->RowCount(), 701);
+  EXPECT_EQ(Row(f.StringGrid1, 1), (QStringList{"1", "銀座店", "100", "2024/01/02", "N10001"}));
+  EXPECT_EQ(f.StringGrid1->ColWidth(1), 32);
+  EXPECT_TRUE(f.StringGrid1->hasFocus() || !f.isActiveWindow());
+}
+
+TEST_F(MainWindow, SaveWritesTheShownTableAndCancelWritesNothing) {
+  TForm1& f = *StartWithData().form1;
+  QTest::mouseClick(f.SpeedButton2, Qt::LeftButton);  // 店舗 rows
+  const std::string target = dir.File("out.csv");
+  w->dialogs.saveAnswers.push_back("");
+  QTest::mouseClick(f.Button8, Qt::LeftButton);
+  EXPECT_FALSE(std::filesystem::exists(target));
+  w->dialogs.saveAnswers.push_back(Q(target));
+  QTest::mouseClick(f.Button8, Qt::LeftButton);
+  // Rows only: one data column without a heading, then the totals column.
+  EXPECT_EQ(
+      ReadFile(target),
+      S(",,合計\r\n京都店,700,700\r\n銀座店,700,700\r\n渋谷店,700,700\r\n合計,2100,2100\r\n"));
+  // With the chart hidden no picture is asked for.
+  EXPECT_EQ(w->dialogs.filters.size(), 2u);
+}
+
+TEST_F(MainWindow, TheEnlargedTableTakesTheResultsAndMirrorsTheToggles) {
+  TForm1& f = *StartWithData().form1;
+  TForm2& big = *w->form2;
+  // No axis: the record list goes to the enlarged grid; the main grid keeps its content.
+  QTest::mouseClick(f.Button14, Qt::LeftButton);
+  ASSERT_TRUE(big.isVisible());
+  EXPECT_EQ(big.windowTitle(), "拡大表示画面");
+  EXPECT_EQ(Column(big.StringGrid1, 0).mid(0, 3), (QStringList{"", "1", "2"}));
+  EXPECT_EQ(f.StringGrid1->RowCount(), 3);
+
+  QTest::mouseClick(f.SpeedButton2, Qt::LeftButton);  // 店舗 rows, into the enlarged grid
+  EXPECT_EQ(Column(big.StringGrid1, 0), (QStringList{"", "京都店", "銀座店", "渋谷店", "合計"}));
+  QTest::mouseClick(big.SpeedButton9, Qt::LeftButton);  // totals off, copied to the main window
+  EXPECT_FALSE(f.SpeedButton9->isChecked());
+  EXPECT_EQ(big.StringGrid1->RowCount(), 4);
+  QTest::mouseClick(big.SpeedButton6, Qt::LeftButton);
+  EXPECT_TRUE(f.SpeedButton6->isChecked());
+  EXPECT_FALSE(f.SpeedButton8->isChecked());
+
+  // Saving from the enlarged window writes the enlarged grid.
+  const std::string target = dir.File("big.csv");
+  w->dialogs.saveAnswers.push_back(Q(target));
+  QTest::mouseClick(big.Button8, Qt::LeftButton);
+  EXPECT_EQ(ReadFile(target), S(",\r\n京都店,700\r\n銀座店,700\r\n渋谷店,700\r\n"));
+
+  // Once it is closed the next result goes to the main grid; a toggle changed on the main window
+  // shows on the enlarged window at its next activation.
+  big.close();
+  QTest::mouseClick(f.SpeedButton9, Qt::LeftButton);
+  EXPECT_EQ(Column(f.StringGrid1, 0), (QStringList{"", "京都店", "銀座店", "渋谷店", "合計"}));
+  EXPECT_FALSE(big.SpeedButton9->isChecked());
+  big.FormActivate();
+  EXPECT_TRUE(big.SpeedButton9->isChecked());
+}
+
+TEST_F(MainWindow, TheSampleIsListedWhenNoListExistsYet) {
+  const std::string sample = dir.File("sample.csv");
+  WriteFile(sample, MakeCsv(5));
+  w = std::make_unique<TWindows>(listFile, sample);
+  ASSERT_TRUE(w->Start());
+  EXPECT_EQ(Entries(w->form1->ListBox1), QStringList{"sample"});
+  EXPECT_EQ(w->form1->Label2->text(), "5");
+  EXPECT_TRUE(w->dialogs.filters.empty());
+}
+
+}  // namespace
+}  // namespace tabulon::test

@@ -1,0 +1,149 @@
+// The main window under test: scripted dialogs, a generated Shift-JIS dataset and the windows of
+// the program made in their order.
+#pragma once
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDate>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QListWidget>
+#include <QTest>
+#include <QTimer>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "TestUtil.h"
+#include "platform/SjisText.h"
+#include "ui/Dialogs.h"
+#include "ui/ProgressWindow.h"
+#include "ui/StringGrid.h"
+#include "ui/unitChart.h"
+#include "ui/unitMain.h"
+#include "ui/unitTable.h"
+
+namespace tabulon::test {
+
+// Dialogs that answer from scripts: an empty answer cancels a file dialog.
+class TScriptedDialogs : public TDialogs {
+ public:
+  bool OpenFile(QWidget*, const QString& filter, const QString&, QString* path) override {
+    filters.push_back(filter);
+    return Answer(&openAnswers, path);
+  }
+  bool SaveFile(QWidget*, const QString& filter, const QString&, QString* path) override {
+    filters.push_back(filter);
+    return Answer(&saveAnswers, path);
+  }
+  void Message(QWidget*, const QString& text) override { messages.push_back(text); }
+  QString InputValue(QWidget*, const QString& initial) override {
+    inputInitials.push_back(initial);
+    if (inputs.empty()) return initial;
+    QString typed = inputs.front();
+    inputs.pop_front();
+    return typed;
+  }
+
+  std::deque<QString> openAnswers, saveAnswers, inputs;
+  std::vector<QString> filters, messages, inputInitials;
+
+ private:
+  static bool Answer(std::deque<QString>* answers, QString* path) {
+    if (answers->empty()) return false;
+    *path = answers->front();
+    answers->pop_front();
+    return !path->isEmpty();
+  }
+};
+
+// Processes events until done() holds or the time runs out.
+inline bool WaitUntil(const std::function<bool()>& done, int ms = 10000) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!done()) {
+    if (timer.elapsed() > ms) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  return true;
+}
+
+// A dataset of rows records: 店舗 (3 shops), 金額 (0..900 in hundreds), 日付 (60 days from
+// 2024/01/01) and 伝票 (a distinct slip number per record: more than 2000 makes a search column).
+inline std::string MakeCsv(int rows) {
+  static const char* shops[] = {"京都店", "銀座店", "渋谷店"};
+  std::string text = S("店舗,金額,日付,伝票") + "\r\n";
+  for (int i = 0; i < rows; ++i) {
+    const QDate day = QDate(2024, 1, 1).addDays(i % 60);
+    text += S(shops[i % 3]) + "," + std::to_string((i % 10) * 100) + "," +
+            day.toString(QStringLiteral("yyyy/MM/dd")).toStdString() + ",N" +
+            std::to_string(10000 + i) + "\r\n";
+  }
+  return text;
+}
+
+inline QString Q(const std::string& utf8) {
+  return QString::fromStdString(utf8);
+}
+
+inline QStringList Entries(const QListWidget* list) {
+  QStringList texts;
+  for (int i = 0; i < list->count(); ++i) texts << list->item(i)->text();
+  return texts;
+}
+
+inline QStringList Row(TStringGrid* grid, int row) {
+  grid->Flush();
+  QStringList texts;
+  for (int c = 0; c < grid->ColCount(); ++c) texts << grid->DisplayText(c, row);
+  return texts;
+}
+
+inline QStringList Column(TStringGrid* grid, int col) {
+  grid->Flush();
+  QStringList texts;
+  for (int r = 0; r < grid->RowCount(); ++r) texts << grid->DisplayText(col, r);
+  return texts;
+}
+
+// The program's windows over a scratch folder.
+class TWindows {
+ public:
+  explicit TWindows(const std::string& listFile, const std::string& sample = "") {
+    TForm1Options options;
+    options.listFile = listFile;
+    options.samplePath = sample;
+    form1 = std::make_unique<TForm1>(dialogs, options);
+    progress = std::make_unique<TProgressWindow>(form1.get());
+    form2 = std::make_unique<TForm2>(form1.get());
+    form3 = std::make_unique<TForm3>();
+    form1->SetWindows(progress.get(), form2.get(), form3.get());
+  }
+  // Shows the main window and waits for the start-up to end.
+  bool Start() {
+    form1->show();
+    return WaitUntil([this] { return !form1->Timer1->isActive(); });
+  }
+  // Clicks row of a list as a user does.
+  void ClickEntry(QListWidget* list, int row) {
+    list->scrollToItem(list->item(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(row)).center());
+  }
+  void ClickCell(int col, int row, Qt::MouseButton button = Qt::LeftButton) {
+    TStringGrid* grid = form1->StringGrid1;
+    grid->Flush();
+    const QRect cell = grid->visualRect(grid->model()->index(row, col));
+    QTest::mouseClick(grid->viewport(), button, {}, cell.center());
+  }
+
+  TScriptedDialogs dialogs;
+  std::unique_ptr<TForm1> form1;
+  std::unique_ptr<TProgressWindow> progress;
+  std::unique_ptr<TForm2> form2;
+  std::unique_ptr<TForm3> form3;
+};
+
+}  // namespace tabulon::test

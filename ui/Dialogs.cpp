@@ -1,0 +1,62 @@
+#include "ui/Dialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+#include "ui/unitInput.h"
+
+namespace tabulon {
+namespace {
+
+// "CSVファイル|*.csv|…" (description and pattern alternating) as Qt's "CSVファイル (*.csv);;…".
+QString QtFilter(const QString& filter) {
+  const QStringList parts = filter.split(QLatin1Char('|'));
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    const QString& description = parts[i];
+    const QString& pattern = parts[i + 1];
+    filters << (description.contains(QLatin1Char('(')) ? description
+                                                       : description + " (" + pattern + ")");
+  }
+  return filters.join(QStringLiteral(";;"));
+}
+
+bool RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& filter,
+                   const QString& defaultExt, QString* path) {
+  QFileDialog dialog(parent);
+  dialog.setAcceptMode(mode);
+  // The open dialog takes a typed name of a file that does not exist yet.
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilter(QtFilter(filter));
+  QString suffix = defaultExt;
+  if (suffix.startsWith(QLatin1Char('.'))) suffix.remove(0, 1);
+  dialog.setDefaultSuffix(suffix);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  *path = dialog.selectedFiles().first();
+  return true;
+}
+
+}  // namespace
+
+bool TQtDialogs::OpenFile(QWidget* parent, const QString& filter, const QString& defaultExt,
+                          QString* path) {
+  return RunFileDialog(parent, QFileDialog::AcceptOpen, filter, defaultExt, path);
+}
+
+bool TQtDialogs::SaveFile(QWidget* parent, const QString& filter, const QString& defaultExt,
+                          QString* path) {
+  return RunFileDialog(parent, QFileDialog::AcceptSave, filter, defaultExt, path);
+}
+
+void TQtDialogs::Message(QWidget* parent, const QString& text) {
+  QMessageBox::warning(parent, QStringLiteral("Tabulon"), text);
+}
+
+QString TQtDialogs::InputValue(QWidget* parent, const QString& initial) {
+  if (input_ != nullptr) return input_->Ask(initial);
+  TformInput input(parent);
+  return input.Ask(initial);
+}
+
+}  // namespace tabulon

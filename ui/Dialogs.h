@@ -1,0 +1,45 @@
+// The dialogs of the windows (open, save, save picture, message box, value input) go through this
+// interface, so that tests can answer them; the program uses TQtDialogs.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace tabulon {
+
+class TformInput;
+
+class TDialogs {
+ public:
+  virtual ~TDialogs() = default;
+  // A file dialog with a filter such as "CSVファイル|*.csv" and a default extension such as
+  // ".csv"; false when cancelled.
+  virtual bool OpenFile(QWidget* parent, const QString& filter, const QString& defaultExt,
+                        QString* path) = 0;
+  virtual bool SaveFile(QWidget* parent, const QString& filter, const QString& defaultExt,
+                        QString* path) = 0;
+  // A message box with an OK button (the general error report uses it).
+  virtual void Message(QWidget* parent, const QString& text) = 0;
+  // The value input dialog "値の入力", opened with initial; the text however it was closed.
+  virtual QString InputValue(QWidget* parent, const QString& initial) = 0;
+};
+
+// The real dialogs.
+class TQtDialogs : public TDialogs {
+ public:
+  // input: the program's value input dialog; without one, InputValue makes one per call.
+  explicit TQtDialogs(TformInput* input = nullptr) : input_(input) {}
+  void SetInputForm(TformInput* input) { input_ = input; }
+  bool OpenFile(QWidget* parent, const QString& filter, const QString& defaultExt,
+                QString* path) override;
+  bool SaveFile(QWidget* parent, const QString& filter, const QString& defaultExt,
+                QString* path) override;
+  void Message(QWidget* parent, const QString& text) override;
+  QString InputValue(QWidget* parent, const QString& initial) override;
+
+ private:
+  TformInput* input_;  // not owned
+};
+
+}  // namespace tabulon

@@ -1,0 +1,207 @@
+// The main window TForm1: every control of the main screen, each handler a few lines that read
+// the controls, call TMainLogic or the engine and render the state again (Render). The windows it
+// shows (progress, enlarged table, chart) are made by the program entry and handed over by
+// SetWindows.
+#pragma once
+
+#include <QWidget>
+#include <string>
+
+#include "filters/MainLogic.h"
+#include "ui/DatasetList.h"
+
+class QComboBox;
+class QDateEdit;
+class QGroupBox;
+class QButtonGroup;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QTimeEdit;
+class QTimer;
+class QToolButton;
+
+namespace tabulon {
+
+class TClickLabel;
+class TDialogs;
+class TForm2;
+class TForm3;
+class TProgressWindow;
+class TRangeBar;
+class TStringGrid;
+
+struct TForm1Options {
+  std::string listFile;    // the ".lis" file (TDatasetList::ListFileFor)
+  std::string samplePath;  // written into a list file that does not exist yet; empty: none
+};
+
+class TForm1 : public QWidget {
+  Q_OBJECT
+ public:
+  TForm1(TDialogs& dialogs, TForm1Options options, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // The other windows, made after this one. Any may be null (no import, no enlarged table, no
+  // chart). REQUIRES: they outlive this window's handlers.
+  void SetWindows(TProgressWindow* progress, TForm2* form2, TForm3* form3);
+
+  TMainLogic& Logic() { return logic_; }
+  const TDatasetList& Datasets() const { return datasets_; }
+
+  // Runs a command under the general error report, then renders the state.
+  void Run(const std::function<void()>& command);
+  // Writes the logic's state into the controls, with their signals blocked.
+  void Render();
+
+  // The toggle SpeedButtonN (4..11) set down or up as the enlarged-table window copies it: in
+  // the aggregate group a button set down releases the others and one cannot be released
+  // directly.
+  void SetToggleDown(int n, bool down);
+  // The save command, its dialogs over parent.
+  void SaveResult(QWidget* parent);
+
+  // ---- Handlers, named after their controls.
+  void Timer1Timer();
+  void Button1Click();
+  void Button2Click();
+  void ListBox1Click();
+  void ListBox2Click();
+  void ListBox3Click();
+  void Button3Click();
+  void Splitter1Moved(int handleLeft);
+  void Splitter2Moved(int handleLeft);
+  void Panel2MouseDown(TMouseButton button, int x);
+  void Panel3MouseDown(TMouseButton button, int x);
+  void Panel4MouseDown(TMouseButton button, int x);
+  void Label5Click();
+  void Label6Click();
+  void ComboBox2Change();
+  void Button4Click();
+  void Edit1KeyPress();
+  void Button9Click();
+  void ListBox4Click();
+  void Button5Click();
+  void DateTimePicker1Change(TDateControl sender);
+  void RadioGroup1Click(int index);
+  void Button6Click();
+  void SpeedButton1Click(int button);  // 0..2 role toggles, 3..7 合計..件数
+  void SpeedButton9Click();            // 合計表示, ０非表示
+  void SpeedButton11Click();
+  void Button7Click();
+  void Button8Click();
+  void Button10Click();
+  void Button11Click();
+  void Button12Click();
+  void Button13Click();
+  void Button14Click();
+  void Button15Click();
+  void StringGrid1MouseDown(int col, int row);
+  void Image1Click();
+  void CrossTabulateNow();  // the engine's CrossTabulate, for the enlarged-table window
+
+  // ---- Controls (public so the tests drive them as a user would).
+  QListWidget* ListBox1;
+  QPushButton* Button1;
+  QPushButton* Button2;
+  QPlainTextEdit* Memo1;
+  QLabel* Label1;
+  QListWidget* ListBox2;
+
+  QGroupBox* GroupBox1;
+  QListWidget* ListBox3;
+  QLabel* Label7;
+  QPushButton* Button3;
+
+  QGroupBox* GroupBox2;
+  QLabel* Label3;
+  QLabel* Label4;
+  TRangeBar* Panel2;
+  TClickLabel* Label5;
+  TClickLabel* Label6;
+  QLabel* Label12;
+  QComboBox* ComboBox2;
+  QPushButton* Button4;
+
+  QGroupBox* GroupBox3;
+  QLineEdit* Edit1;
+  QPushButton* Button9;
+  QLabel* Label8;
+  QListWidget* ListBox4;
+  QPushButton* Button5;
+
+  QGroupBox* GroupBox4;
+  QLabel* Label10;
+  QLabel* Label11;
+  QDateEdit* DateTimePicker1;
+  QDateEdit* DateTimePicker2;
+  QTimeEdit* DateTimePicker3;
+  QTimeEdit* DateTimePicker4;
+  QLabel* Label9;
+  QComboBox* ComboBox1;
+  QGroupBox* RadioGroup1;
+  QButtonGroup* RadioGroup1Buttons;
+  QPushButton* Button6;
+
+  QFrame* Panel5;
+  QToolButton* SpeedButton1;
+  QToolButton* SpeedButton2;
+  QToolButton* SpeedButton3;
+  QFrame* Panel1;
+  QLabel* Label2;
+  TClickLabel* Image1;
+  QPushButton* Button7;
+  QPushButton* Button8;
+  QToolButton* SpeedButton4;
+  QToolButton* SpeedButton5;
+  QToolButton* SpeedButton6;
+  QToolButton* SpeedButton7;
+  QToolButton* SpeedButton8;
+  QPushButton* Button10;
+  QPushButton* Button11;
+  QPushButton* Button12;
+  QToolButton* SpeedButton9;
+  QToolButton* SpeedButton10;
+  QToolButton* SpeedButton11;
+  QPushButton* Button15;
+  QPushButton* Button14;
+  QPushButton* Button13;
+  TStringGrid* StringGrid1;
+  QTimer* Timer1;
+
+ private:
+  void BuildDatasetControls();
+  void BuildItemPanel();
+  void BuildRangePanel();
+  void BuildSearchPanel();
+  void BuildDatePanel();
+  void BuildToolbar();
+  void Wire();
+  void WireCallbacks();
+  void RenderItemPanel();
+  void RenderRangePanel();
+  void RenderSearchPanel();
+  void RenderDatePanel();
+  void RenderToggles();
+  void ShowDatasetList();  // Memo1 from the dataset list
+  // A dataset is selected in ListBox1: the commands that read its path may run.
+  bool DatasetSelected() const;
+  std::string ChartTitle() const;  // the selected dataset's display name, Shift-JIS
+  TResultTable& OutGrid();
+
+  TDialogs& dialogs_;                      // every dialog and message box
+  TForm1Options options_;                  // list file and first-run sample
+  TDatasetList datasets_;                  // Memo1's paths and the ".lis" file
+  TMainLogic logic_;                       // the window's state and handlers without widgets
+  TProgressWindow* progress_ = nullptr;    // not owned
+  TForm2* form2_ = nullptr;                // not owned
+  TForm3* form3_ = nullptr;                // not owned
+  QToolButton* toggles_[12] = {};          // SpeedButton1..11 by number (0 unused)
+  std::vector<std::string> radioEntries_;  // the interval entries RadioGroup1 shows
+  bool rendering_ = false;                 // Render is writing the controls
+};
+
+}  // namespace tabulon
