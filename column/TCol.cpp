@@ -524,21 +524,6 @@ void TCol::SetTypes(std::string_view valType, std::string_view colType) {
 
 namespace {
 
-// Reads count records of type T from the front of path into *out, checking the size first so a
-// damaged count never causes a huge allocation or a short read.
-template <typename T>
-void ReadRecords(const std::string& path, int64_t count, std::vector<T>* out) {
-  const int64_t size = FileSize(path);
-  if (size < 0) throw IoError(path, "cannot open: the file is missing");
-  if (count < 0 || size / static_cast<int64_t>(sizeof(T)) < count)
-    throw IoError(path, "file is too short");
-  out->assign(static_cast<size_t>(count), T{});
-  InFile in;
-  in.Open(path);
-  in.ReadExact(out->data(), static_cast<size_t>(count) * sizeof(T));
-  in.Close();
-}
-
 template <typename K>
 void CheckKeys(const std::vector<K>& keys, size_t values, const std::string& path) {
   K top = 0;

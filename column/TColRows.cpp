@@ -60,20 +60,6 @@ int64_t ToScaled(double value) {
   return static_cast<int64_t>(scaled);
 }
 
-// Reads count records of path into *out (the distinct values of a key-stored column).
-template <typename T>
-void ReadIndex(const std::string& path, int32_t count, std::vector<T>* out) {
-  const int64_t size = FileSize(path);
-  if (size < 0) throw IoError(path, "cannot open: the file is missing");
-  if (count < 0 || size / static_cast<int64_t>(sizeof(T)) < count)
-    throw IoError(path, "file is too short");
-  out->assign(static_cast<size_t>(count), T{});
-  InFile in;
-  in.Open(path);
-  in.ReadExact(out->data(), static_cast<size_t>(count) * sizeof(T));
-  in.Close();
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- preparing a walk
@@ -314,9 +300,9 @@ void TCol::ReadDistinctValues() {
   // Load reads nothing for a column without role and filter; its labels still need the values.
   const size_t count = static_cast<size_t>(std::max(FCount, 0));
   if (FValueType == vtInt && FIntValues.size() != count)
-    ReadIndex(IndPath(), FCount, &FIntValues);
+    ReadRecords(IndPath(), FCount, &FIntValues);
   else if (FValueType == vtCur && FCurValues.size() != count)
-    ReadIndex(IndPath(), FCount, &FCurValues);
+    ReadRecords(IndPath(), FCount, &FCurValues);
 }
 
 // ---------------------------------------------------------------- dates

@@ -24,29 +24,35 @@ void TMainLogic::RefreshItemPanel(TCol& col) {
     items_.picked[i] = selected.count(FoldKey(items_.items[i])) > 0;
 }
 
-void TMainLogic::ListBox3Click(const std::vector<int>& picked) {
-  TCol* col = Current();
-  if (col == nullptr || !items_.visible) return;
-  std::vector<bool> mark(items_.items.size(), false);
+void TMainLogic::ApplyPicks(TCol& col, const std::vector<std::string>& entries,
+                            const std::vector<int>& picked) {
+  std::vector<bool> mark(entries.size(), false);
   for (int i : picked)
     if (i >= 0 && i < static_cast<int>(mark.size())) mark[static_cast<size_t>(i)] = true;
   std::vector<std::string> list;
   for (size_t i = 0; i < mark.size(); ++i)
-    if (mark[i]) list.push_back(items_.items[i]);
-  col->SetSelected(list);
+    if (mark[i]) list.push_back(entries[i]);
+  col.SetSelected(list);
   ListBox2Click();
   RecalculateNow();
 }
 
-void TMainLogic::Button3Click() {
-  TCol* col = Current();
-  if (col == nullptr) return;
-  col->SetSelected({});
-  col->FRole = 3;
-  col->FFiltered = false;
+void TMainLogic::ResetSelection(TCol& col) {
+  col.SetSelected({});
+  col.FRole = 3;
+  col.FFiltered = false;
   RefreshColumnMarkers();
   ListBox2Click();
   RecalculateNow();
+}
+
+void TMainLogic::ListBox3Click(const std::vector<int>& picked) {
+  TCol* col = Current();
+  if (col != nullptr && items_.visible) ApplyPicks(*col, items_.items, picked);
+}
+
+void TMainLogic::Button3Click() {
+  if (TCol* col = Current()) ResetSelection(*col);
 }
 
 }  // namespace tabulon

@@ -209,6 +209,12 @@ class TMainLogic : public TWindowHooks {
   bool CurrentIsAxis() const { return ws_.roleDown[0] || ws_.roleDown[1]; }
   int LabelWidth(const std::string& text) const;
 
+  // The picked entries of a list become col's selection; then refresh and recalculate.
+  void ApplyPicks(TCol& col, const std::vector<std::string>& entries,
+                  const std::vector<int>& picked);
+  // A text panel's reset: no selection, no role.
+  void ResetSelection(TCol& col);
+
   // Panel refreshes, run by ListBox2Click for the current column.
   void RefreshItemPanel(TCol& col);
   void RefreshRangePanel(TCol& col);

@@ -71,27 +71,11 @@ bool TMainLogic::Edit1KeyPress(char key) {
 
 void TMainLogic::ListBox4Click(const std::vector<int>& picked) {
   TCol* col = Current();
-  if (col == nullptr || !search_.visible) return;
-  std::vector<bool> mark(search_.matches.size(), false);
-  for (int i : picked)
-    if (i >= 0 && i < static_cast<int>(mark.size())) mark[static_cast<size_t>(i)] = true;
-  std::vector<std::string> list;
-  for (size_t i = 0; i < mark.size(); ++i)
-    if (mark[i]) list.push_back(search_.matches[i]);
-  col->SetSelected(list);
-  ListBox2Click();
-  RecalculateNow();
+  if (col != nullptr && search_.visible) ApplyPicks(*col, search_.matches, picked);
 }
 
 void TMainLogic::Button5Click() {
-  TCol* col = Current();
-  if (col == nullptr) return;
-  col->SetSelected({});
-  col->FRole = 3;
-  col->FFiltered = false;
-  RefreshColumnMarkers();
-  ListBox2Click();
-  RecalculateNow();
+  if (TCol* col = Current()) ResetSelection(*col);
 }
 
 void TMainLogic::RefreshSearchPanel(TCol& col) {

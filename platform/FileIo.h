@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Errors.h"
+
 namespace tabulon {
 
 bool FileExists(const std::string& path);  // a regular file (or anything not a directory)
@@ -117,6 +119,22 @@ class InFile {
   std::string path_;
   int fd_ = -1;
 };
+
+// Reads count fixed-size records from the front of path into *out, checking the file's size
+// first, so a damaged count never causes a huge allocation or a short read. Throws IoError when
+// the file is missing or holds fewer records.
+template <typename T>
+void ReadRecords(const std::string& path, int64_t count, std::vector<T>* out) {
+  const int64_t size = FileSize(path);
+  if (size < 0) throw IoError(path, "cannot open: the file is missing");
+  if (count < 0 || size / static_cast<int64_t>(sizeof(T)) < count)
+    throw IoError(path, "file is too short");
+  out->assign(static_cast<size_t>(count), T{});
+  InFile in;
+  in.Open(path);
+  in.ReadExact(out->data(), static_cast<size_t>(count) * sizeof(T));
+  in.Close();
+}
 
 // Test hook: makes the n-th file operation of a kind (counted from 1, from the call on) fail with
 // an injected error. n = 0 turns injection off. Operations count only while injection is on.
