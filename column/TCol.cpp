@@ -184,12 +184,7 @@ void TCol::ResetState(const std::string& dir, const std::string& name, int32_t r
   FSelected.clear();
   FDir = dir;
   FName = name;
-  FIntMin = kIntStartMin;
-  FIntMax = kIntStartMax;
-  FMin = kCurStartMax;
-  FMax = -kCurStartMax;
-  FDateMin = DateNull();
-  FDateMax = 0;
+  ResetExtremes();
   FByteKeys.clear();
   FWordKeys.clear();
   FIntValues.clear();
@@ -389,15 +384,20 @@ void TCol::ResetExtremes() {
   FDateMax = 0;
 }
 
+void TCol::ReopenDatAfterTmp(InFile* tmp) {
+  Writer& w = *writer_;
+  w.dat.Close();
+  DeleteFileIfExists(TmpPath());
+  RenameFile(DatPath(), TmpPath());
+  tmp->Open(TmpPath());
+  w.dat.Create(DatPath());
+}
+
 void TCol::ConvertToWordKeys() {
   Writer& w = *writer_;
-  const std::string dat = DatPath(), tmp = TmpPath();
-  w.dat.Close();
-  DeleteFileIfExists(tmp);
-  RenameFile(dat, tmp);
+  const std::string tmp = TmpPath();
   InFile in;
-  in.Open(tmp);
-  w.dat.Create(dat);
+  ReopenDatAfterTmp(&in);
   std::vector<uint8_t> block(kCopyBlock);
   for (;;) {
     const size_t n = in.ReadSome(block.data(), block.size());
@@ -411,13 +411,9 @@ void TCol::ConvertToWordKeys() {
 
 void TCol::ConvertToText() {
   Writer& w = *writer_;
-  const std::string dat = DatPath(), tmp = TmpPath();
-  w.dat.Close();
-  DeleteFileIfExists(tmp);
-  RenameFile(dat, tmp);
+  const std::string tmp = TmpPath();
   InFile in;
-  in.Open(tmp);
-  w.dat.Create(dat);
+  ReopenDatAfterTmp(&in);
 
   // A numeric column also gets its values as records from here on (see Writer::values).
   std::vector<Converted> converted;

@@ -24,6 +24,7 @@
 
 namespace tabulon {
 
+class InFile;
 class LineReader;
 
 class TCol {
@@ -154,8 +155,9 @@ class TCol {
  private:
   class Writer;
   void ResetState(const std::string& dir, const std::string& name, int32_t rows);
-  void ConvertToWordKeys();  // i.Dat from 8-bit to 16-bit keys
-  void ConvertToText();      // i.Dat from 16-bit keys to one text line per row
+  void ReopenDatAfterTmp(InFile* tmp);  // i.Dat renamed to i.Tmp (open in *tmp), i.Dat anew
+  void ConvertToWordKeys();             // i.Dat from 8-bit to 16-bit keys
+  void ConvertToText();                 // i.Dat from 16-bit keys to one text line per row
   void ResetExtremes();
   void ReadFiles();    // the file part of Load
   void PrepareRows();  // derives the per-key tables ReadRow uses; run by every Load
