@@ -23,7 +23,7 @@ store=${csv%.*}  # the importer keeps its column store beside the CSV, named wit
 
 # Benchmarks in the order they run by default. A new benchmark is a bench_NAME function plus its
 # name here.
-all_benchmarks=(import tab)
+all_benchmarks=(import tab cli)
 
 table=()  # finished rows of the result table
 
@@ -104,12 +104,16 @@ bench_tab() {
   "$prog" "$csv"
 }
 
-# Google Benchmark programs (for example a cross tabulation of the imported store) go here:
-#   bench_crosstab() {
-#     [[ -d $store ]] || "$cli" import "$csv"
-#     "$build/bench/tabulon-bench-crosstab" --store="$store" --benchmark_min_time=1
-#   }
-# and "crosstab" is added to all_benchmarks. They print their own tables.
+# The whole `tabulon-cli tab` command on the store, process start included: three role options
+# (each tabulates, as the window's buttons do) and the final table.
+no_prepare() { :; }
+bench_cli() {
+  [[ -d $store ]] || "$cli" import "$csv"
+  time_best no_prepare "$cli" tab "$csv" --row 店舗 --col 分類 --value 金額 --output "$data_dir/tab.csv"
+  add_row "tabulon-cli tab (3 roles)" "$best_seconds" "$best_kb"
+  time_best no_prepare "$cli" count "$csv" --pick 地域=関東 --range 金額=1000..
+  add_row "tabulon-cli count (2 filters)" "$best_seconds" "$best_kb"
+}
 
 make_data() {
   [[ -x $gen && -x $measure ]] || die "$gen or $measure missing; build the bench targets first"

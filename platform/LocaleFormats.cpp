@@ -400,7 +400,35 @@ std::string FormatDateTimePattern(std::string_view pattern, double dateTime) {
   return out;
 }
 
+namespace {
+
+// The commonest time texts, "H:MM" and "H:MM:SS" with one- or two-digit fields and nothing
+// else, without the general parser's designator and blank handling. False when the text is not
+// of that form (the general parser then decides).
+bool TryParsePlainTime(std::string_view text, double* dateTime) {
+  int field[3] = {0, 0, 0};
+  int fields = 0, digits = 0;
+  for (char c : text) {
+    if (IsDigit(c)) {
+      if (++digits > 2) return false;
+      field[fields] = field[fields] * 10 + (c - '0');
+    } else if (c == ':' && digits > 0 && fields < 2) {
+      ++fields;
+      digits = 0;
+    } else {
+      return false;
+    }
+  }
+  if (fields == 0 || digits == 0) return false;
+  if (field[0] > 23 || field[1] > 59 || field[2] > 59) return false;
+  *dateTime = Compose(0, ((field[0] * 60 + field[1]) * 60 + field[2]) * int64_t{1000});
+  return true;
+}
+
+}  // namespace
+
 bool TryParseDateTime(std::string_view text, double* dateTime) {
+  if (text.size() <= 8 && TryParsePlainTime(text, dateTime)) return true;
   const char* p = text.data();
   const char* end = p + text.size();
   SkipBlanks(p, end);

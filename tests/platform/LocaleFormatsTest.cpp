@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <cstdio>
 #include <cstring>
 
 #include "TestUtil.h"
@@ -251,6 +252,34 @@ TEST(LocaleFormats, ParsesFloatsAndRejectsOtherTexts) {
     double v = 7;
     EXPECT_FALSE(TryParseFloat(text, &v)) << text;
   }
+}
+
+}  // namespace
+}  // namespace tabulon
+
+namespace tabulon {
+namespace {
+
+TEST(LocaleFormatsTest, PlainTimesParseLikeEveryOtherTime) {
+  for (int h = 0; h < 24; ++h) {
+    for (int m = 0; m < 60; m += 7) {
+      for (int s = 0; s < 60; s += 13) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%d:%02d:%02d", h, m, s);
+        double plain = -1, designated = -1;
+        ASSERT_TRUE(TryParseDateTime(text, &plain)) << text;
+        EXPECT_EQ(plain, EncodeTime(h, m, s, 0)) << text;
+        // The same time through the designator form takes the general parser.
+        std::snprintf(text, sizeof text, "%d:%02d:%02d %s", h % 12 == 0 ? 12 : h % 12, m, s,
+                      h < 12 ? "AM" : "PM");
+        ASSERT_TRUE(TryParseDateTime(text, &designated)) << text;
+        EXPECT_EQ(plain, designated) << text;
+      }
+    }
+  }
+  double v;
+  for (const char* bad : {"24:00", "9:60", "9:05:60", "9::05", ":05", "9:", "123:4", "9:05:07:1"})
+    EXPECT_FALSE(TryParseDateTime(bad, &v)) << bad;
 }
 
 }  // namespace
