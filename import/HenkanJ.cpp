@@ -25,7 +25,7 @@ constexpr bool IsTrailByte(unsigned char c) {
   return c >= 0x40 && c <= 0xFC && c != 0x7F;
 }
 
-// The cell of a valid trail byte.
+// The cell of a second byte from 0x20 up (the standard conversion; valid trail bytes are 0x40 up).
 constexpr unsigned CellOf(unsigned char trail) {
   if (trail >= 0x9F) return trail - 0x7Eu;
   return trail >= 0x80 ? trail - 0x20u : trail - 0x1Fu;
@@ -206,10 +206,10 @@ char* Normalise(std::string_view text, char* out) {
       break;
     }
     const unsigned char t = p[1];
-    // A byte that cannot follow a lead byte gives no JIS cell; the pair is copied (as is any
-    // character outside the three rows). Decoding it anyway would invent bytes: 0x82 '1' would
-    // become the control byte 0x12.
-    if (c >= kSymbolLead && c <= kKatakanaLead && IsTrailByte(t)) {
+    // The standard conversion gives a cell also for second bytes from 0x20 up that are no valid
+    // trail bytes (0x82 '1' is row 0x23, cell 0x12); lower ones give none, and such a pair is
+    // copied, as is any character outside the three rows.
+    if (c >= kSymbolLead && c <= kKatakanaLead && (IsTrailByte(t) || t >= 0x20)) {
       const bool oddRow = t < 0x9F;
       const unsigned cell = CellOf(t);
       if (c == kSymbolLead) {

@@ -148,7 +148,7 @@ double IniFile::ReadFloat(std::string_view section, std::string_view key, double
 
 double IniFile::ReadDateTime(std::string_view section, std::string_view key, double def) const {
   double value;
-  return TryParseDateTime(ReadString(section, key, ""), &value) ? value : def;
+  return TryParseStoredDateTime(ReadString(section, key, ""), &value) ? value : def;
 }
 
 bool IniFile::KeyExists(std::string_view section, std::string_view key) const {

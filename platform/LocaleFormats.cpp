@@ -39,7 +39,7 @@ constexpr int64_t kFirstSerial = Ordinal(1, 1, 1) - kEpochOrdinal;
 constexpr int64_t kLastSerial = Ordinal(9999, 12, 31) - kEpochOrdinal;
 
 // The date null marker of the column store (9999-12-31 23:59:59 plus a fraction of a millisecond).
-// It prints like 9999/12/31 23:59:59, so that text parses back to exactly these bits.
+// It prints like 9999/12/31 23:59:59; that text in a descriptor reads back as exactly these bits.
 constexpr uint64_t kDateNullBits = 0x41469240FFFF9EF2ull;
 
 double DateNullValue() {
@@ -209,9 +209,8 @@ bool ParseTime(const char* p, const char* end, bool hourRead, int hour, int64_t*
       if (!ReadNumber(p, end, &second, &digits)) return false;
       if (p < end && *p == '.') {
         ++p;
-        // A decimal fraction of a second: ".5" is 500 ms.
-        if (!ReadNumber(p, end, &milli, &digits) || digits > 3) return false;
-        for (; digits < 3; ++digits) milli *= 10;
+        // The number after the separator counts milliseconds: ".5" is 5 ms, ".250" 250 ms.
+        if (!ReadNumber(p, end, &milli, &digits) || milli > 999) return false;
       }
     }
   }
@@ -460,11 +459,13 @@ bool TryParseDateTime(std::string_view text, double* dateTime) {
       if (!ParseTime(p, end, true, n1, &ms)) return false;
     }
   }
-  if (serial == kLastSerial && ms == kMsPerDay - 1000) {
-    *dateTime = DateNullValue();
-  } else {
-    *dateTime = Compose(serial, ms);
-  }
+  *dateTime = Compose(serial, ms);
+  return true;
+}
+
+bool TryParseStoredDateTime(std::string_view text, double* dateTime) {
+  if (!TryParseDateTime(text, dateTime)) return false;
+  if (*dateTime == Compose(kLastSerial, kMsPerDay - 1000)) *dateTime = DateNullValue();
   return true;
 }
 

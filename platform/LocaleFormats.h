@@ -50,6 +50,10 @@ std::string FormatDateTimePattern(std::string_view pattern, double dateTime);
 // 2024-03-31 are not. Returns false when the text is not a date-time.
 bool TryParseDateTime(std::string_view text, double* dateTime);
 
+// TryParseDateTime for the texts FormatDateTime wrote: the last second of 9999-12-31, the text of
+// the column store's date null marker, reads back as the marker's exact bits.
+bool TryParseStoredDateTime(std::string_view text, double* dateTime);
+
 // The general float format: up to 15 significant digits, "." as decimal separator, no trailing
 // zeros, exponent form ("1E15", "1.5E-7") when the exponent is below -4 or at least 15.
 std::string FormatFloat(double value);

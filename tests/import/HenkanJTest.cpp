@@ -39,8 +39,13 @@ TEST(HenkanJ, NormalisesFullWidthText) {
       {"half-width kana and ASCII", "\xB1\xB6\xDE a-1", "\xB1\xB6\xDE a-1"},
       {"lead byte at the end", "12\x82", "12\x82"},
       {"letter, then a cut-off lead byte", test::S("Ａ") + "\x82", "A\x82"},
-      {"no JIS cell from a non-trail byte", "\x82\x31\x82\x7F\x83\x7F\x82" + std::string(1, '\0'),
-       "\x82\x31\x82\x7F\x83\x7F\x82" + std::string(1, '\0')},
+      {"row 0x23 from second bytes that are no trail bytes",
+       "\x82\x31\x82\x7F\x82\x20"
+       "1",
+       "\x12`\x01"
+       "1"},
+      {"kana cell from 0x7F, none below 0x20", "\x83\x7F\x83\x20\x82" + std::string(1, '\0'),
+       "\xD1\x83\x20\x82" + std::string(1, '\0')},
       {"unassigned katakana cell: lead byte alone", "\x83\x97\x82\x60", "\x83\x97\x82\x60"},
       {"unassigned hiragana cell: lead byte alone", "\x82\xF5\x82\x60", "\x82\xF5\x82\x60"},
   };

@@ -96,14 +96,18 @@ TEST(LocaleFormats, FormatsShortDateAndLongTime) {
   EXPECT_EQ(FormatDateTime(0.5), "1899/12/30 12:00:00");
 }
 
-TEST(LocaleFormats, DateNullMarkerPrintsAsLastSecondAndParsesBackToItsBits) {
+TEST(LocaleFormats, DateNullMarkerPrintsAsLastSecondAndReadsBackAsTheMarkerFromADescriptor) {
   const uint64_t nullBits = 0x41469240FFFF9EF2ull;
   double marker;
   std::memcpy(&marker, &nullBits, sizeof marker);
   EXPECT_EQ(FormatDateTime(marker), "9999/12/31 23:59:59");
-  double parsed = 0;
-  ASSERT_TRUE(TryParseDateTime(FormatDateTime(marker), &parsed));
-  EXPECT_EQ(Bits(parsed), nullBits);
+  double stored = 0, cell = 0;
+  ASSERT_TRUE(TryParseStoredDateTime(FormatDateTime(marker), &stored));
+  EXPECT_EQ(Bits(stored), nullBits);
+  // A cell of that text is a real date, the last second of 9999, just below the marker.
+  ASSERT_TRUE(TryParseDateTime("9999/12/31 23:59:59", &cell));
+  EXPECT_EQ(Bits(cell), 0x41469240FFFF9EE9ull);
+  EXPECT_LT(cell, marker);
 }
 
 TEST(LocaleFormats, WholeSecondDateTimesRoundTripThroughTheirText) {
@@ -152,7 +156,8 @@ TEST(LocaleFormats, ParsesTheLocaleDateTimeForms) {
                {"12", 0.5},
                {"0", 0},
                {"9:05:07.250", EncodeTime(9, 5, 7, 250)},
-               {"9:05:07.5", EncodeTime(9, 5, 7, 500)},
+               {"9:05:07.5", EncodeTime(9, 5, 7, 5)},
+               {"9:05:07.05", EncodeTime(9, 5, 7, 5)},
                {"PM 3:00", EncodeTime(15, 0, 0, 0)},
                {"3:00 pm", EncodeTime(15, 0, 0, 0)},
                {"3:00Pm", EncodeTime(15, 0, 0, 0)},
@@ -182,7 +187,7 @@ TEST(LocaleFormats, RejectsTextsThatAreNoDateTime) {
                                "2024//31",     "/3/31",
                                "2024/3/31//",  "3/31 9:05 x",
                                "9:",           "9::05",
-                               "9:05.5",       "9:05:07.2500",
+                               "9:05.5",       "9:05:07.1000",
                                "AM 9:05 PM",   "2024/3/31T9",
                                "1e3",          "Apr 1",
                                "2024/3/319",   "2024/3/31\t9:00",
