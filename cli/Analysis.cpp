@@ -162,6 +162,16 @@ class Session {
       if ((!lo.empty() && !ParsePicker(lo, dates, &low)) ||
           (!hi.empty() && !ParsePicker(hi, dates, &high)))
         throw bad(dates ? "expected YYYY/MM/DD..YYYY/MM/DD" : "expected HH:MM[:SS]..HH:MM[:SS]");
+      if (dates) {
+        // The date pickers allow only the column's days.
+        const auto outside = [&](double day) {
+          return (date.earliestDay != 0 && day < date.earliestDay) ||
+                 (date.latestDay != 0 && day > date.latestDay);
+        };
+        if ((!lo.empty() && outside(low)) || (!hi.empty() && outside(high)))
+          throw bad("the pickers offer " + SjisToUtf8(FormatDateTime(date.earliestDay)) + ".." +
+                    SjisToUtf8(FormatDateTime(std::trunc(date.latestDay))));
+      }
       const TDateControl lower = dates ? TDateControl::kLowerDate : TDateControl::kLowerTime;
       const TDateControl upper = dates ? TDateControl::kUpperDate : TDateControl::kUpperTime;
       if (!lo.empty()) logic_.DateTimePicker1Change(lower, low);

@@ -174,7 +174,12 @@ int Main(int argc, char** argv) {
     }
     throw UsageError("unknown command '" + command + "'");
   } catch (const UsageError& e) {
-    std::fprintf(stderr, "tabulon-cli: %s\n%s", e.what(), kUsage);
+    // The whole usage only when the command itself is wrong; otherwise the message says enough.
+    const bool knownCommand =
+        !args.empty() && (args[0] == "import" || args[0] == "info" || args[0] == "tab" ||
+                          args[0] == "list" || args[0] == "count");
+    std::fprintf(stderr, "tabulon-cli: %s\n%s", e.what(),
+                 knownCommand ? "(tabulon-cli --help lists the options)\n" : kUsage);
     return kExitUsage;
   } catch (const TabulonError& e) {
     std::fflush(stdout);

@@ -17,7 +17,6 @@ template <typename CellOf>
 void Total(TAccumulators& acc, TFold fold, size_t t, int n, CellOf cell) {
   int32_t count = 0;
   double value = 0;
-  int32_t last = -1;
   bool any = false;
   for (int i = 0; i < n; ++i) {
     const size_t k = cell(i);
@@ -27,19 +26,13 @@ void Total(TAccumulators& acc, TFold fold, size_t t, int n, CellOf cell) {
       const double v = acc.value[k];
       if (!any || (fold == TFold::kMin ? v < value : v > value)) value = v;
       any = true;
-    } else if (fold == TFold::kLast) {
-      // The total shows the date of the last record met among its cells.
-      if (acc.count[k] >= 1 && acc.lastRow[k] > last) {
-        last = acc.lastRow[k];
-        value = acc.value[k];
-      }
     } else {
+      // Sums, also of the "last dates" a date value keeps under 合計, as the totals are defined.
       value += acc.value[k];
     }
   }
   acc.count[t] = count;
   acc.value[t] = value;
-  acc.lastRow[t] = last;
 }
 
 void Totals(TAccumulators& acc, TFold fold) {

@@ -25,6 +25,7 @@ void TMainLogic::ListBox1Click(const std::string& csvPath) {
   ws_.selectedColumn = -1;
   ws_.FCols.clear();
   ws_.FCols.reserve(static_cast<size_t>(ws_.FColCount));
+  unitChosen_.assign(static_cast<size_t>(std::max(ws_.FColCount, 0)), false);
   for (int32_t i = 0; i < ws_.FColCount; ++i) {
     auto col = std::make_unique<TCol>();
     const std::string name = ini.ReadString(kSectionCsv, std::to_string(i), "");

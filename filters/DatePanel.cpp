@@ -115,11 +115,15 @@ void TMainLogic::RefreshDatePanel(TCol& col) {
   date_.weekdayIndex =
       weekday >= 0 && weekday < static_cast<int>(WeekdayChoices().size()) ? weekday : -1;
 
-  // The column's unit when the list offers it (a chosen unit survives every refresh), else the
-  // first entry: a time-only column starts by hours.
+  // The column's unit when the list offers it, else the first entry: a time-only column starts
+  // by hours. On a column with dates and times a date unit counts only once the user chose it
+  // (a chosen unit survives every refresh); until then the first entry, the day, is taken.
   const auto& list = date_.intervals;
   const auto it = std::find(list.begin(), list.end(), IntervalText(col.FDateUnit));
-  if (it != list.end())
+  const size_t index = static_cast<size_t>(ws_.selectedColumn);
+  const bool chosen = index < unitChosen_.size() && unitChosen_[index];
+  const bool keep = !(hasDates && hasTimes) || col.FDateUnit >= 4 || chosen;
+  if (keep && it != list.end())
     SelectInterval(static_cast<int>(it - list.begin()));
   else if (!list.empty())
     SelectInterval(0);
@@ -128,17 +132,24 @@ void TMainLogic::RefreshDatePanel(TCol& col) {
 
 void TMainLogic::SelectInterval(int index) {
   if (index == date_.intervalIndex) return;
-  RadioGroup1Click(index);
+  ApplyInterval(index);
 }
 
 void TMainLogic::RadioGroup1Click(int index) {
+  if (!ApplyInterval(index)) return;
+  const size_t column = static_cast<size_t>(ws_.selectedColumn);
+  if (column < unitChosen_.size()) unitChosen_[column] = true;
+}
+
+bool TMainLogic::ApplyInterval(int index) {
   TCol* col = Current();
-  if (col == nullptr || col->FValueType != vtDat) return;
-  if (index < 0 || index >= static_cast<int>(date_.intervals.size())) return;
+  if (col == nullptr || col->FValueType != vtDat) return false;
+  if (index < 0 || index >= static_cast<int>(date_.intervals.size())) return false;
   date_.intervalIndex = index;
   for (const Interval& i : kIntervals)
     if (Sjis(i.utf8) == date_.intervals[static_cast<size_t>(index)]) col->FDateUnit = i.unit;
   if (CurrentIsAxis()) CrossTabulateNow();
+  return true;
 }
 
 void TMainLogic::DateTimePicker1Change(TDateControl sender, double value) {

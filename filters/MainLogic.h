@@ -236,6 +236,7 @@ class TMainLogic : public TWindowHooks {
   // Date panel pieces.
   void ResetDatePickers(TCol& col);
   void SelectInterval(int index);
+  bool ApplyInterval(int index);  // the interval entry's unit; false when there is none
   void DrillDate(TCol& col, const std::string& text);
 
   TWorkspace ws_;                            // the state the engine shares
@@ -254,6 +255,7 @@ class TMainLogic : public TWindowHooks {
   TRangePanelState range_;
   TSearchPanelState search_;
   TDatePanelState date_;
+  std::vector<bool> unitChosen_;  // per column: the user chose its interval (kept by refreshes)
 };
 
 }  // namespace tabulon

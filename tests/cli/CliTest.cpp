@@ -135,6 +135,7 @@ TEST(Cli, ChoicesTheWindowWouldNotOfferAreUsageErrors) {
       "tab CSV --div 金額=7000",            // not offered
       "tab CSV --unit 日付=second",         // not offered for dates without times
       "tab CSV --times 日付=09:00..10:00",  // no times of day
+      "tab CSV --dates 日付=2023/12/31..",  // before the column's first day
       "tab CSV --agg median",
       "tab CSV --col",
       "count CSV --output x.csv",

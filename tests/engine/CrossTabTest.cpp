@@ -115,9 +115,9 @@ TEST_F(CrossTabTest, DateValues) {
     Lines rows;
   };
   const Case cases[] = {
-      // The last record met; the totals too.
+      // The last record met per cell; a total adds its cells up, as totals do.
       {TAggregate::kSum,
-       {",x,y,合計", ",2024/01/20,2024/03/11,2024/01/20", "合計,2024/01/20,2024/03/11,2024/01/20"}},
+       {",x,y,合計", ",2024/01/20,2024/03/11,2148/04/01", "合計,2024/01/20,2024/03/11,2148/04/01"}},
       // The mean date.
       {TAggregate::kAverage,
        {",x,y,合計", ",2024/02/04,\"2024/02/21 12:00:00\",2024/02/11",

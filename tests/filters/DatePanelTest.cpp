@@ -73,7 +73,7 @@ TEST(DatePanel, ADateAndTimeColumnShowsBothPickersAndTheWholeIntervalList) {
   m.ListBox2Click(kDayTime);
   const TDatePanelState& p = m.DatePanel();
   EXPECT_EQ(p.intervals, (Strings{S("日"), S("曜日"), S("月"), S("年"), S("時"), S("分")}));
-  EXPECT_EQ(Selected(p), S("年"));
+  EXPECT_EQ(Selected(p), S("日"));  // the first entry until the user chooses a unit
   EXPECT_EQ(p.earliestLabel, "2004/01/01 10:00:00");
   EXPECT_EQ(p.latestLabel, "2004/01/03 18:30:00");
   EXPECT_EQ(p.pickers[2].left, TDatePanelState::kTimePickerBesideLeft);
@@ -145,10 +145,13 @@ TEST(DatePanel, ChangingTheIntervalOfAnAxisRebuildsTheTable) {
   m.ListBox2Click(kDayTime);
   m.Workspace().sort = false;
   m.SpeedButton1Click(0);  // column items
-  EXPECT_EQ(m.MainGrid().Cell(1, 0), "2004");
-  m.RadioGroup1Click(Opened::IndexOf(m.DatePanel().intervals, S("日")));
   EXPECT_EQ(m.MainGrid().Cell(1, 0), "2004/01/01");
   EXPECT_EQ(m.MainGrid().Cell(3, 0), "2004/01/03");
+  m.RadioGroup1Click(Opened::IndexOf(m.DatePanel().intervals, S("年")));
+  EXPECT_EQ(m.MainGrid().Cell(1, 0), "2004");
+  m.ListBox2Click(0);
+  m.ListBox2Click(kDayTime);  // a chosen unit survives the refresh
+  EXPECT_EQ(Selected(m.DatePanel()), S("年"));
   m.RadioGroup1Click(Opened::IndexOf(m.DatePanel().intervals, S("時")));
   EXPECT_EQ(m.MainGrid().Cell(1, 0), "00");  // hours over the whole day
   EXPECT_EQ(m.MainGrid().Cell(24, 0), "23");
