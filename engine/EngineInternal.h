@@ -40,7 +40,6 @@ struct TAccumulators {
   int nc = 1, nr = 1;
   std::vector<int32_t> count;
   std::vector<double> value;
-  std::vector<int32_t> lastRow;  // kLast: the record that set the value, -1 for none
   void Reset(int dataCols, int dataRows);
   int Index(int c, int r) const { return c + r * (nc + 1); }
 };

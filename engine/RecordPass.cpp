@@ -54,8 +54,7 @@ bool FoldsValue(TFold fold) {
 
 // Folds v into cell k after its count was incremented.
 template <TFold F>
-inline void FoldNumber(int32_t* count, double* value, int32_t* lastRow, size_t k, double v,
-                       int32_t row) {
+inline void FoldNumber(int32_t* count, double* value, size_t k, double v) {
   if constexpr (F == TFold::kSum) {
     value[k] += v;
   } else if constexpr (F == TFold::kMin) {
@@ -66,7 +65,6 @@ inline void FoldNumber(int32_t* count, double* value, int32_t* lastRow, size_t k
     value[k] = (count[k] == 1 || v > cur) ? v : cur;
   } else if constexpr (F == TFold::kLast) {
     value[k] = v;
-    lastRow[k] = row;
   }
 }
 
@@ -122,16 +120,16 @@ void GenericPass(TWorkspace& ws, const TRunPlan& plan, TAccumulators& acc, TResu
       case TFold::kNone:
         break;
       case TFold::kSum:
-        FoldNumber<TFold::kSum>(acc.count.data(), acc.value.data(), acc.lastRow.data(), k, v, u);
+        FoldNumber<TFold::kSum>(acc.count.data(), acc.value.data(), k, v);
         break;
       case TFold::kMin:
-        FoldNumber<TFold::kMin>(acc.count.data(), acc.value.data(), acc.lastRow.data(), k, v, u);
+        FoldNumber<TFold::kMin>(acc.count.data(), acc.value.data(), k, v);
         break;
       case TFold::kMax:
-        FoldNumber<TFold::kMax>(acc.count.data(), acc.value.data(), acc.lastRow.data(), k, v, u);
+        FoldNumber<TFold::kMax>(acc.count.data(), acc.value.data(), k, v);
         break;
       case TFold::kLast:
-        FoldNumber<TFold::kLast>(acc.count.data(), acc.value.data(), acc.lastRow.data(), k, v, u);
+        FoldNumber<TFold::kLast>(acc.count.data(), acc.value.data(), k, v);
         break;
       case TFold::kTextMin:
       case TFold::kTextMax:
@@ -222,19 +220,17 @@ void ApplyRowValues(const TSource& s, int32_t first, int n, int32_t* idx, double
 }
 
 // Adds a block to the accumulators; rejected records go to the spare cell after the grid.
-using TAccumulate = void (*)(TAccumulators& acc, int32_t first, int n, const int32_t* idx,
-                             const double* val);
+using TAccumulate = void (*)(TAccumulators& acc, int n, const int32_t* idx, const double* val);
 
 template <TFold F>
-void Accumulate(TAccumulators& acc, int32_t first, int n, const int32_t* idx, const double* val) {
+void Accumulate(TAccumulators& acc, int n, const int32_t* idx, const double* val) {
   int32_t* count = acc.count.data();
   double* value = acc.value.data();
-  int32_t* lastRow = acc.lastRow.data();
   const int32_t spare = static_cast<int32_t>(acc.count.size()) - 1;
   for (int i = 0; i < n; ++i) {
     const size_t k = static_cast<size_t>(idx[i] < 0 ? spare : idx[i]);
     ++count[k];
-    FoldNumber<F>(count, value, lastRow, k, val[i], first + i);
+    FoldNumber<F>(count, value, k, val[i]);
   }
 }
 
@@ -346,7 +342,7 @@ void BlockPass(TWorkspace& ws, const TRunPlan& plan, TAccumulators& acc,
     const int n = static_cast<int>(std::min<int32_t>(kBlock, ws.FRowCount - first));
     std::memset(idx, 0, sizeof(int32_t) * static_cast<size_t>(n));
     for (const TSource& s : sources) s.apply(s, first, n, idx, val);
-    accumulate(acc, first, n, idx, val);
+    accumulate(acc, n, idx, val);
   }
 }
 
@@ -359,7 +355,6 @@ void TAccumulators::Reset(int dataCols, int dataRows) {
   const size_t cells = static_cast<size_t>(nc + 1) * static_cast<size_t>(nr + 1) + 1;
   count.assign(cells, 0);
   value.assign(cells, 0.0);
-  lastRow.assign(cells, -1);
 }
 
 void RecordPass(TWorkspace& ws, const TRunPlan& plan, TAccumulators& acc, TResultTable* table) {
