@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build needs, only those that are missing.
+# Installs the Debian packages the build needs, only those that are missing (--fuzz: also
+# those of the fuzz build).
 set -euo pipefail
 packages=(cmake g++ make pkg-config libicu-dev libgtest-dev qt6-base-dev libjpeg-dev
   fonts-ipafont-gothic fonts-ipafont-mincho)
+# The fuzz build needs clang and its sanitizer and libFuzzer runtime.
+[ "${1:-}" = "--fuzz" ] && packages+=(clang libclang-rt-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
