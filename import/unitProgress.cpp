@@ -36,6 +36,36 @@ class CloseOnExit {
   TProgressView* view_;
 };
 
+// Whether the column files of a store have the sizes its descriptor gives. A store marked complete
+// whose files were damaged or lost since (or copied in part) is rebuilt rather than kept; text
+// files, whose lines are not counted here, need at least a line end per line.
+bool ColumnFilesWhole(const IniFile& ini, const std::string& dir) {
+  const int64_t cols = ini.ReadInteger(kSectionCsv, kKeyColCount, -1);
+  const int64_t rows = ini.ReadInteger(kSectionCsv, kKeyRowCount, -1);
+  if (cols < 0 || rows < 0) return false;
+  for (int64_t i = 0; i < cols; ++i) {
+    const std::string index = std::to_string(i);
+    if (!ini.KeyExists(kSectionCsv, index)) return false;
+    const std::string name = ini.ReadString(kSectionCsv, index, "");
+    TValueType type;
+    TColStorage storage;
+    if (!ParseValueType(ini.ReadString(name, kKeyValType, ""), &type) ||
+        !ParseStorage(ini.ReadString(name, kKeyColType, ""), &storage))
+      return false;
+    const int64_t width = type == vtInt ? 4 : 8;  // bytes of a stored value
+    const int64_t dat = FileSize(dir + "/" + index + ".Dat");
+    if (storage == csLon) {
+      if (type == vtStr ? dat < 2 * rows : dat != rows * width) return false;
+      continue;
+    }
+    const int64_t count = ini.ReadInteger(name, kKeyCount, -1);
+    const int64_t ind = FileSize(dir + "/" + index + ".Ind");
+    if (count < 0 || dat != rows * (storage == csByt ? 1 : 2)) return false;
+    if (type == vtStr ? ind < 2 * count : ind != count * width) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 TformProgress::TformProgress(TProgressView* view) : view_(view) {}
@@ -77,7 +107,8 @@ bool TformProgress::NeedsImport(const std::string& csvPath) {
   IniFile ini(DescriptorPathOf(csvPath));
   const double stored = ini.ReadDateTime(kSectionCsv, kKeyDateTime, 0);
   const double fileTime = FileTimeToDateTime(modified);
-  if (ini.KeyExists(kSectionCsv, kKeyDateTime) && std::fabs(stored - fileTime) < kHalfSecond) {
+  if (ini.KeyExists(kSectionCsv, kKeyDateTime) && std::fabs(stored - fileTime) < kHalfSecond &&
+      ColumnFilesWhole(ini, storeDir_)) {
     view_->Close();
     return false;
   }

@@ -1,8 +1,14 @@
 // The ".lis" file rules of the dataset list, without windows.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
+#include <thread>
 
 #include "TestUtil.h"
 #include "platform/Errors.h"
@@ -58,6 +64,51 @@ TEST(DatasetList, AFailedWriteKeepsTheOldFileAndTheListUnchanged) {
     EXPECT_EQ(ReadFile(dir.File("t.lis")), "/a/one.csv\r\n/a/two.csv\r\n");
     EXPECT_FALSE(std::filesystem::exists(dir.File("t.lis.tmp")));
   }
+}
+
+// A process adding datasets one after another is killed at random moments: the file on disk is
+// always a whole list, the one before some Add or the one after it.
+TEST(DatasetList, AWriteKilledAtAnyMomentLeavesTheOldListOrTheNewOne) {
+  ScratchDir dir;
+  const std::string file = dir.File("t.lis");
+  std::string bytes;
+  for (int i = 0; i < 3000; ++i)
+    bytes += "/home/user/" + std::string(80, 'd') + "/data" + std::to_string(i) + ".csv\r\n";
+  WriteFile(file, bytes);
+
+  std::mt19937 random(1208);
+  const char* const env = std::getenv("TABULON_KILLS");
+  const int kills = env != nullptr ? std::atoi(env) : 20;
+  int added = 0;
+  for (int k = 0; k < kills; ++k) {
+    TDatasetList before(file);
+    before.Load();
+    const std::string stem = "/new/" + std::to_string(k) + "-";
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      TDatasetList list(file);
+      list.Load();
+      for (int i = 0;; ++i) list.Add(stem + std::to_string(i) + ".csv");
+    }
+    std::this_thread::sleep_for(
+        std::chrono::microseconds(std::uniform_int_distribution<int>(0, 20000)(random)));
+    ::kill(child, SIGKILL);
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+
+    TDatasetList after(file);
+    after.Load();
+    ASSERT_GE(after.Count(), before.Count()) << k;
+    std::string expected;
+    for (int i = 0; i < after.Count(); ++i) {
+      const std::string path =
+          i < before.Count() ? before.Path(i) : stem + std::to_string(i - before.Count()) + ".csv";
+      expected += path + "\r\n";
+    }
+    ASSERT_EQ(ReadFile(file), expected) << "kill " << k;
+    added += after.Count() - before.Count();
+  }
+  EXPECT_GT(added, 0);
 }
 
 TEST(DatasetList, LivesBesideAWritableProgramElseInTheConfigFolder) {
