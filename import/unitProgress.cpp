@@ -102,6 +102,8 @@ bool TformProgress::NeedsImport(const std::string& csvPath) {
     view_->Close();
     return false;
   }
+  // A device or pipe would never end (or never start) delivering lines.
+  if (!IsRegularFile(csvPath)) throw IoError(csvPath, "cannot import: not a regular file");
   storeDir_ = StoreDirOf(csvPath);
   CreateDirectoryIfMissing(storeDir_);
   IniFile ini(DescriptorPathOf(csvPath));

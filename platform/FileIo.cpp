@@ -66,6 +66,11 @@ bool DirectoryExists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool IsRegularFile(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 int64_t FileSize(const std::string& path) {
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) return -1;

@@ -15,6 +15,7 @@ namespace tabulon {
 
 bool FileExists(const std::string& path);  // a regular file (or anything not a directory)
 bool DirectoryExists(const std::string& path);
+bool IsRegularFile(const std::string& path);  // not a directory, device, pipe or socket
 // Size in bytes, or -1 when the file does not exist.
 int64_t FileSize(const std::string& path);
 // Last-write time; false when the file does not exist.

@@ -353,6 +353,16 @@ TEST(Load, ReadsWhatTheImportWroteAndRejectsDamagedFiles) {
 namespace tabulon {
 namespace {
 
+TEST(ImportRobustness, APipeOrDeviceIsRefusedInsteadOfReadForever) {
+  Dataset d;
+  ASSERT_EQ(::mkfifo(d.csv.c_str(), 0600), 0);  // no writer: opening it would wait for ever
+  EXPECT_THROW(d.Import(), IoError);
+  RecordingView view;
+  TformProgress importer(&view);
+  EXPECT_THROW(importer.Import("/dev/zero"), IoError);  // one endless line
+  EXPECT_EQ(view.closes, 1);
+}
+
 TEST(ImportRobustness, GarbageHugeLinesAndManyColumnsImportWithoutFailing) {
   // Random bytes with NULs, quotes, lead bytes at line ends and 0x1A late in the file.
   uint64_t seed = 42;
