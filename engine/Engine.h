@@ -45,8 +45,8 @@ std::string ColLineText(const TResultTable& table, int col);
 // around items skipped); an empty item leaves a single space, an empty last item is dropped.
 void SetRowLineText(TResultTable& table, int row, const std::string& text);
 void SetColLineText(TResultTable& table, int col, const std::string& text);
-// The result export: every row's line text and CR LF, written to path (created or truncated).
-// Throws IoError.
+// The result export: every row's line text and CR LF, written to path (created or replaced).
+// Throws IoError; the file at path is then left as it was.
 void SaveTable(const TResultTable& table, const std::string& path);
 // The same bytes as a string.
 std::string TableText(const TResultTable& table);

@@ -2,6 +2,7 @@
 
 #include "EngineTestUtil.h"
 #include "platform/Errors.h"
+#include "platform/FileIo.h"
 
 namespace tabulon {
 namespace {
@@ -104,9 +105,23 @@ TEST(ExportTest, WritesEveryRowWithCrLfAndQuoting) {
   EXPECT_EQ(TableText(table), "\"\"\r\n\"  0- 33\"\r\n\"c,d\"\r\n");
 }
 
-TEST(ExportTest, AFileThatCannotBeCreatedRaisesAnError) {
+TEST(ExportTest, AFailedSaveRaisesAnErrorAndKeepsTheOldFile) {
   TMemoryTable table;
   EXPECT_THROW(SaveTable(table, "/nonexistent-folder/out.csv"), IoError);
+
+  test::ScratchDir dir;
+  const std::string path = dir.File("out.csv");
+  test::WriteFile(path, "old table\r\n");
+  Fill(&table, {{"a", "b"}, {"c", "d"}});
+  for (FileOp op : {FileOp::kCreate, FileOp::kWrite, FileOp::kRename}) {
+    InjectFileFault(op, 1);
+    EXPECT_THROW(SaveTable(table, path), IoError);
+    ClearFileFaults();
+    EXPECT_EQ(test::ReadFile(path), "old table\r\n");
+    EXPECT_FALSE(FileExists(path + ".tmp"));
+  }
+  SaveTable(table, path);
+  EXPECT_EQ(test::ReadFile(path), "a,b\r\nc,d\r\n");
 }
 
 }  // namespace
