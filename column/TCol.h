@@ -109,6 +109,8 @@ class TCol {
 
   // The category of a row that fails the column's filter.
   static constexpr int32_t kRejected = INT32_MIN;
+  // The most distinct texts a key-stored column has: a descriptor's Count beyond it is damage.
+  static constexpr int32_t kMaxCount = 2000;
   // Key-stored columns after Load: the category of every distinct key (kRejected when a row
   // with that key fails the filter); ReadRow answers alike. Empty for csLon columns.
   const std::vector<int32_t>& KeyCategories() const { return keyCategories_; }

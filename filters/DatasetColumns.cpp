@@ -4,6 +4,7 @@
 #include "filters/Common.h"
 #include "filters/MainLogic.h"
 #include "import/Descriptor.h"
+#include "platform/Errors.h"
 #include "platform/IniFile.h"
 
 namespace tabulon {
@@ -11,6 +12,13 @@ namespace tabulon {
 void TMainLogic::ListBox1Click(const std::string& csvPath) {
   // Read the descriptor first, so an unreadable one leaves the open dataset as it was.
   auto descriptor = std::make_unique<IniFile>(DescriptorPathOf(csvPath));
+  // Every column has its name in [Csv]: a column count beyond the names is damage (and would
+  // make that many columns).
+  const int32_t colCount = descriptor->ReadInteger(kSectionCsv, kKeyColCount, 0);
+  for (int32_t i = 0; i < colCount; ++i)
+    if (!descriptor->KeyExists(kSectionCsv, std::to_string(i)))
+      throw IoError(descriptor->Path(),
+                    "damaged descriptor: no name for column " + std::to_string(i));
 
   HideAllPanels();
   label1_ = csvPath;
@@ -18,7 +26,7 @@ void TMainLogic::ListBox1Click(const std::string& csvPath) {
   ws_.FDataDir = StoreDirOf(csvPath);
   descriptor_ = std::move(descriptor);
   const IniFile& ini = *descriptor_;
-  ws_.FColCount = std::max(0, ini.ReadInteger(kSectionCsv, kKeyColCount, 0));
+  ws_.FColCount = std::max(0, colCount);
   ws_.FRowCount = std::max(0, ini.ReadInteger(kSectionCsv, kKeyRowCount, 0));
 
   columnEntries_.clear();
@@ -66,6 +74,8 @@ void TMainLogic::ListBox2Click() {
   ws_.FValType = ini.ReadString(name, kKeyValType, "");
   ws_.FColType = ini.ReadString(name, kKeyColType, "");
   col->SetTypes(ws_.FValType, ws_.FColType);
+  // No store has more distinct texts; a damaged count would become that many ranges.
+  if (col->FCount < 0 || col->FCount > TCol::kMaxCount) col->FCount = 0;
   label7_ = filters::DecimalText(col->FCount);
 
   const bool isStr = ws_.FValType == "Str";

@@ -55,5 +55,42 @@ TEST(ReadFailure, ATabulationThatFailedReadingIsWholeTheNextTime) {
   }
 }
 
+// A descriptor whose column count runs past the column names is refused before any column is
+// made (a count of two thousand million made that many columns).
+TEST(ReadFailure, AColumnCountBeyondTheColumnNamesIsADamagedDescriptor) {
+  test::EngineData d("shop,amount\na,1\nb,2");
+  const std::string csv = d.ws.FCsvPath;
+  const std::string ini = d.ws.FDataDir + "/data.Ini";
+  const std::string clean = test::ReadFile(ini);
+  for (const char* count : {"ColCount=3", "ColCount=2000000000"}) {
+    std::string damaged = clean;
+    damaged.replace(damaged.find("ColCount=2"), 10, count);
+    test::WriteFile(ini, damaged);
+    EXPECT_THROW(OpenDataset(d.ws, csv), IoError) << count;
+  }
+  test::WriteFile(ini, clean);
+  OpenDataset(d.ws, csv);
+  EXPECT_EQ(d.ws.FCols.size(), 2u);
+}
+
+// A Count beyond what any store holds, here in the section of a per-row column (which has none),
+// is not taken for the column's number of ranges: two thousand million made a label for each.
+TEST(ReadFailure, ACountOfAPerRowColumnDoesNotDivideIt) {
+  test::EngineData d(ManyRows());
+  const std::string csv = d.ws.FCsvPath;
+  const std::string ini = d.ws.FDataDir + "/data.Ini";
+  ASSERT_EQ(d.Col("amount").FStorage, csLon);
+  d.Col("amount").FRole = 1;
+  const std::vector<std::string> clean = d.Tabulate();
+  std::string damaged = test::ReadFile(ini);
+  damaged.replace(damaged.find("ColType=Lon", damaged.find("[amount]")), 11,
+                  "ColType=Lon\r\nCount=2000000000");
+  test::WriteFile(ini, damaged);
+  OpenDataset(d.ws, csv);
+  EXPECT_EQ(d.Col("amount").FCount, 0);
+  d.Col("amount").FRole = 1;
+  EXPECT_EQ(d.Tabulate(), clean);
+}
+
 }  // namespace
 }  // namespace tabulon

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "FilterFixture.h"
+#include "import/Descriptor.h"
 
 namespace tabulon {
 namespace {
@@ -83,6 +84,42 @@ TEST(DatasetSelection, SelectionsSurviveSwitchingColumnsButNotReopening) {
   EXPECT_EQ(m.ItemPanel().picked, (std::vector<bool>{false, false, false}));
   EXPECT_EQ(d.Col(1).FRole, 3);
   EXPECT_EQ(d.Col(1).FUpper, 3);
+}
+
+// A descriptor whose column count runs past the column names is refused, and the open dataset
+// stays as it was (a count of two thousand million made that many columns).
+TEST(DatasetSelection, AColumnCountBeyondTheColumnNamesLeavesTheOpenDataset) {
+  Opened d(S(kShops));
+  TMainLogic& m = d.logic;
+  const std::string ini = StoreDirOf(d.data.Csv()) + "/data.Ini";
+  const std::string clean = test::ReadFile(ini);
+  std::string damaged = clean;
+  damaged.replace(damaged.find("ColCount=4"), 10, "ColCount=2000000000");
+  test::WriteFile(ini, damaged);
+  EXPECT_THROW(m.ListBox1Click(d.data.Csv()), IoError);
+  EXPECT_EQ(m.ColumnEntries().size(), 4u);
+  EXPECT_EQ(m.Workspace().FCols.size(), 4u);
+  test::WriteFile(ini, clean);
+  m.ListBox1Click(d.data.Csv());
+  EXPECT_EQ(m.ColumnEntries().size(), 4u);
+}
+
+// A Count beyond what any store holds, here in the section of a per-row column (which has none),
+// is not taken for the column's number of ranges: two thousand million made a label for each.
+TEST(DatasetSelection, ACountOfAPerRowColumnDoesNotDivideIt) {
+  std::string csv = "n\r\n";
+  for (int i = 0; i < 2100; ++i) csv += std::to_string(i) + "\r\n";
+  Opened d(csv);
+  TMainLogic& m = d.logic;
+  ASSERT_EQ(d.Col(0).FStorage, csLon);
+  const std::string ini = StoreDirOf(d.data.Csv()) + "/data.Ini";
+  std::string damaged = test::ReadFile(ini);
+  damaged.replace(damaged.find("ColType=Lon"), 11, "ColType=Lon\r\nCount=2000000000");
+  test::WriteFile(ini, damaged);
+  m.ListBox1Click(d.data.Csv());
+  EXPECT_EQ(m.Label7(), "0");
+  m.SpeedButton1Click(1);
+  EXPECT_EQ(Opened::Row(m.MainGrid(), 3), S("合計|2100|2100"));
 }
 
 TEST(DatasetSelection, WithoutADatasetTheCommandsDoNothing) {
