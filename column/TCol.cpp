@@ -13,10 +13,10 @@ namespace tabulon {
 
 namespace {
 
-constexpr int32_t kByteKeyLimit = 256;   // distinct texts that 8-bit keys hold
-constexpr int32_t kWordKeyLimit = 2000;  // distinct texts kept with 16-bit keys
-constexpr size_t kMaxSpellings = 8192;   // exact spellings remembered for the fast look-up
-constexpr size_t kCopyBlock = 1 << 16;   // records per block when a file is rewritten
+constexpr int32_t kByteKeyLimit = 256;              // distinct texts that 8-bit keys hold
+constexpr int32_t kWordKeyLimit = TCol::kMaxCount;  // distinct texts kept with 16-bit keys
+constexpr size_t kMaxSpellings = 8192;  // exact spellings remembered for the fast look-up
+constexpr size_t kCopyBlock = 1 << 16;  // records per block when a file is rewritten
 
 constexpr int32_t kIntStartMin = 2147483647;
 constexpr int32_t kIntStartMax = -2147483647;
@@ -381,7 +381,7 @@ void TCol::ResetExtremes() {
   FMin = kCurStartMax;
   FMax = -kCurStartMax;
   FDateMin = DateNull();
-  FDateMax = 0;
+  FDateMax = -DateNull();  // below every date-time: dates before 1899-12-30 are negative
 }
 
 void TCol::ReopenDatAfterTmp(InFile* tmp) {

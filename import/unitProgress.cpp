@@ -246,7 +246,8 @@ void TformProgress::WriteDescriptor() {
         break;
       case vtDat:
         ini.WriteDateTime(section, kKeyMin, col.FDateMin);
-        ini.WriteDateTime(section, kKeyMax, col.FDateMax);
+        // A column without a date keeps the written starting maximum, day 0.
+        ini.WriteDateTime(section, kKeyMax, col.FDateMax == -DateNull() ? 0 : col.FDateMax);
         break;
       case vtStr:
         break;

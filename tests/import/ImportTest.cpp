@@ -190,6 +190,16 @@ TEST(Import, ATextThatNoLongerConvertsIsStoredAsNull) {
   EXPECT_NE(d.Ini().find("DateTime="), std::string::npos);
 }
 
+TEST(Import, DateExtremesBeforeTheDateOriginAreTheColumnsOwn) {
+  // Date-times before 1899-12-30 are negative; the largest of them is the maximum, not day 0.
+  Dataset d;
+  d.Write("d\r\n1800/1/1\r\n1850/12/31 6:00\r\n1820/5/5\r\n");
+  d.Import();
+  EXPECT_NE(d.Ini().find("[d]\r\nMin=1800/01/01\r\nMax=1850/12/31 6:00:00\r\nValType=Dat\r\n"),
+            std::string::npos)
+      << d.Ini();
+}
+
 TEST(Import, ColumnNamesAreMadeUniqueWithoutRegardToCase) {
   Dataset d;
   d.Write(S("売上,売上,,売上,a,A,CSV,v2\r\n"));
