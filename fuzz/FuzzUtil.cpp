@@ -46,6 +46,12 @@ void WriteBytes(const std::string& path, std::string_view bytes) {
   }
 }
 
+void CheckAt(bool ok, const char* what, int line) {
+  if (ok) return;
+  std::fprintf(stderr, "check failed at line %d: %s\n", line, what);
+  std::abort();
+}
+
 uint8_t Input::Byte() {
   return pos_ < size_ ? data_[pos_++] : 0;
 }

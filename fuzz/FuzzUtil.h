@@ -9,6 +9,10 @@
 
 namespace tabulon::fuzz {
 
+// Stops the target with the failed condition and its line, so a crash explains itself.
+#define Check(ok) ::tabulon::fuzz::CheckAt((ok), #ok, __LINE__)
+void CheckAt(bool ok, const char* what, int line);
+
 // A folder of this process under the temporary folder, emptied (recursively) on every call, so
 // each input starts from nothing. The folder is removed when the process ends.
 const std::string& FreshScratchDir();

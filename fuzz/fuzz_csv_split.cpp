@@ -5,15 +5,12 @@
 #include <vector>
 
 #include "column/Values.h"
+#include "fuzz/FuzzUtil.h"
 #include "import/CsvSplit.h"
 
 using namespace tabulon;
 
 namespace {
-
-void Check(bool ok) {
-  if (!ok) std::abort();
-}
 
 void CheckFields(std::string_view line, const std::vector<std::string_view>& fields) {
   Check(!fields.empty());

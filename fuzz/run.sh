@@ -8,6 +8,9 @@ build=${1:?usage: fuzz/run.sh <fuzz build folder> [seconds per target]}
 seconds=${2:-10}
 root="$(cd "$(dirname "$0")/.." && pwd)"
 artifacts="$build/fuzz-artifacts"
+# The targets that write files make and remove a few per input: in memory that is several times
+# faster.
+if [ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then export TMPDIR=/dev/shm; fi
 mkdir -p "$artifacts"
 
 total=0
