@@ -1,10 +1,16 @@
 #include "TestUtil.h"
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 #include "platform/SjisText.h"
 
@@ -40,6 +46,36 @@ std::string S(std::string_view utf8) {
 }
 std::string U(std::string_view sjis) {
   return SjisToUtf8(sjis);
+}
+
+bool KillPartWay(const std::function<void()>& work, double maxSeconds, std::mt19937& random) {
+  const double delay = std::uniform_real_distribution<double>(0, maxSeconds)(random);
+  int ready[2];
+  if (::pipe(ready) != 0) throw std::runtime_error("pipe failed");
+  const pid_t child = ::fork();
+  if (child < 0) throw std::runtime_error("fork failed");
+  if (child == 0) {
+    ::close(ready[0]);
+    // The delay counts from here, not from the fork, whose cost varies from build to build.
+    if (::write(ready[1], "r", 1) != 1) ::_exit(3);
+    try {
+      work();
+    } catch (...) {
+      ::_exit(2);
+    }
+    ::_exit(0);
+  }
+  ::close(ready[1]);
+  char byte = 0;
+  const bool started = ::read(ready[0], &byte, 1) == 1;
+  ::close(ready[0]);
+  if (started) std::this_thread::sleep_for(std::chrono::duration<double>(delay));
+  ::kill(child, SIGKILL);
+  int status = 0;
+  if (::waitpid(child, &status, 0) != child) throw std::runtime_error("waitpid failed");
+  if (!started) throw std::runtime_error("the child did not start");
+  if (WIFEXITED(status) && WEXITSTATUS(status) != 0) throw std::runtime_error("the work failed");
+  return WIFSIGNALED(status);
 }
 
 }  // namespace tabulon::test

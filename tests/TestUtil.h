@@ -1,6 +1,8 @@
 // Helpers shared by the tests: scratch folders, files of exact bytes, Shift-JIS literals.
 #pragma once
 
+#include <functional>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -29,5 +31,9 @@ std::string ReadFile(const std::string& path);
 std::string S(std::string_view utf8);
 // UTF-8 of Shift-JIS bytes.
 std::string U(std::string_view sjis);
+
+// Runs work in a child process and kills it (SIGKILL) a random time between 0 and maxSeconds
+// after work began. Returns true when the kill ended the child, false when work had ended first.
+bool KillPartWay(const std::function<void()>& work, double maxSeconds, std::mt19937& random);
 
 }  // namespace tabulon::test

@@ -3,10 +3,7 @@
 // the next import must rebuild exactly the store a clean import makes.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -17,7 +14,6 @@
 #include <map>
 #include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "TestUtil.h"
@@ -239,36 +235,17 @@ TEST(ImportFailure, AnImportKilledAtAnyMomentIsRebuiltByTheNextOne) {
     const int t = (k + 1) % 2;
     if (k % 3 == 2) std::filesystem::remove_all(store);  // now and then from nothing
     SetModifiedTime(csv, kTime[t]);
-    // Delays spread over the whole import, and a little past it.
-    const auto delay = std::chrono::duration<double>(
-        std::uniform_real_distribution<double>(0, seconds * 1.2)(random));
-
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      try {
-        ImportFile(csv);
-      } catch (...) {
-        ::_exit(2);
-      }
-      ::_exit(0);
-    }
-    std::this_thread::sleep_for(delay);
-    ::kill(child, SIGKILL);
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    if (WIFSIGNALED(status)) {
+    // Moments spread over the whole import, and a little past it.
+    if (test::KillPartWay([&] { ImportFile(csv); }, seconds * 1.2, random)) {
       ++killedMidway;
       EXPECT_TRUE(!IsCompleteFor(csv) || TakeSnapshot(store) == clean[t])
           << "kill " << k << ": marked complete but not the clean store";
-    } else {
-      EXPECT_EQ(WEXITSTATUS(status), 0) << "kill " << k;
     }
 
     ImportFile(csv);
     const Snapshot after = TakeSnapshot(store);
-    EXPECT_TRUE(after == clean[t]) << "kill " << k << " after " << delay.count() * 1000
-                                   << " ms: differs in" << Differences(after, clean[t]);
+    EXPECT_TRUE(after == clean[t])
+        << "kill " << k << ": differs in" << Differences(after, clean[t]);
   }
   RecordProperty("kills", killedMidway);
   EXPECT_GT(killedMidway, 0);  // most are, but how many depends on the machine

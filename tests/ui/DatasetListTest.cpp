@@ -1,14 +1,10 @@
 // The ".lis" file rules of the dataset list, without windows.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
-#include <thread>
 
 #include "TestUtil.h"
 #include "platform/Errors.h"
@@ -76,6 +72,16 @@ TEST(DatasetList, AWriteKilledAtAnyMomentLeavesTheOldListOrTheNewOne) {
     bytes += "/home/user/" + std::string(80, 'd') + "/data" + std::to_string(i) + ".csv\r\n";
   WriteFile(file, bytes);
 
+  // How long one write of the list takes, for the spread of the kills.
+  const std::string probe = dir.File("probe.lis");
+  WriteFile(probe, bytes);
+  TDatasetList probeList(probe);
+  probeList.Load();
+  const auto start = std::chrono::steady_clock::now();
+  probeList.Add("/probe.csv");
+  const double write =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
   std::mt19937 random(1208);
   const char* const env = std::getenv("TABULON_KILLS");
   const int kills = env != nullptr ? std::atoi(env) : 20;
@@ -84,17 +90,13 @@ TEST(DatasetList, AWriteKilledAtAnyMomentLeavesTheOldListOrTheNewOne) {
     TDatasetList before(file);
     before.Load();
     const std::string stem = "/new/" + std::to_string(k) + "-";
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      TDatasetList list(file);
-      list.Load();
-      for (int i = 0;; ++i) list.Add(stem + std::to_string(i) + ".csv");
-    }
-    std::this_thread::sleep_for(
-        std::chrono::microseconds(std::uniform_int_distribution<int>(0, 20000)(random)));
-    ::kill(child, SIGKILL);
-    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+    test::KillPartWay(
+        [&] {
+          TDatasetList list(file);
+          list.Load();
+          for (int i = 0;; ++i) list.Add(stem + std::to_string(i) + ".csv");
+        },
+        4 * write, random);
 
     TDatasetList after(file);
     after.Load();
