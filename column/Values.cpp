@@ -240,7 +240,9 @@ int32_t DateKey(double value, double lower, int unit) {
     case 2:
       return DayOfWeek(value) - 1;
     case 3: {
-      const double days = std::trunc(value - lower);
+      // Calendar days, as the labels and the drill-down read them: a value in the small hours
+      // of the next day is the next day's, whatever time of day lower has.
+      const double days = std::trunc(value) - std::trunc(lower);
       if (!(days == days)) return 0;
       if (days > 2147483647.0) return 2147483647;
       if (days < -2147483648.0) return INT32_MIN;

@@ -267,7 +267,7 @@ TEST(RowAccess, DateRangeEndsAtTheUpperInstant) {
   col->FUpper = EncodeDate(2024, 1, 15);
   col->FDateUnit = 3;
   col->Load();
-  EXPECT_EQ(Walk(*col), (std::vector<int32_t>{0, 0, X, X}));
+  EXPECT_EQ(Walk(*col), (std::vector<int32_t>{0, 1, X, X}));  // by calendar day
 }
 
 TEST(RowAccess, DateKeysByUnitOnAColumnWithDatesAndTimes) {
@@ -278,7 +278,7 @@ TEST(RowAccess, DateKeysByUnitOnAColumnWithDatesAndTimes) {
     uint8_t unit;
     std::vector<int32_t> keys;
   } cases[] = {
-      {0, {0, 1, 0, -1}},  {1, {0, 2, 1, -1}},     {2, {4, 1, 5, -1}},         {3, {0, 45, 0, -1}},
+      {0, {0, 1, 0, -1}},  {1, {0, 2, 1, -1}},     {2, {4, 1, 5, -1}},         {3, {0, 46, 1, -1}},
       {4, {10, 0, 9, -1}}, {5, {600, 0, 540, -1}}, {6, {36000, 0, 32430, -1}}, {7, {0, 0, 0, -1}},
   };
   for (const auto& c : cases) {

@@ -173,9 +173,10 @@ TEST(Values, DateKeysByUnit) {
   EXPECT_EQ(DateKey(lower, value, 1), -2);
   EXPECT_EQ(DateKey(EncodeDate(2024, 3, 31), lower, 2), 0);  // Sunday
   EXPECT_EQ(DateKey(EncodeDate(2024, 4, 6), lower, 2), 6);   // Saturday
-  // Whole days count from the lower bound's time of day.
+  // Days are calendar days, whatever the lower bound's time of day.
   const double lowerAt10 = lower + EncodeTime(10, 0, 0, 0);
-  EXPECT_EQ(DateKey(lower + 1 + EncodeTime(9, 0, 0, 0), lowerAt10, 3), 0);
+  EXPECT_EQ(DateKey(lower + EncodeTime(23, 59, 59, 999), lowerAt10, 3), 0);
+  EXPECT_EQ(DateKey(lower + 1 + EncodeTime(9, 0, 0, 0), lowerAt10, 3), 1);
   EXPECT_EQ(DateKey(lower + 1 + EncodeTime(10, 0, 0, 0), lowerAt10, 3), 1);
   // Time units look at the time of day only.
   const double l = lower + EncodeTime(10, 20, 30, 0);

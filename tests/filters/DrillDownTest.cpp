@@ -148,6 +148,20 @@ TEST(DrillDown, AWeekdayHeaderChoosesThatWeekdayAndADayHeaderTheWholeDay) {
             S("'合計' は整数ではありません"));
 }
 
+TEST(DrillDown, DaysOfADateAndTimeColumnAreCalendarDaysInTheCellAndTheDrill) {
+  // The earliest record is at 13:00: a 06:00 record of the next day is still the next day's.
+  Opened d(S("日時\r\n2024/03/01 13:00\r\n2024/03/02 06:00\r\n2024/03/02 18:00\r\n"));
+  TMainLogic& m = d.logic;
+  m.Workspace().sort = false;
+  m.ListBox2Click(0);
+  m.RadioGroup1Click(Opened::IndexOf(m.DatePanel().intervals, S("日")));
+  m.SpeedButton1Click(1);
+  EXPECT_EQ(Opened::Row(m.MainGrid(), 1), "2024/03/01|1|1");
+  EXPECT_EQ(Opened::Row(m.MainGrid(), 2), "2024/03/02|2|2");
+  m.StringGrid1MouseDown(1, 2);
+  EXPECT_EQ(m.Label2(), "2");  // the records the cell counted
+}
+
 TEST(DrillDown, TimeHeadersOfATimeColumnKeepTheirHourMinuteOrSecond) {
   Opened d("t\r\n9:00\r\n9:15:30\r\n9:30\r\n");
   TMainLogic& m = d.logic;
