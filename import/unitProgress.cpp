@@ -25,6 +25,9 @@ constexpr size_t kWriteBufferBudget = 32 << 20;  // write buffers of all columns
 constexpr size_t kMaxColumnBuffer = 1 << 18;
 constexpr size_t kMinColumnBuffer = 4 << 10;
 constexpr double kHalfSecond = 0.5 / 86400;
+// Far more columns than any spreadsheet holds: a header beyond it is not a table (a line of a
+// million commas would otherwise make two million files).
+constexpr size_t kMaxColumns = 65536;
 
 // Closes the view when the import ends, whichever way.
 class CloseOnExit {
@@ -135,6 +138,9 @@ void TformProgress::ReadHeader() {
   view_->SetPosition(position_);
   std::vector<std::string_view> fields;
   SplitCsvRecord(line, &fields);
+  if (fields.size() > kMaxColumns)
+    throw IoError(csvPath_, "too many columns: " + std::to_string(fields.size()) + " (at most " +
+                                std::to_string(kMaxColumns) + ")");
   const std::vector<std::string> header(fields.begin(), fields.end());
   NameColumns(header);
 }

@@ -363,6 +363,20 @@ TEST(Load, ReadsWhatTheImportWroteAndRejectsDamagedFiles) {
 namespace tabulon {
 namespace {
 
+TEST(ImportRobustness, AHeaderOfMoreThan65536ColumnsIsRefused) {
+  Dataset d;
+  d.Write(std::string(65536, ',') + "\r\n1\r\n");
+  try {
+    d.Import();
+    ADD_FAILURE() << "imported";
+  } catch (const IoError& e) {
+    EXPECT_NE(std::string(e.what()).find("too many columns: 65537 (at most 65536)"),
+              std::string::npos);
+  }
+  EXPECT_FALSE(FileExists(d.File("data.Ini")));  // nothing written, no completion mark
+  EXPECT_FALSE(FileExists(d.File("0.Dat")));
+}
+
 TEST(ImportRobustness, APipeOrDeviceIsRefusedInsteadOfReadForever) {
   Dataset d;
   ASSERT_EQ(::mkfifo(d.csv.c_str(), 0600), 0);  // no writer: opening it would wait for ever
