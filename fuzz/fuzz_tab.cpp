@@ -1,7 +1,7 @@
 // A count tabulation over a store imported from a CSV made of the input, after a sequence of the
 // main window's filter operations. The grand total of the count table must equal the number of
 // records that pass every filter, counted by walking the filtered columns row by row, less the
-// records that the written rules keep out of every axis bucket:
+// records that no axis bucket takes:
 // - a null value of a date axis (the null marker has no date category), and of a numeric axis
 //   divided into ranges while the column is unfiltered (key -1);
 // - a null value of a numeric or date value column (the record pass takes no null value, also
