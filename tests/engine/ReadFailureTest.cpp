@@ -36,6 +36,7 @@ TEST(ReadFailure, ATabulationThatFailedReadingIsWholeTheNextTime) {
       d.ws.aggregate = TAggregate::kCount;
     }
   };
+  int injected = 0;
   for (int layout = 0; layout < 2; ++layout) {
     setUp(layout);
     ClearFileFaults();
@@ -47,12 +48,14 @@ TEST(ReadFailure, ATabulationThatFailedReadingIsWholeTheNextTime) {
       for (int64_t n = 1; n <= count; ++n) {
         setUp(layout);
         InjectFileFault(op, n);
+        ++injected;
         EXPECT_THROW(d.Tabulate(), IoError) << layout << " " << n;
         ClearFileFaults();
         EXPECT_EQ(d.Tabulate(), clean) << layout << " " << n;
       }
     }
   }
+  RecordProperty("faults_injected", injected);
 }
 
 // A descriptor whose column count runs past the column names is refused before any column is
