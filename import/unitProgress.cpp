@@ -181,12 +181,18 @@ void TformProgress::NameColumns(const std::vector<std::string>& header) {
     taken.insert(FoldKey(names[i]));
   }
 
-  // A killed or failed import may have left conversion files behind.
+  // Column files the new store will not write go first: conversion files a killed or failed
+  // import left, the distinct values of every column (rewritten for the columns that keep keys;
+  // a column now stored per row has none) and the files of columns the file no longer has. So a
+  // rebuild leaves the same files as an import into an empty folder.
   for (const std::string& name : ListDirectory(storeDir_)) {
     const size_t dot = name.find('.');
-    const std::string_view ext = std::string_view(name).substr(dot == std::string::npos ? 0 : dot);
-    if (dot > 0 && dot != std::string::npos && name.find_first_not_of("0123456789") == dot &&
-        (ext == ".Tmp" || ext == ".Val"))
+    if (dot == 0 || dot == std::string::npos || name.find_first_not_of("0123456789") != dot ||
+        dot > 9)
+      continue;
+    const std::string_view ext = std::string_view(name).substr(dot);
+    const bool gone = std::stoul(name.substr(0, dot)) >= names.size();
+    if (ext == ".Tmp" || ext == ".Val" || ext == ".Ind" || (ext == ".Dat" && gone))
       DeleteFileIfExists(storeDir_ + "/" + name);
   }
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -249,6 +250,21 @@ TEST(Import, ALoneCrInAUnixFileStaysInsideItsValue) {
   col.FRole = 1;
   col.Load();
   EXPECT_EQ(col.FValues, (std::vector<std::string>{"x\ry", "z"}));
+}
+
+TEST(Import, ARebuildKeepsOnlyTheColumnFilesOfTheNewFile) {
+  Dataset d;
+  d.Write("a,b,c\r\nx,1,2\r\n");
+  d.Import();
+  std::string csv = "a\r\n";  // one column, now stored per row: no distinct values
+  for (int i = 0; i < 2100; ++i) csv += "v" + std::to_string(i) + "\r\n";
+  d.Write(csv);
+  struct timespec times[2] = {{0, UTIME_OMIT}, {1700000000, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, d.csv.c_str(), times, 0), 0);
+  d.Import();
+  std::vector<std::string> files = ListDirectory(d.store);
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files, (std::vector<std::string>{"0.Dat", "data.Ini"}));
 }
 
 TEST(Import, AnUnchangedFileIsSkippedAndAChangedOneRebuilt) {
