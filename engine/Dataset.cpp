@@ -1,19 +1,13 @@
 #include "engine/Dataset.h"
 
 #include "import/Descriptor.h"
-#include "platform/Errors.h"
 #include "platform/IniFile.h"
 
 namespace tabulon {
 
 void OpenDataset(TWorkspace& ws, const std::string& csvPath) {
   const IniFile ini(DescriptorPathOf(csvPath));
-  // Every column has its name in [Csv]: a column count beyond the names is damage (and would
-  // make that many columns).
-  const int32_t colCount = ini.ReadInteger(kSectionCsv, kKeyColCount, 0);
-  for (int32_t i = 0; i < colCount; ++i)
-    if (!ini.KeyExists(kSectionCsv, std::to_string(i)))
-      throw IoError(ini.Path(), "damaged descriptor: no name for column " + std::to_string(i));
+  const int32_t colCount = ReadColCount(ini);
   ws.FCsvPath = csvPath;
   ws.FDataDir = StoreDirOf(csvPath);
   ws.FColCount = colCount;
@@ -25,11 +19,9 @@ void OpenDataset(TWorkspace& ws, const std::string& csvPath) {
     col->FIndex = i;
     const std::string name = ini.ReadString(kSectionCsv, std::to_string(i), "");
     col->Open(ws.FDataDir, name, ws.FRowCount);
-    col->FCount = ini.ReadInteger(name, kKeyCount, 0);
+    col->FCount = ReadDistinctCount(ini, name);
     const std::string valType = ini.ReadString(name, kKeyValType, "");
     col->SetTypes(valType, ini.ReadString(name, kKeyColType, ""));
-    // No store has more distinct texts; a damaged count would become that many ranges.
-    if (col->FCount < 0 || col->FCount > TCol::kMaxCount) col->FCount = 0;
     if (valType == "Int") {
       col->FMin = ini.ReadInteger(name, kKeyMin, 0);
       col->FMax = ini.ReadInteger(name, kKeyMax, 0);

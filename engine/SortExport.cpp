@@ -1,6 +1,5 @@
 // Line texts, the sort of the result and its export.
 #include <algorithm>
-#include <cstdio>
 
 #include "engine/Engine.h"
 #include "platform/FileIo.h"
@@ -168,18 +167,10 @@ std::string TableText(const TResultTable& table) {
 }
 
 void SaveTable(const TResultTable& table, const std::string& path) {
-  // Written beside the target and renamed over it, so a failed save leaves the old file whole.
-  const std::string tmp = path + ".tmp";
-  try {
-    OutFile file;
-    file.Create(tmp);
+  // A failed save leaves the old file whole.
+  WriteFileAtomically(path, [&](OutFile& file) {
     for (int r = 0; r < table.RowCount(); ++r) file.WriteLine(RowLineText(table, r));
-    file.Close();
-    RenameFile(tmp, path);
-  } catch (...) {
-    std::remove(tmp.c_str());
-    throw;
-  }
+  });
 }
 
 }  // namespace tabulon

@@ -4,7 +4,6 @@
 #include "filters/Common.h"
 #include "filters/MainLogic.h"
 #include "import/Descriptor.h"
-#include "platform/Errors.h"
 #include "platform/IniFile.h"
 
 namespace tabulon {
@@ -12,13 +11,7 @@ namespace tabulon {
 void TMainLogic::ListBox1Click(const std::string& csvPath) {
   // Read the descriptor first, so an unreadable one leaves the open dataset as it was.
   auto descriptor = std::make_unique<IniFile>(DescriptorPathOf(csvPath));
-  // Every column has its name in [Csv]: a column count beyond the names is damage (and would
-  // make that many columns).
-  const int32_t colCount = descriptor->ReadInteger(kSectionCsv, kKeyColCount, 0);
-  for (int32_t i = 0; i < colCount; ++i)
-    if (!descriptor->KeyExists(kSectionCsv, std::to_string(i)))
-      throw IoError(descriptor->Path(),
-                    "damaged descriptor: no name for column " + std::to_string(i));
+  const int32_t colCount = ReadColCount(*descriptor);
 
   HideAllPanels();
   label1_ = csvPath;
@@ -70,12 +63,10 @@ void TMainLogic::ListBox2Click() {
 
   ws_.FDataDir = StoreDirOf(ws_.FCsvPath);
   const IniFile& ini = *descriptor_;
-  col->FCount = ini.ReadInteger(name, kKeyCount, 0);
+  col->FCount = ReadDistinctCount(ini, name);
   ws_.FValType = ini.ReadString(name, kKeyValType, "");
   ws_.FColType = ini.ReadString(name, kKeyColType, "");
   col->SetTypes(ws_.FValType, ws_.FColType);
-  // No store has more distinct texts; a damaged count would become that many ranges.
-  if (col->FCount < 0 || col->FCount > TCol::kMaxCount) col->FCount = 0;
   label7_ = filters::DecimalText(col->FCount);
 
   const bool isStr = ws_.FValType == "Str";

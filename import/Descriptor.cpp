@@ -1,5 +1,9 @@
 #include "import/Descriptor.h"
 
+#include "column/TCol.h"
+#include "platform/Errors.h"
+#include "platform/IniFile.h"
+
 namespace tabulon {
 
 namespace {
@@ -26,6 +30,19 @@ std::string FileNameOf(const std::string& csvPath) {
 std::string DescriptorPathOf(const std::string& csvPath) {
   const std::string dir = StoreDirOf(csvPath);
   return dir + "/" + dir.substr(NameStart(dir)) + ".Ini";
+}
+
+int32_t ReadColCount(const IniFile& ini) {
+  const int32_t count = ini.ReadInteger(kSectionCsv, kKeyColCount, 0);
+  for (int32_t i = 0; i < count; ++i)
+    if (!ini.KeyExists(kSectionCsv, std::to_string(i)))
+      throw IoError(ini.Path(), "damaged descriptor: no name for column " + std::to_string(i));
+  return count;
+}
+
+int32_t ReadDistinctCount(const IniFile& ini, const std::string& section) {
+  const int32_t count = ini.ReadInteger(section, kKeyCount, 0);
+  return count < 0 || count > TCol::kMaxCount ? 0 : count;
 }
 
 }  // namespace tabulon

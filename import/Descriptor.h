@@ -18,9 +18,12 @@
 // every column file and section, so a store without it (or with another time) is rebuilt.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace tabulon {
+
+class IniFile;
 
 inline constexpr const char* kSectionCsv = "Csv";
 inline constexpr const char* kKeyColCount = "ColCount";
@@ -38,5 +41,12 @@ std::string StoreDirOf(const std::string& csvPath);
 std::string FileNameOf(const std::string& csvPath);
 // The descriptor's path.
 std::string DescriptorPathOf(const std::string& csvPath);
+
+// ColCount of a descriptor (0 when absent). Throws IoError when a column below it has no name in
+// [Csv]: such a count is damage, and would make that many columns.
+int32_t ReadColCount(const IniFile& ini);
+// Count of a column's section: 0 when absent or beyond what any store holds (a damaged count
+// would become that many ranges).
+int32_t ReadDistinctCount(const IniFile& ini, const std::string& section);
 
 }  // namespace tabulon

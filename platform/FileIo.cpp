@@ -130,18 +130,22 @@ std::string ReadWholeFile(const std::string& path) {
   return bytes;
 }
 
-void WriteWholeFileAtomically(const std::string& path, std::string_view bytes) {
+void WriteFileAtomically(const std::string& path, const std::function<void(OutFile&)>& write) {
   const std::string tmp = path + ".tmp";
   try {
     OutFile out;
     out.Create(tmp);
-    out.Write(bytes);
+    write(out);
     out.Close();
     RenameFile(tmp, path);
   } catch (...) {
     ::unlink(tmp.c_str());
     throw;
   }
+}
+
+void WriteWholeFileAtomically(const std::string& path, std::string_view bytes) {
+  WriteFileAtomically(path, [&](OutFile& out) { out.Write(bytes); });
 }
 
 // ---- OutFile

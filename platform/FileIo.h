@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,8 +32,11 @@ std::vector<std::string> ListDirectory(const std::string& path);
 void RenameFile(const std::string& from, const std::string& to);
 // The whole file. Throws IoError when it cannot be read.
 std::string ReadWholeFile(const std::string& path);
-// Writes a whole file: to path + ".tmp", then renamed over path. Throws IoError on failure, after
-// removing the temporary file.
+class OutFile;
+// Writes a whole file: write fills path + ".tmp", which is then renamed over path, so the file at
+// path is always the old one or the new one. Throws IoError on failure (also what write throws),
+// after removing the temporary file.
+void WriteFileAtomically(const std::string& path, const std::function<void(OutFile&)>& write);
 void WriteWholeFileAtomically(const std::string& path, std::string_view bytes);
 
 // A file written front to back through a buffer. The file is opened only while a full buffer is
