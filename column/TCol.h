@@ -27,7 +27,21 @@ namespace tabulon {
 class InFile;
 class LineReader;
 
-class TCol {
+// The selection state of a column: everything the filter panels, the role toggles and a
+// drill-down write and ReadRow tests. Kept apart so that it can be taken and put back whole (the
+// drill-down history does), whatever fields it grows.
+struct TColSelection {
+  bool FFiltered = false;              // a filter is active on the column
+  std::vector<std::string> FSelected;  // selected item texts, or cached item labels
+  uint8_t FRole = 3;                   // 0 column items, 1 row items, 2 value, 3 none
+  uint8_t FDateUnit = 0;               // date grouping unit 0..6
+  int32_t FDivisions = 0;              // number of range buckets of a numeric column
+  int32_t FWeekdayFilter = -1;         // -1 none, 0..6 one weekday, 7 Sat+Sun, 8 Mon-Fri, 9 Mon-Thu
+  double FLower = 0, FUpper = 0;       // active range; FLower is also the origin of date keys
+  std::string FPattern;                // text filter pattern
+};
+
+class TCol : public TColSelection {
  public:
   TCol();
   ~TCol();
@@ -120,32 +134,29 @@ class TCol {
   std::string IndPath() const;
   std::string TmpPath() const;
 
-  // ---- Fields
-  bool FLoaded = false;                // the files have been read into memory by Load
-  int32_t FRows = 0;                   // data rows of the dataset; 0 while importing
-  std::vector<std::string> FValues;    // distinct texts in key order (import); vtStr i.Ind lines
-  std::string FDir;                    // store directory
-  std::vector<std::string> FSelected;  // selected item texts, or cached item labels
-  std::vector<uint8_t> FByteKeys;      // per-row keys (csByt)
-  std::vector<uint16_t> FWordKeys;     // per-row keys (csWor)
-  std::vector<int32_t> FIntValues;     // vtInt values: per distinct text, or per row for csLon
-  std::vector<int64_t> FCurValues;     // vtCur values, scaled by 10000
-  std::vector<double> FDateValues;     // vtDat values
-  bool FFiltered = false;              // a filter is active on the column
-  TColStorage FStorage = csByt;        // storage class
-  TValueType FValueType = vtInt;       // value type
-  std::string FName;                   // column name; the descriptor section of the column
-  int32_t FIndex = 0;                  // column number, stem of the file names
-  int32_t FIntMin = 0, FIntMax = 0;    // extremes of vtInt values met by the writer
-  double FMin = 0, FMax = 0;           // writer: vtCur extremes; analysis: Min and Max of any type
-  double FDateMin = 0, FDateMax = 0;   // extremes of vtDat values met by the writer
-  uint8_t FRole = 3;                   // 0 column items, 1 row items, 2 value, 3 none
-  uint8_t FDateUnit = 0;               // date grouping unit 0..6
-  int32_t FDivisions = 0;              // number of range buckets of a numeric column
-  int32_t FWeekdayFilter = -1;         // -1 none, 0..6 one weekday, 7 Sat+Sun, 8 Mon-Fri, 9 Mon-Thu
-  double FLower = 0, FUpper = 0;       // active range; FLower is also the origin of date keys
-  std::string FPattern;                // text filter pattern
-  int32_t FCount = 0;                  // number of distinct texts (descriptor key Count)
+  // The selection state as a whole (a copy), and putting a copy back. Restoring requires a Load
+  // before the next ReadRow, as every change of the selection does.
+  const TColSelection& Selection() const { return *this; }
+  void RestoreSelection(const TColSelection& selection) { TColSelection::operator=(selection); }
+
+  // ---- Fields (the selection state is in TColSelection)
+  bool FLoaded = false;               // the files have been read into memory by Load
+  int32_t FRows = 0;                  // data rows of the dataset; 0 while importing
+  std::vector<std::string> FValues;   // distinct texts in key order (import); vtStr i.Ind lines
+  std::string FDir;                   // store directory
+  std::vector<uint8_t> FByteKeys;     // per-row keys (csByt)
+  std::vector<uint16_t> FWordKeys;    // per-row keys (csWor)
+  std::vector<int32_t> FIntValues;    // vtInt values: per distinct text, or per row for csLon
+  std::vector<int64_t> FCurValues;    // vtCur values, scaled by 10000
+  std::vector<double> FDateValues;    // vtDat values
+  TColStorage FStorage = csByt;       // storage class
+  TValueType FValueType = vtInt;      // value type
+  std::string FName;                  // column name; the descriptor section of the column
+  int32_t FIndex = 0;                 // column number, stem of the file names
+  int32_t FIntMin = 0, FIntMax = 0;   // extremes of vtInt values met by the writer
+  double FMin = 0, FMax = 0;          // writer: vtCur extremes; analysis: Min and Max of any type
+  double FDateMin = 0, FDateMax = 0;  // extremes of vtDat values met by the writer
+  int32_t FCount = 0;                 // number of distinct texts (descriptor key Count)
   // The row last read.
   int32_t FKey = 0;
   int32_t FIntValue = 0;

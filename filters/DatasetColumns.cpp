@@ -14,6 +14,7 @@ void TMainLogic::ListBox1Click(const std::string& csvPath) {
   const int32_t colCount = ReadColCount(*descriptor);
 
   HideAllPanels();
+  history_.Clear();
   label1_ = csvPath;
   ws_.FCsvPath = csvPath;
   ws_.FDataDir = StoreDirOf(csvPath);

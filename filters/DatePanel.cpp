@@ -203,6 +203,7 @@ void TMainLogic::ResetDatePickers(TCol& col) {
 void TMainLogic::Button6Click() {
   TCol* col = Current();
   if (col == nullptr) return;
+  history_.Clear();
   col->FRole = 3;
   col->FFiltered = false;
   RefreshColumnMarkers();

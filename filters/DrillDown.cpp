@@ -75,6 +75,10 @@ void TMainLogic::StringGrid1MouseDown(int col, int row) {
   // the grid, so the row heading would otherwise be read from another table.
   const std::string colHeading = c > 0 && a >= 0 ? grid.Cell(c, 0) : std::string();
   const std::string rowHeading = r > 0 && b >= 0 ? grid.Cell(0, r) : std::string();
+  // Recorded before anything changes, so a drill-down that fails halfway can be undone too; a
+  // click that drills nothing (the top-left cell) is no step.
+  if ((c > 0 && a >= 0) || (r > 0 && b >= 0))
+    history_.Record(ws_.FCols, {ws_.selectedColumn, ws_.recordCountText});
   if (c > 0 && a >= 0) {
     DrillDown(a, colHeading);
     a = -1;
@@ -87,6 +91,17 @@ void TMainLogic::StringGrid1MouseDown(int col, int row) {
     Button7Click();
   else
     CrossTabulateNow();
+}
+
+bool TMainLogic::UndoDrillDown() {
+  if (!HasDataset()) return false;
+  TDrillHistory::Shown shown;
+  if (!history_.Undo(ws_.FCols, &shown)) return false;
+  ws_.recordCountText = shown.recordCountText;
+  RefreshColumnMarkers();
+  ListBox2Click(shown.selectedColumn);
+  RecalculateNow();
+  return true;
 }
 
 void TMainLogic::DrillDown(int k, const std::string& text) {

@@ -38,6 +38,7 @@ void TMainLogic::ApplyPicks(TCol& col, const std::vector<std::string>& entries,
 }
 
 void TMainLogic::ResetSelection(TCol& col) {
+  history_.Clear();
   col.SetSelected({});
   col.FRole = 3;
   col.FFiltered = false;

@@ -18,6 +18,7 @@
 
 #include "engine/ResultTable.h"
 #include "engine/Workspace.h"
+#include "filters/DrillHistory.h"
 #include "filters/PanelState.h"
 
 namespace tabulon {
@@ -164,6 +165,16 @@ class TMainLogic : public TWindowHooks {
   // items equal to the header. "全て" only takes the column off its axis.
   void DrillDown(int k, const std::string& text);
 
+  // 戻る: undoes the newest drill-down of StringGrid1MouseDown. The selection state and role of
+  // every column and the selected column come back as they were before it, the column panels
+  // and markers are refreshed and the table is computed again (a record list the drill-down
+  // showed gives way to the table). Returns false, changing nothing, when there is no drill-down
+  // to undo. Opening a dataset forgets every drill-down, and so does a reset of a column (its
+  // 解除 button): the earlier states would bring back what the user has just removed.
+  // Throws IoError.
+  bool UndoDrillDown();
+  bool CanUndoDrillDown() const { return !history_.Empty(); }
+
   // ---- Record list
 
   // 一覧表示: lists the CSV records that pass every filter in the output grid and shows their
@@ -256,6 +267,7 @@ class TMainLogic : public TWindowHooks {
   TSearchPanelState search_;
   TDatePanelState date_;
   std::vector<bool> unitChosen_;  // per column: the user chose its interval (kept by refreshes)
+  TDrillHistory history_;         // the states before the drill-downs, for 戻る
 };
 
 }  // namespace tabulon

@@ -248,6 +248,7 @@ void TMainLogic::Label6Click(const std::string& typed) {
 void TMainLogic::Button4Click() {
   TCol* col = Current();
   if (col == nullptr) return;
+  history_.Clear();
   col->FLower = col->FMin;
   col->FUpper = col->FMax;
   col->FRole = 3;

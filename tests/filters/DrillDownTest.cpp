@@ -39,15 +39,19 @@ struct Drill : Opened {
     logic.RadioGroup1Click(IndexOf(logic.DatePanel().intervals, S(utf8)));
   }
   const TResultTable& Grid() { return logic.MainGrid(); }
+  // Quantities in three ranges as the column items, shops as the row items.
+  void QuantityRangesByShop() {
+    logic.ListBox2Click(kQuantity);
+    logic.ComboBox2Change(IndexOf(logic.RangePanel().divisions, "3"));
+    Role(kQuantity, 0);
+    Role(kShop, 1);
+  }
 };
 
 TEST(DrillDown, ARangeHeaderBecomesTheColumnsBoundsAndLeavesTheRowAxis) {
   Drill d;
   TMainLogic& m = d.logic;
-  m.ListBox2Click(kQuantity);
-  m.ComboBox2Change(Opened::IndexOf(m.RangePanel().divisions, "3"));
-  d.Role(kQuantity, 0);
-  d.Role(kShop, 1);
+  d.QuantityRangesByShop();
   ASSERT_EQ(Opened::Row(d.Grid(), 0), S("|  0- 33| 34- 66| 67-100|合計"));
   m.StringGrid1MouseDown(2, 0);
   EXPECT_EQ(d.Col(kQuantity).FLower, 34);
@@ -215,10 +219,7 @@ TEST(DrillDown, TheTotalHeaderOfATextAxisPicksNothing) {
 TEST(DrillDown, ADataCellWithTwoAxesDrillsBothHeadingsOfThatCell) {
   Drill d;
   TMainLogic& m = d.logic;
-  m.ListBox2Click(kQuantity);
-  m.ComboBox2Change(Opened::IndexOf(m.RangePanel().divisions, "3"));
-  d.Role(kQuantity, 0);
-  d.Role(kShop, 1);
+  d.QuantityRangesByShop();
   m.StringGrid1MouseDown(2, 2);  // 34-66 of 渋谷
   EXPECT_EQ(d.Col(kShop).FSelected, (Strings{S("渋谷")}));
   EXPECT_EQ(d.Col(kQuantity).FLower, 34);
@@ -251,6 +252,141 @@ TEST(DrillDown, ASearchedColumnDrillsToTheExactMatch) {
   EXPECT_EQ(m.SearchPanel().picked, (std::vector<bool>{true, false}));
   EXPECT_EQ(m.ColumnEntries()[0], S("＊name"));
   EXPECT_EQ(m.Label2(), "2");
+}
+
+// ---- 戻る
+
+// The whole visible state a drill-down changes: grid, column list, record count, selected column,
+// role toggles and every column's selection.
+std::string Snapshot(Drill& d) {
+  TMainLogic& m = d.logic;
+  std::string out = "col " + std::to_string(m.SelectedColumn()) + " roles";
+  for (bool down : m.Workspace().roleDown) out += down ? " 1" : " 0";
+  out += "\n" + m.Label2() + "\n";
+  for (const std::string& e : m.ColumnEntries()) out += e + "/";
+  for (const auto& col : m.Workspace().FCols) {
+    out += "\n" + std::to_string(col->FRole) + (col->FFiltered ? "F " : "- ") +
+           std::to_string(col->FLower) + ".." + std::to_string(col->FUpper) + " w" +
+           std::to_string(col->FWeekdayFilter) + " [";
+    for (const std::string& s : col->FSelected) out += s + ";";
+    out += "]";
+  }
+  for (int r = 0; r < d.Grid().RowCount(); ++r) out += "\n" + Opened::Row(d.Grid(), r);
+  return out;
+}
+
+TEST(DrillBack, EachStepBackRestoresTheStateBeforeThatDrillDown) {
+  Drill d;
+  TMainLogic& m = d.logic;
+  d.QuantityRangesByShop();
+  d.Role(kAmount, 2);
+  const std::string start = Snapshot(d);
+  m.StringGrid1MouseDown(2, 0);  // 34-66: the shops remain the rows
+  const std::string afterFirst = Snapshot(d);
+  ASSERT_EQ(Opened::Row(d.Grid(), 0), S("||合計"));
+  m.StringGrid1MouseDown(0, 1);  // 新宿: no axis left, the record list
+  ASSERT_EQ(m.Label2(), "1");
+  EXPECT_TRUE(m.CanUndoDrillDown());
+
+  EXPECT_TRUE(m.UndoDrillDown());
+  EXPECT_EQ(Snapshot(d), afterFirst);
+  EXPECT_TRUE(m.UndoDrillDown());
+  EXPECT_EQ(Snapshot(d), start);
+  EXPECT_EQ(Opened::Row(d.Grid(), 0), S("|  0- 33| 34- 66| 67-100|合計"));
+  EXPECT_EQ(m.ColumnEntries(),
+            (Strings{S("↓店"), S("→数量"), S("  日付"), S("  負"), S("ｖ金額")}));
+  EXPECT_EQ(m.SelectedColumn(), kAmount);
+  EXPECT_TRUE(m.Workspace().roleDown[2]);
+
+  // Nothing left to undo: nothing changes.
+  EXPECT_FALSE(m.CanUndoDrillDown());
+  EXPECT_FALSE(m.UndoDrillDown());
+  EXPECT_EQ(Snapshot(d), start);
+}
+
+TEST(DrillBack, ADrillDownOfBothHeadingsIsOneStepAndTheTopLeftCellNone) {
+  Drill d;
+  TMainLogic& m = d.logic;
+  d.Unit(kDate, "曜日");
+  d.Role(kDate, 0);
+  d.Role(kShop, 1);
+  const std::string start = Snapshot(d);
+  m.StringGrid1MouseDown(0, 0);
+  EXPECT_FALSE(m.CanUndoDrillDown());
+  m.StringGrid1MouseDown(1, 2);  // a weekday of 渋谷
+  ASSERT_NE(Snapshot(d), start);
+  EXPECT_TRUE(m.UndoDrillDown());
+  EXPECT_EQ(Snapshot(d), start);
+  EXPECT_EQ(d.Col(kDate).FWeekdayFilter, -1);
+  EXPECT_FALSE(m.CanUndoDrillDown());
+}
+
+TEST(DrillBack, AHalfDoneDrillDownCanBeUndone) {
+  Drill d;
+  TMainLogic& m = d.logic;
+  d.Role(kShop, 1);
+  EXPECT_EQ(ConvertErrorOf([&] { m.DrillDown(kQuantity, "x"); }),
+            S("'x' は浮動小数点数ではありません"));
+  // DrillDown alone is no click on the grid: nothing recorded.
+  EXPECT_FALSE(m.CanUndoDrillDown());
+  const std::string start = Snapshot(d);
+  m.Workspace().FOutGrid->SetCell(0, 1, "x");  // a heading that is no shop: nothing picked
+  m.StringGrid1MouseDown(0, 1);
+  EXPECT_TRUE(m.UndoDrillDown());
+  EXPECT_EQ(Snapshot(d), start);
+}
+
+TEST(DrillBack, AResetOrAnotherDatasetForgetsTheSteps) {
+  Drill d;
+  TMainLogic& m = d.logic;
+  d.Role(kShop, 1);
+  m.StringGrid1MouseDown(0, 1);
+  ASSERT_TRUE(m.CanUndoDrillDown());
+  m.ListBox2Click(kShop);
+  m.Button3Click();
+  EXPECT_FALSE(m.CanUndoDrillDown());
+  EXPECT_FALSE(m.UndoDrillDown());
+  EXPECT_FALSE(d.Col(kShop).FFiltered);
+
+  d.Role(kQuantity, 1);
+  m.StringGrid1MouseDown(0, 1);
+  ASSERT_TRUE(m.CanUndoDrillDown());
+  m.ListBox2Click(kQuantity);
+  m.Button4Click();
+  EXPECT_FALSE(m.CanUndoDrillDown());
+
+  d.Role(kShop, 1);
+  m.StringGrid1MouseDown(0, 1);
+  m.ListBox1Click(d.data.Csv());
+  EXPECT_FALSE(m.CanUndoDrillDown());
+  EXPECT_FALSE(m.UndoDrillDown());
+  EXPECT_EQ(d.Col(kShop).FRole, 3);
+}
+
+TEST(DrillBack, TheHistoryKeepsTheNewestStepsAndIgnoresOtherColumns) {
+  Drill d;
+  TDrillHistory history;
+  std::vector<std::unique_ptr<TCol>>& cols = d.logic.Workspace().FCols;
+  for (int i = 0; i < static_cast<int>(TDrillHistory::kMaxSteps) + 5; ++i) {
+    cols[0]->FDivisions = i;
+    history.Record(cols, {i, std::to_string(i)});
+  }
+  EXPECT_EQ(history.Depth(), TDrillHistory::kMaxSteps);
+  TDrillHistory::Shown shown;
+  ASSERT_TRUE(history.Undo(cols, &shown));
+  EXPECT_EQ(shown.selectedColumn, static_cast<int>(TDrillHistory::kMaxSteps) + 4);
+  while (history.Undo(cols, &shown)) {
+  }
+  EXPECT_EQ(shown.recordCountText, "5");  // the oldest five were forgotten
+  EXPECT_EQ(cols[0]->FDivisions, 5);
+
+  history.Record(cols, {0, "0"});
+  std::vector<std::unique_ptr<TCol>> fewer;
+  fewer.push_back(std::make_unique<TCol>());
+  fewer[0]->FDivisions = 77;
+  EXPECT_FALSE(history.Undo(fewer, &shown));
+  EXPECT_EQ(fewer[0]->FDivisions, 77);
+  EXPECT_TRUE(history.Empty());
 }
 
 }  // namespace
