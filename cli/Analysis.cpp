@@ -39,6 +39,8 @@ class Session {
       Role(option, value);
     } else if (option == "--agg") {
       Aggregate(value);
+    } else if (option == "--percent") {
+      Percent(value);
     } else if (option == "--pick" || option == "--search" || option == "--range" ||
                option == "--div" || option == "--dates" || option == "--times" ||
                option == "--weekday" || option == "--unit") {
@@ -64,6 +66,12 @@ class Session {
     if (explicitAggregate_ >= 0) ws.aggregate = static_cast<TAggregate>(explicitAggregate_);
     switch (what) {
       case TAnalysis::kTab:
+        if (share_ != TShare::kNone) {
+          ws.share = share_;
+          if (!ShareAvailable(ws))
+            throw UsageError(
+                "--percent: shares are of counts or of the sum of an integer or currency value");
+        }
         CrossTabulate(ws);
         return TableText(*ws.FOutGrid);
       case TAnalysis::kList:
@@ -112,6 +120,17 @@ class Session {
       }
     }
     throw UsageError("--agg: '" + value + "' is none of sum, avg, min, max, count");
+  }
+
+  void Percent(const std::string& value) {
+    if (value == "row")
+      share_ = TShare::kRow;
+    else if (value == "col")
+      share_ = TShare::kColumn;
+    else if (value == "total")
+      share_ = TShare::kTotal;
+    else
+      throw UsageError("--percent: '" + value + "' is none of row, col, total");
   }
 
   void Panel(const std::string& option, const std::string& name, const std::string& value) {
@@ -220,7 +239,8 @@ class Session {
 
   std::string csvPath_;
   TMainLogic logic_;
-  int explicitAggregate_ = -1;  // --agg given: it wins over the value toggle's switch to 合計
+  int explicitAggregate_ = -1;    // --agg given: it wins over the value toggle's switch to 合計
+  TShare share_ = TShare::kNone;  // --percent
 };
 
 }  // namespace
@@ -235,8 +255,9 @@ std::string RunAnalysis(TAnalysis what, const std::vector<std::string>& args) {
     if (a == "--no-totals" || a == "--hide-empty" || a == "--no-sort") {
       options.emplace_back(a, "");
     } else if (a == "--output" || a == "--col" || a == "--row" || a == "--value" || a == "--agg" ||
-               a == "--pick" || a == "--search" || a == "--range" || a == "--div" ||
-               a == "--dates" || a == "--times" || a == "--weekday" || a == "--unit") {
+               a == "--percent" || a == "--pick" || a == "--search" || a == "--range" ||
+               a == "--div" || a == "--dates" || a == "--times" || a == "--weekday" ||
+               a == "--unit") {
       if (i + 1 >= args.size()) throw UsageError(a + " needs a value");
       if (a == "--output")
         output = args[++i];
@@ -248,6 +269,9 @@ std::string RunAnalysis(TAnalysis what, const std::vector<std::string>& args) {
   }
   if (!output.empty() && what != TAnalysis::kTab && what != TAnalysis::kList)
     throw UsageError("--output goes with tab and list");
+  for (const auto& option : options)
+    if (option.first == "--percent" && what != TAnalysis::kTab)
+      throw UsageError("--percent goes with tab");
 
   Session session(args[0]);
   session.Open();

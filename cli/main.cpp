@@ -38,6 +38,8 @@ const char* const kUsage =
     "options, applied in order as the window's panels and buttons do:\n"
     "  --col NAME | --row NAME | --value NAME   column items, row items, value\n"
     "  --agg sum|avg|min|max|count              the aggregate (default count)\n"
+    "  --percent row|col|total                  tab: each cell as a share of its row total,\n"
+    "                                           column total or the grand total (count or sum)\n"
     "  --no-totals | --hide-empty | --no-sort   display toggles\n"
     "  --pick NAME=TEXT                         pick an item of the item list\n"
     "  --search NAME=PATTERN                    text search; the selection becomes all matches\n"

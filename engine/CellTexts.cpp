@@ -71,12 +71,57 @@ void CountTexts(const TAccumulators& acc, bool hideEmpty, TResultTable& table) {
     }
 }
 
+// Widens data and total column c + 1 to its widest text, up to half the grid.
+void FitColumn(TResultTable& table, const TAccumulators& acc, int c) {
+  int width = table.ColWidth(c + 1);
+  for (int r = 1; r <= acc.nr + 1; ++r)
+    width = std::max(width, table.TextWidth(table.Cell(c + 1, r)));
+  table.SetColWidth(c + 1, std::min(width + 2, table.Width() / 2));
+}
+
+// A share of a whole as shown: one decimal and "%"; "-" for a share of a zero whole, which has
+// none (a row of no records, or sums that cancel out).
+std::string ShareText(double part, double whole) {
+  if (whole == 0) return "-";
+  double percent = part / whole * 100;
+  if (std::fabs(percent) < 0.05) percent = 0;  // no "-0.0%"
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.1f%%", percent);
+  return buf;
+}
+
+// 構成比 in place of the values, each cell and total against its row's total, its column's total
+// or the grand total; the totals are those of every row and column, also while they are hidden.
+// Cells the values would leave blank (no records under 合計; no records under 件数 with ０非表示)
+// stay blank.
+void ShareTexts(const TWorkspace& ws, const TRunPlan& plan, const TAccumulators& acc,
+                TResultTable& table) {
+  const bool counts = ws.aggregate == TAggregate::kCount || plan.valueCol < 0;
+  const auto amount = [&](size_t k) {
+    return counts ? static_cast<double>(acc.count[k]) : acc.value[k];
+  };
+  for (int c = 0; c <= acc.nc; ++c) {
+    for (int r = 0; r <= acc.nr; ++r) {
+      const size_t k = static_cast<size_t>(acc.Index(c, r));
+      const bool blank = counts ? acc.count[k] == 0 && ws.hideEmpty : acc.count[k] <= 0;
+      if (blank) {
+        table.SetCell(c + 1, r + 1, std::string());
+        continue;
+      }
+      const int wc = ws.share == TShare::kColumn ? c : acc.nc;
+      const int wr = ws.share == TShare::kRow ? r : acc.nr;
+      table.SetCell(c + 1, r + 1,
+                    ShareText(amount(k), amount(static_cast<size_t>(acc.Index(wc, wr)))));
+    }
+    FitColumn(table, acc, c);
+  }
+}
+
 void ValueTexts(const TWorkspace& ws, const TRunPlan& plan, const TAccumulators& acc,
                 TResultTable& table) {
   const TCol& col = *ws.FCols[static_cast<size_t>(plan.valueCol)];
   const bool textChosen = plan.fold == TFold::kTextMin || plan.fold == TFold::kTextMax;
   for (int c = 0; c <= acc.nc; ++c) {
-    int width = table.ColWidth(c + 1);
     for (int r = 0; r <= acc.nr; ++r) {
       const size_t k = static_cast<size_t>(acc.Index(c, r));
       const int32_t n = acc.count[k];
@@ -93,9 +138,7 @@ void ValueTexts(const TWorkspace& ws, const TRunPlan& plan, const TAccumulators&
         }
       }
     }
-    for (int r = 1; r <= acc.nr + 1; ++r)
-      width = std::max(width, table.TextWidth(table.Cell(c + 1, r)));
-    table.SetColWidth(c + 1, std::min(width + 2, table.Width() / 2));
+    FitColumn(table, acc, c);
   }
 }
 
@@ -132,7 +175,9 @@ void HideEmpty(TResultTable& table) {
 
 void FinishTable(TWorkspace& ws, const TRunPlan& plan, TAccumulators& acc, TResultTable& table) {
   Totals(acc, plan.fold);
-  if (ws.aggregate == TAggregate::kCount || plan.valueCol < 0)
+  if (ws.share != TShare::kNone && ShareAvailable(ws))
+    ShareTexts(ws, plan, acc, table);
+  else if (ws.aggregate == TAggregate::kCount || plan.valueCol < 0)
     CountTexts(acc, ws.hideEmpty, table);
   else
     ValueTexts(ws, plan, acc, table);
@@ -194,3 +239,15 @@ std::string DateTimeText(double value) {
 }
 
 }  // namespace tabulon::engine_detail
+
+namespace tabulon {
+
+bool ShareAvailable(const TWorkspace& ws) {
+  if (ws.aggregate == TAggregate::kCount) return true;
+  if (ws.aggregate != TAggregate::kSum) return false;
+  for (const auto& col : ws.FCols)
+    if (col->FRole == 2) return col->FValueType == vtInt || col->FValueType == vtCur;
+  return true;  // no value column: the cells count records
+}
+
+}  // namespace tabulon

@@ -18,6 +18,11 @@ void Recalculate(TWorkspace& ws);
 // columns. Throws IoError when a column's files cannot be read.
 void CrossTabulate(TWorkspace& ws);
 
+// Whether 構成比 can be shown: the cells and totals are sums, that is counts (件数, or no value
+// column) or 合計 of an integer or currency value column. Elsewhere (平均, 最小, 最大, 合計 of
+// dates, times or texts) the table shows its values whatever share is chosen.
+bool ShareAvailable(const TWorkspace& ws);
+
 // Test hook: when on, the record pass asks every participating column ReadRow for every record
 // even where the columns' key tables would serve; the tables must come out the same.
 void ForceGenericRecordPass(bool on);

@@ -17,6 +17,10 @@ namespace tabulon {
 // The aggregate toggles "合計", "平均", "最小", "最大", "件数" (SpeedButton4 to SpeedButton8).
 enum class TAggregate { kSum, kAverage, kMin, kMax, kCount };
 
+// 構成比: what each cell shows. kNone the values themselves (実数); otherwise the cell's share of
+// its row's total (行比率), its column's total (列比率) or the grand total (総計比率).
+enum class TShare { kNone, kRow, kColumn, kTotal };
+
 // What the engine asks of the window around it.
 class TWindowHooks {
  public:
@@ -51,9 +55,10 @@ struct TWorkspace {
 
   // Toggles.
   TAggregate aggregate = TAggregate::kCount;
-  bool showTotals = true;  // 合計表示 down
-  bool hideEmpty = false;  // ０非表示 down
-  bool sort = true;        // 並び替え down
+  bool showTotals = true;        // 合計表示 down
+  bool hideEmpty = false;        // ０非表示 down
+  bool sort = true;              // 並び替え down
+  TShare share = TShare::kNone;  // 構成比; applies only where ShareAvailable (Engine.h)
   // The role toggles of the selected column: down, visible, enabled.
   bool roleDown[3] = {false, false, false};  // 列項目, 行項目, 値
   bool roleVisible[3] = {false, false, false};

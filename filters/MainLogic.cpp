@@ -123,4 +123,18 @@ void TMainLogic::SpeedButton1Click(int button) {
   tabulon::SpeedButton1Click(ws_, button);
 }
 
+void TMainLogic::ShareClick(TShare share) {
+  ws_.share = share;
+  if (!HasDataset()) return;
+  for (const auto& col : ws_.FCols)
+    if (col->FRole != 3) {
+      CrossTabulateNow();
+      return;
+    }
+}
+
+bool TMainLogic::ShareAvailable() const {
+  return tabulon::ShareAvailable(ws_);
+}
+
 }  // namespace tabulon

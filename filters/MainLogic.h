@@ -86,6 +86,13 @@ class TMainLogic : public TWindowHooks {
   // Then the engine's SpeedButton1Click.
   void SpeedButton1Click(int button);
 
+  // 構成比: "実数" (kNone), "行比率", "列比率", "総計比率". Sets the choice and rebuilds the table
+  // when some column has a role. The choice stays over aggregates, toggles and datasets; it shows
+  // only while ShareAvailable() (elsewhere the table shows its values). Throws IoError.
+  void ShareClick(TShare share);
+  TShare Share() const { return ws_.share; }
+  bool ShareAvailable() const;
+
   // ---- Item selection filter (text columns stored as keys)
 
   // The item list picks changed: the picked entries become the selection. Indices outside the

@@ -43,7 +43,8 @@ double ChartCellValue(const std::string& cellSjis) {
   size_t first = 0, last = cellSjis.size();
   while (first < last && static_cast<unsigned char>(cellSjis[first]) <= ' ') ++first;
   while (last > first && static_cast<unsigned char>(cellSjis[last - 1]) <= ' ') --last;
-  if (first == last) return 0;
+  if (first == last || (last - first == 1 && cellSjis[first] == '-')) return 0;
+  if (cellSjis[last - 1] == '%' && last - 1 > first) --last;
   double value = 0;
   return TryParseFloat(std::string_view(cellSjis).substr(first, last - first), &value) ? value : 1;
 }

@@ -72,7 +72,8 @@ class TForm3 : public QWidget {
 };
 
 // The value a chart point takes from a grid cell: 0 for a blank text, the number for a decimal
-// number, 1 for anything else.
+// number, also one followed by "%" (a share of 構成比: "12.5%" is 12.5), 0 for the "-" of a share
+// of a zero total, 1 for anything else.
 double ChartCellValue(const std::string& cellSjis);
 
 }  // namespace tabulon

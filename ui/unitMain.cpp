@@ -413,6 +413,7 @@ void TForm1::Wire() {
   StringGrid1->onMouseDown = [this](int col, int row) {
     Run([this, col, row] { StringGrid1MouseDown(col, row); });
   };
+  WireGridCommands();
 }
 
 void TForm1::WireCallbacks() {

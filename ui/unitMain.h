@@ -18,6 +18,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QTimeEdit;
@@ -100,6 +101,14 @@ class TForm1 : public QWidget {
   void Button14Click();
   void Button15Click();
   void StringGrid1MouseDown(int col, int row);
+  // 戻る (Backspace on the grid, or its context menu): undoes the last drill-down.
+  void BackClick();
+  // 構成比 from the grid's context menu: 行比率, 列比率, 総計比率, or 実数 (kNone).
+  void ShareClick(TShare share);
+  // Appends to a context menu of the grid: "戻る" (enabled while a drill-down can be undone), a
+  // separator, then "行比率", "列比率", "総計比率" (enabled where shares can be shown) and "実数",
+  // the one in force checked. Each entry runs its handler under the general error report.
+  void AppendGridMenuEntries(QMenu* menu);
   void Image1Click();
   void CrossTabulateNow();  // the engine's CrossTabulate, for the enlarged-table window
 
@@ -181,6 +190,7 @@ class TForm1 : public QWidget {
   void BuildToolbar();
   void Wire();
   void WireCallbacks();
+  void WireGridCommands();  // Backspace and the context menu of StringGrid1
   void RenderItemPanel();
   void RenderRangePanel();
   void RenderSearchPanel();

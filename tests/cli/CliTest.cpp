@@ -110,6 +110,32 @@ TEST(Cli, TabWritesTheTableAsTheSaveCommandDoes) {
   EXPECT_EQ(test::ReadFile(dir.File("t.csv")), S(counts.out));
 }
 
+TEST(Cli, PercentShowsEachCellAsAShareOfItsRowColumnOrGrandTotal) {
+  ScratchDir dir;
+  const std::string csv = Sales(dir);
+  const std::string table = "tab " + csv + " --row 店 --col 分類 --percent ";
+  EXPECT_EQ(Cli(table + "row", dir).out,
+            ",A,B,合計\r\n渋谷,0.0%,100.0%,100.0%\r\n新宿,50.0%,50.0%,100.0%\r\n"
+            "池袋,100.0%,0.0%,100.0%\r\n合計,50.0%,50.0%,100.0%\r\n");
+  EXPECT_EQ(Cli(table + "col", dir).out,
+            ",A,B,合計\r\n渋谷,0.0%,50.0%,25.0%\r\n新宿,50.0%,50.0%,50.0%\r\n"
+            "池袋,50.0%,0.0%,25.0%\r\n合計,100.0%,100.0%,100.0%\r\n");
+  EXPECT_EQ(Cli(table + "total --hide-empty --no-totals", dir).out,
+            ",A,B\r\n渋谷,\" \",25.0%\r\n新宿,25.0%,25.0%\r\n池袋,25.0%,\r\n");
+  // Sums: 池袋's record has no amount, so its cell has no share (blank, as the sort leaves it).
+  EXPECT_EQ(Cli("tab " + csv + " --row 店 --value 金額 --percent total", dir).out,
+            ",,合計\r\n渋谷,62.5%,62.5%\r\n新宿,37.5%,37.5%\r\n池袋,\" \",\r\n"
+            "合計,100.0%,100.0%\r\n");
+  // Averages have no shares; nor has a record list.
+  const CliRun avg = Cli("tab " + csv + " --value 金額 --agg avg --percent row", dir);
+  EXPECT_EQ(avg.exitCode, 2);
+  EXPECT_EQ(avg.err.substr(0, avg.err.find('\n')),
+            "tabulon-cli: --percent: shares are of counts or of the sum of an integer or currency "
+            "value");
+  EXPECT_EQ(Cli("list " + csv + " --percent row", dir).exitCode, 2);
+  EXPECT_EQ(Cli(table + "rows", dir).exitCode, 2);
+}
+
 TEST(Cli, FiltersApplyInOrderToCountAndList) {
   ScratchDir dir;
   const std::string csv = Sales(dir);

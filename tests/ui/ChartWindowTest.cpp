@@ -85,7 +85,7 @@ TEST(ChartWindow, ResizingStretchesTheChartAndTheScrollBars) {
   EXPECT_EQ(form.ScrollBar3->height(), 380);
 }
 
-TEST(ChartWindow, CellValuesAreNumbersBlankZeroAndOtherTextOne) {
+TEST(ChartWindow, CellValuesAreNumbersOrSharesBlankZeroAndOtherTextOne) {
   EXPECT_EQ(ChartCellValue("12"), 12);
   EXPECT_EQ(ChartCellValue(" -3.25 "), -3.25);
   EXPECT_EQ(ChartCellValue("1E3"), 1000);
@@ -93,6 +93,9 @@ TEST(ChartWindow, CellValuesAreNumbersBlankZeroAndOtherTextOne) {
   EXPECT_EQ(ChartCellValue("  \t"), 0);
   EXPECT_EQ(ChartCellValue(S("東京")), 1);
   EXPECT_EQ(ChartCellValue("2024/03/31"), 1);
+  EXPECT_EQ(ChartCellValue("12.5%"), 12.5);  // 構成比
+  EXPECT_EQ(ChartCellValue("%"), 1);
+  EXPECT_EQ(ChartCellValue("-"), 0);  // no share: a zero total
   EXPECT_EQ(ChartCellValue("1+12:00:00"), 1);
   EXPECT_EQ(ChartCellValue("nan"), 1);
 }

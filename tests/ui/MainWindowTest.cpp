@@ -6,6 +6,7 @@
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -35,6 +36,15 @@ class MainWindow : public ::testing::Test {
     w = std::make_unique<TWindows>(listFile);
     EXPECT_TRUE(w->Start());
     return *w;
+  }
+  // 店舗 as the column items, 金額 in three classes as the row items.
+  void ShopsByAmountClasses() {
+    TForm1& f = *w->form1;
+    QTest::mouseClick(f.SpeedButton1, Qt::LeftButton);
+    SelectColumn("金額");
+    f.ComboBox2->setCurrentIndex(f.ComboBox2->findText("3"));
+    emit f.ComboBox2->activated(f.ComboBox2->currentIndex());
+    QTest::mouseClick(f.SpeedButton2, Qt::LeftButton);
   }
   // Selects the column named name (UTF-8) in the column list.
   void SelectColumn(const char* name) {
@@ -279,11 +289,7 @@ TEST_F(MainWindow, RoleAndDisplayTogglesShapeTheTable) {
 
 TEST_F(MainWindow, DrillDownOnAHeaderThenOnADataCellEndsInTheRecordList) {
   TForm1& f = *StartWithData().form1;
-  QTest::mouseClick(f.SpeedButton1, Qt::LeftButton);  // 店舗 columns
-  SelectColumn("金額");
-  f.ComboBox2->setCurrentIndex(f.ComboBox2->findText("3"));
-  emit f.ComboBox2->activated(f.ComboBox2->currentIndex());
-  QTest::mouseClick(f.SpeedButton2, Qt::LeftButton);  // 金額 rows, three classes
+  ShopsByAmountClasses();
   ASSERT_EQ(f.StringGrid1->RowCount(), 5);
 
   w->ClickCell(3, 0);  // the header 渋谷店
@@ -296,6 +302,60 @@ TEST_F(MainWindow, DrillDownOnAHeaderThenOnADataCellEndsInTheRecordList) {
   EXPECT_EQ(Row(f.StringGrid1, 0), (QStringList{"", "店舗", "金額", "日付", "伝票"}));
   EXPECT_EQ(Row(f.StringGrid1, 1).at(1), "渋谷店");
   EXPECT_EQ(f.Label2->text(), QString::number(f.StringGrid1->RowCount() - 1));
+}
+
+TEST_F(MainWindow, BackspaceAndTheMenusBackUndoTheDrillDownsOneByOne) {
+  TForm1& f = *StartWithData().form1;
+  ShopsByAmountClasses();
+  const QStringList header = Row(f.StringGrid1, 0);
+  w->ClickCell(3, 0);  // 渋谷店
+  w->ClickCell(1, 1);  // the record list
+  ASSERT_EQ(Row(f.StringGrid1, 0), (QStringList{"", "店舗", "金額", "日付", "伝票"}));
+
+  QMenu menu;
+  f.AppendGridMenuEntries(&menu);
+  QAction* back = menu.actions().at(0);
+  EXPECT_EQ(back->text(), "戻る");
+  ASSERT_TRUE(back->isEnabled());
+  back->trigger();
+  EXPECT_EQ(Row(f.StringGrid1, 0).at(2), "合計");
+  EXPECT_EQ(f.ListBox2->item(1)->text(), "↓金額");
+  EXPECT_EQ(f.Label2->text(), "2100");
+
+  f.StringGrid1->setFocus();
+  QTest::keyClick(f.StringGrid1, Qt::Key_Backspace);
+  EXPECT_EQ(Row(f.StringGrid1, 0), header);
+  EXPECT_EQ(f.ListBox2->item(0)->text(), "→店舗");
+  EXPECT_TRUE(f.SpeedButton2->isChecked());  // 金額 selected, back on the rows
+  QMenu after;
+  f.AppendGridMenuEntries(&after);
+  EXPECT_FALSE(after.actions().at(0)->isEnabled());
+}
+
+TEST_F(MainWindow, TheMenusSharesShowPercentagesWhereTotalsAreSums) {
+  TForm1& f = *StartWithData().form1;
+  QTest::mouseClick(f.SpeedButton1, Qt::LeftButton);  // 店舗 columns, counts
+  QMenu menu;
+  f.AppendGridMenuEntries(&menu);
+  QStringList texts;
+  for (QAction* a : menu.actions()) texts << (a->isSeparator() ? "|" : a->text());
+  EXPECT_EQ(texts, (QStringList{"戻る", "|", "行比率", "列比率", "総計比率", "実数"}));
+  EXPECT_TRUE(menu.actions().at(5)->isChecked());
+  menu.actions().at(2)->trigger();  // 行比率
+  EXPECT_EQ(Row(f.StringGrid1, 1), (QStringList{"", "33.3%", "33.3%", "33.3%", "100.0%"}));
+
+  SelectColumn("伝票");
+  QTest::mouseClick(f.SpeedButton3, Qt::LeftButton);  // texts under 合計: no shares
+  EXPECT_EQ(Row(f.StringGrid1, 1).at(4).contains('%'), false);
+  QMenu textValue;
+  f.AppendGridMenuEntries(&textValue);
+  EXPECT_FALSE(textValue.actions().at(2)->isEnabled());
+  EXPECT_TRUE(textValue.actions().at(2)->isChecked());
+  EXPECT_TRUE(textValue.actions().at(5)->isEnabled());
+  textValue.actions().at(5)->trigger();  // 実数
+  QMenu again;
+  f.AppendGridMenuEntries(&again);
+  EXPECT_TRUE(again.actions().at(5)->isChecked());
 }
 
 TEST_F(MainWindow, TheRecordListShowsNumberedRecordsAndTheirCount) {
