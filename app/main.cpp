@@ -10,6 +10,7 @@
 #include <QPixmap>
 #include <cstdlib>
 
+#include "platform/Messages.h"
 #include "ui/Artwork.h"
 #include "ui/DatasetList.h"
 #include "ui/Dialogs.h"
@@ -22,6 +23,7 @@
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  tabulon::SetMessageLanguage(tabulon::TLanguage::kJapanese);  // the window speaks Japanese
   QApplication::setApplicationName(QStringLiteral("Tabulon"));
   QApplication::setApplicationDisplayName(QStringLiteral("Tabulon"));
   QApplication::setWindowIcon(QIcon(QPixmap::fromImage(tabulon::DrawIcon(64))));

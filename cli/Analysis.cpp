@@ -1,6 +1,7 @@
 #include "cli/Analysis.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 
 #include "engine/Engine.h"
@@ -27,7 +28,7 @@ class Session {
 
   // Imports the file when its store is out of date and opens the dataset.
   void Open() {
-    if (!FileExists(csvPath_)) throw IoError(csvPath_, "cannot open: no such file");
+    if (!FileExists(csvPath_)) throw IoError(csvPath_, TFileAction::kOpen, ENOENT);
     TSilentProgress silent;
     TformProgress importer(&silent);
     importer.Import(csvPath_);

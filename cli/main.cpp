@@ -8,8 +8,12 @@
 //
 // Standard output and text arguments are UTF-8; --sjis writes Shift-JIS bytes instead.
 // Exit codes: 0 done, 1 an I/O or data error (message on stderr), 2 a usage error.
+// Messages of I/O and data errors are English, or Japanese (as the window shows them) when the
+// locale's language is Japanese (LC_ALL, LC_MESSAGES or LANG beginning with "ja"); usage errors
+// and the usage text stay English.
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <iostream>
@@ -110,7 +114,7 @@ class TerminalProgress : public TProgressView {
 // Imports one file when its store is out of date. A missing file is an error here, though the
 // import itself skips it silently.
 void ImportFile(TformProgress& importer, const std::string& path) {
-  if (!FileExists(path)) throw IoError(path, "cannot open: no such file");
+  if (!FileExists(path)) throw IoError(path, TFileAction::kOpen, ENOENT);
   importer.Import(path);
 }
 
@@ -149,6 +153,7 @@ int RunInfo(const std::vector<std::string>& files, Output& out) {
 }
 
 int Main(int argc, char** argv) {
+  SetMessageLanguage(LocaleLanguage());
   std::vector<std::string> args;
   bool sjis = false;
   for (int i = 1; i < argc; ++i) {
@@ -188,7 +193,8 @@ int Main(int argc, char** argv) {
     std::fprintf(stderr, "tabulon-cli: %s\n", SjisToUtf8(e.what()).c_str());
     return kExitError;
   } catch (const std::bad_alloc&) {
-    std::fprintf(stderr, "tabulon-cli: out of memory\n");
+    std::fprintf(stderr, "tabulon-cli: %s\n",
+                 SjisToUtf8(Wording("out of memory", "メモリが足りません")).c_str());
     return kExitError;
   }
 }

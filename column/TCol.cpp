@@ -1,6 +1,7 @@
 #include "column/TCol.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "import/HenkanJ.h"
@@ -432,13 +433,16 @@ void TCol::ConvertToText() {
     char* bytes = reinterpret_cast<char*>(block.data());
     const size_t n = in.ReadSome(bytes + carry, block.size() * 2 - carry) + carry;
     if (n == carry) {
-      if (carry != 0) throw IoError(tmp, "file is damaged: odd length");
+      if (carry != 0)
+        throw IoError(tmp, TFileAction::kRead, DamagedReason("odd length", "長さが奇数です"));
       break;
     }
     const size_t records = n / 2;
     for (size_t i = 0; i < records; ++i) {
       const uint16_t k = block[i];
-      if (k >= FValues.size()) throw IoError(tmp, "file is damaged: a key points past the values");
+      if (k >= FValues.size())
+        throw IoError(tmp, TFileAction::kRead,
+                      DamagedReason("a key points past the values", "値のない番号があります"));
       w.dat.WriteLine(FValues[k]);
       if (w.valuesValid) WriteValue(*this, w.values, converted[k]);
     }
@@ -525,7 +529,8 @@ void CheckKeys(const std::vector<K>& keys, size_t values, const std::string& pat
   K top = 0;
   for (K k : keys) top = std::max(top, k);
   if (!keys.empty() && top >= values)
-    throw IoError(path, "file is damaged: a key points past the distinct values");
+    throw IoError(path, TFileAction::kRead,
+                  DamagedReason("a key points past the distinct values", "値のない番号があります"));
 }
 
 }  // namespace
@@ -537,7 +542,9 @@ void TCol::Load() {
 }
 
 void TCol::ReadFiles() {
-  if (FRows < 0) throw IoError(DatPath(), "damaged store: negative row count");
+  if (FRows < 0)
+    throw IoError(DatPath(), TFileAction::kRead,
+                  DamagedReason("negative row count", "行数が負の数です"));
 
   if (FStorage == csLon) {
     switch (FValueType) {
@@ -578,7 +585,7 @@ void TCol::ReadFiles() {
       values = FDateValues.size();
       break;
     case vtStr: {
-      if (!FileExists(IndPath())) throw IoError(IndPath(), "cannot open: the file is missing");
+      if (!FileExists(IndPath())) throw IoError(IndPath(), TFileAction::kOpen, ENOENT);
       FValues.clear();
       LineReader lines(IndPath(), LineEnds::kCrLf);
       std::string_view line;

@@ -257,7 +257,7 @@ void TCol::ReadTextLine(int32_t row) {
   }
   std::string_view line;
   while (nextLine_ <= row) {
-    if (!textDat_->ReadLine(&line)) throw IoError(DatPath(), "file is too short");
+    if (!textDat_->ReadLine(&line)) throw IoError(DatPath(), TFileAction::kRead, TooShortReason());
     ++nextLine_;
   }
   FText.assign(line);

@@ -20,7 +20,9 @@ std::string StoreDirOf(const std::string& csvPath) {
   const size_t dot = csvPath.find_last_of('.');
   // A leading dot starts a hidden name, not an extension.
   if (dot == std::string::npos || dot <= start) return csvPath;
-  return csvPath.substr(0, dot);
+  std::string dir = csvPath.substr(0, dot);
+  RegisterStoreFolder(dir, csvPath);
+  return dir;
 }
 
 std::string FileNameOf(const std::string& csvPath) {
@@ -36,7 +38,10 @@ int32_t ReadColCount(const IniFile& ini) {
   const int32_t count = ini.ReadInteger(kSectionCsv, kKeyColCount, 0);
   for (int32_t i = 0; i < count; ++i)
     if (!ini.KeyExists(kSectionCsv, std::to_string(i)))
-      throw IoError(ini.Path(), "damaged descriptor: no name for column " + std::to_string(i));
+      throw IoError(ini.Path(), TFileAction::kRead,
+                    Wording("damaged descriptor: no name for column ",
+                            "ファイルが壊れています（名前のない列があります）: ") +
+                        std::to_string(i));
   return count;
 }
 

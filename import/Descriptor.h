@@ -36,6 +36,7 @@ inline constexpr const char* kKeyColType = "ColType";
 inline constexpr const char* kKeyCount = "Count";
 
 // The CSV path without its extension (the extension of the file name only): the store directory.
+// The store is remembered as the CSV file's, so that messages about its files name the CSV file.
 std::string StoreDirOf(const std::string& csvPath);
 // The file name of the CSV path with its extension, without its directory.
 std::string FileNameOf(const std::string& csvPath);

@@ -106,7 +106,9 @@ bool TformProgress::NeedsImport(const std::string& csvPath) {
     return false;
   }
   // A device or pipe would never end (or never start) delivering lines.
-  if (!IsRegularFile(csvPath)) throw IoError(csvPath, "cannot import: not a regular file");
+  if (!IsRegularFile(csvPath))
+    throw IoError(csvPath, TFileAction::kImport,
+                  Wording("not a regular file", "通常のファイルではありません"));
   storeDir_ = StoreDirOf(csvPath);
   CreateDirectoryIfMissing(storeDir_);
   IniFile ini(DescriptorPathOf(csvPath));
@@ -139,8 +141,10 @@ void TformProgress::ReadHeader() {
   std::vector<std::string_view> fields;
   SplitCsvRecord(line, &fields);
   if (fields.size() > kMaxColumns)
-    throw IoError(csvPath_, "too many columns: " + std::to_string(fields.size()) + " (at most " +
-                                std::to_string(kMaxColumns) + ")");
+    throw IoError(csvPath_, TFileAction::kImport,
+                  Wording("too many columns: ", "列が多すぎます: ") +
+                      std::to_string(fields.size()) + Wording(" (at most ", "（最大 ") +
+                      std::to_string(kMaxColumns) + Wording(")", "）"));
   const std::vector<std::string> header(fields.begin(), fields.end());
   NameColumns(header);
 }
@@ -212,7 +216,8 @@ void TformProgress::ReadRows() {
   std::string_view line;
   const size_t columns = cols_.size();
   while (csv_->ReadLine(&line)) {
-    if (rowCount_ == INT32_MAX) throw IoError(csvPath_, "too many rows");
+    if (rowCount_ == INT32_MAX)
+      throw IoError(csvPath_, TFileAction::kImport, Wording("too many rows", "行が多すぎます"));
     ++rowCount_;
     position_ += static_cast<int64_t>(line.size()) + 2;
     view_->SetPosition(position_);

@@ -1,10 +1,11 @@
 #include "platform/Errors.h"
 
-#include "platform/SjisText.h"
-
 namespace tabulon {
 
-IoError::IoError(const std::string& path, const std::string& reason)
-    : TabulonError(Utf8ToSjis(path) + ": " + reason) {}
+IoError::IoError(const std::string& path, TFileAction action, int err)
+    : IoError(path, action, ErrnoReason(err)) {}
+
+IoError::IoError(const std::string& path, TFileAction action, const std::string& reason)
+    : TabulonError(FileMessage(path, action, reason)) {}
 
 }  // namespace tabulon

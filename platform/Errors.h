@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/Messages.h"
+
 namespace tabulon {
 
 // Base of every error the core raises on purpose.
@@ -13,11 +15,14 @@ class TabulonError : public std::runtime_error {
   explicit TabulonError(const std::string& sjisMessage) : std::runtime_error(sjisMessage) {}
 };
 
-// A file operation failed: the message names the file and the reason.
+// A file operation failed: the message names the file as the user knows it, what failed and why,
+// in the language in force (platform/Messages.h).
 class IoError : public TabulonError {
  public:
-  // path is a file-system path (native bytes); reason is plain ASCII or Shift-JIS.
-  IoError(const std::string& path, const std::string& reason);
+  // path is a file-system path (native bytes); err the operating system's error number.
+  IoError(const std::string& path, TFileAction action, int err);
+  // reason: a reason of our own, Shift-JIS, already worded in the language in force.
+  IoError(const std::string& path, TFileAction action, const std::string& reason);
 };
 
 // A text does not convert to the value asked for ("'%s' は整数ではありません").

@@ -32,12 +32,12 @@ bool Injected(FileOp op) {
   return f.failAt[i] != 0 && f.count[i] == f.failAt[i];
 }
 
-[[noreturn]] void Fail(const std::string& path, const char* what, int err) {
-  throw IoError(path, std::string(what) + ": " + std::strerror(err));
+[[noreturn]] void Fail(const std::string& path, TFileAction action, int err) {
+  throw IoError(path, action, err);
 }
 
-[[noreturn]] void FailInjected(const std::string& path, const char* what) {
-  throw IoError(path, std::string(what) + ": injected fault");
+[[noreturn]] void FailInjected(const std::string& path, TFileAction action) {
+  throw IoError(path, action, Wording("injected fault", "テストのために起こした障害です"));
 }
 
 }  // namespace
@@ -86,22 +86,23 @@ bool FileModifiedTime(const std::string& path, time_t* seconds) {
 
 void CreateDirectoryIfMissing(const std::string& path) {
   if (DirectoryExists(path)) return;
-  if (Injected(FileOp::kCreate)) FailInjected(path, "cannot create directory");
+  if (Injected(FileOp::kCreate)) FailInjected(path, TFileAction::kCreateFolder);
   if (::mkdir(path.c_str(), 0777) != 0) {
     if (errno == EEXIST && !DirectoryExists(path))
-      throw IoError(path, "cannot create directory: a file of that name is in the way");
-    if (errno != EEXIST) Fail(path, "cannot create directory", errno);
+      throw IoError(path, TFileAction::kCreateFolder,
+                    Wording("a file of that name is in the way", "同じ名前のファイルがあります"));
+    if (errno != EEXIST) Fail(path, TFileAction::kCreateFolder, errno);
   }
 }
 
 void DeleteFileIfExists(const std::string& path) {
-  if (Injected(FileOp::kDelete)) FailInjected(path, "cannot delete");
-  if (::unlink(path.c_str()) != 0 && errno != ENOENT) Fail(path, "cannot delete", errno);
+  if (Injected(FileOp::kDelete)) FailInjected(path, TFileAction::kDelete);
+  if (::unlink(path.c_str()) != 0 && errno != ENOENT) Fail(path, TFileAction::kDelete, errno);
 }
 
 std::vector<std::string> ListDirectory(const std::string& path) {
   DIR* dir = ::opendir(path.c_str());
-  if (dir == nullptr) Fail(path, "cannot list", errno);
+  if (dir == nullptr) Fail(path, TFileAction::kList, errno);
   std::vector<std::string> names;
   while (const dirent* entry = ::readdir(dir)) {
     const std::string name = entry->d_name;
@@ -111,9 +112,18 @@ std::vector<std::string> ListDirectory(const std::string& path) {
   return names;
 }
 
+namespace {
+
+// A failed rename is reported as action on from.
+void Rename(const std::string& from, const std::string& to, TFileAction action) {
+  if (Injected(FileOp::kRename)) FailInjected(from, action);
+  if (::rename(from.c_str(), to.c_str()) != 0) Fail(from, action, errno);
+}
+
+}  // namespace
+
 void RenameFile(const std::string& from, const std::string& to) {
-  if (Injected(FileOp::kRename)) FailInjected(from, "cannot rename");
-  if (::rename(from.c_str(), to.c_str()) != 0) Fail(from, "cannot rename", errno);
+  Rename(from, to, TFileAction::kRename);
 }
 
 std::string ReadWholeFile(const std::string& path) {
@@ -132,12 +142,13 @@ std::string ReadWholeFile(const std::string& path) {
 
 void WriteFileAtomically(const std::string& path, const std::function<void(OutFile&)>& write) {
   const std::string tmp = path + ".tmp";
+  const TTemporaryName name(tmp, path);  // the user knows only path
   try {
     OutFile out;
     out.Create(tmp);
     write(out);
     out.Close();
-    RenameFile(tmp, path);
+    Rename(tmp, path, TFileAction::kWrite);  // to the user, the last step of writing path
   } catch (...) {
     ::unlink(tmp.c_str());
     throw;
@@ -165,8 +176,8 @@ void OutFile::Create(const std::string& path) {
 
 void OutFile::OpenAppend(const std::string& path) {
   Abandon();
-  if (Injected(FileOp::kOpen)) FailInjected(path, "cannot open");
-  if (!FileExists(path)) throw IoError(path, "cannot open: the file is missing");
+  if (Injected(FileOp::kOpen)) FailInjected(path, TFileAction::kOpen);
+  if (!FileExists(path)) Fail(path, TFileAction::kOpen, ENOENT);
   Start(path);
 }
 
@@ -179,17 +190,17 @@ void OutFile::FlushBuffer() {
 void OutFile::WriteOut(const char* p, size_t bytes) {
   int fd;
   if (create_) {
-    if (Injected(FileOp::kCreate)) FailInjected(path_, "cannot create");
+    if (Injected(FileOp::kCreate)) FailInjected(path_, TFileAction::kCreate);
     fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) Fail(path_, "cannot create", errno);
+    if (fd < 0) Fail(path_, TFileAction::kCreate, errno);
     create_ = false;
   } else {
     fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-    if (fd < 0) Fail(path_, "cannot write", errno);
+    if (fd < 0) Fail(path_, TFileAction::kWrite, errno);
   }
   if (bytes > 0 && Injected(FileOp::kWrite)) {
     ::close(fd);
-    FailInjected(path_, "cannot write");
+    FailInjected(path_, TFileAction::kWrite);
   }
   while (bytes > 0) {
     ssize_t n = ::write(fd, p, bytes);
@@ -197,12 +208,12 @@ void OutFile::WriteOut(const char* p, size_t bytes) {
       if (errno == EINTR) continue;
       const int err = errno;
       ::close(fd);
-      Fail(path_, "cannot write", err);
+      Fail(path_, TFileAction::kWrite, err);
     }
     p += n;
     bytes -= static_cast<size_t>(n);
   }
-  if (::close(fd) != 0) Fail(path_, "cannot write", errno);
+  if (::close(fd) != 0) Fail(path_, TFileAction::kWrite, errno);
 }
 
 void OutFile::Write(const void* data, size_t bytes) {
@@ -253,22 +264,22 @@ InFile::~InFile() {
 void InFile::Open(const std::string& path) {
   Close();
   path_ = path;
-  if (Injected(FileOp::kOpen)) FailInjected(path, "cannot open");
+  if (Injected(FileOp::kOpen)) FailInjected(path, TFileAction::kOpen);
   fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd_ < 0) Fail(path, "cannot open", errno);
+  if (fd_ < 0) Fail(path, TFileAction::kOpen, errno);
   struct stat st;
   if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
     Close();
-    throw IoError(path, "cannot open: is a directory");
+    Fail(path, TFileAction::kOpen, EISDIR);
   }
 }
 
 size_t InFile::ReadSome(void* data, size_t bytes) {
-  if (Injected(FileOp::kRead)) FailInjected(path_, "cannot read");
+  if (Injected(FileOp::kRead)) FailInjected(path_, TFileAction::kRead);
   for (;;) {
     ssize_t n = ::read(fd_, data, bytes);
     if (n >= 0) return static_cast<size_t>(n);
-    if (errno != EINTR) Fail(path_, "cannot read", errno);
+    if (errno != EINTR) Fail(path_, TFileAction::kRead, errno);
   }
 }
 
@@ -276,7 +287,7 @@ void InFile::ReadExact(void* data, size_t bytes) {
   char* p = static_cast<char*>(data);
   while (bytes > 0) {
     size_t n = ReadSome(p, bytes);
-    if (n == 0) throw IoError(path_, "file is too short");
+    if (n == 0) throw IoError(path_, TFileAction::kRead, TooShortReason());
     p += n;
     bytes -= n;
   }

@@ -2,6 +2,7 @@
 // alike (IoError naming the file and the reason) and tests can make the n-th operation fail.
 #pragma once
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
@@ -35,7 +36,7 @@ std::string ReadWholeFile(const std::string& path);
 class OutFile;
 // Writes a whole file: write fills path + ".tmp", which is then renamed over path, so the file at
 // path is always the old one or the new one. Throws IoError on failure (also what write throws),
-// after removing the temporary file.
+// after removing the temporary file; the messages name path, never the temporary file.
 void WriteFileAtomically(const std::string& path, const std::function<void(OutFile&)>& write);
 void WriteWholeFileAtomically(const std::string& path, std::string_view bytes);
 
@@ -131,9 +132,9 @@ class InFile {
 template <typename T>
 void ReadRecords(const std::string& path, int64_t count, std::vector<T>* out) {
   const int64_t size = FileSize(path);
-  if (size < 0) throw IoError(path, "cannot open: the file is missing");
+  if (size < 0) throw IoError(path, TFileAction::kOpen, ENOENT);
   if (count < 0 || size / static_cast<int64_t>(sizeof(T)) < count)
-    throw IoError(path, "file is too short");
+    throw IoError(path, TFileAction::kRead, TooShortReason());
   out->assign(static_cast<size_t>(count), T{});
   InFile in;
   in.Open(path);

@@ -6,7 +6,18 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Messages.h"
+
 namespace tabulon::test {
+
+// The core's messages in Japanese (as the window has them) while it lives; English again
+// afterwards, as the other tests expect.
+struct InJapanese {
+  InJapanese() { SetMessageLanguage(TLanguage::kJapanese); }
+  ~InJapanese() { SetMessageLanguage(TLanguage::kEnglish); }
+  InJapanese(const InJapanese&) = delete;
+  InJapanese& operator=(const InJapanese&) = delete;
+};
 
 // A fresh empty folder under the system's temporary folder, removed when the object goes.
 class ScratchDir {

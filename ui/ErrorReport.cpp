@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <exception>
+#include <new>
 
 #include "platform/Errors.h"
 #include "platform/SjisText.h"
@@ -15,8 +16,13 @@ bool Guard(TDialogs& dialogs, QWidget* parent, const std::function<void()>& comm
     return true;
   } catch (const TabulonError& error) {
     dialogs.Message(parent, QString::fromStdString(SjisToUtf8(error.what())));
+  } catch (const std::bad_alloc&) {
+    // The window speaks Japanese; the library's own text of this one would be English.
+    dialogs.Message(parent, QStringLiteral("メモリが足りません"));
   } catch (const std::exception& error) {
-    dialogs.Message(parent, QString::fromLocal8Bit(error.what()));
+    // No error of ours: the library's text, which may be English, behind Japanese words.
+    dialogs.Message(parent, QStringLiteral("予期しないエラーが起きました: ") +
+                                QString::fromLocal8Bit(error.what()));
   }
   return false;
 }

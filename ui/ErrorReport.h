@@ -11,8 +11,9 @@ namespace tabulon {
 
 class TDialogs;
 
-// Runs command; an exception leaving it is reported through dialogs (TabulonError texts are
-// Shift-JIS). Returns false when it was reported.
+// Runs command; an exception leaving it is reported through dialogs: a TabulonError by its text
+// (Shift-JIS), a lack of memory as "メモリが足りません", any other exception as
+// "予期しないエラーが起きました: " and its text. Returns false when it was reported.
 bool Guard(TDialogs& dialogs, QWidget* parent, const std::function<void()>& command);
 
 }  // namespace tabulon

@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QImage>
-#include <QSaveFile>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +13,7 @@
 #include <jerror.h>
 
 #include "platform/Errors.h"
+#include "platform/FileIo.h"
 #include "platform/SjisText.h"
 
 namespace tabulon {
@@ -132,16 +132,12 @@ bool EncodeJpeg(const QImage& image, int quality, std::string* bytes, std::strin
 
 void WriteJpeg(const QImage& image, const QString& path, int quality) {
   std::string bytes, error;
-  if (!EncodeJpeg(image, quality, &bytes, &error)) throw IoError(NativePath(path), error);
-  // QSaveFile writes beside the target and renames at commit; dropped uncommitted, it removes
-  // its temporary file.
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly))
-    throw IoError(NativePath(path), Utf8ToSjis(file.errorString().toStdString()));
-  if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-          static_cast<qint64>(bytes.size()) ||
-      !file.commit())
-    throw IoError(NativePath(path), Utf8ToSjis(file.errorString().toStdString()));
+  if (!EncodeJpeg(image, quality, &bytes, &error))
+    throw IoError(NativePath(path), TFileAction::kCreate,
+                  Wording("cannot encode the picture: ", "画像を JPEG にできません: ") + error);
+  // Through the file layer: the old file stays whole until the new one is complete, and a failure
+  // is worded as every other file error.
+  WriteWholeFileAtomically(NativePath(path), bytes);
 }
 
 }  // namespace tabulon

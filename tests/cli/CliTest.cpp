@@ -31,10 +31,12 @@ struct CliRun {
   std::string err;  // standard error
 };
 
-// Runs tabulon-cli with the arguments (a shell word list, already quoted).
-CliRun Cli(const std::string& args, const ScratchDir& dir) {
+// Runs tabulon-cli with the arguments (a shell word list, already quoted), and the environment
+// settings env ("NAME=VALUE ...") when given.
+CliRun Cli(const std::string& args, const ScratchDir& dir, const std::string& env = "") {
   const std::string errFile = dir.File("stderr.txt");
-  const std::string command = CliPath() + " " + args + " 2>" + errFile;
+  const std::string command =
+      (env.empty() ? "" : "env " + env + " ") + CliPath() + " " + args + " 2>" + errFile;
   FILE* pipe = ::popen(command.c_str(), "r");
   std::string out;
   std::array<char, 4096> buf;
@@ -76,6 +78,33 @@ TEST(Cli, ErrorsNameTheFileAndUsageMistakesExitWith2) {
   EXPECT_EQ(Cli("frobnicate x.csv", dir).exitCode, 2);
   EXPECT_EQ(Cli("import", dir).exitCode, 2);
   EXPECT_EQ(Cli("info a.csv b.csv", dir).exitCode, 2);
+}
+
+TEST(Cli, ErrorsAreEnglishUnlessTheLocaleIsJapaneseAndKeepTheirExitCodes) {
+  ScratchDir dir;
+  const std::string none = dir.File("none.csv");
+  const std::string english = "LC_ALL= LC_MESSAGES= LANG=C.UTF-8";
+  const std::string japanese = "LC_ALL= LC_MESSAGES= LANG=ja_JP.UTF-8";
+  const CliRun en = Cli("import " + none, dir, english);
+  EXPECT_EQ(en.exitCode, 1);
+  EXPECT_EQ(en.err, "tabulon-cli: " + none + ": cannot open: No such file or directory\n");
+  const CliRun ja = Cli("import " + none, dir, japanese);
+  EXPECT_EQ(ja.exitCode, 1);
+  EXPECT_EQ(ja.err, "tabulon-cli: " + none + " を開けません: ファイルがありません\n");
+  EXPECT_EQ(Cli("tab " + none, dir, "LC_ALL=ja_JP.UTF-8 LANG=C").err,
+            "tabulon-cli: " + none + " を開けません: ファイルがありません\n");
+
+  // A file inside a store is named by its CSV file.
+  WriteFile(dir.File("b.csv"), "a\r\n1\r\n");
+  WriteFile(dir.File("b"), "a file where the store folder belongs");
+  EXPECT_EQ(Cli("import " + dir.File("b.csv"), dir, japanese).err,
+            "tabulon-cli: " + dir.File("b.csv") +
+                " のフォルダーを作成できません: 同じ名前のファイルがあります\n");
+  EXPECT_EQ(Cli("import " + dir.File("b.csv"), dir, english).err,
+            "tabulon-cli: " + dir.File("b.csv") +
+                " (store folder): cannot create directory: a file of that name is in the way\n");
+  // Usage mistakes stay English, with their own exit code.
+  EXPECT_EQ(Cli("frobnicate", dir, japanese).exitCode, 2);
 }
 
 // A small sales file; every test imports it afresh.

@@ -393,6 +393,35 @@ TEST(ImportRobustness, AHeaderOfMoreThan65536ColumnsIsRefused) {
   EXPECT_FALSE(FileExists(d.File("0.Dat")));
 }
 
+TEST(ImportMessages, InJapaneseTheyNameTheCsvFileNeverTheStoresFiles) {
+  const test::InJapanese japanese;
+  const auto message = [](Dataset& d) {
+    try {
+      d.Import();
+    } catch (const IoError& e) {
+      return std::string(e.what());
+    }
+    return std::string("(no error)");
+  };
+  Dataset wide;
+  wide.Write(std::string(65536, ',') + "\r\n1\r\n");
+  EXPECT_EQ(message(wide), wide.csv + S(" を取り込めません: 列が多すぎます: 65537（最大 65536）"));
+
+  Dataset blocked;
+  blocked.Write("a\r\n1\r\n");
+  WriteFile(blocked.store, "not a folder");
+  EXPECT_EQ(message(blocked),
+            blocked.csv + S(" のフォルダーを作成できません: 同じ名前のファイルがあります"));
+
+  // A column file that cannot be written: the store's file is not named, its CSV file is.
+  Dataset failing;
+  failing.Write("a,b\r\n1,2\r\n");
+  InjectFileFault(FileOp::kCreate, 2);
+  EXPECT_EQ(message(failing),
+            failing.csv + S(" の取り込みデータを作成できません: テストのために起こした障害です"));
+  ClearFileFaults();
+}
+
 TEST(ImportRobustness, APipeOrDeviceIsRefusedInsteadOfReadForever) {
   Dataset d;
   ASSERT_EQ(::mkfifo(d.csv.c_str(), 0600), 0);  // no writer: opening it would wait for ever

@@ -136,6 +136,8 @@ TEST_F(MainWindow, AddAndDeleteKeepTheListTheMemoAndTheFileInStep) {
   QTest::mouseClick(f.Button2, Qt::LeftButton);
   ClearFileFaults();
   ASSERT_EQ(w->dialogs.messages.size(), 1u);
+  EXPECT_EQ(w->dialogs.messages[0],
+            Q(listFile) + " に書き込めません: テストのために起こした障害です");
   EXPECT_EQ(Entries(f.ListBox1), (QStringList{"data", "other"}));
   EXPECT_EQ(f.Memo1->toPlainText(), Q(csv + "\n" + other));
 
@@ -302,6 +304,20 @@ TEST_F(MainWindow, DrillDownOnAHeaderThenOnADataCellEndsInTheRecordList) {
   EXPECT_EQ(Row(f.StringGrid1, 0), (QStringList{"", "店舗", "金額", "日付", "伝票"}));
   EXPECT_EQ(Row(f.StringGrid1, 1).at(1), "渋谷店");
   EXPECT_EQ(f.Label2->text(), QString::number(f.StringGrid1->RowCount() - 1));
+}
+
+TEST_F(MainWindow, ErrorsAreReportedInJapaneseNamingTheUsersFiles) {
+  TForm1& f = *StartWithData().form1;
+  std::filesystem::remove(csv);
+  QTest::mouseClick(f.Button7, Qt::LeftButton);  // the record list reads the CSV file
+  ASSERT_EQ(w->dialogs.messages.size(), 1u);
+  EXPECT_EQ(w->dialogs.messages[0], Q(csv) + " を開けません: ファイルがありません");
+
+  // The store's files are the CSV file's: a deleted column file names the CSV file.
+  std::filesystem::remove(dir.File("data/0.Dat"));
+  QTest::mouseClick(f.SpeedButton1, Qt::LeftButton);  // 店舗 as the column items
+  ASSERT_EQ(w->dialogs.messages.size(), 2u);
+  EXPECT_EQ(w->dialogs.messages[1], Q(csv) + " の取り込みデータを開けません: ファイルがありません");
 }
 
 TEST_F(MainWindow, BackspaceAndTheMenusBackUndoTheDrillDownsOneByOne) {
