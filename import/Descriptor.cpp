@@ -38,10 +38,10 @@ int32_t ReadColCount(const IniFile& ini) {
   const int32_t count = ini.ReadInteger(kSectionCsv, kKeyColCount, 0);
   for (int32_t i = 0; i < count; ++i)
     if (!ini.KeyExists(kSectionCsv, std::to_string(i)))
-      throw IoError(ini.Path(), TFileAction::kRead,
-                    Wording("damaged descriptor: no name for column ",
-                            "ファイルが壊れています（名前のない列があります）: ") +
-                        std::to_string(i));
+      throw IoError(
+          ini.Path(), TFileAction::kRead,
+          Wording("damaged descriptor: no name for column ", "ファイルが壊れています（列 ") +
+              std::to_string(i) + Wording("", " に名前がありません）"));
   return count;
 }
 
