@@ -3,11 +3,16 @@
 namespace tabulon {
 
 void TDrillHistory::Record(const std::vector<std::unique_ptr<TCol>>& cols, const Shown& shown) {
-  if (steps_.size() >= kMaxSteps) steps_.erase(steps_.begin());
+  while (!steps_.empty() &&
+         (steps_.size() >= kMaxSteps || columnStates_ + cols.size() > maxColumnStates_)) {
+    columnStates_ -= steps_.front().columns.size();
+    steps_.erase(steps_.begin());
+  }
   Step step;
   step.columns.reserve(cols.size());
   for (const auto& col : cols) step.columns.push_back(col->Selection());
   step.shown = shown;
+  columnStates_ += step.columns.size();
   steps_.push_back(std::move(step));
 }
 
@@ -15,11 +20,12 @@ bool TDrillHistory::Undo(const std::vector<std::unique_ptr<TCol>>& cols, Shown* 
   if (steps_.empty()) return false;
   Step& step = steps_.back();
   if (step.columns.size() != cols.size()) {
-    steps_.clear();
+    Clear();
     return false;
   }
   for (size_t i = 0; i < cols.size(); ++i) cols[i]->RestoreSelection(step.columns[i]);
   *shown = step.shown;
+  columnStates_ -= step.columns.size();
   steps_.pop_back();
   return true;
 }

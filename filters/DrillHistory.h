@@ -14,8 +14,14 @@ namespace tabulon {
 
 class TDrillHistory {
  public:
-  // The most steps kept; recording one more forgets the oldest.
+  // The most steps kept, and the most column states in all of them (a file of many thousand
+  // columns keeps fewer steps); recording one more forgets the oldest. The newest step is always
+  // kept.
   static constexpr size_t kMaxSteps = 100;
+  static constexpr size_t kMaxColumnStates = size_t{1} << 20;
+
+  explicit TDrillHistory(size_t maxColumnStates = kMaxColumnStates)
+      : maxColumnStates_(maxColumnStates) {}
 
   // What is recorded besides the columns' selection states.
   struct Shown {
@@ -33,7 +39,10 @@ class TDrillHistory {
   bool Empty() const { return steps_.empty(); }
   size_t Depth() const { return steps_.size(); }
   // Forgets every step (a new dataset, or a reset that the steps would undo).
-  void Clear() { steps_.clear(); }
+  void Clear() {
+    steps_.clear();
+    columnStates_ = 0;
+  }
 
  private:
   struct Step {
@@ -41,6 +50,8 @@ class TDrillHistory {
     Shown shown;
   };
   std::vector<Step> steps_;  // oldest first
+  size_t maxColumnStates_;   // the bound on columnStates_
+  size_t columnStates_ = 0;  // the column states of all steps
 };
 
 }  // namespace tabulon

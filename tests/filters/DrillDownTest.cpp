@@ -387,6 +387,16 @@ TEST(DrillBack, TheHistoryKeepsTheNewestStepsAndIgnoresOtherColumns) {
   EXPECT_FALSE(history.Undo(fewer, &shown));
   EXPECT_EQ(fewer[0]->FDivisions, 77);
   EXPECT_TRUE(history.Empty());
+
+  // Many columns: fewer steps, the newest kept.
+  TDrillHistory bounded(12);
+  for (int i = 0; i < 4; ++i) bounded.Record(cols, {i, ""});  // 5 columns a step
+  EXPECT_EQ(bounded.Depth(), 2u);
+  ASSERT_TRUE(bounded.Undo(cols, &shown));
+  EXPECT_EQ(shown.selectedColumn, 3);
+  TDrillHistory tiny(1);
+  tiny.Record(cols, {7, ""});
+  EXPECT_EQ(tiny.Depth(), 1u);
 }
 
 }  // namespace
