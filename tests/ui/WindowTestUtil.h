@@ -108,6 +108,13 @@ inline QStringList Column(TStringGrid* grid, int col) {
   return texts;
 }
 
+// Clicks cell (col, row) of grid where it is drawn: a heading, the corner or the body.
+inline void ClickGridCell(TStringGrid* grid, int col, int row,
+                          Qt::MouseButton button = Qt::LeftButton) {
+  grid->Flush();
+  QTest::mouseClick(grid->CellWidget(col, row), button, {}, grid->CellRect(col, row).center());
+}
+
 // The program's windows over a scratch folder.
 class TWindows {
  public:
@@ -133,10 +140,7 @@ class TWindows {
                       list->visualItemRect(list->item(row)).center());
   }
   void ClickCell(int col, int row, Qt::MouseButton button = Qt::LeftButton) {
-    TStringGrid* grid = form1->StringGrid1;
-    grid->Flush();
-    const QRect cell = grid->visualRect(grid->model()->index(row, col));
-    QTest::mouseClick(grid->viewport(), button, {}, cell.center());
+    ClickGridCell(form1->StringGrid1, col, row, button);
   }
 
   TScriptedDialogs dialogs;
