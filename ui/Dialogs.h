@@ -2,6 +2,7 @@
 // interface, so that tests can answer them; the program uses TQtDialogs.
 #pragma once
 
+#include <QDir>
 #include <QString>
 
 class QWidget;
@@ -25,7 +26,8 @@ class TDialogs {
   virtual QString InputValue(QWidget* parent, const QString& initial) = 0;
 };
 
-// The real dialogs.
+// The real dialogs. Every file dialog opens in the folder of the file chosen last in any of them
+// (at first the user's home folder).
 class TQtDialogs : public TDialogs {
  public:
   // input: the program's value input dialog; without one, InputValue makes one per call.
@@ -39,7 +41,8 @@ class TQtDialogs : public TDialogs {
   QString InputValue(QWidget* parent, const QString& initial) override;
 
  private:
-  TformInput* input_;  // not owned
+  TformInput* input_;                  // not owned
+  QString folder_ = QDir::homePath();  // where the next file dialog opens
 };
 
 }  // namespace tabulon
