@@ -6,11 +6,14 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDesktopServices>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -24,12 +27,14 @@
 #include "platform/SjisText.h"
 #include "ui/Artwork.h"
 #include "ui/ClickLabel.h"
+#include "ui/DatePickers.h"
 #include "ui/Dialogs.h"
 #include "ui/ErrorReport.h"
 #include "ui/Fonts.h"
 #include "ui/ProgressWindow.h"
 #include "ui/RangeBar.h"
 #include "ui/StringGrid.h"
+#include "ui/Toggles.h"
 #include "ui/unitChart.h"
 #include "ui/unitTable.h"
 
@@ -71,15 +76,6 @@ QPushButton* MakeButton(QWidget* parent, const QString& caption, int l, int t, i
   auto* button = new QPushButton(caption, parent);
   button->setGeometry(l, t, w, h);
   button->setAutoDefault(false);
-  return button;
-}
-
-QToolButton* MakeToggle(QWidget* parent, const QString& caption, int l, int t, int w, int h) {
-  auto* button = new QToolButton(parent);
-  button->setText(caption);
-  button->setCheckable(true);
-  button->setGeometry(l, t, w, h);
-  button->setToolButtonStyle(Qt::ToolButtonTextOnly);
   return button;
 }
 
@@ -166,6 +162,7 @@ TForm1::TForm1(TDialogs& dialogs, TForm1Options options, QWidget* parent)
   move(219, 153);
   setAutoFillBackground(true);
   setBackgroundRole(QPalette::Button);
+  setAcceptDrops(true);
 
   BuildDatasetControls();
   BuildItemPanel();
@@ -258,21 +255,14 @@ void TForm1::BuildDatePanel() {
   const QFont font21 = WindowFont(21, false);
   Label10 = MakeLabel(GroupBox4, QStringLiteral("1900年 1月1日"), 8, 14, 260, 24, font21);
   Label11 = MakeLabel(GroupBox4, QStringLiteral("1900年 1月1日"), 8, 92, 260, 24, font21);
-  DateTimePicker1 = new QDateEdit(GroupBox4);
-  DateTimePicker2 = new QDateEdit(GroupBox4);
+  DateTimePicker1 = new TDatePicker(GroupBox4);
+  DateTimePicker2 = new TDatePicker(GroupBox4);
   DateTimePicker1->setGeometry(8, 40, 145, 22);
   DateTimePicker2->setGeometry(8, 66, 145, 22);
-  for (QDateEdit* picker : {DateTimePicker1, DateTimePicker2}) {
-    // The Japanese short-date form, whatever the machine's locale.
-    picker->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
-    picker->setCalendarPopup(true);
-  }
-  DateTimePicker3 = new QTimeEdit(GroupBox4);
-  DateTimePicker4 = new QTimeEdit(GroupBox4);
+  DateTimePicker3 = new TTimePicker(GroupBox4);
+  DateTimePicker4 = new TTimePicker(GroupBox4);
   DateTimePicker3->setGeometry(160, 40, 100, 22);
   DateTimePicker4->setGeometry(160, 66, 100, 22);
-  for (QTimeEdit* picker : {DateTimePicker3, DateTimePicker4})
-    picker->setDisplayFormat(QStringLiteral("H:mm:ss"));
   Label9 = MakeLabel(GroupBox4, QStringLiteral("曜日選択"), 8, 122, 89, 16, WindowFont());
   ComboBox1 = new QComboBox(GroupBox4);
   ComboBox1->setGeometry(8, 140, 89, 22);
@@ -354,6 +344,12 @@ void TForm1::Wire() {
   on(Button1, &QPushButton::clicked, &TForm1::Button1Click);
   on(Button2, &QPushButton::clicked, &TForm1::Button2Click);
   on(ListBox1, &QListWidget::currentRowChanged, &TForm1::ListBox1Click);
+  // A click on the dataset already selected opens it again, so every column starts afresh; a
+  // click on another one has opened it through currentRowChanged.
+  ListBox1->viewport()->installEventFilter(this);
+  connect(ListBox1, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+    if (!rendering_ && ListBox1->row(item) == rowBeforePress_) Run([this] { ListBox1Click(); });
+  });
   on(ListBox2, &QListWidget::currentRowChanged, &TForm1::ListBox2Click);
   on(ListBox3, &QListWidget::itemSelectionChanged, &TForm1::ListBox3Click);
   on(Button3, &QPushButton::clicked, &TForm1::Button3Click);
@@ -413,6 +409,7 @@ void TForm1::Wire() {
   StringGrid1->onMouseDown = [this](int col, int row) {
     Run([this, col, row] { StringGrid1MouseDown(col, row); });
   };
+  StringGrid1->onContextMenu = [this](QMenu& menu) { StringGrid1ContextMenu(menu); };
 }
 
 void TForm1::WireCallbacks() {
@@ -621,6 +618,10 @@ void TForm1::Button1Click() {
   if (!dialogs_.OpenFile(this, QStringLiteral("CSVファイル|*.csv"), QStringLiteral(".csv"),
                          &chosen))
     return;
+  AddDataset(chosen);
+}
+
+void TForm1::AddDataset(const QString& chosen) {
   const std::string path = ToNative(chosen);
   const int index = datasets_.Add(path);  // a failed write changes neither list
   ShowDatasetList();
@@ -640,6 +641,34 @@ void TForm1::Button1Click() {
     ListBox1->setCurrentRow(index);
   }
   ListBox1Click();
+}
+
+std::vector<QString> TForm1::DroppedCsvFiles(const QMimeData* data) {
+  std::vector<QString> files;
+  if (data == nullptr || !data->hasUrls()) return files;
+  for (const QUrl& url : data->urls())
+    if (url.isLocalFile() &&
+        url.toLocalFile().endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive))
+      files.push_back(url.toLocalFile());
+  return files;
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+  if (isEnabled() && !DroppedCsvFiles(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+  const std::vector<QString> files = DroppedCsvFiles(event->mimeData());
+  if (files.empty()) return;
+  event->acceptProposedAction();
+  // Each file is one 追加(&A): a failure is reported and the next file is still added.
+  for (const QString& file : files) Run([this, &file] { AddDataset(file); });
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ListBox1->viewport() && event->type() == QEvent::MouseButtonPress)
+    rowBeforePress_ = ListBox1->currentRow();
+  return QWidget::eventFilter(watched, event);
 }
 
 void TForm1::Button2Click() {
@@ -859,6 +888,10 @@ void TForm1::StringGrid1MouseDown(int col, int row) {
   // A drill-down may end in the record list, which reads the selected dataset's file.
   if (!DatasetSelected()) return;
   logic_.StringGrid1MouseDown(col, row);
+}
+
+void TForm1::StringGrid1ContextMenu(QMenu& menu) {
+  StringGrid1->AddCopyEntry(menu);
 }
 
 void TForm1::Image1Click() {

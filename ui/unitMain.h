@@ -6,11 +6,15 @@
 
 #include <QWidget>
 #include <string>
+#include <vector>
 
 #include "filters/MainLogic.h"
 #include "ui/DatasetList.h"
 
 class QComboBox;
+class QDragEnterEvent;
+class QDropEvent;
+class QMimeData;
 class QDateEdit;
 class QGroupBox;
 class QButtonGroup;
@@ -18,6 +22,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QTimeEdit;
@@ -100,8 +105,13 @@ class TForm1 : public QWidget {
   void Button14Click();
   void Button15Click();
   void StringGrid1MouseDown(int col, int row);
+  // The entries of the menu the right button opens on the main grid.
+  void StringGrid1ContextMenu(QMenu& menu);
   void Image1Click();
   void CrossTabulateNow();  // the engine's CrossTabulate, for the enlarged-table window
+  // 追加(&A) after its dialog: lists chosen (a path as the dialog returns it), imports it and opens
+  // it. Throws what the list file and the import throw; the window is enabled again either way.
+  void AddDataset(const QString& chosen);
 
   // ---- Controls (public so the tests drive them as a user would).
   QListWidget* ListBox1;
@@ -172,7 +182,15 @@ class TForm1 : public QWidget {
   TStringGrid* StringGrid1;
   QTimer* Timer1;
 
+ protected:
+  // CSV files dropped on the window are added one after the other, each as 追加(&A) adds it.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
+  // The local files named *.csv among dropped data, in their order.
+  static std::vector<QString> DroppedCsvFiles(const QMimeData* data);
   void BuildDatasetControls();
   void BuildItemPanel();
   void BuildRangePanel();
@@ -202,6 +220,7 @@ class TForm1 : public QWidget {
   QToolButton* toggles_[12] = {};          // SpeedButton1..11 by number (0 unused)
   std::vector<std::string> radioEntries_;  // the interval entries RadioGroup1 shows
   bool rendering_ = false;                 // Render is writing the controls
+  int rowBeforePress_ = -1;                // ListBox1's current row when the mouse went down
 };
 
 }  // namespace tabulon

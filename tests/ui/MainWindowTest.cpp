@@ -224,8 +224,8 @@ TEST_F(MainWindow, TheDatePanelShowsJapaneseDatesAndFiltersByWeekday) {
   TForm1& f = *StartWithData().form1;
   SelectColumn("日付");
   ASSERT_TRUE(f.GroupBox4->isVisible());
-  EXPECT_EQ(f.DateTimePicker1->text(), "2024/01/01");
-  EXPECT_EQ(f.DateTimePicker2->text(), "2024/02/29");
+  EXPECT_EQ(f.DateTimePicker1->text(), "2024年1月1日");
+  EXPECT_EQ(f.DateTimePicker2->text(), "2024年2月29日");
   EXPECT_FALSE(f.DateTimePicker3->isVisible());
   QStringList intervals;
   for (QAbstractButton* b : f.RadioGroup1Buttons->buttons()) intervals << b->text();
