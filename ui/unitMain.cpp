@@ -444,7 +444,16 @@ void TForm1::SetWindows(TProgressWindow* progress, TForm2* form2, TForm3* form3)
 }
 
 void TForm1::Run(const std::function<void()>& command) {
-  Guard(dialogs_, this, command);
+  // A failing command's state is on screen before its error is reported: the column list marks
+  // the column the role buttons act on while the message box is open.
+  Guard(dialogs_, this, [this, &command] {
+    try {
+      command();
+    } catch (...) {
+      Render();
+      throw;
+    }
+  });
   Render();
 }
 
@@ -488,6 +497,7 @@ void TForm1::RenderRangePanel() {
   PlaceLabel(Label5, s.label5, 64);
   PlaceLabel(Label6, s.label6, 64);
   SetCombo(ComboBox2, s.divisions, s.divisionIndex);
+  ComboBox2->setPlaceholderText(FromSjis(s.divisionInForce));
   GroupBox2->setVisible(s.visible);
 }
 

@@ -52,20 +52,6 @@ std::pair<int, int> Ink(const QImage& img) {
   return {first, last};
 }
 
-// The entries of the context menu that a context-menu event at pos of target opens.
-QStringList MenuEntries(QWidget* target, const QPoint& pos) {
-  QStringList entries;
-  QTimer::singleShot(0, [&entries] {
-    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    if (menu == nullptr) return;
-    for (QAction* action : menu->actions()) entries << action->text();
-    menu->close();
-  });
-  QContextMenuEvent event(QContextMenuEvent::Mouse, pos, target->mapToGlobal(pos));
-  QApplication::sendEvent(target, &event);
-  return entries;
-}
-
 TEST(StringGrid, TheHeadingRowAndColumnStayInSightWhileTheBodyScrolls) {
   auto grid = MakeGrid(40, 500, 300, 200);
   // The strips end where the scroll bars begin.
