@@ -24,6 +24,7 @@
 #include <cmath>
 
 #include "engine/Engine.h"
+#include "platform/Errors.h"
 #include "platform/SjisText.h"
 #include "ui/Artwork.h"
 #include "ui/ClickLabel.h"
@@ -31,6 +32,7 @@
 #include "ui/Dialogs.h"
 #include "ui/ErrorReport.h"
 #include "ui/Fonts.h"
+#include "ui/HelpPage.h"
 #include "ui/ProgressWindow.h"
 #include "ui/RangeBar.h"
 #include "ui/StringGrid.h"
@@ -905,7 +907,14 @@ void TForm1::StringGrid1ContextMenu(QMenu& menu) {
 }
 
 void TForm1::Image1Click() {
-  QDesktopServices::openUrl(HelpPageUrl());
+  const QString page = FindHelpPage(QCoreApplication::applicationDirPath());
+  if (page.isEmpty()) throw TabulonError(Utf8ToSjis("ヘルプページ help.html が見つかりません"));
+  if (openUrl(QUrl::fromLocalFile(page))) return;
+  if (helpWindow_ == nullptr) {
+    helpWindow_ = new THelpWindow(this);
+    helpWindow_->move(frameGeometry().topLeft() + QPoint(40, 40));
+  }
+  helpWindow_->ShowPage(page);
 }
 
 }  // namespace tabulon

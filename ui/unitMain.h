@@ -4,6 +4,8 @@
 // SetWindows.
 #pragma once
 
+#include <QDesktopServices>
+#include <QUrl>
 #include <QWidget>
 #include <string>
 #include <vector>
@@ -35,6 +37,7 @@ class TClickLabel;
 class TDialogs;
 class TForm2;
 class TForm3;
+class THelpWindow;
 class TProgressWindow;
 class TRangeBar;
 class TStringGrid;
@@ -107,11 +110,17 @@ class TForm1 : public QWidget {
   void StringGrid1MouseDown(int col, int row);
   // The entries of the menu the right button opens on the main grid.
   void StringGrid1ContextMenu(QMenu& menu);
+  // Opens the help page on the desktop; when the desktop cannot, shows it in a window of its own.
   void Image1Click();
   void CrossTabulateNow();  // the engine's CrossTabulate, for the enlarged-table window
   // 追加(&A) after its dialog: lists chosen (a path as the dialog returns it), imports it and opens
   // it. Throws what the list file and the import throw; the window is enabled again either way.
   void AddDataset(const QString& chosen);
+
+  // Hands a page to the desktop's browser; false when the desktop cannot open it.
+  std::function<bool(const QUrl&)> openUrl = &QDesktopServices::openUrl;
+  // The window Image1Click shows the help page in, null until it is needed.
+  THelpWindow* HelpWindow() const { return helpWindow_; }
 
   // ---- Controls (public so the tests drive them as a user would).
   QListWidget* ListBox1;
@@ -220,6 +229,7 @@ class TForm1 : public QWidget {
   QToolButton* toggles_[12] = {};          // SpeedButton1..11 by number (0 unused)
   std::vector<std::string> radioEntries_;  // the interval entries RadioGroup1 shows
   bool rendering_ = false;                 // Render is writing the controls
+  THelpWindow* helpWindow_ = nullptr;      // owned by this window as its child
   int rowBeforePress_ = -1;                // ListBox1's current row when the mouse went down
 };
 
