@@ -53,6 +53,10 @@ bool TQtDialogs::SaveFile(QWidget* parent, const QString& filter, const QString&
   return RunFileDialog(parent, QFileDialog::AcceptSave, filter, defaultExt, &folder_, path);
 }
 
+void TQtDialogs::Chose(const QString& path) {
+  if (!path.isEmpty()) folder_ = QFileInfo(path).absolutePath();
+}
+
 void TQtDialogs::Message(QWidget* parent, const QString& text) {
   QMessageBox::warning(parent, QStringLiteral("Tabulon"), text);
 }

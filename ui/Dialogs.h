@@ -20,6 +20,9 @@ class TDialogs {
                         QString* path) = 0;
   virtual bool SaveFile(QWidget* parent, const QString& filter, const QString& defaultExt,
                         QString* path) = 0;
+  // A file the user chose elsewhere (a dataset listed before, a file dropped on the window): the
+  // next file dialog opens in its folder.
+  virtual void Chose(const QString& /*path*/) {}
   // A message box with an OK button (the general error report uses it).
   virtual void Message(QWidget* parent, const QString& text) = 0;
   // The value input dialog "値の入力", opened with initial; the text however it was closed.
@@ -37,6 +40,7 @@ class TQtDialogs : public TDialogs {
                 QString* path) override;
   bool SaveFile(QWidget* parent, const QString& filter, const QString& defaultExt,
                 QString* path) override;
+  void Chose(const QString& path) override;
   void Message(QWidget* parent, const QString& text) override;
   QString InputValue(QWidget* parent, const QString& initial) override;
 

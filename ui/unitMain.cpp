@@ -615,6 +615,7 @@ void TForm1::Timer1Timer() {
   // Memo1 in step; each failure is reported and the next file is still imported.
   for (const std::string& path : datasets_.Paths())
     ListBox1->addItem(FromNative(TDatasetList::DisplayName(path)));
+  dialogs_.Chose(FromNative(datasets_.Paths().back()));  // the file chosen last
   if (progress_ != nullptr)
     for (const std::string& path : datasets_.Paths())
       Guard(dialogs_, this, [this, &path] { progress_->Import(path); });
@@ -634,6 +635,7 @@ void TForm1::Button1Click() {
 }
 
 void TForm1::AddDataset(const QString& chosen) {
+  dialogs_.Chose(chosen);
   const std::string path = ToNative(chosen);
   const int index = datasets_.Add(path);  // a failed write changes neither list
   ShowDatasetList();
