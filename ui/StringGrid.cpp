@@ -147,7 +147,8 @@ class TGridHeading : public QHeaderView {
 namespace {
 
 // The top-left cell (0, 0). In a grid whose columns the user resizes, its right border drags
-// the width of column 0.
+// the width of column 0; the widget then reaches kGrip pixels past the cell, over the heading
+// row, so the border is caught on both sides, and leaves that strip unpainted.
 class TGridCorner : public QWidget {
  public:
   TGridCorner(TStringGrid* grid, std::vector<int>& widths, bool resizable,
@@ -163,12 +164,12 @@ class TGridCorner : public QWidget {
  protected:
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
-    PaintHeadingCell(painter, rect(), grid_->DisplayText(0, 0), this);
+    PaintHeadingCell(painter, QRect(0, 0, CellWidth(), height()), grid_->DisplayText(0, 0), this);
   }
   void mousePressEvent(QMouseEvent* event) override {
     if (event->button() != Qt::LeftButton) return;
     const int x = event->position().toPoint().x();
-    if (resizable_ && std::abs(x - width()) <= kGrip && !widths_.empty()) {
+    if (OnBorder(x) && !widths_.empty()) {
       dragStartX_ = x;
       dragStartWidth_ = widths_[0];
       return;
@@ -182,7 +183,7 @@ class TGridCorner : public QWidget {
       resized_();
       return;
     }
-    if (resizable_ && std::abs(x - width()) <= kGrip)
+    if (OnBorder(x))
       setCursor(Qt::SplitHCursor);
     else
       unsetCursor();
@@ -193,6 +194,9 @@ class TGridCorner : public QWidget {
   }
 
  private:
+  int CellWidth() const { return width() - (resizable_ ? kGrip : 0); }
+  bool OnBorder(int x) const { return resizable_ && std::abs(x - CellWidth()) <= kGrip; }
+
   TStringGrid* grid_;              // whose corner this is
   std::vector<int>& widths_;       // the grid's column widths
   bool resizable_;                 // the user may drag column 0's border
@@ -282,7 +286,8 @@ void TStringGrid::PlaceHeadings() {
 void TStringGrid::updateGeometries() {
   QTableView::updateGeometries();
   if (corner_ == nullptr) return;  // still being made
-  corner_->setGeometry(left_->x(), top_->y(), left_->width(), top_->height());
+  corner_->setGeometry(left_->x(), top_->y(), left_->width() + (userResizesColumns_ ? kGrip : 0),
+                       top_->height());
   corner_->setVisible(left_->width() > 0 && top_->height() > 0);
   corner_->raise();
   left_->viewport()->update();
@@ -350,7 +355,7 @@ QWidget* TStringGrid::CellWidget(int col, int row) const {
 }
 
 QRect TStringGrid::CellRect(int col, int row) const {
-  if (row == 0 && col == 0) return corner_->rect();
+  if (row == 0 && col == 0) return QRect(0, 0, left_->width(), corner_->height());
   if (row == 0)
     return QRect(top_->sectionViewportPosition(col), 0, top_->sectionSize(col), top_->height());
   if (col == 0)
