@@ -89,8 +89,6 @@ class TGridHeading : public QHeaderView {
       : QHeaderView(orientation, grid), grid_(grid) {
     setSectionsClickable(false);
     setHighlightSections(false);
-    // Beyond the last cell the grid shows its empty background, as below the last row.
-    viewport()->setBackgroundRole(QPalette::Base);
     setMinimumSectionSize(1);
     setDefaultSectionSize(orientation == Qt::Horizontal ? grid->DefaultColWidth() : kRowHeight);
     setSectionResizeMode(orientation == Qt::Horizontal && grid->userResizesColumns_
@@ -105,6 +103,17 @@ class TGridHeading : public QHeaderView {
   }
 
  protected:
+  void paintEvent(QPaintEvent* event) override {
+    QHeaderView::paintEvent(event);
+    // Beyond the last cell the grid's empty background, as in the body, not a heading's face.
+    const int end = length() - offset();
+    const QRect all = viewport()->rect();
+    const QRect beyond = orientation() == Qt::Horizontal
+                             ? QRect(end, 0, all.width() - end, all.height())
+                             : QRect(0, end, all.width(), all.height() - end);
+    if (beyond.isValid()) QPainter(viewport()).fillRect(beyond, palette().base());
+  }
+
   void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
     const bool top = orientation() == Qt::Horizontal;
     PaintHeadingCell(*painter, rect,
