@@ -675,8 +675,11 @@ void TForm1::dropEvent(QDropEvent* event) {
   const std::vector<QString> files = DroppedCsvFiles(event->mimeData());
   if (files.empty()) return;
   event->acceptProposedAction();
-  // Each file is one 追加(&A): a failure is reported and the next file is still added.
-  for (const QString& file : files) Run([this, &file] { AddDataset(file); });
+  // The drop ends first, so the program the files came from does not wait for the imports. Each
+  // file is one 追加(&A): a failure is reported and the next file is still added.
+  QTimer::singleShot(0, this, [this, files] {
+    for (const QString& file : files) Run([this, &file] { AddDataset(file); });
+  });
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {

@@ -433,6 +433,9 @@ TEST_F(MainWindow, DroppedCsvFilesAreAddedOneAfterTheOtherAsTheAddCommandAddsThe
   EXPECT_TRUE(enter.isAccepted());
   QDropEvent drop(QPointF(100, 100), Qt::CopyAction, data, Qt::LeftButton, {});
   QApplication::sendEvent(&f, &drop);
+  EXPECT_TRUE(drop.isAccepted());
+  ASSERT_TRUE(
+      WaitUntil([&f] { return f.ListBox1->count() == 3 && f.ListBox1->currentRow() == 2; }));
   EXPECT_EQ(Entries(f.ListBox1), (QStringList{"data", "north", "south"}));
   EXPECT_EQ(ReadFile(listFile), csv + "\r\n" + north + "\r\n" + south + "\r\n");
   EXPECT_TRUE(std::filesystem::exists(dir.File("north/north.Ini")));
