@@ -32,10 +32,11 @@ bool LooksNumeric(const QString& text) {
   const qsizetype n = text.size();
   if (i < n && (text[i] == u'-' || text[i] == u'+')) ++i;
   bool digits = false;
-  while (i < n && (text[i].isDigit() || (digits && text[i] == u','))) digits |= text[i++].isDigit();
+  for (; i < n && (text[i].isDigit() || (digits && text[i] == u',')); ++i)
+    if (text[i].isDigit()) digits = true;
   if (i < n && text[i] == u'.') {
     ++i;
-    while (i < n && text[i].isDigit()) digits = (++i, true);
+    for (; i < n && text[i].isDigit(); ++i) digits = true;
   }
   if (i < n && text[i] == u'%') ++i;
   return digits && i == n && text.back() != u',';
@@ -299,6 +300,7 @@ void TStringGrid::updateGeometries() {
                        top_->height());
   corner_->setVisible(left_->width() > 0 && top_->height() > 0);
   corner_->raise();
+  top_->viewport()->update();
   left_->viewport()->update();
 }
 
