@@ -1,8 +1,9 @@
-// The program entry: the application object, the fonts the windows were designed with, the
-// windows in their order (main window, progress, value input, enlarged table, chart), then the
-// message loop. The dataset list lives beside the program, or in the user's configuration folder
-// when the program's folder cannot be written; TABULON_SAMPLE names a CSV file to list when no
-// list exists yet (`make run` sets it to the bundled sample).
+// The program entry: the application object, the fonts the windows were designed with, Qt's own
+// dialog texts in Japanese when the locale is Japanese, the windows in their order (main window,
+// progress, value input, enlarged table, chart), then the message loop. The dataset list lives
+// beside the program, or in the user's configuration folder when the program's folder cannot be
+// written; TABULON_SAMPLE names a CSV file to list when no list exists yet (`make run` sets it to
+// the bundled sample).
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
@@ -16,6 +17,7 @@
 #include "ui/Dialogs.h"
 #include "ui/Fonts.h"
 #include "ui/ProgressWindow.h"
+#include "ui/Translations.h"
 #include "ui/unitChart.h"
 #include "ui/unitInput.h"
 #include "ui/unitMain.h"
@@ -25,11 +27,12 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   tabulon::SetMessageLanguage(tabulon::TLanguage::kJapanese);  // the window speaks Japanese
   QApplication::setApplicationName(QStringLiteral("Tabulon"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Tabulon"));
+  // No display name: the platform would append it to every caption ("グラフ表示 — Tabulon").
   QApplication::setWindowIcon(QIcon(QPixmap::fromImage(tabulon::DrawIcon(64))));
   QGuiApplication::setDesktopFileName(QStringLiteral("tabulon"));
   tabulon::InstallFontSubstitutions();
   QApplication::setFont(tabulon::WindowFont());
+  tabulon::InstallQtJapanese();
 
   tabulon::TForm1Options options;
   options.listFile = tabulon::TDatasetList::ListFileFor(

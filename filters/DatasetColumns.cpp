@@ -70,6 +70,9 @@ void TMainLogic::ListBox2Click() {
   col->SetTypes(ws_.FValType, ws_.FColType);
   label7_ = filters::DecimalText(col->FCount);
 
+  // Each refresh shows its own panel when it is done: one whose store files cannot be read leaves
+  // no panel in sight rather than the previous column's.
+  items_.visible = range_.visible = search_.visible = date_.visible = false;
   const bool isStr = ws_.FValType == "Str";
   const bool keyed = ws_.FColType == "Byt" || ws_.FColType == "Wor";
   if (isStr && keyed)

@@ -246,6 +246,8 @@ class TMainLogic : public TWindowHooks {
   void PlaceLowerLabel();
   void PlaceUpperLabel();
   void SelectDivisionEntry(const TCol& col);
+  // Points the division choice at the entry of col's count in force, whatever was picked.
+  void ShowDivisionInForce(const TCol& col);
 
   // Search pieces: lists the distinct values containing pattern (at most 2001) and writes the
   // count label; returns whether they are at most 2000.

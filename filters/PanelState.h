@@ -36,7 +36,9 @@ struct TRangePanelState {
   TLabelState label5;                  // the lower bound, under the lower handle
   TLabelState label6;                  // the upper bound, under the upper handle
   std::vector<std::string> divisions;  // ComboBox2: "全て" and division counts
-  int divisionIndex = -1;              // the selected entry, -1 none
+  int divisionIndex = -1;              // the entry of the count in force, -1 none
+  std::string
+      divisionInForce;  // the count in force ("全て" for none): shown when no entry names it
 };
 
 // The search panel (GroupBox3) of a text column with many values.

@@ -30,6 +30,19 @@ int ClampPixels(double px, int lo, int hi) {
   return static_cast<int>(px);
 }
 
+// The text of col's division count in force: the count in decimal, or "全て" when every
+// distinct value is its own category.
+std::string DivisionText(const TCol& col) {
+  return col.FDivisions != col.FCount && col.FDivisions != 0 ? filters::DecimalText(col.FDivisions)
+                                                             : Sjis("全て");
+}
+
+// The entry of choices whose text is col's division count in force, -1 when none is.
+int EntryInForce(const std::vector<std::string>& choices, const TCol& col) {
+  const auto it = std::find(choices.begin(), choices.end(), DivisionText(col));
+  return it == choices.end() ? -1 : static_cast<int>(it - choices.begin());
+}
+
 }  // namespace
 
 void TMainLogic::RefreshRangePanel(TCol& col) {
@@ -78,12 +91,12 @@ void TMainLogic::RefreshRangePanel(TCol& col) {
 }
 
 void TMainLogic::SelectDivisionEntry(const TCol& col) {
-  const std::string wanted = col.FDivisions != col.FCount && col.FDivisions != 0
-                                 ? filters::DecimalText(col.FDivisions)
-                                 : Sjis("全て");
-  const auto& d = range_.divisions;
-  const auto it = std::find(d.begin(), d.end(), wanted);
-  ComboBox2Change(it == d.end() ? -1 : static_cast<int>(it - d.begin()));
+  ComboBox2Change(EntryInForce(range_.divisions, col));
+}
+
+void TMainLogic::ShowDivisionInForce(const TCol& col) {
+  range_.divisionIndex = EntryInForce(range_.divisions, col);
+  range_.divisionInForce = DivisionText(col);
 }
 
 void TMainLogic::FillDivisionChoices() {
@@ -100,6 +113,8 @@ void TMainLogic::FillDivisionChoices() {
     if (c >= kMaxOffered) break;
     range_.divisions.push_back(filters::DecimalText(c));
   }
+  // A refilled list still shows the count that stays in force.
+  ShowDivisionInForce(*col);
 }
 
 void TMainLogic::ComboBox2Change(int index) {
@@ -113,6 +128,7 @@ void TMainLogic::ComboBox2Change(int index) {
     col->FDivisions = count;
   else
     col->FDivisions = col->FCount;
+  ShowDivisionInForce(*col);
   if (CurrentIsAxis()) CrossTabulateNow();
 }
 

@@ -2,7 +2,7 @@
 # Installs the Debian packages the build needs, only those that are missing (--fuzz: also
 # those of the fuzz build).
 set -euo pipefail
-packages=(cmake g++ make pkg-config libicu-dev libgtest-dev qt6-base-dev libjpeg-dev
+packages=(cmake g++ make pkg-config libicu-dev libgtest-dev qt6-base-dev qt6-translations-l10n libjpeg-dev
   fonts-ipafont-gothic fonts-ipafont-mincho)
 # The fuzz build needs clang and its sanitizer and libFuzzer runtime.
 [ "${1:-}" = "--fuzz" ] && packages+=(clang libclang-rt-dev)

@@ -1,7 +1,5 @@
 #include "ui/Artwork.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
 #include <QLinearGradient>
 #include <QPainter>
 
@@ -58,14 +56,6 @@ QImage DrawIcon(int size) {
     painter.drawLine(margin, margin + k * cell, margin + edge, margin + k * cell);
   }
   return image;
-}
-
-QUrl HelpPageUrl() {
-  const QString installed =
-      QCoreApplication::applicationDirPath() + QStringLiteral("/../share/doc/tabulon/help.html");
-  if (QFileInfo::exists(installed))
-    return QUrl::fromLocalFile(QFileInfo(installed).canonicalFilePath());
-  return QUrl::fromLocalFile(QStringLiteral(TABULON_SOURCE_DIR "/docs/help.html"));
 }
 
 }  // namespace tabulon

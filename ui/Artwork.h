@@ -3,16 +3,11 @@
 #pragma once
 
 #include <QImage>
-#include <QUrl>
 
 namespace tabulon {
 
 QImage DrawBanner();
 // A square icon of size pixels.
 QImage DrawIcon(int size);
-
-// The help page: the installed share/doc/tabulon/help.html beside the program's bin folder, else
-// the source tree's docs/help.html.
-QUrl HelpPageUrl();
 
 }  // namespace tabulon

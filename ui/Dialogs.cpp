@@ -1,6 +1,8 @@
 #include "ui/Dialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -22,9 +24,10 @@ QString QtFilter(const QString& filter) {
   return filters.join(QStringLiteral(";;"));
 }
 
+// Opens in *folder and, when a file is chosen, leaves its folder there.
 bool RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& filter,
-                   const QString& defaultExt, QString* path) {
-  QFileDialog dialog(parent);
+                   const QString& defaultExt, QString* folder, QString* path) {
+  QFileDialog dialog(parent, QString(), *folder);
   dialog.setAcceptMode(mode);
   // The open dialog takes a typed name of a file that does not exist yet.
   dialog.setFileMode(QFileDialog::AnyFile);
@@ -34,6 +37,7 @@ bool RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString&
   dialog.setDefaultSuffix(suffix);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
   *path = dialog.selectedFiles().first();
+  *folder = QFileInfo(*path).absolutePath();
   return true;
 }
 
@@ -41,12 +45,16 @@ bool RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString&
 
 bool TQtDialogs::OpenFile(QWidget* parent, const QString& filter, const QString& defaultExt,
                           QString* path) {
-  return RunFileDialog(parent, QFileDialog::AcceptOpen, filter, defaultExt, path);
+  return RunFileDialog(parent, QFileDialog::AcceptOpen, filter, defaultExt, &folder_, path);
 }
 
 bool TQtDialogs::SaveFile(QWidget* parent, const QString& filter, const QString& defaultExt,
                           QString* path) {
-  return RunFileDialog(parent, QFileDialog::AcceptSave, filter, defaultExt, path);
+  return RunFileDialog(parent, QFileDialog::AcceptSave, filter, defaultExt, &folder_, path);
+}
+
+void TQtDialogs::Chose(const QString& path) {
+  if (!path.isEmpty()) folder_ = QFileInfo(path).absolutePath();
 }
 
 void TQtDialogs::Message(QWidget* parent, const QString& text) {

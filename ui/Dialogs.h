@@ -2,6 +2,7 @@
 // interface, so that tests can answer them; the program uses TQtDialogs.
 #pragma once
 
+#include <QDir>
 #include <QString>
 
 class QWidget;
@@ -19,13 +20,17 @@ class TDialogs {
                         QString* path) = 0;
   virtual bool SaveFile(QWidget* parent, const QString& filter, const QString& defaultExt,
                         QString* path) = 0;
+  // A file the user chose elsewhere (a dataset listed before, a file dropped on the window): the
+  // next file dialog opens in its folder.
+  virtual void Chose(const QString& /*path*/) {}
   // A message box with an OK button (the general error report uses it).
   virtual void Message(QWidget* parent, const QString& text) = 0;
   // The value input dialog "値の入力", opened with initial; the text however it was closed.
   virtual QString InputValue(QWidget* parent, const QString& initial) = 0;
 };
 
-// The real dialogs.
+// The real dialogs. Every file dialog opens in the folder of the file chosen last in any of them
+// (at first the user's home folder).
 class TQtDialogs : public TDialogs {
  public:
   // input: the program's value input dialog; without one, InputValue makes one per call.
@@ -35,11 +40,13 @@ class TQtDialogs : public TDialogs {
                 QString* path) override;
   bool SaveFile(QWidget* parent, const QString& filter, const QString& defaultExt,
                 QString* path) override;
+  void Chose(const QString& path) override;
   void Message(QWidget* parent, const QString& text) override;
   QString InputValue(QWidget* parent, const QString& initial) override;
 
  private:
-  TformInput* input_;  // not owned
+  TformInput* input_;                  // not owned
+  QString folder_ = QDir::homePath();  // where the next file dialog opens
 };
 
 }  // namespace tabulon

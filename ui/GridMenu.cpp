@@ -68,12 +68,6 @@ class TBackspaceKey : public QObject {
 void TForm1::WireGridCommands() {
   StringGrid1->installEventFilter(
       new TBackspaceKey(StringGrid1, [this] { Run([this] { BackClick(); }); }));
-  StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(StringGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-    QMenu menu(this);
-    AppendGridMenuEntries(&menu);
-    menu.exec(StringGrid1->viewport()->mapToGlobal(at));
-  });
 }
 
 void TForm1::BackClick() {

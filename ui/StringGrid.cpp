@@ -1,10 +1,16 @@
 #include "ui/StringGrid.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPalette>
 #include <QStyle>
+#include <QStyledItemDelegate>
+#include <limits>
 
 #include "platform/SjisText.h"
 
@@ -12,7 +18,204 @@ namespace tabulon {
 
 namespace {
 constexpr int kRowHeight = 16;
+constexpr int kGrip = 3;  // a column border this near the pointer is dragged
+
+// The room a cell leaves on each side of its text.
+int TextMargin(const QWidget* widget) {
+  return widget->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
 }
+
+// A number as the cells show one: an optional sign, digits (thousands separators allowed), an
+// optional fraction and an optional "%".
+bool LooksNumeric(const QString& text) {
+  qsizetype i = 0;
+  const qsizetype n = text.size();
+  if (i < n && (text[i] == u'-' || text[i] == u'+')) ++i;
+  bool digits = false;
+  for (; i < n && (text[i].isDigit() || (digits && text[i] == u',')); ++i)
+    if (text[i].isDigit()) digits = true;
+  if (i < n && text[i] == u'.') {
+    ++i;
+    for (; i < n && text[i].isDigit(); ++i) digits = true;
+  }
+  if (i < n && text[i] == u'%') ++i;
+  return digits && i == n && text.back() != u',';
+}
+
+// Draws a heading cell as a string grid draws its fixed cells: the button face with a raised
+// edge, the text from the left, clipped at the cell's border.
+void PaintHeadingCell(QPainter& painter, const QRect& rect, const QString& text,
+                      const QWidget* widget) {
+  if (!rect.isValid()) return;
+  const QPalette& palette = widget->palette();
+  painter.save();
+  painter.setClipRect(rect);
+  painter.fillRect(rect, palette.button());
+  painter.setPen(palette.light().color());
+  painter.drawLine(rect.topLeft(), rect.topRight());
+  painter.drawLine(rect.topLeft(), rect.bottomLeft());
+  painter.setPen(palette.dark().color());
+  painter.drawLine(rect.topRight(), rect.bottomRight());
+  painter.drawLine(rect.bottomLeft(), rect.bottomRight());
+  painter.setClipRect(rect.adjusted(0, 0, -1, -1));
+  painter.setPen(palette.buttonText().color());
+  painter.drawText(rect.adjusted(TextMargin(widget), 0, 0, -1), Qt::AlignLeft | Qt::AlignVCenter,
+                   text);
+  painter.restore();
+}
+
+// Data cells: clipped, never elided; a number that fits is right-aligned.
+class TCellDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+ protected:
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+    QStyledItemDelegate::initStyleOption(option, index);
+    option->textElideMode = Qt::ElideNone;
+    const int room = option->rect.width() - 2 * TextMargin(option->widget);
+    if (LooksNumeric(option->text) && option->fontMetrics.horizontalAdvance(option->text) <= room)
+      option->displayAlignment = Qt::AlignRight | Qt::AlignVCenter;
+  }
+};
+
+}  // namespace
+
+// The heading row (horizontal: row 0 of columns 1 on) or the heading column (vertical: column 0
+// of rows 1 on). A left press reports its cell, the right button opens the grid's menu, and in a
+// grid whose columns the user resizes a column border of the heading row is dragged.
+class TGridHeading : public QHeaderView {
+ public:
+  TGridHeading(Qt::Orientation orientation, TStringGrid* grid)
+      : QHeaderView(orientation, grid), grid_(grid) {
+    setSectionsClickable(false);
+    setHighlightSections(false);
+    setMinimumSectionSize(1);
+    setDefaultSectionSize(orientation == Qt::Horizontal ? grid->DefaultColWidth() : kRowHeight);
+    setSectionResizeMode(orientation == Qt::Horizontal && grid->userResizesColumns_
+                             ? QHeaderView::Interactive
+                             : QHeaderView::Fixed);
+  }
+
+  QSize sizeHint() const override {
+    if (orientation() == Qt::Horizontal) return {QHeaderView::sizeHint().width(), kRowHeight};
+    const int width = grid_->widths_.empty() ? 0 : grid_->widths_[0];
+    return {width, QHeaderView::sizeHint().height()};
+  }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    QHeaderView::paintEvent(event);
+    // Beyond the last cell the grid's empty background, as in the body, not a heading's face.
+    const int end = length() - offset();
+    const QRect all = viewport()->rect();
+    const QRect beyond = orientation() == Qt::Horizontal
+                             ? QRect(end, 0, all.width() - end, all.height())
+                             : QRect(0, end, all.width(), all.height() - end);
+    if (beyond.isValid()) QPainter(viewport()).fillRect(beyond, palette().base());
+  }
+
+  void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
+    const bool top = orientation() == Qt::Horizontal;
+    PaintHeadingCell(*painter, rect,
+                     grid_->DisplayText(top ? logicalIndex : 0, top ? 0 : logicalIndex), this);
+  }
+
+  void mousePressEvent(QMouseEvent* event) override {
+    if (event->button() != Qt::LeftButton) return;
+    const QPoint pos = event->position().toPoint();
+    if (OnBorder(pos)) return QHeaderView::mousePressEvent(event);
+    const int section = logicalIndexAt(pos);
+    if (!grid_->onMouseDown) return;
+    if (section < 0)
+      grid_->onMouseDown(-1, -1);
+    else if (orientation() == Qt::Horizontal)
+      grid_->onMouseDown(section, 0);
+    else
+      grid_->onMouseDown(0, section);
+  }
+
+  void contextMenuEvent(QContextMenuEvent* event) override {
+    grid_->ShowContextMenu(event->globalPos());
+  }
+
+ private:
+  // Whether pos lies on a column border the user may drag.
+  bool OnBorder(const QPoint& pos) const {
+    if (sectionResizeMode(0) != QHeaderView::Interactive) return false;
+    for (int s = 0; s < count(); ++s) {
+      if (isSectionHidden(s)) continue;
+      const int right = sectionViewportPosition(s) + sectionSize(s);
+      if (std::abs(pos.x() - right) <= kGrip) return true;
+    }
+    return false;
+  }
+
+  TStringGrid* grid_;  // the grid whose heading cells these are
+};
+
+namespace {
+
+// The top-left cell (0, 0). In a grid whose columns the user resizes, its right border drags
+// the width of column 0; the widget then reaches kGrip pixels past the cell, over the heading
+// row, so the border is caught on both sides, and leaves that strip unpainted.
+class TGridCorner : public QWidget {
+ public:
+  TGridCorner(TStringGrid* grid, std::vector<int>& widths, bool resizable,
+              std::function<void()> resized)
+      : QWidget(grid),
+        grid_(grid),
+        widths_(widths),
+        resizable_(resizable),
+        resized_(std::move(resized)) {
+    setMouseTracking(resizable);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    PaintHeadingCell(painter, QRect(0, 0, CellWidth(), height()), grid_->DisplayText(0, 0), this);
+  }
+  void mousePressEvent(QMouseEvent* event) override {
+    if (event->button() != Qt::LeftButton) return;
+    const int x = event->position().toPoint().x();
+    if (OnBorder(x) && !widths_.empty()) {
+      dragStartX_ = x;
+      dragStartWidth_ = widths_[0];
+      return;
+    }
+    if (grid_->onMouseDown) grid_->onMouseDown(0, 0);
+  }
+  void mouseMoveEvent(QMouseEvent* event) override {
+    const int x = event->position().toPoint().x();
+    if (dragStartX_ >= 0) {
+      widths_[0] = std::max(1, dragStartWidth_ + x - dragStartX_);
+      resized_();
+      return;
+    }
+    if (OnBorder(x))
+      setCursor(Qt::SplitHCursor);
+    else
+      unsetCursor();
+  }
+  void mouseReleaseEvent(QMouseEvent*) override { dragStartX_ = -1; }
+  void contextMenuEvent(QContextMenuEvent* event) override {
+    QApplication::sendEvent(grid_->viewport(), event);
+  }
+
+ private:
+  int CellWidth() const { return width() - (resizable_ ? kGrip : 0); }
+  bool OnBorder(int x) const { return resizable_ && std::abs(x - CellWidth()) <= kGrip; }
+
+  TStringGrid* grid_;              // whose corner this is
+  std::vector<int>& widths_;       // the grid's column widths
+  bool resizable_;                 // the user may drag column 0's border
+  std::function<void()> resized_;  // column 0 changed width
+  int dragStartX_ = -1;            // where a drag of the border began, -1 none
+  int dragStartWidth_ = 0;         // column 0's width then
+};
+
+}  // namespace
 
 int TGridModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : rows;
@@ -48,18 +251,23 @@ void TGridModel::Publish() {
 TStringGrid::TStringGrid(QWidget* parent, bool userResizesColumns)
     : QTableView(parent), userResizesColumns_(userResizesColumns) {
   setModel(&model_);
-  horizontalHeader()->hide();
-  verticalHeader()->hide();
-  verticalHeader()->setMinimumSectionSize(1);
-  verticalHeader()->setDefaultSectionSize(kRowHeight);
-  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  horizontalHeader()->setMinimumSectionSize(1);
-  horizontalHeader()->setDefaultSectionSize(DefaultColWidth());
+  top_ = new TGridHeading(Qt::Horizontal, this);
+  left_ = new TGridHeading(Qt::Vertical, this);
+  setHorizontalHeader(top_);
+  setVerticalHeader(left_);
+  corner_ = new TGridCorner(this, widths_, userResizesColumns, [this] { updateGeometries(); });
+  // A border dragged in the heading row. Column 0, hidden in the body, keeps its width.
+  connect(top_, &QHeaderView::sectionResized, this, [this](int col, int, int width) {
+    if (col >= 1 && col < static_cast<int>(widths_.size()) && !top_->isSectionHidden(col))
+      widths_[static_cast<size_t>(col)] = width;
+  });
+  setCornerButtonEnabled(false);
+  setItemDelegate(new TCellDelegate(this));
+  setTextElideMode(Qt::ElideNone);
   setSelectionMode(QAbstractItemView::ContiguousSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setWordWrap(false);
   setShowGrid(true);
-  setMouseTracking(userResizesColumns);
   SetColCount(3);
   SetRowCount(3);
 }
@@ -74,7 +282,26 @@ void TStringGrid::Flush() {
   if (!flushPosted_) return;
   flushPosted_ = false;
   model_.Publish();
-  for (int c = 0; c < model_.cols; ++c) setColumnWidth(c, widths_[static_cast<size_t>(c)]);
+  PlaceHeadings();
+}
+
+void TStringGrid::PlaceHeadings() {
+  if (model_.rows > 0) setRowHidden(0, true);
+  if (model_.cols > 0) setColumnHidden(0, true);
+  for (int c = 1; c < model_.cols; ++c) setColumnWidth(c, widths_[static_cast<size_t>(c)]);
+  updateGeometries();
+  corner_->update();
+}
+
+void TStringGrid::updateGeometries() {
+  QTableView::updateGeometries();
+  if (corner_ == nullptr) return;  // still being made
+  corner_->setGeometry(left_->x(), top_->y(), left_->width() + (userResizesColumns_ ? kGrip : 0),
+                       top_->height());
+  corner_->setVisible(left_->width() > 0 && top_->height() > 0);
+  corner_->raise();
+  top_->viewport()->update();
+  left_->viewport()->update();
 }
 
 void TStringGrid::SetColCount(int cols) {
@@ -131,53 +358,88 @@ QString TStringGrid::DisplayText(int col, int row) const {
   return model_.data(model_.index(row, col), Qt::DisplayRole).toString();
 }
 
-int TStringGrid::BorderAt(const QPoint& pos) const {
-  if (!userResizesColumns_ || rowAt(pos.y()) != 0) return -1;
-  for (int c = 0; c < model_.cols; ++c) {
-    const int right = columnViewportPosition(c) + columnWidth(c);
-    if (std::abs(pos.x() - right) <= 3) return c;
+QWidget* TStringGrid::CellWidget(int col, int row) const {
+  if (row == 0 && col == 0) return corner_;
+  if (row == 0) return top_->viewport();
+  if (col == 0) return left_->viewport();
+  return viewport();
+}
+
+QRect TStringGrid::CellRect(int col, int row) const {
+  if (row == 0 && col == 0) return QRect(0, 0, left_->width(), corner_->height());
+  if (row == 0)
+    return QRect(top_->sectionViewportPosition(col), 0, top_->sectionSize(col), top_->height());
+  if (col == 0)
+    return QRect(0, left_->sectionViewportPosition(row), left_->width(), left_->sectionSize(row));
+  return visualRect(model_.index(row, col)).intersected(viewport()->rect());
+}
+
+QString TStringGrid::CopyText() const {
+  int c0 = 0, r0 = 0, c1 = model_.cols - 1, r1 = model_.rows - 1;
+  const QModelIndexList selected = selectionModel()->selectedIndexes();
+  if (!selected.isEmpty()) {
+    c0 = r0 = std::numeric_limits<int>::max();
+    c1 = r1 = -1;
+    for (const QModelIndex& index : selected) {
+      c0 = std::min(c0, index.column());
+      c1 = std::max(c1, index.column());
+      r0 = std::min(r0, index.row());
+      r1 = std::max(r1, index.row());
+    }
   }
-  return -1;
+  QString text;
+  for (int r = r0; r <= r1; ++r) {
+    for (int c = c0; c <= c1; ++c) {
+      if (c > c0) text += QLatin1Char('\t');
+      QString cell = DisplayText(c, r);
+      if (cell.contains(QLatin1Char('\t')) || cell.contains(QLatin1Char('\n')) ||
+          cell.contains(QLatin1Char('\r')) || cell.contains(QLatin1Char('"')))
+        cell = QLatin1Char('"') + cell.replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+               QLatin1Char('"');
+      text += cell;
+    }
+    text += QLatin1Char('\n');
+  }
+  return text;
+}
+
+void TStringGrid::Copy() {
+  QGuiApplication::clipboard()->setText(CopyText());
+}
+
+void TStringGrid::AddCopyEntry(QMenu& menu) {
+  QAction* copy = menu.addAction(QStringLiteral("コピー"), this, &TStringGrid::Copy);
+  copy->setShortcut(QKeySequence::Copy);
+}
+
+void TStringGrid::ShowContextMenu(const QPoint& globalPos) {
+  QMenu menu(this);
+  if (onContextMenu)
+    onContextMenu(menu);
+  else
+    AddCopyEntry(menu);
+  if (!menu.isEmpty()) menu.exec(globalPos);
 }
 
 void TStringGrid::mousePressEvent(QMouseEvent* event) {
-  const QPoint pos = event->position().toPoint();
-  const int border = event->button() == Qt::LeftButton ? BorderAt(pos) : -1;
-  if (border >= 0) {
-    resizing_ = border;
-    resizeStartX_ = pos.x();
-    resizeStartWidth_ = columnWidth(border);
-    return;
-  }
+  // The right button keeps the selection for the menu it opens.
+  if (event->button() == Qt::RightButton) return;
   QTableView::mousePressEvent(event);
-  const QModelIndex index = indexAt(pos);
-  if (onMouseDown)
-    onMouseDown(index.isValid() ? index.column() : -1, index.isValid() ? index.row() : -1);
+  if (event->button() != Qt::LeftButton || !onMouseDown) return;
+  const QModelIndex index = indexAt(event->position().toPoint());
+  onMouseDown(index.isValid() ? index.column() : -1, index.isValid() ? index.row() : -1);
 }
 
-void TStringGrid::mouseMoveEvent(QMouseEvent* event) {
-  const QPoint pos = event->position().toPoint();
-  if (resizing_ >= 0) {
-    const int width = std::max(1, resizeStartWidth_ + pos.x() - resizeStartX_);
-    widths_[static_cast<size_t>(resizing_)] = width;
-    setColumnWidth(resizing_, width);
+void TStringGrid::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::Copy)) {
+    Copy();
     return;
   }
-  if (userResizesColumns_ && event->buttons() == Qt::NoButton) {
-    if (BorderAt(pos) >= 0)
-      viewport()->setCursor(Qt::SplitHCursor);
-    else
-      viewport()->unsetCursor();
-  }
-  QTableView::mouseMoveEvent(event);
+  QTableView::keyPressEvent(event);
 }
 
-void TStringGrid::mouseReleaseEvent(QMouseEvent* event) {
-  if (resizing_ >= 0) {
-    resizing_ = -1;
-    return;
-  }
-  QTableView::mouseReleaseEvent(event);
+void TStringGrid::contextMenuEvent(QContextMenuEvent* event) {
+  ShowContextMenu(event->globalPos());
 }
 
 }  // namespace tabulon

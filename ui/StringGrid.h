@@ -1,11 +1,14 @@
 // The string grid of the windows: a result table (engine/ResultTable.h) shown in a table view.
 // Cells are held as Shift-JIS and converted only when a visible cell is painted, so a record list
 // of a million rows costs no conversion of rows nobody looks at. Row 0 and column 0 are the fixed
-// heading cells, painted in the button colour. Changes are published to the view in one model
-// reset when control returns to the event loop (or at Flush), not once per cell.
+// heading cells, painted in the button colour by the view's headers, so they never scroll away.
+// A cell too narrow for its text clips it; a data cell holding a number that fits is drawn
+// right-aligned. Changes are published to the view in one model reset when control returns to the
+// event loop (or at Flush), not once per cell.
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QMenu>
 #include <QTableView>
 #include <functional>
 #include <string>
@@ -30,6 +33,8 @@ class TGridModel : public QAbstractTableModel {
   int cols = 0, rows = 0;                       // the table's shape
   std::vector<std::vector<std::string>> cells;  // [row][col], Shift-JIS
 };
+
+class TGridHeading;
 
 class TStringGrid : public QTableView, public TResultTable {
   Q_OBJECT
@@ -58,26 +63,46 @@ class TStringGrid : public QTableView, public TResultTable {
   // The text the view shows in a cell (Unicode), after Flush.
   QString DisplayText(int col, int row) const;
 
-  // Run on every mouse press with the cell under the pointer; -1 outside the cells.
+  // The widget that draws cell (col, row) (a heading, the corner or the viewport) and the cell's
+  // rectangle in it; an empty rectangle when the cell is out of sight. REQUIRES: Flush.
+  QWidget* CellWidget(int col, int row) const;
+  QRect CellRect(int col, int row) const;
+
+  // The selected cells, or the whole table when none is selected, as tab-separated lines (each
+  // ended by a line feed) for a spreadsheet; a cell holding a tab, a line end or a double quote is
+  // quoted, inner quotes doubled.
+  QString CopyText() const;
+  // Puts CopyText on the clipboard.
+  void Copy();
+  // Adds the entry "コピー" (Copy) to a context menu of this grid.
+  void AddCopyEntry(QMenu& menu);
+
+  // Run on a left-button press with the cell under the pointer; -1 outside the cells.
   std::function<void(int col, int row)> onMouseDown;
+  // Fills the context menu the right button opens; unset, the menu holds "コピー" alone.
+  std::function<void(QMenu& menu)> onContextMenu;
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void updateGeometries() override;
 
  private:
+  friend class TGridHeading;
   void Changed();
-  // The column whose right border lies within 3 pixels of x in the heading row, or -1.
-  int BorderAt(const QPoint& pos) const;
+  // Opens the context menu at globalPos.
+  void ShowContextMenu(const QPoint& globalPos);
+  // Hides the heading row and column in the body (the headings draw them) and sizes the headings.
+  void PlaceHeadings();
 
   TGridModel model_;
   std::vector<int> widths_;   // pixel width per column
   bool flushPosted_ = false;  // changes wait for Flush, which is queued
   bool userResizesColumns_;
-  int resizing_ = -1;     // the column being resized by the user, -1 none
-  int resizeStartX_ = 0;  // where that drag began
-  int resizeStartWidth_ = 0;
+  TGridHeading* top_ = nullptr;   // draws row 0 from column 1 on
+  TGridHeading* left_ = nullptr;  // draws column 0 from row 1 on
+  QWidget* corner_ = nullptr;     // draws cell (0, 0); its right border resizes column 0
 };
 
 }  // namespace tabulon

@@ -6,11 +6,14 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDesktopServices>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -21,15 +24,19 @@
 #include <cmath>
 
 #include "engine/Engine.h"
+#include "platform/Errors.h"
 #include "platform/SjisText.h"
 #include "ui/Artwork.h"
 #include "ui/ClickLabel.h"
+#include "ui/DatePickers.h"
 #include "ui/Dialogs.h"
 #include "ui/ErrorReport.h"
 #include "ui/Fonts.h"
+#include "ui/HelpPage.h"
 #include "ui/ProgressWindow.h"
 #include "ui/RangeBar.h"
 #include "ui/StringGrid.h"
+#include "ui/Toggles.h"
 #include "ui/unitChart.h"
 #include "ui/unitTable.h"
 
@@ -71,15 +78,6 @@ QPushButton* MakeButton(QWidget* parent, const QString& caption, int l, int t, i
   auto* button = new QPushButton(caption, parent);
   button->setGeometry(l, t, w, h);
   button->setAutoDefault(false);
-  return button;
-}
-
-QToolButton* MakeToggle(QWidget* parent, const QString& caption, int l, int t, int w, int h) {
-  auto* button = new QToolButton(parent);
-  button->setText(caption);
-  button->setCheckable(true);
-  button->setGeometry(l, t, w, h);
-  button->setToolButtonStyle(Qt::ToolButtonTextOnly);
   return button;
 }
 
@@ -166,6 +164,7 @@ TForm1::TForm1(TDialogs& dialogs, TForm1Options options, QWidget* parent)
   move(219, 153);
   setAutoFillBackground(true);
   setBackgroundRole(QPalette::Button);
+  setAcceptDrops(true);
 
   BuildDatasetControls();
   BuildItemPanel();
@@ -258,21 +257,14 @@ void TForm1::BuildDatePanel() {
   const QFont font21 = WindowFont(21, false);
   Label10 = MakeLabel(GroupBox4, QStringLiteral("1900年 1月1日"), 8, 14, 260, 24, font21);
   Label11 = MakeLabel(GroupBox4, QStringLiteral("1900年 1月1日"), 8, 92, 260, 24, font21);
-  DateTimePicker1 = new QDateEdit(GroupBox4);
-  DateTimePicker2 = new QDateEdit(GroupBox4);
+  DateTimePicker1 = new TDatePicker(GroupBox4);
+  DateTimePicker2 = new TDatePicker(GroupBox4);
   DateTimePicker1->setGeometry(8, 40, 145, 22);
   DateTimePicker2->setGeometry(8, 66, 145, 22);
-  for (QDateEdit* picker : {DateTimePicker1, DateTimePicker2}) {
-    // The Japanese short-date form, whatever the machine's locale.
-    picker->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
-    picker->setCalendarPopup(true);
-  }
-  DateTimePicker3 = new QTimeEdit(GroupBox4);
-  DateTimePicker4 = new QTimeEdit(GroupBox4);
+  DateTimePicker3 = new TTimePicker(GroupBox4);
+  DateTimePicker4 = new TTimePicker(GroupBox4);
   DateTimePicker3->setGeometry(160, 40, 100, 22);
   DateTimePicker4->setGeometry(160, 66, 100, 22);
-  for (QTimeEdit* picker : {DateTimePicker3, DateTimePicker4})
-    picker->setDisplayFormat(QStringLiteral("H:mm:ss"));
   Label9 = MakeLabel(GroupBox4, QStringLiteral("曜日選択"), 8, 122, 89, 16, WindowFont());
   ComboBox1 = new QComboBox(GroupBox4);
   ComboBox1->setGeometry(8, 140, 89, 22);
@@ -354,6 +346,12 @@ void TForm1::Wire() {
   on(Button1, &QPushButton::clicked, &TForm1::Button1Click);
   on(Button2, &QPushButton::clicked, &TForm1::Button2Click);
   on(ListBox1, &QListWidget::currentRowChanged, &TForm1::ListBox1Click);
+  // A click on the dataset already selected opens it again, so every column starts afresh; a
+  // click on another one has opened it through currentRowChanged.
+  ListBox1->viewport()->installEventFilter(this);
+  connect(ListBox1, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+    if (!rendering_ && ListBox1->row(item) == rowBeforePress_) Run([this] { ListBox1Click(); });
+  });
   on(ListBox2, &QListWidget::currentRowChanged, &TForm1::ListBox2Click);
   on(ListBox3, &QListWidget::itemSelectionChanged, &TForm1::ListBox3Click);
   on(Button3, &QPushButton::clicked, &TForm1::Button3Click);
@@ -414,6 +412,7 @@ void TForm1::Wire() {
     Run([this, col, row] { StringGrid1MouseDown(col, row); });
   };
   WireGridCommands();
+  StringGrid1->onContextMenu = [this](QMenu& menu) { StringGrid1ContextMenu(menu); };
 }
 
 void TForm1::WireCallbacks() {
@@ -448,7 +447,16 @@ void TForm1::SetWindows(TProgressWindow* progress, TForm2* form2, TForm3* form3)
 }
 
 void TForm1::Run(const std::function<void()>& command) {
-  Guard(dialogs_, this, command);
+  // A failing command's state is on screen before its error is reported: the column list marks
+  // the column the role buttons act on while the message box is open.
+  Guard(dialogs_, this, [this, &command] {
+    try {
+      command();
+    } catch (...) {
+      Render();
+      throw;
+    }
+  });
   Render();
 }
 
@@ -492,6 +500,7 @@ void TForm1::RenderRangePanel() {
   PlaceLabel(Label5, s.label5, 64);
   PlaceLabel(Label6, s.label6, 64);
   SetCombo(ComboBox2, s.divisions, s.divisionIndex);
+  ComboBox2->setPlaceholderText(FromSjis(s.divisionInForce));
   GroupBox2->setVisible(s.visible);
 }
 
@@ -607,6 +616,7 @@ void TForm1::Timer1Timer() {
   // Memo1 in step; each failure is reported and the next file is still imported.
   for (const std::string& path : datasets_.Paths())
     ListBox1->addItem(FromNative(TDatasetList::DisplayName(path)));
+  dialogs_.Chose(FromNative(datasets_.Paths().back()));  // the file chosen last
   if (progress_ != nullptr)
     for (const std::string& path : datasets_.Paths())
       Guard(dialogs_, this, [this, &path] { progress_->Import(path); });
@@ -622,6 +632,11 @@ void TForm1::Button1Click() {
   if (!dialogs_.OpenFile(this, QStringLiteral("CSVファイル|*.csv"), QStringLiteral(".csv"),
                          &chosen))
     return;
+  AddDataset(chosen);
+}
+
+void TForm1::AddDataset(const QString& chosen) {
+  dialogs_.Chose(chosen);
   const std::string path = ToNative(chosen);
   const int index = datasets_.Add(path);  // a failed write changes neither list
   ShowDatasetList();
@@ -641,6 +656,37 @@ void TForm1::Button1Click() {
     ListBox1->setCurrentRow(index);
   }
   ListBox1Click();
+}
+
+std::vector<QString> TForm1::DroppedCsvFiles(const QMimeData* data) {
+  std::vector<QString> files;
+  if (data == nullptr || !data->hasUrls()) return files;
+  for (const QUrl& url : data->urls())
+    if (url.isLocalFile() &&
+        url.toLocalFile().endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive))
+      files.push_back(url.toLocalFile());
+  return files;
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+  if (isEnabled() && !DroppedCsvFiles(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+  const std::vector<QString> files = DroppedCsvFiles(event->mimeData());
+  if (files.empty()) return;
+  event->acceptProposedAction();
+  // The drop ends first, so the program the files came from does not wait for the imports. Each
+  // file is one 追加(&A): a failure is reported and the next file is still added.
+  QTimer::singleShot(0, this, [this, files] {
+    for (const QString& file : files) Run([this, &file] { AddDataset(file); });
+  });
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ListBox1->viewport() && event->type() == QEvent::MouseButtonPress)
+    rowBeforePress_ = ListBox1->currentRow();
+  return QWidget::eventFilter(watched, event);
 }
 
 void TForm1::Button2Click() {
@@ -862,8 +908,21 @@ void TForm1::StringGrid1MouseDown(int col, int row) {
   logic_.StringGrid1MouseDown(col, row);
 }
 
+void TForm1::StringGrid1ContextMenu(QMenu& menu) {
+  StringGrid1->AddCopyEntry(menu);
+  menu.addSeparator();
+  AppendGridMenuEntries(&menu);
+}
+
 void TForm1::Image1Click() {
-  QDesktopServices::openUrl(HelpPageUrl());
+  const QString page = FindHelpPage(QCoreApplication::applicationDirPath());
+  if (page.isEmpty()) throw TabulonError(Utf8ToSjis("ヘルプページ help.html が見つかりません"));
+  if (openUrl(QUrl::fromLocalFile(page))) return;
+  if (helpWindow_ == nullptr) {
+    helpWindow_ = new THelpWindow(this);
+    helpWindow_->move(frameGeometry().topLeft() + QPoint(40, 40));
+  }
+  helpWindow_->ShowPage(page);
 }
 
 }  // namespace tabulon

@@ -4,13 +4,19 @@
 // SetWindows.
 #pragma once
 
+#include <QDesktopServices>
+#include <QUrl>
 #include <QWidget>
 #include <string>
+#include <vector>
 
 #include "filters/MainLogic.h"
 #include "ui/DatasetList.h"
 
 class QComboBox;
+class QDragEnterEvent;
+class QDropEvent;
+class QMimeData;
 class QDateEdit;
 class QGroupBox;
 class QButtonGroup;
@@ -31,6 +37,7 @@ class TClickLabel;
 class TDialogs;
 class TForm2;
 class TForm3;
+class THelpWindow;
 class TProgressWindow;
 class TRangeBar;
 class TStringGrid;
@@ -109,8 +116,19 @@ class TForm1 : public QWidget {
   // separator, then "行比率", "列比率", "総計比率" (enabled where shares can be shown) and "実数",
   // the one in force checked. Each entry runs its handler under the general error report.
   void AppendGridMenuEntries(QMenu* menu);
+  // The entries of the menu the right button opens on the main grid.
+  void StringGrid1ContextMenu(QMenu& menu);
+  // Opens the help page on the desktop; when the desktop cannot, shows it in a window of its own.
   void Image1Click();
   void CrossTabulateNow();  // the engine's CrossTabulate, for the enlarged-table window
+  // 追加(&A) after its dialog: lists chosen (a path as the dialog returns it), imports it and opens
+  // it. Throws what the list file and the import throw; the window is enabled again either way.
+  void AddDataset(const QString& chosen);
+
+  // Hands a page to the desktop's browser; false when the desktop cannot open it.
+  std::function<bool(const QUrl&)> openUrl = &QDesktopServices::openUrl;
+  // The window Image1Click shows the help page in, null until it is needed.
+  THelpWindow* HelpWindow() const { return helpWindow_; }
 
   // ---- Controls (public so the tests drive them as a user would).
   QListWidget* ListBox1;
@@ -181,7 +199,15 @@ class TForm1 : public QWidget {
   TStringGrid* StringGrid1;
   QTimer* Timer1;
 
+ protected:
+  // CSV files dropped on the window are added one after the other, each as 追加(&A) adds it.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
+  // The local files named *.csv among dropped data, in their order.
+  static std::vector<QString> DroppedCsvFiles(const QMimeData* data);
   void BuildDatasetControls();
   void BuildItemPanel();
   void BuildRangePanel();
@@ -190,7 +216,7 @@ class TForm1 : public QWidget {
   void BuildToolbar();
   void Wire();
   void WireCallbacks();
-  void WireGridCommands();  // Backspace and the context menu of StringGrid1
+  void WireGridCommands();  // Backspace on StringGrid1 runs 戻る
   void RenderItemPanel();
   void RenderRangePanel();
   void RenderSearchPanel();
@@ -212,6 +238,8 @@ class TForm1 : public QWidget {
   QToolButton* toggles_[12] = {};          // SpeedButton1..11 by number (0 unused)
   std::vector<std::string> radioEntries_;  // the interval entries RadioGroup1 shows
   bool rendering_ = false;                 // Render is writing the controls
+  THelpWindow* helpWindow_ = nullptr;      // owned by this window as its child
+  int rowBeforePress_ = -1;                // ListBox1's current row when the mouse went down
 };
 
 }  // namespace tabulon

@@ -8,6 +8,7 @@
 #include "ui/Artwork.h"
 #include "ui/Fonts.h"
 #include "ui/StringGrid.h"
+#include "ui/Toggles.h"
 #include "ui/unitMain.h"
 
 namespace tabulon {
@@ -32,11 +33,8 @@ TForm2::TForm2(TForm1* main) : QWidget(main, Qt::Window | Qt::WindowStaysOnTopHi
                                 {"件数", 200, 3, 33, 22},     {"合計表示", 240, 0, 49, 25},
                                 {"０非表示", 288, 0, 49, 25}, {"並び替え", 336, 0, 49, 25}};
   for (int k = 0; k < 8; ++k) {
-    auto* button = new QToolButton(Panel1);
-    button->setText(QString::fromUtf8(places[k].caption));
-    button->setCheckable(true);
-    button->setGeometry(places[k].left, places[k].top, places[k].width, places[k].height);
-    toggles_[k] = button;
+    toggles_[k] = MakeToggle(Panel1, QString::fromUtf8(places[k].caption), places[k].left,
+                             places[k].top, places[k].width, places[k].height);
   }
   SpeedButton4 = toggles_[0];
   SpeedButton5 = toggles_[1];

@@ -108,9 +108,26 @@ TEST(RangePanel, DivisionChoicesFollowTheSpanOfAnIntegerColumnOnly) {
   m.ListBox2Click(2);                 // 10 to 25: a span of 15
   EXPECT_EQ(r.divisions, (Strings{S("全て"), "2", "3", "4", "5", "6", "7", "8", "9", "10"}));
   EXPECT_EQ(r.divisionIndex, 0);
-  m.Label6Click("20");  // a span of 10 offers up to 9, and no entry is selected
+  m.Label6Click("20");  // a span of 10 offers up to 9; 全て stays shown, as it stays in force
   EXPECT_EQ(r.divisions.back(), "9");
+  EXPECT_EQ(r.divisionIndex, 0);
+}
+
+TEST(RangePanel, TheDivisionChoiceShowsTheCountInForceAfterTheBoundsMove) {
+  Opened d(S(kNumbers));
+  TMainLogic& m = d.logic;
+  const TRangePanelState& r = m.RangePanel();
+  m.ListBox2Click(1);  // 数量, 0 to 100
+  m.ComboBox2Change(Opened::IndexOf(r.divisions, "3"));
+  m.Label5Click("10");  // the list is rebuilt; 3 classes are still in force and shown
+  ASSERT_GE(r.divisionIndex, 0);
+  EXPECT_EQ(r.divisions[static_cast<size_t>(r.divisionIndex)], "3");
+  EXPECT_EQ(d.Col(1).FDivisions, 3);
+  m.Label6Click("12");  // a span of 2 offers no count: the 3 in force is still what it names
+  EXPECT_EQ(r.divisions, (Strings{S("全て")}));
   EXPECT_EQ(r.divisionIndex, -1);
+  EXPECT_EQ(r.divisionInForce, "3");
+  EXPECT_EQ(d.Col(1).FDivisions, 3);
 }
 
 TEST(RangePanel, AChosenDivisionCountSurvivesARefreshAndBecomesTheAxisClasses) {

@@ -4,9 +4,12 @@
 
 #include <QButtonGroup>
 #include <QDateEdit>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -19,6 +22,7 @@
 #include "platform/FileIo.h"
 #include "ui/ClickLabel.h"
 #include "ui/RangeBar.h"
+#include "ui/unitInput.h"
 
 namespace tabulon::test {
 namespace {
@@ -236,8 +240,8 @@ TEST_F(MainWindow, TheDatePanelShowsJapaneseDatesAndFiltersByWeekday) {
   TForm1& f = *StartWithData().form1;
   SelectColumn("日付");
   ASSERT_TRUE(f.GroupBox4->isVisible());
-  EXPECT_EQ(f.DateTimePicker1->text(), "2024/01/01");
-  EXPECT_EQ(f.DateTimePicker2->text(), "2024/02/29");
+  EXPECT_EQ(f.DateTimePicker1->text(), "2024年1月1日");
+  EXPECT_EQ(f.DateTimePicker2->text(), "2024年2月29日");
   EXPECT_FALSE(f.DateTimePicker3->isVisible());
   QStringList intervals;
   for (QAbstractButton* b : f.RadioGroup1Buttons->buttons()) intervals << b->text();
@@ -445,6 +449,161 @@ TEST_F(MainWindow, TheSampleIsListedWhenNoListExistsYet) {
   EXPECT_EQ(Entries(w->form1->ListBox1), QStringList{"sample"});
   EXPECT_EQ(w->form1->Label2->text(), "5");
   EXPECT_TRUE(w->dialogs.filters.empty());
+}
+
+}  // namespace
+}  // namespace tabulon::test
+
+namespace tabulon::test {
+namespace {
+
+TEST_F(MainWindow, AClickOnTheSelectedDatasetOpensItAgainWithEveryColumnAfresh) {
+  TForm1& f = *StartWithData().form1;
+  w->ClickEntry(f.ListBox3, 1);                       // 銀座店 only
+  QTest::mouseClick(f.SpeedButton2, Qt::LeftButton);  // 店舗 as row items
+  ASSERT_EQ(f.ListBox2->item(0)->text(), "↓店舗");
+  w->ClickEntry(f.ListBox1, 0);
+  EXPECT_EQ(Entries(f.ListBox2), (QStringList{"  店舗", "  金額", "  日付", "  伝票"}));
+  EXPECT_EQ(f.Label2->text(), "2100");
+  EXPECT_TRUE(f.ListBox3->selectedItems().isEmpty());
+  EXPECT_TRUE(w->dialogs.messages.empty());
+}
+
+TEST_F(MainWindow, AfterAnErrorInAColumnsPanelTheListMarksTheColumnTheRoleButtonsActOn) {
+  TForm1& f = *StartWithData().form1;
+  SelectColumn("金額");
+  ASSERT_TRUE(f.GroupBox2->isVisible());
+  std::filesystem::remove(dir.File("data/0.Ind"));  // 店舗's distinct values
+  QString marked;
+  bool rangePanelShown = true;
+  w->dialogs.onMessage = [&] {
+    const QList<QListWidgetItem*> highlighted = f.ListBox2->selectedItems();
+    if (highlighted.size() == 1) marked = highlighted[0]->text();
+    rangePanelShown = f.GroupBox2->isVisible();
+  };
+  SelectColumn("店舗");
+  ASSERT_EQ(w->dialogs.messages.size(), 1u);
+  // While the error is reported and after it: 店舗 is marked, no panel of 金額 is left in sight.
+  EXPECT_EQ(marked, "  店舗");
+  EXPECT_FALSE(rangePanelShown);
+  EXPECT_EQ(f.ListBox2->currentRow(), 0);
+  EXPECT_EQ(f.ListBox2->selectedItems().size(), 1);
+  EXPECT_FALSE(f.GroupBox1->isVisible());
+  EXPECT_FALSE(f.GroupBox2->isVisible());
+  EXPECT_TRUE(f.Panel5->isVisible());
+  QTest::mouseClick(f.SpeedButton2, Qt::LeftButton);
+  EXPECT_EQ(f.ListBox2->item(0)->text(), "↓店舗");
+  EXPECT_EQ(f.ListBox2->currentRow(), 0);
+}
+
+TEST_F(MainWindow, DroppedCsvFilesAreAddedOneAfterTheOtherAsTheAddCommandAddsThem) {
+  TForm1& f = *StartWithData().form1;
+  const std::string north = dir.File("north.csv"), south = dir.File("south.CSV");
+  WriteFile(north, MakeCsv(5));
+  WriteFile(south, MakeCsv(8));
+  auto* data = new QMimeData;
+  data->setUrls({QUrl::fromLocalFile(Q(north)), QUrl::fromLocalFile(Q(dir.File("notes.txt"))),
+                 QUrl::fromLocalFile(Q(south))});
+  QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, data, Qt::LeftButton, {});
+  QApplication::sendEvent(&f, &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(100, 100), Qt::CopyAction, data, Qt::LeftButton, {});
+  QApplication::sendEvent(&f, &drop);
+  EXPECT_TRUE(drop.isAccepted());
+  ASSERT_TRUE(
+      WaitUntil([&f] { return f.ListBox1->count() == 3 && f.ListBox1->currentRow() == 2; }));
+  EXPECT_EQ(Entries(f.ListBox1), (QStringList{"data", "north", "south"}));
+  EXPECT_EQ(ReadFile(listFile), csv + "\r\n" + north + "\r\n" + south + "\r\n");
+  EXPECT_TRUE(std::filesystem::exists(dir.File("north/north.Ini")));
+  EXPECT_EQ(f.ListBox1->currentRow(), 2);
+  EXPECT_EQ(f.Label2->text(), "8");
+  EXPECT_TRUE(w->dialogs.filters.empty());  // no file dialog
+
+  QMimeData text;
+  text.setUrls({QUrl::fromLocalFile(Q(dir.File("notes.txt")))});
+  QDragEnterEvent refused(QPoint(100, 100), Qt::CopyAction, &text, Qt::LeftButton, {});
+  QApplication::sendEvent(&f, &refused);
+  EXPECT_FALSE(refused.isAccepted());
+  delete data;
+}
+
+TEST_F(MainWindow, TheDivisionChoiceShowsTheCountInForceAfterABoundIsTyped) {
+  TForm1& f = *StartWithData().form1;
+  SelectColumn("金額");
+  f.ComboBox2->setCurrentIndex(f.ComboBox2->findText("3"));
+  emit f.ComboBox2->activated(f.ComboBox2->currentIndex());
+  w->dialogs.inputs.push_back("100");
+  f.Label5->onClick();
+  EXPECT_EQ(f.Label5->text(), "100");
+  EXPECT_EQ(f.ComboBox2->currentText(), "3");
+}
+
+TEST_F(MainWindow, TabLeavesADatePickerInOneStepAndThePickersShowTheLongDate) {
+  TForm1& f = *StartWithData().form1;
+  SelectColumn("日付");
+  ASSERT_TRUE(f.GroupBox4->isVisible());
+  // The window's focus widget: offscreen, the window need not be active.
+  f.DateTimePicker1->setFocus();
+  ASSERT_EQ(f.focusWidget(), f.DateTimePicker1);
+  QTest::keyClick(f.DateTimePicker1, Qt::Key_Tab);
+  EXPECT_EQ(f.focusWidget(), f.DateTimePicker2);  // the hidden time picker is passed over
+  QTest::keyClick(f.DateTimePicker2, Qt::Key_Backtab);
+  EXPECT_EQ(f.focusWidget(), f.DateTimePicker1);
+  EXPECT_EQ(f.DateTimePicker1->text(), "2024年1月1日");
+  // The arrow keys move between the sections: Right then Up changes the month.
+  QTest::keyClick(f.DateTimePicker1, Qt::Key_Home);
+  QTest::keyClick(f.DateTimePicker1, Qt::Key_Right);
+  QTest::keyClick(f.DateTimePicker1, Qt::Key_Right);
+  QTest::keyClick(f.DateTimePicker1, Qt::Key_Right);
+  QTest::keyClick(f.DateTimePicker1, Qt::Key_Right);
+  QTest::keyClick(f.DateTimePicker1, Qt::Key_Right);
+  QTest::keyClick(f.DateTimePicker1, Qt::Key_Up);
+  EXPECT_EQ(f.DateTimePicker1->text(), "2024年2月1日");
+}
+
+TEST_F(MainWindow, APressedToggleIsDarkAndAReleasedOneLight) {
+  TForm1& f = *StartWithData().form1;
+  // 件数, 合計表示 and 並び替え are down at start; 合計 and ０非表示 up.
+  auto face = [](QWidget* button) {  // the mean grey of the button's picture
+    const QImage image = button->grab().toImage();
+    int64_t sum = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) sum += qGray(image.pixel(x, y));
+    return static_cast<int>(sum / (image.width() * image.height()));
+  };
+  for (QWidget* down :
+       {static_cast<QWidget*>(f.SpeedButton8), static_cast<QWidget*>(f.SpeedButton9),
+        static_cast<QWidget*>(f.SpeedButton11)})
+    EXPECT_LT(face(down), 100);
+  for (QWidget* up :
+       {static_cast<QWidget*>(f.SpeedButton4), static_cast<QWidget*>(f.SpeedButton10)})
+    EXPECT_GT(face(up), 200);
+  QTest::mouseClick(f.SpeedButton4, Qt::LeftButton);
+  EXPECT_LT(face(f.SpeedButton4), 100);
+  EXPECT_GT(face(f.SpeedButton8), 200);
+}
+
+TEST_F(MainWindow, CaptionsAreTheWindowsOwnTexts) {
+  TWindows& windows = StartWithData();
+  EXPECT_EQ(windows.form1->windowTitle(), "Tabulon");
+  EXPECT_EQ(windows.form2->windowTitle(), "拡大表示画面");
+  EXPECT_EQ(windows.form3->windowTitle(), "グラフ表示");
+  EXPECT_EQ(windows.progress->windowTitle(), "CSVファイルの前処理中 data.csv");
+  TformInput input(windows.form1.get());
+  EXPECT_EQ(input.windowTitle(), "値の入力");
+}
+
+TEST_F(MainWindow, TheGridsMenuCopiesTheResultForASpreadsheet) {
+  TForm1& f = *StartWithData().form1;
+  QTest::mouseClick(f.SpeedButton1, Qt::LeftButton);  // 店舗 columns
+  TStringGrid* grid = f.StringGrid1;
+  grid->Flush();
+  EXPECT_EQ(MenuEntries(grid->CellWidget(1, 1), grid->CellRect(1, 1).center()),
+            (QStringList{"コピー", "", "戻る", "", "行比率", "列比率", "総計比率", "実数"}));
+  EXPECT_EQ(grid->CopyText(),
+            "\t京都店\t銀座店\t渋谷店\t合計\n"
+            "\t700\t700\t700\t2100\n"
+            "合計\t700\t700\t700\t2100\n");
 }
 
 }  // namespace

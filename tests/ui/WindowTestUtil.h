@@ -2,12 +2,15 @@
 // the program made in their order.
 #pragma once
 
+#include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDate>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QTest>
 #include <QTimer>
 #include <deque>
@@ -38,7 +41,10 @@ class TScriptedDialogs : public TDialogs {
     filters.push_back(filter);
     return Answer(&saveAnswers, path);
   }
-  void Message(QWidget*, const QString& text) override { messages.push_back(text); }
+  void Message(QWidget*, const QString& text) override {
+    messages.push_back(text);
+    if (onMessage) onMessage();
+  }
   QString InputValue(QWidget*, const QString& initial) override {
     inputInitials.push_back(initial);
     if (inputs.empty()) return initial;
@@ -49,6 +55,7 @@ class TScriptedDialogs : public TDialogs {
 
   std::deque<QString> openAnswers, saveAnswers, inputs;
   std::vector<QString> filters, messages, inputInitials;
+  std::function<void()> onMessage;  // run while a message is shown
 
  private:
   static bool Answer(std::deque<QString>* answers, QString* path) {
@@ -108,6 +115,27 @@ inline QStringList Column(TStringGrid* grid, int col) {
   return texts;
 }
 
+// Clicks cell (col, row) of grid where it is drawn: a heading, the corner or the body.
+inline void ClickGridCell(TStringGrid* grid, int col, int row,
+                          Qt::MouseButton button = Qt::LeftButton) {
+  grid->Flush();
+  QTest::mouseClick(grid->CellWidget(col, row), button, {}, grid->CellRect(col, row).center());
+}
+
+// The entries of the context menu that a context-menu event at pos of target opens.
+inline QStringList MenuEntries(QWidget* target, const QPoint& pos) {
+  QStringList entries;
+  QTimer::singleShot(0, [&entries] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (menu == nullptr) return;
+    for (QAction* action : menu->actions()) entries << action->text();
+    menu->close();
+  });
+  QContextMenuEvent event(QContextMenuEvent::Mouse, pos, target->mapToGlobal(pos));
+  QApplication::sendEvent(target, &event);
+  return entries;
+}
+
 // The program's windows over a scratch folder.
 class TWindows {
  public:
@@ -133,10 +161,7 @@ class TWindows {
                       list->visualItemRect(list->item(row)).center());
   }
   void ClickCell(int col, int row, Qt::MouseButton button = Qt::LeftButton) {
-    TStringGrid* grid = form1->StringGrid1;
-    grid->Flush();
-    const QRect cell = grid->visualRect(grid->model()->index(row, col));
-    QTest::mouseClick(grid->viewport(), button, {}, cell.center());
+    ClickGridCell(form1->StringGrid1, col, row, button);
   }
 
   TScriptedDialogs dialogs;
