@@ -144,8 +144,12 @@ class TCol {
   int32_t FDivisions = 0;              // number of range buckets of a numeric column
   int32_t FWeekdayFilter = -1;         // -1 none, 0..6 one weekday, 7 Sat+Sun, 8 Mon-Fri, 9 Mon-Thu
   double FLower = 0, FUpper = 0;       // active range; FLower is also the origin of date keys
-  std::string FPattern;                // text filter pattern
-  int32_t FCount = 0;                  // number of distinct texts (descriptor key Count)
+  // The time-of-day window of a filtered vtDat column, as fractions of a day: a record passes
+  // when FTimeLower <= its time of day <= FTimeUpper (in whole milliseconds), on every day of the
+  // range. The whole day by default; only a column with dates and times of day narrows it.
+  double FTimeLower = 0, FTimeUpper = kLastMsOfDay;
+  std::string FPattern;  // text filter pattern
+  int32_t FCount = 0;    // number of distinct texts (descriptor key Count)
   // The row last read.
   int32_t FKey = 0;
   int32_t FIntValue = 0;
@@ -197,6 +201,9 @@ class TCol {
   double scaledLow_ = 0;  // rangeLow_ and rangeHigh_ times scale_
   double scaledHigh_ = 0;
   uint8_t weekdayMask_ = 0xFE;  // bit d set: weekday d (1 Sun .. 7 Sat) passes the filter
+  bool timeWindow_ = false;     // FTimeLower..FTimeUpper leaves out part of the day
+  int32_t timeLowMs_ = 0;       // the window in milliseconds after midnight
+  int32_t timeHighMs_ = 0;
 
   std::unique_ptr<Writer> writer_;       // import state; null during analysis
   std::unique_ptr<LineReader> textDat_;  // the open text i.Dat of a csLon vtStr column

@@ -26,6 +26,23 @@ bool TryScale(double value, int64_t* scaled) {
   return true;
 }
 
+double FirstSerialOfDay(double day) {
+  return day < 0 ? day - 1 + 1 / 86400000.0 : day;
+}
+
+double LastSerialOfDay(double day) {
+  return day < 0 ? day : day + 1 - 1 / 86400000.0;
+}
+
+// Both in whole milliseconds over 86400000, as EncodeTime builds a time of day.
+double WholeSecond(double timeOfDay) {
+  return std::floor(timeOfDay * 86400.0 + 5e-7) * 1000.0 / 86400000.0;
+}
+
+double EndOfSecond(double timeOfDay) {
+  return (std::floor(timeOfDay * 86400.0 + 5e-7) * 1000.0 + 999.0) / 86400000.0;
+}
+
 std::string DecimalText(int64_t value) {
   return std::to_string(value);
 }
