@@ -224,7 +224,9 @@ class TMainLogic : public TWindowHooks {
   // Range panel pieces.
   void LowerDragged(int p);  // the left part is p pixels wide
   void UpperDragged(int p);  // the right part begins p pixels from the bar's left
-  std::string BoundText(const TCol& col, double bound) const;
+  // The label of a bound: on "Int" the smallest (lower) or largest (upper) whole number that
+  // passes it; on "Cur" the bound itself.
+  std::string BoundText(const TCol& col, double bound, bool upper) const;
   void PlaceLowerLabel();
   void PlaceUpperLabel();
   void SelectDivisionEntry(const TCol& col);
