@@ -1,5 +1,6 @@
 #include "filters/Common.h"
 
+#include "column/Values.h"
 #include "platform/Errors.h"
 #include "platform/SjisText.h"
 
@@ -26,12 +27,14 @@ bool TryScale(double value, int64_t* scaled) {
   return true;
 }
 
+// Composed as the import composes a date and a time, so that a record at 23:59:59.999 is equal
+// to the bound, not an ulp beyond it.
 double FirstSerialOfDay(double day) {
-  return day < 0 ? day - 1 + 1 / 86400000.0 : day;
+  return day < 0 ? day - kLastMsOfDay : day;
 }
 
 double LastSerialOfDay(double day) {
-  return day < 0 ? day : day + 1 - 1 / 86400000.0;
+  return day < 0 ? day : day + kLastMsOfDay;
 }
 
 // Both in whole milliseconds over 86400000, as EncodeTime builds a time of day.
