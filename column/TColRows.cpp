@@ -338,7 +338,19 @@ bool TCol::HasDates() const {
 }
 
 bool TCol::HasTimes() const {
-  return FMin - std::trunc(FMin) != 0 || FMax - std::trunc(FMax) != 0;
+  return FMin - std::trunc(FMin) != 0 || FMax - std::trunc(FMax) != 0 || timesBetween_;
+}
+
+void TCol::FindTimesBetween() {
+  if (timesSought_ || FValueType != vtDat || !HasDates() || HasTimes()) return;
+  std::vector<double> values;
+  if (FStorage == csLon)
+    ReadRecords(DatPath(), FRows, &values);
+  else
+    ReadRecords(IndPath(), FCount, &values);
+  timesSought_ = true;
+  timesBetween_ = std::any_of(values.begin(), values.end(),
+                              [](double v) { return !IsDateNull(v) && v - std::trunc(v) != 0; });
 }
 
 }  // namespace tabulon

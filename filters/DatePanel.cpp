@@ -61,6 +61,7 @@ void TMainLogic::RefreshDatePanel(TCol& col) {
   const IniFile& ini = *descriptor_;
   col.FMin = ini.ReadDateTime(col.FName, kKeyMin, 0);
   col.FMax = ini.ReadDateTime(col.FName, kKeyMax, 0);
+  col.FindTimesBetween();
   if (!col.FFiltered) {
     col.FLower = col.FMin;
     col.FUpper = col.FMax;

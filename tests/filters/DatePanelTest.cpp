@@ -119,6 +119,21 @@ TEST(DatePanel, TheLowerDatePickerKeepsMidnightWhenTheFirstRecordIsAtOneMinutePa
   EXPECT_EQ(m.Label2(), "9");
 }
 
+TEST(DatePanel, StampsWhoseFirstAndLastLieAtMidnightStillHaveTimesOfDay) {
+  Opened d(S("日時\r\n2024/03/01 0:00\r\n2024/03/31 12:00\r\n2024/04/01 0:00\r\n"));
+  TMainLogic& m = d.logic;
+  const TDatePanelState& p = m.DatePanel();
+  EXPECT_TRUE(p.pickers[2].visible && p.pickers[3].visible);
+  EXPECT_EQ(p.intervals, (Strings{S("日"), S("曜日"), S("月"), S("年"), S("時"), S("分")}));
+  EXPECT_EQ(p.latestLabel, "2024/04/01 0:00:00");
+  m.DateTimePicker1Change(TDateControl::kUpperDate, EncodeDate(2024, 3, 31));
+  EXPECT_EQ(m.Label2(), "2");  // 3/31 12:00 stays
+  // Dates alone stay dates alone.
+  Opened dates(S("日付\r\n2024/03/01\r\n2024/03/31 0:00\r\n2024/04/01\r\n"));
+  EXPECT_FALSE(dates.logic.DatePanel().pickers[2].visible);
+  EXPECT_EQ(dates.logic.DatePanel().intervals.back(), S("年"));
+}
+
 TEST(DatePanel, TheTimePickersBoundTheTimeOfDayOnEveryDayBesideTheDays) {
   Opened d(S(kStamps));
   TMainLogic& m = d.logic;
