@@ -195,6 +195,9 @@ void TCol::ResetState(const std::string& dir, const std::string& name, int32_t r
   FDateUnit = 0;
   FDivisions = 0;
   FLower = FUpper = 0;
+  FTimeLower = 0;
+  FTimeUpper = kLastMsOfDay;
+  timesSought_ = timesBetween_ = false;
   FPattern.clear();
   FCount = 0;
   FKey = 0;

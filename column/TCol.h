@@ -39,6 +39,10 @@ struct TColSelection {
   int32_t FWeekdayFilter = -1;         // -1 none, 0..6 one weekday, 7 Sat+Sun, 8 Mon-Fri, 9 Mon-Thu
   double FLower = 0, FUpper = 0;       // active range; FLower is also the origin of date keys
   std::string FPattern;                // text filter pattern
+  // The time-of-day window of a filtered vtDat column, as fractions of a day: a record passes
+  // when FTimeLower <= its time of day <= FTimeUpper (in whole milliseconds), on every day of the
+  // range. The whole day by default; only a column with dates and times of day narrows it.
+  double FTimeLower = 0, FTimeUpper = kLastMsOfDay;
 };
 
 class TCol : public TColSelection {
@@ -117,9 +121,15 @@ class TCol : public TColSelection {
   std::string DateLabel(double value) const;
 
   // Whether the column's extremes carry a date (integer part of FMin or FMax not 0) and a time of
-  // day (fraction of FMin or FMax not 0). REQUIRES: FMin and FMax read from the descriptor.
+  // day (fraction of FMin or FMax not 0, or a value between them that FindTimesBetween found).
+  // REQUIRES: FMin and FMax read from the descriptor.
   bool HasDates() const;
   bool HasTimes() const;
+  // Looks once, on a vtDat column with dates whose extremes both lie at midnight, for a value
+  // with a time of day: the descriptor keeps only the extremes, so stamps from 3/1 0:00 to 4/1
+  // 0:00 would otherwise pass for dates alone. Reads i.Ind, or the i.Dat of a csLon column.
+  // REQUIRES: Open, SetTypes, FCount, FMin and FMax set. Throws IoError.
+  void FindTimesBetween();
 
   // The category of a row that fails the column's filter.
   static constexpr int32_t kRejected = INT32_MIN;
@@ -207,7 +217,12 @@ class TCol : public TColSelection {
   double rangeHigh_ = 0;
   double scaledLow_ = 0;  // rangeLow_ and rangeHigh_ times scale_
   double scaledHigh_ = 0;
+  bool timesSought_ = false;    // FindTimesBetween has looked
+  bool timesBetween_ = false;   // it found a value with a time of day
   uint8_t weekdayMask_ = 0xFE;  // bit d set: weekday d (1 Sun .. 7 Sat) passes the filter
+  bool timeWindow_ = false;     // FTimeLower..FTimeUpper leaves out part of the day
+  int32_t timeLowMs_ = 0;       // the window in milliseconds after midnight
+  int32_t timeHighMs_ = 0;
 
   std::unique_ptr<Writer> writer_;       // import state; null during analysis
   std::unique_ptr<LineReader> textDat_;  // the open text i.Dat of a csLon vtStr column

@@ -41,6 +41,14 @@ uint8_t WeekdayMask(int32_t filter) {
   }
 }
 
+// A time-of-day bound (a fraction of a day) in whole milliseconds, held within the day.
+int32_t TimeBoundMs(double fraction) {
+  const double ms = std::nearbyint(fraction * 86400000.0);
+  if (!(ms > 0)) return 0;  // NaN too
+  if (ms >= 86399999.0) return 86399999;
+  return static_cast<int32_t>(ms);
+}
+
 bool IsDateNull(double value) {
   return !(value < DateNull());
 }
@@ -72,6 +80,9 @@ void TCol::PrepareRows() {
   selectedPositions_.clear();
 
   weekdayMask_ = WeekdayMask(FWeekdayFilter);
+  timeLowMs_ = TimeBoundMs(FTimeLower);
+  timeHighMs_ = TimeBoundMs(FTimeUpper);
+  timeWindow_ = timeLowMs_ > 0 || timeHighMs_ < 86399999;
   scale_ = FValueType == vtCur ? static_cast<double>(kCurScale) : 1.0;
   // Per-row numeric columns have no distinct-value labels, so they always form buckets.
   formsBuckets_ = FStorage == csLon || FCount != FDivisions;
@@ -176,6 +187,10 @@ int32_t TCol::DateCategory(double value, int dayOfWeek) const {
   if (FFiltered) {
     if (value < FLower || value > FUpper) return kRejected;
     if ((weekdayMask_ & (1u << dayOfWeek)) == 0) return kRejected;
+    if (timeWindow_) {
+      const int32_t ms = TimeOfDayMs(value);
+      if (ms < timeLowMs_ || ms > timeHighMs_) return kRejected;
+    }
   }
   return DateKey(value);
 }
@@ -323,7 +338,19 @@ bool TCol::HasDates() const {
 }
 
 bool TCol::HasTimes() const {
-  return FMin - std::trunc(FMin) != 0 || FMax - std::trunc(FMax) != 0;
+  return FMin - std::trunc(FMin) != 0 || FMax - std::trunc(FMax) != 0 || timesBetween_;
+}
+
+void TCol::FindTimesBetween() {
+  if (timesSought_ || FValueType != vtDat || !HasDates() || HasTimes()) return;
+  std::vector<double> values;
+  if (FStorage == csLon)
+    ReadRecords(DatPath(), FRows, &values);
+  else
+    ReadRecords(IndPath(), FCount, &values);
+  timesSought_ = true;
+  timesBetween_ = std::any_of(values.begin(), values.end(),
+                              [](double v) { return !IsDateNull(v) && v - std::trunc(v) != 0; });
 }
 
 }  // namespace tabulon

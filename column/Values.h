@@ -30,6 +30,9 @@ inline double DateNull() {                   // 0x41469240FFFF9EF2, 9999-12-31 2
 }
 constexpr int64_t kCurScale = 10000;
 
+// The last millisecond of a day, 23:59:59.999, as a fraction of the day.
+constexpr double kLastMsOfDay = 86399999.0 / 86400000.0;
+
 // The text "(null)", which stands for a missing value.
 inline constexpr std::string_view kNullText = "(null)";
 

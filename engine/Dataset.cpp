@@ -31,6 +31,7 @@ void OpenDataset(TWorkspace& ws, const std::string& csvPath) {
     } else if (valType == "Dat") {
       col->FMin = ini.ReadDateTime(name, kKeyMin, 0);
       col->FMax = ini.ReadDateTime(name, kKeyMax, 0);
+      col->FindTimesBetween();
     }
     col->FLower = col->FMin;
     col->FUpper = col->FMax;

@@ -1,5 +1,6 @@
 #include "filters/Common.h"
 
+#include "column/Values.h"
 #include "platform/Errors.h"
 #include "platform/SjisText.h"
 
@@ -24,6 +25,25 @@ bool TryScale(double value, int64_t* scaled) {
   if (!std::isfinite(x) || x >= 9223372036854775808.0 || x < -9223372036854775808.0) return false;
   *scaled = static_cast<int64_t>(x);
   return true;
+}
+
+// Composed as the import composes a date and a time, so that a record at 23:59:59.999 is equal
+// to the bound, not an ulp beyond it.
+double FirstSerialOfDay(double day) {
+  return day < 0 ? day - kLastMsOfDay : day;
+}
+
+double LastSerialOfDay(double day) {
+  return day < 0 ? day : day + kLastMsOfDay;
+}
+
+// Both in whole milliseconds over 86400000, as EncodeTime builds a time of day.
+double WholeSecond(double timeOfDay) {
+  return std::floor(timeOfDay * 86400.0 + 5e-7) * 1000.0 / 86400000.0;
+}
+
+double EndOfSecond(double timeOfDay) {
+  return (std::floor(timeOfDay * 86400.0 + 5e-7) * 1000.0 + 999.0) / 86400000.0;
 }
 
 std::string DecimalText(int64_t value) {

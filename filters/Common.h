@@ -26,6 +26,17 @@ inline double TimeOf(double dateTime) {
   return std::fabs(dateTime - std::trunc(dateTime));
 }
 
+// The lowest and the highest date-time serial of the records of day (a whole day): 00:00:00.000
+// and 23:59:59.999. Before 1899-12-30 the time of day counts away from zero, so there the order
+// is the other way round.
+double FirstSerialOfDay(double day);
+double LastSerialOfDay(double day);
+
+// A time of day cut to its whole second, and the last millisecond of that second: a time picker
+// shows whole seconds, and the upper one takes in the whole second it shows.
+double WholeSecond(double timeOfDay);
+double EndOfSecond(double timeOfDay);
+
 // Decimal text of an integer.
 std::string DecimalText(int64_t value);
 

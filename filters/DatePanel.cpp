@@ -15,7 +15,11 @@ namespace tabulon {
 namespace {
 
 using filters::DayOf;
+using filters::EndOfSecond;
+using filters::FirstSerialOfDay;
+using filters::LastSerialOfDay;
 using filters::TimeOf;
+using filters::WholeSecond;
 
 constexpr int kLowerDate = 0, kUpperDate = 1, kLowerTime = 2, kUpperTime = 3;
 
@@ -57,9 +61,12 @@ void TMainLogic::RefreshDatePanel(TCol& col) {
   const IniFile& ini = *descriptor_;
   col.FMin = ini.ReadDateTime(col.FName, kKeyMin, 0);
   col.FMax = ini.ReadDateTime(col.FName, kKeyMax, 0);
+  col.FindTimesBetween();
   if (!col.FFiltered) {
     col.FLower = col.FMin;
     col.FUpper = col.FMax;
+    col.FTimeLower = 0;
+    col.FTimeUpper = kLastMsOfDay;
   }
   date_.caption = col.FName;
   const bool hasDates = col.HasDates();
@@ -100,8 +107,10 @@ void TMainLogic::RefreshDatePanel(TCol& col) {
     p[kLowerTime].visible = p[kUpperTime].visible = false;
   } else {
     p[kLowerTime].visible = p[kUpperTime].visible = true;
-    p[kLowerTime].value = TimeOf(col.FLower);
-    p[kUpperTime].value = TimeOf(col.FUpper);
+    // With dates the time pickers show the time-of-day window (0:00:00 and 23:59:59 until it is
+    // narrowed); without them the range itself.
+    p[kLowerTime].value = hasDates ? WholeSecond(col.FTimeLower) : TimeOf(col.FLower);
+    p[kUpperTime].value = hasDates ? WholeSecond(col.FTimeUpper) : TimeOf(col.FUpper);
     const auto append = [](std::string& label, const std::string& time) {
       label = label.empty() ? time : label + " " + time;
     };
@@ -168,17 +177,25 @@ void TMainLogic::DateTimePicker1Change(TDateControl sender, double value) {
       p[which].value = Combine(DayOf(value), TimeOf(p[which].value));
     else
       p[which].value = Combine(DayOf(p[which].value), TimeOf(value));
-    const bool hasDates = col->HasDates(), hasTimes = col->HasTimes();
-    if (hasDates && hasTimes) {
-      col->FLower = Combine(DayOf(p[kLowerDate].value), TimeOf(p[kLowerTime].value));
-      col->FUpper = Combine(DayOf(p[kUpperDate].value), TimeOf(p[kUpperTime].value));
-    } else if (hasDates) {
+    if (col->HasDates() && col->HasTimes()) {
+      if (which == kLowerTime || which == kUpperTime) {
+        col->FTimeLower = WholeSecond(TimeOf(p[kLowerTime].value));
+        col->FTimeUpper = EndOfSecond(TimeOf(p[kUpperTime].value));
+      }
+    } else if (col->HasDates()) {
       col->FLower = p[kLowerDate].value;
       col->FUpper = p[kUpperDate].value;
     } else {
       col->FLower = TimeOf(p[kLowerTime].value);
       col->FUpper = TimeOf(p[kUpperTime].value);
     }
+  }
+  // With dates and times of day the date pickers bound whole days, whichever control changed:
+  // the extremes from the descriptor are whole seconds and may lie inside the first and last
+  // records' milliseconds.
+  if (col->HasDates() && col->HasTimes()) {
+    col->FLower = FirstSerialOfDay(DayOf(p[kLowerDate].value));
+    col->FUpper = LastSerialOfDay(DayOf(p[kUpperDate].value));
   }
   col->FFiltered = true;
   SetMarker(ws_.selectedColumn, MarkerOf(*col));
@@ -191,7 +208,10 @@ void TMainLogic::ResetDatePickers(TCol& col) {
     p[kLowerDate].value = DayOf(col.FMin);
     p[kUpperDate].value = DayOf(col.FMax);
   }
-  if (col.HasTimes()) {
+  if (col.HasTimes() && col.HasDates()) {
+    p[kLowerTime].value = 0;
+    p[kUpperTime].value = WholeSecond(kLastMsOfDay);
+  } else if (col.HasTimes()) {
     p[kLowerTime].value = TimeOf(col.FMin);
     p[kUpperTime].value = TimeOf(col.FMax);
   }

@@ -11,6 +11,8 @@ namespace tabulon {
 namespace {
 
 using filters::DayOf;
+using filters::FirstSerialOfDay;
+using filters::LastSerialOfDay;
 using filters::TimeOf;
 
 // Splits a numeric heading into its lower and upper text: a range heading "lo-hi" at the "-"
@@ -145,15 +147,31 @@ void TMainLogic::DrillDown(int k, const std::string& text) {
 
 // Every drilled bucket runs from its first to its last millisecond, so the drill-down keeps
 // exactly the records that the heading's cell counted (a year includes the hours of 31 December,
-// a second its fractions).
+// a second its fractions). On a column with dates and times of day an hour, minute or second
+// narrows the time-of-day window and keeps the days, a year, month or day narrows the days and
+// keeps the window; the days are then whole days, as the date pickers set them. A window already
+// narrowed narrows further: the part of the hour inside it is what the hour's cell counted.
 void TMainLogic::DrillDate(TCol& col, const std::string& text) {
-  const double lastMs = EncodeTime(0, 0, 0, 1);
+  const bool twoFilters = col.HasDates() && col.HasTimes();
+  const bool narrow = twoFilters && col.FFiltered;
+  const auto setDays = [&col](double firstDay, double lastDay) {
+    col.FLower = FirstSerialOfDay(firstDay);
+    col.FUpper = LastSerialOfDay(lastDay);
+  };
+  const auto setTimes = [&col, twoFilters, narrow](double lower, double upper) {
+    if (!twoFilters) {
+      col.FLower = lower;
+      col.FUpper = upper;
+      return;
+    }
+    col.FTimeLower = narrow ? std::max(col.FTimeLower, lower) : lower;
+    col.FTimeUpper = narrow ? std::min(col.FTimeUpper, upper) : upper;
+  };
   switch (col.FDateUnit) {
     case 0: {  // "yyyy"
       const int32_t year = IntOrThrow(text, text);
       if (!IsValidDate(year, 1, 1)) filters::ThrowNotDate(text);
-      col.FLower = EncodeDate(year, 1, 1);
-      col.FUpper = EncodeDate(year, 12, 31) + 1 - lastMs;
+      setDays(EncodeDate(year, 1, 1), EncodeDate(year, 12, 31));
       break;
     }
     case 1: {  // "yyyy/mm": the whole month
@@ -162,10 +180,7 @@ void TMainLogic::DrillDate(TCol& col, const std::string& text) {
       const int32_t year = IntOrThrow(std::string_view(text).substr(0, slash), text);
       const int32_t month = IntOrThrow(std::string_view(text).substr(slash + 1), text);
       if (!IsValidDate(year, month, 1)) filters::ThrowNotDate(text);
-      col.FLower = EncodeDate(year, month, 1);
-      const double next =
-          month < 12 ? EncodeDate(year, month + 1, 1) : EncodeDate(year, 12, 31) + 1;
-      col.FUpper = next - lastMs;
+      setDays(EncodeDate(year, month, 1), EncodeDate(year, month, DaysInMonth(year, month)));
       break;
     }
     case 2: {  // a weekday character: the weekday set, bounds unchanged
@@ -178,15 +193,13 @@ void TMainLogic::DrillDate(TCol& col, const std::string& text) {
     case 3: {  // "yyyy/mm/dd"
       double day = 0;
       if (!TryParseDateTime(text, &day) || TimeOf(day) != 0) filters::ThrowNotDate(text);
-      col.FLower = day;
-      col.FUpper = day + 1 - lastMs;
+      setDays(day, day);
       break;
     }
     case 4: {  // "hh"
       const int32_t hour = IntOrThrow(text, text);
       if (hour < 0 || hour > 23) filters::ThrowNotTime(text);
-      col.FLower = EncodeTime(hour, 0, 0, 0);
-      col.FUpper = EncodeTime(hour, 59, 59, 999);
+      setTimes(EncodeTime(hour, 0, 0, 0), EncodeTime(hour, 59, 59, 999));
       break;
     }
     case 5: {  // "hh:mm"
@@ -195,19 +208,21 @@ void TMainLogic::DrillDate(TCol& col, const std::string& text) {
       const int32_t hour = IntOrThrow(std::string_view(text).substr(0, colon), text);
       const int32_t minute = IntOrThrow(std::string_view(text).substr(colon + 1), text);
       if (hour < 0 || hour > 23 || minute < 0 || minute > 59) filters::ThrowNotTime(text);
-      col.FLower = EncodeTime(hour, minute, 0, 0);
-      col.FUpper = EncodeTime(hour, minute, 59, 999);
+      setTimes(EncodeTime(hour, minute, 0, 0), EncodeTime(hour, minute, 59, 999));
       break;
     }
     case 6: {  // "hh:mm:ss"
       double time = 0;
       if (!TryParseDateTime(text, &time) || DayOf(time) != 0) filters::ThrowNotTime(text);
-      col.FLower = time;
-      col.FUpper = time + EncodeTime(0, 0, 0, 999);
+      setTimes(time, time + EncodeTime(0, 0, 0, 999));
       break;
     }
     default:
       break;
+  }
+  if (twoFilters) {
+    col.FLower = FirstSerialOfDay(DayOf(col.FLower));
+    col.FUpper = LastSerialOfDay(DayOf(col.FUpper));
   }
 }
 

@@ -149,14 +149,16 @@ class TMainLogic : public TWindowHooks {
   // The user set a picker to value (kWeekday: value is the weekday entry index, -1..9). A date
   // picker takes the day of value and a time picker its time of day. The bounds become: date-only
   // column, the two date pickers; time-only column, the two time pickers; a column with both,
-  // each bound the day of its date picker plus the time of its time picker. Filters the column
-  // and recalculates.
+  // two filters: FLower..FUpper the date pickers' days from 0:00:00.000 to 23:59:59.999, and on
+  // a time picker's change FTimeLower..FTimeUpper the time pickers' times of day, the upper one
+  // to the end of its second. Filters the column and recalculates.
   void DateTimePicker1Change(TDateControl sender, double value);
   // The user selected interval entry index: sets FDateUnit; rebuilds the table when the column
   // is an axis. A column refresh rebuilds the entries and selects the column's own unit when
   // they offer it, else the first entry (a time-only column thus starts by hours).
   void RadioGroup1Click(int index);
-  // Reset: bounds back to the extremes, no filter, no role; the weekday set stays stored.
+  // Reset: bounds back to the extremes and the time-of-day window to the whole day, no filter,
+  // no role; the weekday set stays stored.
   void Button6Click();
 
   // ---- Drill-down
@@ -168,8 +170,9 @@ class TMainLogic : public TWindowHooks {
   void StringGrid1MouseDown(int col, int row);
   // Turns header text into a filter on column k and takes the column off its axis: a numeric
   // range "lo-hi" (split after lo's sign and digits) or value, a date bucket by FDateUnit from
-  // its first to its last millisecond (a weekday sets the weekday set instead), or the text
-  // items equal to the header. "全て" only takes the column off its axis.
+  // its first to its last millisecond (a weekday sets the weekday set instead; an hour, minute
+  // or second of a column with dates narrows its time-of-day window and keeps the days), or the
+  // text items equal to the header. "全て" only takes the column off its axis.
   void DrillDown(int k, const std::string& text);
 
   // 戻る: undoes the newest drill-down of StringGrid1MouseDown. The selection state and role of
@@ -242,7 +245,9 @@ class TMainLogic : public TWindowHooks {
   // Range panel pieces.
   void LowerDragged(int p);  // the left part is p pixels wide
   void UpperDragged(int p);  // the right part begins p pixels from the bar's left
-  std::string BoundText(const TCol& col, double bound) const;
+  // The label of a bound: on "Int" the smallest (lower) or largest (upper) whole number that
+  // passes it; on "Cur" the bound itself.
+  std::string BoundText(const TCol& col, double bound, bool upper) const;
   void PlaceLowerLabel();
   void PlaceUpperLabel();
   void SelectDivisionEntry(const TCol& col);

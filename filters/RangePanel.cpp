@@ -23,6 +23,12 @@ bool IsNumeric(const TCol& col) {
   return col.FValueType == vtInt || col.FValueType == vtCur;
 }
 
+// A column of an empty or header-only file, or of blanks only, has no values: its extremes are
+// the import's starting values, the minimum above the maximum.
+bool HasValues(const TCol& col) {
+  return col.FMin <= col.FMax;
+}
+
 // A pixel count, computed in floating point, held within [lo, hi] before it becomes an int.
 int ClampPixels(double px, int lo, int hi) {
   if (!(px >= lo)) return lo;  // NaN too
@@ -55,10 +61,10 @@ void TMainLogic::RefreshRangePanel(TCol& col) {
     col.FMin = ini.ReadFloat(col.FName, kKeyMin, 0);
     col.FMax = ini.ReadFloat(col.FName, kKeyMax, 0);
   }
-  range_.label3.text = FormatFloat(col.FMin);
+  range_.label3.text = HasValues(col) ? FormatFloat(col.FMin) : std::string();
   range_.label3.width = LabelWidth(range_.label3.text);
   range_.label3.left = TRangePanelState::kBarLeft;
-  range_.label4.text = FormatFloat(col.FMax);
+  range_.label4.text = HasValues(col) ? FormatFloat(col.FMax) : std::string();
   range_.label4.width = LabelWidth(range_.label4.text);
   range_.label4.left = TRangePanelState::kBarLeft + range_.W - range_.label4.width;
 
@@ -132,9 +138,10 @@ void TMainLogic::ComboBox2Change(int index) {
   if (CurrentIsAxis()) CrossTabulateNow();
 }
 
-std::string TMainLogic::BoundText(const TCol& col, double bound) const {
+std::string TMainLogic::BoundText(const TCol& col, double bound, bool upper) const {
+  // On "Int" the label shows the outermost whole number that passes the bound.
   if (col.FValueType == vtInt)
-    return filters::DecimalText(static_cast<int64_t>(std::nearbyint(bound)));
+    return filters::DecimalText(static_cast<int64_t>(upper ? std::floor(bound) : std::ceil(bound)));
   return FormatFloat(bound);
 }
 
@@ -166,7 +173,7 @@ void TMainLogic::SetLowerBound(int64_t b) {
                        : ClampPixels(std::nearbyint((static_cast<double>(b) - col->FMin * 10000.0) *
                                                     (range_.W / span) / 10000.0),
                                      1, range_.W);
-  range_.label5.text = BoundText(*col, col->FLower);
+  range_.label5.text = BoundText(*col, col->FLower, false);
   range_.label5.width = LabelWidth(range_.label5.text);
   PlaceLowerLabel();
   SetMarker(ws_.selectedColumn, "* ");
@@ -186,7 +193,7 @@ void TMainLogic::SetUpperBound(int64_t b) {
           : range_.W - ClampPixels(std::nearbyint((static_cast<double>(b) - col->FMin * 10000.0) *
                                                   (range_.W / span) / 10000.0),
                                    0, range_.W);
-  range_.label6.text = BoundText(*col, col->FUpper);
+  range_.label6.text = BoundText(*col, col->FUpper, true);
   range_.label6.width = LabelWidth(range_.label6.text);
   PlaceUpperLabel();
   SetMarker(ws_.selectedColumn, "* ");
@@ -197,7 +204,7 @@ void TMainLogic::SetUpperBound(int64_t b) {
 
 void TMainLogic::LowerDragged(int p) {
   TCol* col = Current();
-  if (col == nullptr || !IsNumeric(*col) || !range_.visible) return;
+  if (col == nullptr || !IsNumeric(*col) || !range_.visible || !HasValues(*col)) return;
   range_.L = p;
   col->FLower = col->FMin + (col->FMax - col->FMin) / range_.W * p;
   int64_t b = 0;
@@ -206,7 +213,7 @@ void TMainLogic::LowerDragged(int p) {
 
 void TMainLogic::UpperDragged(int p) {
   TCol* col = Current();
-  if (col == nullptr || !IsNumeric(*col) || !range_.visible) return;
+  if (col == nullptr || !IsNumeric(*col) || !range_.visible || !HasValues(*col)) return;
   range_.R = range_.W - p;
   col->FUpper = col->FMin + (col->FMax - col->FMin) / range_.W * p;
   int64_t b = 0;

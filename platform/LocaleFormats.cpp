@@ -302,6 +302,10 @@ void DecodeTime(double dateTime, int* hour, int* minute, int* second, int* milli
   *millisecond = static_cast<int>(ms % 1000);
 }
 
+int32_t TimeOfDayMs(double dateTime) {
+  return static_cast<int32_t>(Split(dateTime).ms);
+}
+
 int DayOfWeek(double dateTime) {
   // Day 0, 1899-12-30, was a Saturday (7).
   const int64_t r = (Split(dateTime).day + 6) % 7;

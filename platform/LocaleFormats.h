@@ -20,6 +20,9 @@ int DaysInMonth(int year, int month);
 // Splits a date-time into its parts. The time is rounded to the nearest millisecond first.
 void DecodeDate(double dateTime, int* year, int* month, int* day);
 void DecodeTime(double dateTime, int* hour, int* minute, int* second, int* millisecond);
+// The time of day in whole milliseconds after midnight (0 .. 86399999), rounded as DecodeTime
+// rounds it, so that it agrees with the hour, minute and second DecodeTime gives.
+int32_t TimeOfDayMs(double dateTime);
 
 // 1 Sunday .. 7 Saturday.
 int DayOfWeek(double dateTime);

@@ -178,6 +178,24 @@ TEST(Cli, FiltersApplyInOrderToCountAndList) {
             ",店,分類,金額,日付\r\n1,新宿,A,100,2024/01/05\r\n2,新宿,B,50,2024/02/11\r\n");
 }
 
+TEST(Cli, DatesAndTimesOfOneStampColumnAreWholeDaysAndTheTimeOfDayOnEveryDay) {
+  ScratchDir dir;
+  const std::string csv = dir.File("stamps.csv");
+  WriteFile(csv, S("日時\r\n"
+                   "2024/03/01 0:01\r\n"
+                   "2024/03/01 9:00\r\n"
+                   "2024/03/02 17:59:59\r\n"
+                   "2024/03/02 18:00\r\n"
+                   "2024/03/31 12:00\r\n"
+                   "2024/04/01 0:00\r\n"));
+  EXPECT_EQ(Cli("count " + csv + " --times 日時=09:00..17:59:59", dir).out, "3\n");
+  EXPECT_EQ(Cli("count " + csv + " --dates 日時=2024/03/01..2024/03/31", dir).out, "5\n");
+  EXPECT_EQ(Cli("count " + csv + " --dates 日時=2024/03/02.. --times 日時=..17:59:59", dir).out,
+            "3\n");  // 3/2 17:59:59, 3/31 12:00, 4/1 0:00
+  EXPECT_EQ(Cli("list " + csv + " --times 日時=18:00..23:59:59", dir).out,
+            ",日時\r\n1,\"2024/03/02 18:00\"\r\n");
+}
+
 TEST(Cli, ChoicesTheWindowWouldNotOfferAreUsageErrors) {
   ScratchDir dir;
   const std::string csv = Sales(dir);

@@ -271,6 +271,30 @@ TEST(RowAccess, DateRangeEndsAtTheUpperInstant) {
   EXPECT_EQ(Walk(*col), (std::vector<int32_t>{0, 1, X, X}));  // by calendar day
 }
 
+TEST(RowAccess, TheTimeWindowHoldsOnEveryDayToTheMillisecondKeyedAndPerRow) {
+  // 2001 distinct stamps make the column per-row; the first five are the cases.
+  std::vector<std::string> cells = {"2024/01/01 8:59:59.999", "2024/01/01 9:00",
+                                    "2024/01/02 17:59:59.999", "2024/01/03 18:00", ""};
+  const std::vector<int32_t> expected = {X, 0, 1, X, X};
+  for (const bool perRow : {false, true}) {
+    std::vector<std::string> all = cells;
+    for (int i = 0; perRow && i < 2001; ++i)
+      all.push_back("2024/02/01 0:" + std::to_string(i / 60) + ":" + std::to_string(i % 60));
+    Dataset data(OneColumn(all));
+    auto col = data.Open(0);
+    ASSERT_EQ(col->FValueType, vtDat);
+    ASSERT_EQ(col->FStorage, perRow ? csLon : csByt);
+    col->FFiltered = true;
+    col->FTimeLower = EncodeTime(9, 0, 0, 0);
+    col->FTimeUpper = EncodeTime(17, 59, 59, 999);
+    col->FDateUnit = 3;
+    col->Load();
+    std::vector<int32_t> keys = Walk(*col);
+    keys.resize(expected.size());
+    EXPECT_EQ(keys, expected) << (perRow ? "per row" : "keyed");
+  }
+}
+
 TEST(RowAccess, DateKeysByUnitOnAColumnWithDatesAndTimes) {
   // FLower = FMin = 2023/11/30 10:00 (a Thursday). Hours, minutes and seconds count from
   // midnight, so every day's records have a category.

@@ -80,21 +80,106 @@ TEST(DatePanel, ADateAndTimeColumnShowsBothPickersAndTheWholeIntervalList) {
   // The earliest record is at 10:00; its day may still be picked.
   EXPECT_EQ(p.earliestDay, EncodeDate(2004, 1, 1));
   EXPECT_EQ(p.pickers[0].value, EncodeDate(2004, 1, 1));
-  EXPECT_NEAR(p.pickers[2].value, EncodeTime(10, 0, 0, 0), 1e-9);  // the fraction of a day serial
+  // The time pickers bound the time of day on every day, and start with the whole day.
+  EXPECT_EQ(p.pickers[2].value, 0);
+  EXPECT_EQ(p.pickers[3].value, EncodeTime(23, 59, 59, 0));
 }
 
-TEST(DatePanel, EachBoundOfADateAndTimeColumnCombinesItsDateAndTimePickers) {
-  Opened d(S(kDates));
+// Records of days that begin and end at awkward times: the first at 00:01, the last at 00:00.
+const char* const kStamps =
+    "日時,店\r\n"
+    "2024/03/01 0:01,a\r\n"
+    "2024/03/02 0:00,b\r\n"
+    "2024/03/02 9:00,a\r\n"
+    "2024/03/02 17:59:59,b\r\n"
+    "2024/03/02 18:00,a\r\n"
+    "2024/03/31 8:59:59,b\r\n"
+    "2024/03/31 17:59:59.500,a\r\n"
+    "2024/03/31 23:59:59,b\r\n"
+    "2024/04/01 0:00,a\r\n";
+
+TEST(DatePanel, TheUpperDatePickerKeepsTheWholeDayWhenTheLastRecordIsAtMidnight) {
+  Opened d(S(kStamps));
   TMainLogic& m = d.logic;
-  m.ListBox2Click(kDayTime);
-  m.DateTimePicker1Change(TDateControl::kLowerTime, EncodeTime(11, 0, 0, 0));
-  EXPECT_EQ(d.Col(kDayTime).FLower, EncodeDate(2004, 1, 1) + EncodeTime(11, 0, 0, 0));
-  EXPECT_EQ(d.Col(kDayTime).FUpper, EncodeDate(2004, 1, 3) + EncodeTime(18, 30, 0, 0));
-  EXPECT_EQ(m.Label2(), "5");
-  EXPECT_EQ(m.ColumnEntries()[kDayTime], S("＊日時"));
-  m.DateTimePicker1Change(TDateControl::kUpperDate, EncodeDate(2004, 1, 2));
-  EXPECT_EQ(d.Col(kDayTime).FUpper, EncodeDate(2004, 1, 2) + EncodeTime(18, 30, 0, 0));
+  EXPECT_EQ(m.DatePanel().latestLabel, "2024/04/01 0:00:00");
+  m.DateTimePicker1Change(TDateControl::kUpperDate, EncodeDate(2024, 3, 31));
+  EXPECT_EQ(m.Label2(), "8");  // every record of 3/31, only the one of 4/1 left out
+  EXPECT_EQ(d.Col(0).FLower, EncodeDate(2024, 3, 1));
+  EXPECT_EQ(d.Col(0).FUpper, EncodeDate(2024, 4, 1) - EncodeTime(0, 0, 0, 1));
+  EXPECT_EQ(m.ColumnEntries()[0], S("＊日時"));
+}
+
+TEST(DatePanel, TheLowerDatePickerKeepsMidnightWhenTheFirstRecordIsAtOneMinutePast) {
+  Opened d(S(kStamps));
+  TMainLogic& m = d.logic;
+  EXPECT_EQ(m.DatePanel().earliestLabel, "2024/03/01 0:01:00");
+  m.DateTimePicker1Change(TDateControl::kLowerDate, EncodeDate(2024, 3, 2));
+  EXPECT_EQ(m.Label2(), "8");  // 3/2 0:00 stays
+  m.DateTimePicker1Change(TDateControl::kLowerDate, EncodeDate(2024, 3, 1));
+  EXPECT_EQ(m.Label2(), "9");
+}
+
+TEST(DatePanel, StampsWhoseFirstAndLastLieAtMidnightStillHaveTimesOfDay) {
+  Opened d(S("日時\r\n2024/03/01 0:00\r\n2024/03/31 12:00\r\n2024/04/01 0:00\r\n"));
+  TMainLogic& m = d.logic;
+  const TDatePanelState& p = m.DatePanel();
+  EXPECT_TRUE(p.pickers[2].visible && p.pickers[3].visible);
+  EXPECT_EQ(p.intervals, (Strings{S("日"), S("曜日"), S("月"), S("年"), S("時"), S("分")}));
+  EXPECT_EQ(p.latestLabel, "2024/04/01 0:00:00");
+  m.DateTimePicker1Change(TDateControl::kUpperDate, EncodeDate(2024, 3, 31));
+  EXPECT_EQ(m.Label2(), "2");  // 3/31 12:00 stays
+  // Dates alone stay dates alone.
+  Opened dates(S("日付\r\n2024/03/01\r\n2024/03/31 0:00\r\n2024/04/01\r\n"));
+  EXPECT_FALSE(dates.logic.DatePanel().pickers[2].visible);
+  EXPECT_EQ(dates.logic.DatePanel().intervals.back(), S("年"));
+}
+
+TEST(DatePanel, TheTimePickersBoundTheTimeOfDayOnEveryDayBesideTheDays) {
+  Opened d(S(kStamps));
+  TMainLogic& m = d.logic;
+  m.DateTimePicker1Change(TDateControl::kLowerTime, EncodeTime(9, 0, 0, 0));
+  m.DateTimePicker1Change(TDateControl::kUpperTime, EncodeTime(17, 59, 59, 0));
+  // Office hours on 3/2 and 3/31; the upper picker takes in the whole second it shows.
   EXPECT_EQ(m.Label2(), "3");
+  EXPECT_EQ(d.Col(0).FTimeLower, EncodeTime(9, 0, 0, 0));
+  EXPECT_EQ(d.Col(0).FTimeUpper, EncodeTime(17, 59, 59, 999));
+  EXPECT_EQ(d.Col(0).FLower, EncodeDate(2024, 3, 1));  // the days stay whole
+  m.DateTimePicker1Change(TDateControl::kUpperDate, EncodeDate(2024, 3, 2));
+  EXPECT_EQ(m.Label2(), "2");  // both filters hold
+  m.ListBox2Click(1);
+  m.ListBox2Click(0);  // a refresh shows both as they are
+  const TDatePanelState& p = m.DatePanel();
+  EXPECT_EQ(p.pickers[1].value, EncodeDate(2024, 3, 2));
+  EXPECT_EQ(p.pickers[2].value, EncodeTime(9, 0, 0, 0));
+  EXPECT_EQ(p.pickers[3].value, EncodeTime(17, 59, 59, 0));
+  EXPECT_EQ(m.Label2(), "2");
+
+  m.Button6Click();  // reset clears both
+  EXPECT_EQ(m.Label2(), "9");
+  EXPECT_EQ(p.pickers[0].value, EncodeDate(2024, 3, 1));
+  EXPECT_EQ(p.pickers[1].value, EncodeDate(2024, 4, 1));
+  EXPECT_EQ(p.pickers[2].value, 0);
+  EXPECT_EQ(p.pickers[3].value, EncodeTime(23, 59, 59, 0));
+  m.DateTimePicker1Change(TDateControl::kLowerDate, EncodeDate(2024, 3, 1));
+  EXPECT_EQ(m.Label2(), "9");  // no time window is left behind
+}
+
+TEST(DatePanel, TheTableAndTheRecordListApplyTheTimeWindowAsTheCountDoes) {
+  Opened d(S(kStamps));
+  TMainLogic& m = d.logic;
+  m.Workspace().sort = false;
+  m.DateTimePicker1Change(TDateControl::kLowerTime, EncodeTime(9, 0, 0, 0));
+  m.DateTimePicker1Change(TDateControl::kUpperTime, EncodeTime(17, 59, 59, 0));
+  m.ListBox2Click(1);
+  m.SpeedButton1Click(1);  // 店 as row items
+  EXPECT_EQ(Opened::Row(m.MainGrid(), 1), "a|2|2");
+  EXPECT_EQ(Opened::Row(m.MainGrid(), 2), "b|1|1");
+  m.SpeedButton1Click(1);
+  m.Button7Click();
+  ASSERT_EQ(m.MainGrid().RowCount(), 4);
+  EXPECT_EQ(Opened::Row(m.MainGrid(), 1), "1|2024/03/02 9:00|a");
+  EXPECT_EQ(Opened::Row(m.MainGrid(), 2), "2|2024/03/02 17:59:59|b");
+  EXPECT_EQ(Opened::Row(m.MainGrid(), 3), "3|2024/03/31 17:59:59.500|a");
 }
 
 TEST(DatePanel, SaturdayAndSundayRestrictAnUnfilteredColumnOverItsWholeRange) {

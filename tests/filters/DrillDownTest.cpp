@@ -187,6 +187,73 @@ TEST(DrillDown, TimeHeadersOfATimeColumnKeepTheirHourMinuteOrSecond) {
   EXPECT_EQ(ConvertErrorOf([&] { m.DrillDown(0, S("合計")); }), S("'合計' は時刻ではありません"));
 }
 
+// Stamps of three days; the 9 o'clock hour holds records of every day.
+const char* const kStamps =
+    "日時\r\n"
+    "2024/03/01 9:05\r\n"
+    "2024/03/01 10:00\r\n"
+    "2024/03/02 9:00\r\n"
+    "2024/03/02 9:59:59.900\r\n"
+    "2024/03/03 8:59:59\r\n"
+    "2024/03/03 9:30\r\n"
+    "2024/03/03 23:00\r\n";
+
+TEST(DrillDown, AnHourHeadingOfADateAndTimeColumnKeepsThatHourOnEveryDay) {
+  Opened d(S(kStamps));
+  TMainLogic& m = d.logic;
+  m.RadioGroup1Click(Opened::IndexOf(m.DatePanel().intervals, S("時")));
+  m.SpeedButton1Click(0);
+  m.StringGrid1MouseDown(10, 0);  // the heading "09"
+  EXPECT_EQ(d.Col(0).FTimeLower, EncodeTime(9, 0, 0, 0));
+  EXPECT_EQ(d.Col(0).FTimeUpper, EncodeTime(9, 59, 59, 999));
+  EXPECT_EQ(d.Col(0).FLower, EncodeDate(2024, 3, 1));  // the days are kept whole
+  EXPECT_EQ(d.Col(0).FUpper, EncodeDate(2024, 3, 4) - kMs);
+  EXPECT_EQ(m.ColumnEntries()[0], S("＊日時"));
+  EXPECT_EQ(m.Label2(), "4");
+  EXPECT_EQ(Opened::Row(m.MainGrid(), 1), "1|2024/03/01 9:05");
+  EXPECT_EQ(Opened::Row(m.MainGrid(), 4), "4|2024/03/03 9:30");
+  EXPECT_EQ(m.DatePanel().pickers[2].value, EncodeTime(9, 0, 0, 0));
+  EXPECT_EQ(m.DatePanel().pickers[3].value, EncodeTime(9, 59, 59, 0));
+}
+
+TEST(DrillDown, AMinuteHeadingOfADateAndTimeColumnKeepsThatMinuteToItsLastMillisecond) {
+  Opened d(S(kStamps));
+  TMainLogic& m = d.logic;
+  m.RadioGroup1Click(Opened::IndexOf(m.DatePanel().intervals, S("分")));
+  m.DrillDown(0, "09:30");
+  m.Button7Click();
+  EXPECT_EQ(m.Label2(), "1");
+  m.Button6Click();
+  m.DrillDown(0, "09:59");
+  m.Button7Click();
+  EXPECT_EQ(m.Label2(), "1");  // 9:59:59.900
+  EXPECT_EQ(d.Col(0).FTimeUpper, EncodeTime(9, 59, 59, 999));
+}
+
+TEST(DrillDown, ADayHeadingOfADateAndTimeColumnKeepsTheTimeWindow) {
+  Opened d(S(kStamps));
+  TMainLogic& m = d.logic;
+  m.DateTimePicker1Change(TDateControl::kLowerTime, EncodeTime(9, 0, 0, 0));
+  m.DateTimePicker1Change(TDateControl::kUpperTime, EncodeTime(17, 59, 59, 0));
+  EXPECT_EQ(m.Label2(), "5");
+  m.RadioGroup1Click(Opened::IndexOf(m.DatePanel().intervals, S("日")));
+  m.DrillDown(0, "2024/03/03");
+  m.Button7Click();
+  EXPECT_EQ(d.Col(0).FLower, EncodeDate(2024, 3, 3));
+  EXPECT_EQ(d.Col(0).FTimeLower, EncodeTime(9, 0, 0, 0));
+  EXPECT_EQ(m.Label2(), "1");  // 9:30; neither 8:59:59 nor 23:00
+  // An hour drilled under the window keeps only the part of the hour the window let in.
+  m.DateTimePicker1Change(TDateControl::kLowerTime, EncodeTime(9, 10, 0, 0));
+  m.RadioGroup1Click(Opened::IndexOf(m.DatePanel().intervals, S("時")));
+  m.DrillDown(0, "09");
+  m.Button7Click();
+  EXPECT_EQ(d.Col(0).FTimeLower, EncodeTime(9, 10, 0, 0));
+  EXPECT_EQ(d.Col(0).FTimeUpper, EncodeTime(9, 59, 59, 999));
+  EXPECT_EQ(m.Label2(), "1");
+  m.Button6Click();
+  EXPECT_EQ(m.Label2(), "7");
+}
+
 TEST(DrillDown, ADataCellOfTheOnlyAxisFiltersToItsValueAndListsTheRecords) {
   Drill d;
   TMainLogic& m = d.logic;

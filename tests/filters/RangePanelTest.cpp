@@ -52,6 +52,45 @@ TEST(RangePanel, AnIntegerColumnShowsTheRoundedBoundButFiltersByTheExactOne) {
   EXPECT_EQ(m.Label2(), "3");  // 25, 50 and 100 pass; 24 fails
 }
 
+TEST(RangePanel, IntegerBoundLabelsShowTheOutermostWholeNumbersThatPass) {
+  Opened d(S(kNumbers));
+  TMainLogic& m = d.logic;
+  m.ListBox2Click(2);  // 10 to 25
+  m.Label5Click("12.4");
+  m.Label6Click("19.6");
+  EXPECT_EQ(d.Col(2).FLower, 12.4);  // the bounds themselves stay
+  EXPECT_EQ(d.Col(2).FUpper, 19.6);
+  EXPECT_EQ(m.RangePanel().label5.text + " - " + m.RangePanel().label6.text, "13 - 19");
+  EXPECT_EQ(m.Label2(), "1");  // 15; 12 and 20 lie outside
+  m.Label5Click("-0.5");
+  m.Label6Click("-0.5");
+  EXPECT_EQ(m.RangePanel().label5.text + " " + m.RangePanel().label6.text, "0 -1");
+  m.Label5Click("15");
+  m.Label6Click("15");
+  EXPECT_EQ(m.RangePanel().label5.text + " " + m.RangePanel().label6.text, "15 15");
+  EXPECT_EQ(m.Label2(), "1");
+}
+
+TEST(RangePanel, AColumnWithoutValuesShowsNoExtremesAndIgnoresDrags) {
+  for (const char* csv : {"数量\r\n", "数量,店\r\n,a\r\n,b\r\n"}) {
+    Opened d(S(csv));
+    TMainLogic& m = d.logic;
+    const TRangePanelState& r = m.RangePanel();
+    ASSERT_EQ(d.Col(0).FValueType, vtInt) << csv;
+    EXPECT_EQ(r.label3.text + "|" + r.label4.text + "|" + r.label5.text + "|" + r.label6.text,
+              "|||")
+        << csv;
+    m.Splitter2Moved(91);
+    m.Splitter1Moved(200);
+    m.Panel2MouseDown(TMouseButton::kLeft, 100);
+    m.Panel3MouseDown(TMouseButton::kLeft, 0);
+    m.Panel4MouseDown(TMouseButton::kLeft, 10);
+    EXPECT_FALSE(d.Col(0).FFiltered) << csv;
+    EXPECT_EQ(m.ColumnEntries()[0], S("  数量")) << csv;
+    EXPECT_EQ(r.L + r.R, 2) << csv;
+  }
+}
+
 TEST(RangePanel, BarClicksMoveTheBoundOfTheirSide) {
   Opened d(S(kNumbers));
   TMainLogic& m = d.logic;

@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimeEdit>
 #include <QToolButton>
 #include <filesystem>
 #include <thread>
@@ -257,6 +258,36 @@ TEST_F(MainWindow, TheDatePanelShowsJapaneseDatesAndFiltersByWeekday) {
   EXPECT_EQ(f.ListBox2->item(2)->text(), "  日付");
   EXPECT_EQ(f.ComboBox1->currentText(), "水");
   EXPECT_EQ(f.Label2->text(), "2100");
+}
+
+TEST_F(MainWindow, TheTimePickersOfAStampColumnStartWithTheWholeDayAndFilterEveryDay) {
+  WriteFile(csv, S("日時,店\r\n"
+                   "2024/03/01 0:01,a\r\n"
+                   "2024/03/01 9:30,b\r\n"
+                   "2024/03/02 17:59:59,a\r\n"
+                   "2024/03/02 18:00,b\r\n"
+                   "2024/03/03 0:00,a\r\n"));
+  TForm1& f = *StartWithData().form1;
+  SelectColumn("日時");
+  ASSERT_TRUE(f.DateTimePicker3->isVisible());
+  EXPECT_EQ(f.DateTimePicker3->text(), "0:00:00");
+  EXPECT_EQ(f.DateTimePicker4->text(), "23:59:59");
+  EXPECT_EQ(f.Label10->text(), "2024/03/01 0:01:00");  // the real first and last values
+  EXPECT_EQ(f.Label11->text(), "2024/03/03 0:00:00");
+
+  f.DateTimePicker2->setDate(QDate(2024, 3, 2));  // a date alone keeps the whole days
+  EXPECT_EQ(f.Label2->text(), "4");
+  f.DateTimePicker3->setTime(QTime(9, 0));
+  f.DateTimePicker4->setTime(QTime(17, 59, 59));
+  EXPECT_EQ(f.Label2->text(), "2");
+  QTest::mouseClick(f.Button7, Qt::LeftButton);  // the record list lists the same records
+  EXPECT_EQ(Column(f.StringGrid1, 1),
+            (QStringList{"日時", "2024/03/01 9:30", "2024/03/02 17:59:59"}));
+
+  QTest::mouseClick(f.Button6, Qt::LeftButton);
+  EXPECT_EQ(f.DateTimePicker3->text(), "0:00:00");
+  EXPECT_EQ(f.DateTimePicker4->text(), "23:59:59");
+  EXPECT_EQ(f.Label2->text(), "5");
 }
 
 TEST_F(MainWindow, RoleAndDisplayTogglesShapeTheTable) {
