@@ -2,7 +2,7 @@
 #include "filters/Common.h"
 #include "filters/MainLogic.h"
 #include "import/CsvSplit.h"
-#include "platform/LineReader.h"
+#include "platform/CsvLineReader.h"
 
 namespace tabulon {
 namespace {
@@ -30,7 +30,7 @@ void TMainLogic::Button7Click() {
     }
 
   // Opened before the grid changes: a file that cannot be opened leaves the grid as it was.
-  LineReader csv(ws_.FCsvPath);
+  CsvLineReader csv(ws_.FCsvPath);
   std::string_view line;
   if (!csv.ReadLine(&line)) line = std::string_view();
   std::vector<std::string_view> fields;

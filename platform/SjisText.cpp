@@ -52,6 +52,38 @@ UConverter* TextConverter() {
   return conv;
 }
 
+// "〓", the code page's mark for a character it cannot hold.
+constexpr UChar kGetaMark = 0x3013;
+constexpr char kGetaMarkSjis[] = "\x81\xAC";
+
+// Writes "〓" for a character without a Shift-JIS form and counts it in *context (a size_t).
+void FromUnicodeGeta(const void* context, UConverterFromUnicodeArgs* args, const UChar*, int32_t,
+                     UChar32, UConverterCallbackReason reason, UErrorCode* err) {
+  if (reason > UCNV_IRREGULAR) return;  // reset, close or clone: nothing to substitute
+  ++*static_cast<size_t*>(const_cast<void*>(context));
+  *err = U_ZERO_ERROR;
+  ucnv_cbFromUWriteBytes(args, kGetaMarkSjis, 2, 0, err);
+}
+
+// The converter for the text of users' files: fallback mappings on, "〓" counted in
+// *GetaCount() for everything else.
+size_t* GetaCount() {
+  static size_t count = 0;
+  return &count;
+}
+
+UConverter* FileTextConverter() {
+  static UConverter* conv = [] {
+    UConverter* c = OpenCodePage();
+    UErrorCode err = U_ZERO_ERROR;
+    ucnv_setFallback(c, true);
+    ucnv_setFromUCallBack(c, FromUnicodeGeta, GetaCount(), nullptr, nullptr, &err);
+    if (U_FAILURE(err)) IcuFailure("cannot set up converter", err);
+    return c;
+  }();
+  return conv;
+}
+
 // UTF-16 of Shift-JIS bytes, into *out (reused to avoid allocation).
 void ToUtf16(std::string_view sjis, std::vector<UChar>* out) {
   UConverter* conv = TextConverter();
@@ -253,6 +285,32 @@ std::string Utf8ToSjis(std::string_view utf8) {
   if (U_FAILURE(err)) IcuFailure("cannot encode Shift-JIS", err);
   out.resize(static_cast<size_t>(n));
   return out;
+}
+
+size_t AppendUtf8AsSjis(std::string_view utf8, std::string* out) {
+  if (IsAscii(utf8)) {
+    out->append(utf8);
+    return 0;
+  }
+  static std::vector<UChar> utf16;
+  utf16.resize(utf8.size() + 1);  // one unit per byte at most
+  UErrorCode err = U_ZERO_ERROR;
+  int32_t units = 0;
+  int32_t illFormed = 0;
+  u_strFromUTF8WithSub(utf16.data(), static_cast<int32_t>(utf16.size()), &units, utf8.data(),
+                       static_cast<int32_t>(utf8.size()), kGetaMark, &illFormed, &err);
+  if (U_FAILURE(err)) IcuFailure("cannot decode UTF-8", err);
+  UConverter* conv = FileTextConverter();
+  ucnv_resetFromUnicode(conv);
+  *GetaCount() = 0;
+  const size_t old = out->size();
+  out->resize(old + static_cast<size_t>(units) * 2 + 1);  // two bytes per unit at most
+  err = U_ZERO_ERROR;
+  const int32_t n = ucnv_fromUChars(
+      conv, out->data() + old, static_cast<int32_t>(out->size() - old), utf16.data(), units, &err);
+  if (U_FAILURE(err)) IcuFailure("cannot encode Shift-JIS", err);
+  out->resize(old + static_cast<size_t>(n));
+  return static_cast<size_t>(illFormed) + *GetaCount();
 }
 
 const std::string& Sjis(const char* utf8Literal) {

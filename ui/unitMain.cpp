@@ -608,12 +608,19 @@ void TForm1::Timer1Timer() {
     ListBox1->addItem(FromNative(TDatasetList::DisplayName(path)));
   if (progress_ != nullptr)
     for (const std::string& path : datasets_.Paths())
-      Guard(dialogs_, this, [this, &path] { progress_->Import(path); });
+      Guard(dialogs_, this, [this, &path] { ImportWithNotices(path); });
   {
     const QSignalBlocker block(ListBox1);
     ListBox1->setCurrentRow(0);
   }
   ListBox1Click();
+}
+
+void TForm1::ImportWithNotices(const std::string& path) {
+  progress_->Import(path);
+  QStringList notices;
+  for (const std::string& notice : progress_->Importer().Notices()) notices << FromSjis(notice);
+  if (!notices.isEmpty()) dialogs_.Message(this, notices.join(QLatin1Char('\n')));
 }
 
 void TForm1::Button1Click() {
@@ -628,7 +635,7 @@ void TForm1::Button1Click() {
   if (progress_ != nullptr) {
     setEnabled(false);
     try {
-      progress_->Import(path);
+      ImportWithNotices(path);
     } catch (...) {
       setEnabled(true);
       throw;

@@ -70,6 +70,20 @@ TEST(RecordList, RecordsMissingFromAShortenedFileAreListedAsOneNullField) {
   EXPECT_EQ(m.Label2(), "3");
 }
 
+TEST(RecordList, AUtf8FileListsItsRecordsInShiftJisAsItsImportReadThem) {
+  Opened d("\xEF\xBB\xBF" + std::string(kShops) + "池袋,5,café\r\n");
+  TMainLogic& m = d.logic;
+  m.ListBox3Click({1});  // 渋谷, as the store spells it
+  m.Button7Click();
+  const TResultTable& g = m.MainGrid();
+  ASSERT_EQ(g.RowCount(), 2);
+  EXPECT_EQ(Opened::Row(g, 0), S("|店|数量|メモ"));  // without the mark
+  EXPECT_EQ(Opened::Row(g, 1), S("1|渋谷|(null)|"));
+  m.ListBox3Click({2});
+  m.Button7Click();
+  EXPECT_EQ(Opened::Row(g, 1), S("1|池袋|5|caf〓"));
+}
+
 TEST(RecordList, GoesToTheEnlargedTableWhileItIsShowing) {
   Opened d(S(kShops));
   TMainLogic& m = d.logic;
