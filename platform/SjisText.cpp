@@ -5,6 +5,8 @@
 #include <unicode/ucnv_cb.h>
 #include <unicode/ucol.h>
 #include <unicode/ustring.h>
+#include <unicode/utf16.h>
+#include <unicode/utf8.h>
 
 #include <cstring>
 #include <stdexcept>
@@ -52,36 +54,44 @@ UConverter* TextConverter() {
   return conv;
 }
 
-// "〓", the code page's mark for a character it cannot hold.
-constexpr UChar kGetaMark = 0x3013;
-constexpr char kGetaMarkSjis[] = "\x81\xAC";
+// The Shift-JIS code of every BMP code point, as the code page's converter with its fallback
+// mappings gives it (U+301C as "～", U+00A5 as 0x5C): below 0x100 a single byte, else lead << 8
+// | trail, 0 for none, kIgnored for the invisible characters the converter drops (U+00AD SOFT
+// HYPHEN, U+200B ZERO WIDTH SPACE, U+FEFF). Built once, on the first UTF-8 file; a table walk
+// converts a file's text several times faster than the converter does line by line.
+constexpr uint16_t kIgnored = 0xFFFF;  // no Shift-JIS code: trail bytes end at 0xFC
 
-// Writes "〓" for a character without a Shift-JIS form and counts it in *context (a size_t).
-void FromUnicodeGeta(const void* context, UConverterFromUnicodeArgs* args, const UChar*, int32_t,
-                     UChar32, UConverterCallbackReason reason, UErrorCode* err) {
-  if (reason > UCNV_IRREGULAR) return;  // reset, close or clone: nothing to substitute
-  ++*static_cast<size_t*>(const_cast<void*>(context));
-  *err = U_ZERO_ERROR;
-  ucnv_cbFromUWriteBytes(args, kGetaMarkSjis, 2, 0, err);
-}
-
-// The converter for the text of users' files: fallback mappings on, "〓" counted in
-// *GetaCount() for everything else.
-size_t* GetaCount() {
-  static size_t count = 0;
-  return &count;
-}
-
-UConverter* FileTextConverter() {
-  static UConverter* conv = [] {
-    UConverter* c = OpenCodePage();
+const std::vector<uint16_t>& BmpToSjis() {
+  static const std::vector<uint16_t> table = [] {
+    std::vector<uint16_t> t(0x10000, 0);
+    UConverter* conv = OpenCodePage();
     UErrorCode err = U_ZERO_ERROR;
-    ucnv_setFallback(c, true);
-    ucnv_setFromUCallBack(c, FromUnicodeGeta, GetaCount(), nullptr, nullptr, &err);
+    ucnv_setFallback(conv, true);
+    ucnv_setFromUCallBack(conv, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
     if (U_FAILURE(err)) IcuFailure("cannot set up converter", err);
-    return c;
+    // ASCII stays itself (the converter would swap some control codes, as IBM's table does).
+    for (UChar32 cp = 0; cp < 0x80; ++cp) t[static_cast<size_t>(cp)] = static_cast<uint16_t>(cp);
+    for (UChar32 cp = 0x80; cp < 0x10000; ++cp) {
+      if (U_IS_SURROGATE(cp)) continue;
+      const UChar unit = static_cast<UChar>(cp);
+      char bytes[4];
+      err = U_ZERO_ERROR;
+      ucnv_resetFromUnicode(conv);
+      const int32_t n = ucnv_fromUChars(conv, bytes, 4, &unit, 1, &err);
+      if (U_FAILURE(err) || n > 2) continue;
+      if (n == 0) {
+        t[static_cast<size_t>(cp)] = kIgnored;
+        continue;
+      }
+      const auto byte = [&](int i) {
+        return static_cast<uint16_t>(static_cast<unsigned char>(bytes[i]));
+      };
+      t[static_cast<size_t>(cp)] = n == 1 ? byte(0) : static_cast<uint16_t>(byte(0) << 8 | byte(1));
+    }
+    ucnv_close(conv);
+    return t;
   }();
-  return conv;
+  return table;
 }
 
 // UTF-16 of Shift-JIS bytes, into *out (reused to avoid allocation).
@@ -292,25 +302,31 @@ size_t AppendUtf8AsSjis(std::string_view utf8, std::string* out) {
     out->append(utf8);
     return 0;
   }
-  static std::vector<UChar> utf16;
-  utf16.resize(utf8.size() + 1);  // one unit per byte at most
-  UErrorCode err = U_ZERO_ERROR;
-  int32_t units = 0;
-  int32_t illFormed = 0;
-  u_strFromUTF8WithSub(utf16.data(), static_cast<int32_t>(utf16.size()), &units, utf8.data(),
-                       static_cast<int32_t>(utf8.size()), kGetaMark, &illFormed, &err);
-  if (U_FAILURE(err)) IcuFailure("cannot decode UTF-8", err);
-  UConverter* conv = FileTextConverter();
-  ucnv_resetFromUnicode(conv);
-  *GetaCount() = 0;
-  const size_t old = out->size();
-  out->resize(old + static_cast<size_t>(units) * 2 + 1);  // two bytes per unit at most
-  err = U_ZERO_ERROR;
-  const int32_t n = ucnv_fromUChars(
-      conv, out->data() + old, static_cast<int32_t>(out->size() - old), utf16.data(), units, &err);
-  if (U_FAILURE(err)) IcuFailure("cannot encode Shift-JIS", err);
-  out->resize(old + static_cast<size_t>(n));
-  return static_cast<size_t>(illFormed) + *GetaCount();
+  const std::vector<uint16_t>& table = BmpToSjis();
+  const auto* s = reinterpret_cast<const uint8_t*>(utf8.data());
+  const int32_t length = static_cast<int32_t>(utf8.size());
+  size_t replaced = 0;
+  for (int32_t i = 0; i < length;) {
+    if (s[i] < 0x80) {
+      out->push_back(static_cast<char>(s[i++]));
+      continue;
+    }
+    UChar32 cp;
+    U8_NEXT(s, i, length, cp);
+    // An ill-formed sequence (cp < 0), a character beyond the BMP or one without a code.
+    const uint16_t code = cp >= 0 && cp < 0x10000 ? table[static_cast<size_t>(cp)] : 0;
+    if (code == kIgnored) continue;
+    if (code == 0) {
+      out->append("\x81\xAC");  // 〓
+      ++replaced;
+    } else if (code < 0x100) {
+      out->push_back(static_cast<char>(code));
+    } else {
+      out->push_back(static_cast<char>(code >> 8));
+      out->push_back(static_cast<char>(code & 0xFF));
+    }
+  }
+  return replaced;
 }
 
 const std::string& Sjis(const char* utf8Literal) {

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
+#include <unicode/ucnv.h>
+#include <unicode/utf16.h>
+#include <unicode/utf8.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -56,11 +60,50 @@ TEST(SniffText, TextIsWhatHasAtMostOnePercentOfStrayBytesAsEitherEncoding) {
 TEST(AppendUtf8AsSjis, CountsWhatBecameAGetaMark) {
   std::string out = "x";
   EXPECT_EQ(AppendUtf8AsSjis("abc", &out), 0u);
-  EXPECT_EQ(AppendUtf8AsSjis("新宿〓", &out), 0u);
+  EXPECT_EQ(AppendUtf8AsSjis("新\u00AD宿\u200B〓", &out), 0u);  // invisible ones dropped
   // é, an emoji, and one mark per byte of an overlong form and of an encoded surrogate (none of
   // their bytes begins a well-formed sequence).
   EXPECT_EQ(AppendUtf8AsSjis("é😀\xC0\xAF\xED\xA0\x80", &out), 7u);
   EXPECT_EQ(out, "xabc" + S("新宿〓") + S("〓〓〓〓〓〓〓"));
+}
+
+TEST(AppendUtf8AsSjis, EveryBmpCharacterConvertsAsTheCodePageConverterConvertsIt) {
+  std::u16string units;
+  std::string utf8;
+  for (UChar32 cp = 0x80; cp < 0x10000; ++cp) {
+    if (U_IS_SURROGATE(cp)) continue;
+    units.push_back(static_cast<char16_t>(cp));
+    char bytes[4];
+    int32_t n = 0;
+    U8_APPEND_UNSAFE(bytes, n, cp);
+    utf8.append(bytes, static_cast<size_t>(n));
+  }
+  // The reference: the whole text through ICU's converter at once, "〓" for what has no code.
+  UErrorCode err = U_ZERO_ERROR;
+  UConverter* conv = ucnv_open("windows-31j", &err);
+  ucnv_setFallback(conv, true);
+  ucnv_setSubstChars(conv, "\x81\xAC", 2, &err);
+  std::string expected(units.size() * 2, '\0');
+  const int32_t n = ucnv_fromUChars(conv, expected.data(), static_cast<int32_t>(expected.size()),
+                                    units.data(), static_cast<int32_t>(units.size()), &err);
+  ucnv_close(conv);
+  ASSERT_TRUE(U_SUCCESS(err)) << u_errorName(err);
+  expected.resize(static_cast<size_t>(n));
+
+  std::string out;
+  const size_t replaced = AppendUtf8AsSjis(utf8, &out);
+  const auto differ = std::mismatch(out.begin(), out.end(), expected.begin(), expected.end());
+  EXPECT_EQ(differ.first - out.begin(), static_cast<ptrdiff_t>(expected.size()))
+      << std::string(differ.first, std::min(differ.first + 8, out.end())) << " / "
+      << std::string(differ.second, std::min(differ.second + 8, expected.end()));
+  size_t marks = 0;  // "〓" characters of the output
+  for (size_t i = 0; i < out.size(); ++i) {
+    if (!IsLeadByte(static_cast<unsigned char>(out[i]))) continue;
+    marks += out.compare(i, 2, "\x81\xAC") == 0 ? 1 : 0;
+    ++i;
+  }
+  EXPECT_EQ(replaced + 1, marks);  // U+3013 itself is the one more
+  EXPECT_GT(replaced, 40000u);     // most of the BMP has no Shift-JIS form
 }
 
 std::vector<std::string> ReadAll(const std::string& bytes, std::vector<size_t>* fileBytes) {
