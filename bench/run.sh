@@ -23,7 +23,7 @@ store=${csv%.*}  # the importer keeps its column store beside the CSV, named wit
 
 # Benchmarks in the order they run by default. A new benchmark is a bench_NAME function plus its
 # name here.
-all_benchmarks=(import tab cli)
+all_benchmarks=(import tab list cli)
 
 table=()  # finished rows of the result table
 
@@ -101,6 +101,14 @@ bench_tab() {
   local prog=$build/bench/tabulon-bench-tab
   [[ -x $prog ]] || die "$prog does not exist yet; build tabulon-bench-tab first"
   echo "tab: $csv"
+  "$prog" "$csv"
+}
+
+# The record list of all 1M records: its time and the process's memory with it and after it.
+bench_list() {
+  local prog=$build/bench/tabulon-bench-list
+  [[ -x $prog ]] || die "$prog does not exist yet; build tabulon-bench-list first"
+  echo "list: $csv"
   "$prog" "$csv"
 }
 

@@ -117,6 +117,15 @@ class TerminalProgress : public TProgressView {
 void ImportFile(TformProgress& importer, const std::string& path) {
   if (!FileExists(path)) throw IoError(path, TFileAction::kOpen, ENOENT);
   importer.Import(path);
+  // What the text lost, once per file (nothing when the store was up to date).
+  if (!importer.LooksLikeText())
+    std::fprintf(stderr, "tabulon-cli: warning: %s does not look like Shift-JIS or UTF-8 text\n",
+                 path.c_str());
+  if (importer.ReplacedChars() > 0)
+    std::fprintf(stderr,
+                 "tabulon-cli: warning: %s: %lld characters without a Shift-JIS form became "
+                 "\xE3\x80\x93\n",
+                 path.c_str(), static_cast<long long>(importer.ReplacedChars()));
 }
 
 int RunImport(const std::vector<std::string>& files) {

@@ -1,20 +1,62 @@
 // The record list: the CSV records that pass every filter, in file order.
+#include <algorithm>
+#include <cstdint>
+#include <utility>
+
 #include "filters/Common.h"
 #include "filters/MainLogic.h"
 #include "import/CsvSplit.h"
-#include "platform/LineReader.h"
+#include "platform/CsvLineReader.h"
 
 namespace tabulon {
 namespace {
 
-// Fills row of the grid from the left: first, then the fields, as many as the grid has columns.
-void FillRow(TResultTable& grid, int row, const std::string& first,
-             const std::vector<std::string_view>& fields) {
-  grid.SetCell(0, row, first);
-  const int cols = grid.ColCount();
-  for (size_t i = 0; i < fields.size() && static_cast<int>(i) + 1 < cols; ++i)
-    grid.SetCell(static_cast<int>(i) + 1, row, std::string(fields[i]));
-}
+// The listed records, each held as its line (in Shift-JIS, so a UTF-8 file's converted text)
+// and split into the row number and its fields only when a cell of it is read. The lines lie
+// end to end in one buffer, found by a 2-byte length per line and the start of every 64th line:
+// the list takes about the size of the lines' file bytes, and giving it up frees it whole.
+class TRecordRows : public TRowSource {
+ public:
+  // expectedBytes: what the lines will take at most, as far as is known (the file's size).
+  explicit TRecordRows(size_t expectedBytes) { text_.reserve(expectedBytes); }
+  void Add(std::string_view line) {
+    if (lengths_.size() % kBlock == 0) blockStarts_.push_back(text_.size());
+    if (line.size() < kLong) {
+      lengths_.push_back(static_cast<uint16_t>(line.size()));
+    } else {
+      lengths_.push_back(kLong);
+      longLengths_.emplace_back(lengths_.size() - 1, line.size());
+    }
+    text_.append(line);
+  }
+  int Rows() const override { return static_cast<int>(lengths_.size()); }
+  void CellsOf(int row, std::vector<std::string>* cells) const override {
+    const size_t r = static_cast<size_t>(row);
+    size_t start = blockStarts_[r / kBlock];
+    for (size_t i = r - r % kBlock; i < r; ++i) start += Length(i);
+    SplitCsvDisplayRecord(std::string_view(text_).substr(start, Length(r)), &fields_);
+    cells->resize(fields_.size() + 1);
+    (*cells)[0] = filters::DecimalText(row + 1);
+    for (size_t i = 0; i < fields_.size(); ++i) (*cells)[i + 1].assign(fields_[i]);
+  }
+
+ private:
+  static constexpr size_t kBlock = 64;       // lines per stored start
+  static constexpr uint16_t kLong = 0xFFFF;  // the length is in longLengths_
+
+  size_t Length(size_t row) const {
+    if (lengths_[row] != kLong) return lengths_[row];
+    const auto found =
+        std::lower_bound(longLengths_.begin(), longLengths_.end(), std::make_pair(row, size_t{0}));
+    return found->second;
+  }
+
+  std::string text_;                                    // the lines, without their line ends
+  std::vector<uint16_t> lengths_;                       // per line, kLong for a long one
+  std::vector<size_t> blockStarts_;                     // where lines 0, 64, 128 ... begin
+  std::vector<std::pair<size_t, size_t>> longLengths_;  // (line, length), in line order
+  mutable std::vector<std::string_view> fields_;        // reused by CellsOf
+};
 
 }  // namespace
 
@@ -30,36 +72,48 @@ void TMainLogic::Button7Click() {
     }
 
   // Opened before the grid changes: a file that cannot be opened leaves the grid as it was.
-  LineReader csv(ws_.FCsvPath);
+  CsvLineReader csv(ws_.FCsvPath);
   std::string_view line;
   if (!csv.ReadLine(&line)) line = std::string_view();
   std::vector<std::string_view> fields;
   SplitCsvDisplayRecord(line, &fields);
 
+  // The header row; the records follow it once they are all read.
   grid.SetColCount(static_cast<int>(fields.size()) + 1);
-  grid.SetRowCount(2);
+  grid.SetRowCount(1);
   for (int c = 0; c < grid.ColCount(); ++c) grid.SetColWidth(c, grid.DefaultColWidth());
   grid.ClearRow(0);
-  FillRow(grid, 0, std::string(), fields);
-  grid.ClearRow(1);
+  for (size_t i = 0; i < fields.size(); ++i)
+    grid.SetCell(static_cast<int>(i) + 1, 0, std::string(fields[i]));
 
-  int32_t listed = 0;
-  for (int32_t r = 0; r < ws_.FRowCount; ++r) {
-    bool passes = true;
-    for (TCol* col : filtered)
-      if (!col->ReadRow(r)) {
-        passes = false;
-        break;
-      }
-    // Every record's line is read, passing or not, so lines and record numbers stay in step; a
-    // file shorter than its store reads as empty lines.
-    if (!csv.ReadLine(&line)) line = std::string_view();
-    if (!passes) continue;
-    ++listed;
-    if (grid.RowCount() - 1 < listed) grid.SetRowCount(listed + 1);
-    SplitCsvDisplayRecord(line, &fields);
-    FillRow(grid, listed, filters::DecimalText(listed), fields);
+  auto records =
+      std::make_unique<TRecordRows>(static_cast<size_t>(std::max<int64_t>(csv.Size(), 0)));
+  // A read that fails part-way leaves the header and the records read before it.
+  const auto show = [&grid](std::unique_ptr<TRecordRows> rows) {
+    if (rows->Rows() > 0)
+      grid.AppendRowSource(std::move(rows));
+    else
+      grid.SetRowCount(2);  // never fewer than 2 rows: one empty data row
+  };
+  try {
+    for (int32_t r = 0; r < ws_.FRowCount; ++r) {
+      bool passes = true;
+      for (TCol* col : filtered)
+        if (!col->ReadRow(r)) {
+          passes = false;
+          break;
+        }
+      // Every record's line is read, passing or not, so lines and record numbers stay in step;
+      // a file shorter than its store reads as empty lines.
+      if (!csv.ReadLine(&line)) line = std::string_view();
+      if (passes) records->Add(line);
+    }
+  } catch (...) {
+    show(std::move(records));
+    throw;
   }
+  const int listed = records->Rows();
+  show(std::move(records));
   ws_.recordCountText = filters::DecimalText(listed);
 }
 

@@ -20,10 +20,10 @@
 #include "import/Descriptor.h"
 #include "import/HenkanJ.h"
 #include "import/unitProgress.h"
+#include "platform/CsvLineReader.h"
 #include "platform/Errors.h"
 #include "platform/FileIo.h"
 #include "platform/IniFile.h"
-#include "platform/LineReader.h"
 #include "platform/LocaleFormats.h"
 #include "platform/SjisText.h"
 
@@ -163,7 +163,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The lines as the line reader gives them: the header, then one row per line.
   std::vector<std::string> lines;
   {
-    LineReader reader(csv);
+    CsvLineReader reader(csv);
     std::string_view line;
     while (reader.ReadLine(&line)) lines.emplace_back(line);
   }

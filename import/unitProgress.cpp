@@ -9,10 +9,10 @@
 #include "import/CsvSplit.h"
 #include "import/Descriptor.h"
 #include "import/RemainingTime.h"
+#include "platform/CsvLineReader.h"
 #include "platform/Errors.h"
 #include "platform/FileIo.h"
 #include "platform/IniFile.h"
-#include "platform/LineReader.h"
 #include "platform/LocaleFormats.h"
 #include "platform/SjisText.h"
 
@@ -99,6 +99,8 @@ void TformProgress::Import(const std::string& csvPath) {
 
 bool TformProgress::NeedsImport(const std::string& csvPath) {
   csvPath_ = csvPath;
+  replaced_ = 0;
+  looksLikeText_ = true;
   view_->SetCaption(Sjis("CSVファイルの前処理中 ") + Utf8ToSjis(FileNameOf(csvPath)));
   time_t modified = 0;
   if (!FileExists(csvPath) || !FileModifiedTime(csvPath, &modified)) {
@@ -130,13 +132,15 @@ bool TformProgress::NeedsImport(const std::string& csvPath) {
 }
 
 void TformProgress::OpenCsv() {
-  csv_ = std::make_unique<LineReader>(csvPath_);
+  csv_ = std::make_unique<CsvLineReader>(csvPath_);
+  looksLikeText_ = csv_->Sniff().looksLikeText;
 }
 
 void TformProgress::ReadHeader() {
   std::string_view line;
-  if (!csv_->ReadLine(&line)) line = {};
-  position_ = static_cast<int64_t>(line.size()) + 2;
+  size_t fileBytes = 0;
+  if (!csv_->ReadLine(&line, &fileBytes)) line = {};
+  position_ = static_cast<int64_t>(fileBytes) + 2;
   view_->SetPosition(position_);
   std::vector<std::string_view> fields;
   SplitCsvRecord(line, &fields);
@@ -214,12 +218,13 @@ void TformProgress::ReadRows() {
   rowCount_ = 0;
   std::vector<std::string_view> fields;
   std::string_view line;
+  size_t fileBytes = 0;
   const size_t columns = cols_.size();
-  while (csv_->ReadLine(&line)) {
+  while (csv_->ReadLine(&line, &fileBytes)) {
     if (rowCount_ == INT32_MAX)
       throw IoError(csvPath_, TFileAction::kImport, Wording("too many rows", "行が多すぎます"));
     ++rowCount_;
-    position_ += static_cast<int64_t>(line.size()) + 2;
+    position_ += static_cast<int64_t>(fileBytes) + 2;
     view_->SetPosition(position_);
     if (rowCount_ % kRowsPerUpdate == 0) {
       view_->ProcessEvents();
@@ -236,6 +241,7 @@ void TformProgress::ReadRows() {
 }
 
 void TformProgress::CloseCsv() {
+  replaced_ = csv_->Replaced();
   csv_.reset();
 }
 
@@ -276,6 +282,20 @@ void TformProgress::WriteDescriptor() {
   // The completion mark goes last, once every column file and section is complete.
   ini.WriteDateTime(kSectionCsv, kKeyDateTime, fileTime_);
   ini.Flush();
+  // The window's last text says what the text lost.
+  if (replaced_ > 0)
+    view_->SetTimeLabel(Sjis("〓にした文字 ") + std::to_string(replaced_) + Sjis(" 個"));
+}
+
+std::vector<std::string> TformProgress::Notices() const {
+  std::vector<std::string> notices;
+  const std::string file = Utf8ToSjis(csvPath_);
+  if (!looksLikeText_)
+    notices.push_back(file + Sjis(" は Shift-JIS や UTF-8 のテキストに見えません"));
+  if (replaced_ > 0)
+    notices.push_back(file + Sjis(": Shift-JIS にない文字 ") + std::to_string(replaced_) +
+                      Sjis(" 個を〓にしました"));
+  return notices;
 }
 
 }  // namespace tabulon

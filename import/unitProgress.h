@@ -12,7 +12,7 @@
 
 namespace tabulon {
 
-class LineReader;
+class CsvLineReader;
 
 // What the import shows while it runs. Texts are Shift-JIS.
 class TProgressView {
@@ -68,13 +68,20 @@ class TformProgress {
   int32_t ColCount() const { return colCount_; }
   int32_t RowCount() const { return rowCount_; }
   const std::string& StoreDir() const { return storeDir_; }
+  // What the last import met in the file's text: the "〓" that stand for characters without a
+  // Shift-JIS form (of a UTF-8 file), and whether its first bytes look like text at all.
+  int64_t ReplacedChars() const { return replaced_; }
+  bool LooksLikeText() const { return looksLikeText_; }
+  // The last import's notices for the window, naming the file (Shift-JIS); empty when the text
+  // was read without a loss.
+  std::vector<std::string> Notices() const;
 
  private:
   void NameColumns(const std::vector<std::string>& header);
 
   TProgressView* view_;                      // not owned
   std::string csvPath_;                      // the file being imported
-  std::unique_ptr<LineReader> csv_;          // open during the passes
+  std::unique_ptr<CsvLineReader> csv_;       // open during the passes
   std::vector<std::unique_ptr<TCol>> cols_;  // one per header field, in header order
   int32_t colCount_ = 0;
   int32_t rowCount_ = 0;
@@ -83,6 +90,8 @@ class TformProgress {
   double fileTime_ = 0;                          // the CSV file's last-write time
   int64_t max_ = 10000;                          // the bar's range
   int64_t position_ = 0;                         // bytes consumed
+  int64_t replaced_ = 0;                         // "〓" written for unmappable characters
+  bool looksLikeText_ = true;                    // the file's first bytes are text
 };
 
 }  // namespace tabulon

@@ -113,6 +113,12 @@ bool LineReader::ReadLine(std::string_view* line) {
   }
 }
 
+std::string_view LineReader::Peek(size_t n) {
+  while (end_ - begin_ < n && Fill()) {
+  }
+  return std::string_view(buf_.data() + begin_, std::min(n, end_ - begin_));
+}
+
 bool LineReader::Eof() {
   // Any byte left makes a line; none left and none to come is the end.
   while (begin_ == end_) {

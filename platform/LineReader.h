@@ -33,6 +33,11 @@ class LineReader {
   // no empty line after it. Throws IoError when a read fails.
   bool ReadLine(std::string_view* line);
 
+  // The file's next bytes, up to n of them, without consuming them: fewer only when the file
+  // ends (or 0x1A ends it) before. The view stays valid until the next call. Throws IoError when
+  // a read fails.
+  std::string_view Peek(size_t n);
+
   // True when no further line can be read.
   bool Eof();
 

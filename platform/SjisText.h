@@ -2,6 +2,7 @@
 // hashing and ordering. All core texts are Shift-JIS byte strings.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -21,6 +22,15 @@ std::string SjisToUtf8(std::string_view sjis);
 
 // UTF-8 to Shift-JIS. Characters without a Shift-JIS form become "?".
 std::string Utf8ToSjis(std::string_view utf8);
+
+// Appends the Shift-JIS form of UTF-8 text to *out, for the text of a user's file: a character
+// without a Shift-JIS form, and each ill-formed byte sequence, becomes "〓". Characters that
+// other tables give another code point take the code page's form of it (U+301C WAVE DASH as
+// "～", U+00A5 YEN SIGN as 0x5C, U+2212 MINUS SIGN as "－"); invisible format characters
+// without a form (U+00AD SOFT HYPHEN, U+200B ZERO WIDTH SPACE) are dropped, as ICU's converter
+// drops them. Returns how many "〓" stand for characters and sequences (a "〓" of the text
+// itself is not counted).
+size_t AppendUtf8AsSjis(std::string_view utf8, std::string* out);
 
 // Shift-JIS text compiled into the program from a UTF-8 literal: Sjis("合計").
 // Converts once per distinct literal address; cheap to call repeatedly.

@@ -218,18 +218,17 @@ class TGridCorner : public QWidget {
 }  // namespace
 
 int TGridModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : rows;
+  return parent.isValid() ? 0 : cells.Rows();
 }
 
 int TGridModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : cols;
+  return parent.isValid() ? 0 : cells.Cols();
 }
 
 QVariant TGridModel::data(const QModelIndex& index, int role) const {
-  if (!index.isValid() || index.row() >= rows || index.column() >= cols) return {};
+  if (!index.isValid() || index.row() >= cells.Rows() || index.column() >= cells.Cols()) return {};
   if (role == Qt::DisplayRole) {
-    const std::string& text =
-        cells[static_cast<size_t>(index.row())][static_cast<size_t>(index.column())];
+    const std::string& text = cells.At(index.column(), index.row());
     if (IsAscii(text)) return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
     return QString::fromStdString(SjisToUtf8(text));
   }
@@ -286,9 +285,9 @@ void TStringGrid::Flush() {
 }
 
 void TStringGrid::PlaceHeadings() {
-  if (model_.rows > 0) setRowHidden(0, true);
-  if (model_.cols > 0) setColumnHidden(0, true);
-  for (int c = 1; c < model_.cols; ++c) setColumnWidth(c, widths_[static_cast<size_t>(c)]);
+  if (model_.cells.Rows() > 0) setRowHidden(0, true);
+  if (model_.cells.Cols() > 0) setColumnHidden(0, true);
+  for (int c = 1; c < model_.cells.Cols(); ++c) setColumnWidth(c, widths_[static_cast<size_t>(c)]);
   updateGeometries();
   corner_->update();
 }
@@ -305,37 +304,37 @@ void TStringGrid::updateGeometries() {
 }
 
 void TStringGrid::SetColCount(int cols) {
-  if (cols < 0) cols = 0;
-  for (auto& row : model_.cells) row.resize(static_cast<size_t>(cols));
-  widths_.resize(static_cast<size_t>(cols), DefaultColWidth());
-  model_.cols = cols;
+  model_.cells.SetCols(cols);
+  widths_.resize(static_cast<size_t>(model_.cells.Cols()), DefaultColWidth());
   Changed();
 }
 
 void TStringGrid::SetRowCount(int rows) {
-  if (rows < 0) rows = 0;
-  model_.cells.resize(static_cast<size_t>(rows),
-                      std::vector<std::string>(static_cast<size_t>(model_.cols)));
-  model_.rows = rows;
+  model_.cells.SetRows(rows);
   Changed();
 }
 
 std::string TStringGrid::Cell(int col, int row) const {
-  return model_.cells[static_cast<size_t>(row)][static_cast<size_t>(col)];
+  return model_.cells.At(col, row);
 }
 
 void TStringGrid::SetCell(int col, int row, const std::string& text) {
-  model_.cells[static_cast<size_t>(row)][static_cast<size_t>(col)] = text;
+  model_.cells.Set(col, row, text);
   Changed();
 }
 
 void TStringGrid::ClearCol(int col) {
-  for (auto& row : model_.cells) row[static_cast<size_t>(col)].clear();
+  model_.cells.ClearCol(col);
   Changed();
 }
 
 void TStringGrid::ClearRow(int row) {
-  for (auto& cell : model_.cells[static_cast<size_t>(row)]) cell.clear();
+  model_.cells.ClearRow(row);
+  Changed();
+}
+
+void TStringGrid::AppendRowSource(std::unique_ptr<const TRowSource> source) {
+  model_.cells.AppendRowSource(std::move(source));
   Changed();
 }
 
@@ -375,7 +374,7 @@ QRect TStringGrid::CellRect(int col, int row) const {
 }
 
 QString TStringGrid::CopyText() const {
-  int c0 = 0, r0 = 0, c1 = model_.cols - 1, r1 = model_.rows - 1;
+  int c0 = 0, r0 = 0, c1 = model_.cells.Cols() - 1, r1 = model_.cells.Rows() - 1;
   const QModelIndexList selected = selectionModel()->selectedIndexes();
   if (!selected.isEmpty()) {
     c0 = r0 = std::numeric_limits<int>::max();

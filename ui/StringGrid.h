@@ -30,8 +30,7 @@ class TGridModel : public QAbstractTableModel {
   // Tells the views that everything may have changed.
   void Publish();
 
-  int cols = 0, rows = 0;                       // the table's shape
-  std::vector<std::vector<std::string>> cells;  // [row][col], Shift-JIS
+  TTableCells cells;  // Shift-JIS
 };
 
 class TGridHeading;
@@ -43,14 +42,15 @@ class TStringGrid : public QTableView, public TResultTable {
   TStringGrid(QWidget* parent, bool userResizesColumns);
 
   // ---- TResultTable
-  int ColCount() const override { return model_.cols; }
-  int RowCount() const override { return model_.rows; }
+  int ColCount() const override { return model_.cells.Cols(); }
+  int RowCount() const override { return model_.cells.Rows(); }
   void SetColCount(int cols) override;
   void SetRowCount(int rows) override;
   std::string Cell(int col, int row) const override;
   void SetCell(int col, int row, const std::string& text) override;
   void ClearCol(int col) override;
   void ClearRow(int row) override;
+  void AppendRowSource(std::unique_ptr<const TRowSource> source) override;
   int ColWidth(int col) const override;
   void SetColWidth(int col, int width) override;
   int DefaultColWidth() const override { return 32; }

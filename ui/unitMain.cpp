@@ -619,12 +619,19 @@ void TForm1::Timer1Timer() {
   dialogs_.Chose(FromNative(datasets_.Paths().back()));  // the file chosen last
   if (progress_ != nullptr)
     for (const std::string& path : datasets_.Paths())
-      Guard(dialogs_, this, [this, &path] { progress_->Import(path); });
+      Guard(dialogs_, this, [this, &path] { ImportWithNotices(path); });
   {
     const QSignalBlocker block(ListBox1);
     ListBox1->setCurrentRow(0);
   }
   ListBox1Click();
+}
+
+void TForm1::ImportWithNotices(const std::string& path) {
+  progress_->Import(path);
+  QStringList notices;
+  for (const std::string& notice : progress_->Importer().Notices()) notices << FromSjis(notice);
+  if (!notices.isEmpty()) dialogs_.Message(this, notices.join(QLatin1Char('\n')));
 }
 
 void TForm1::Button1Click() {
@@ -644,7 +651,7 @@ void TForm1::AddDataset(const QString& chosen) {
   if (progress_ != nullptr) {
     setEnabled(false);
     try {
-      progress_->Import(path);
+      ImportWithNotices(path);
     } catch (...) {
       setEnabled(true);
       throw;

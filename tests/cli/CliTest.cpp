@@ -107,6 +107,24 @@ TEST(Cli, ErrorsAreEnglishUnlessTheLocaleIsJapaneseAndKeepTheirExitCodes) {
   EXPECT_EQ(Cli("frobnicate", dir, japanese).exitCode, 2);
 }
 
+TEST(Cli, ImportWarnsOnceOfLostCharactersAndOfFilesThatAreNoText) {
+  ScratchDir dir;
+  WriteFile(dir.File("u.csv"), "\xEF\xBB\xBF名前\r\ncafé\r\n한국\r\n");
+  std::string garbage = "a\r\n";
+  for (int i = 0; i < 200; ++i) garbage += static_cast<char>(i % 7 == 0 ? 0xFF : i);
+  WriteFile(dir.File("g.csv"), garbage);
+  const CliRun r = Cli("import " + dir.File("u.csv") + " " + dir.File("g.csv"), dir);
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.err, "tabulon-cli: warning: " + dir.File("u.csv") +
+                       ": 3 characters without a Shift-JIS form became 〓\n"
+                       "tabulon-cli: warning: " +
+                       dir.File("g.csv") + " does not look like Shift-JIS or UTF-8 text\n");
+  // An up-to-date store is not imported again, and nothing is said.
+  EXPECT_EQ(Cli("import " + dir.File("u.csv"), dir).err, "");
+  const CliRun list = Cli("list " + dir.File("u.csv"), dir);
+  EXPECT_EQ(list.out, ",名前\r\n1,caf〓\r\n2,〓〓\r\n");
+}
+
 // A small sales file; every test imports it afresh.
 std::string Sales(const ScratchDir& dir) {
   const std::string path = dir.File("sales.csv");

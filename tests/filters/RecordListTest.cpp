@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "FilterFixture.h"
+#include "engine/Engine.h"
+#include "platform/FileIo.h"
 
 namespace tabulon {
 namespace {
@@ -68,6 +72,71 @@ TEST(RecordList, RecordsMissingFromAShortenedFileAreListedAsOneNullField) {
   EXPECT_EQ(Opened::Row(g, 2), "2|(null)||");
   EXPECT_EQ(Opened::Row(g, 3), "3|(null)||");
   EXPECT_EQ(m.Label2(), "3");
+}
+
+TEST(RecordList, AUtf8FileListsItsRecordsInShiftJisAsItsImportReadThem) {
+  Opened d("\xEF\xBB\xBF" + std::string(kShops) + "池袋,5,café\r\n");
+  TMainLogic& m = d.logic;
+  m.ListBox3Click({1});  // 渋谷, as the store spells it
+  m.Button7Click();
+  const TResultTable& g = m.MainGrid();
+  ASSERT_EQ(g.RowCount(), 2);
+  EXPECT_EQ(Opened::Row(g, 0), S("|店|数量|メモ"));  // without the mark
+  EXPECT_EQ(Opened::Row(g, 1), S("1|渋谷|(null)|"));
+  m.ListBox3Click({2});
+  m.Button7Click();
+  EXPECT_EQ(Opened::Row(g, 1), S("1|池袋|5|caf〓"));
+}
+
+TEST(RecordList, SavingAndSortingTheListSeeEveryRecordAsTheFileSpellsIt) {
+  Opened d(S(kShops));
+  TMainLogic& m = d.logic;
+  m.Button7Click();
+  test::ScratchDir out;
+  SaveTable(m.MainGrid(), out.File("list.csv"));
+  EXPECT_EQ(test::ReadFile(out.File("list.csv")),
+            S(",店,数量,メモ\r\n1,新宿,1,\"a,b\"\r\n2,渋谷,(null),\r\n3,新宿,3,\r\n"));
+  TWorkspace& ws = m.Workspace();
+  ws.sort = true;
+  SpeedButton11Click(ws);  // the sort toggle sorts what the grid shows, columns too
+  EXPECT_EQ(TableText(m.MainGrid()),
+            S(",数量,店,メモ\r\n1,1,新宿,\"a,b\"\r\n2,(null),渋谷,\r\n3,3,新宿,\r\n"));
+}
+
+TEST(RecordList, RecordsLongerThan64KiBAndTheRecordsAfterThemKeepTheirTexts) {
+  const std::string longText(70000, 'x');
+  std::string csv = "a,b\r\n";
+  for (int i = 0; i < 70; ++i)
+    csv += (i % 3 == 0 ? longText : "s") + "," + std::to_string(i) + "\r\n";
+  Opened d(csv);
+  TMainLogic& m = d.logic;
+  m.Button7Click();
+  const TResultTable& g = m.MainGrid();
+  ASSERT_EQ(g.RowCount(), 71);
+  for (int i = 0; i < 70; ++i) {
+    EXPECT_EQ(g.Cell(1, i + 1), i % 3 == 0 ? longText : "s") << i;
+    EXPECT_EQ(g.Cell(2, i + 1), std::to_string(i));
+  }
+}
+
+TEST(RecordList, AReadThatFailsPartWayKeepsTheHeaderAndTheRecordsBeforeIt) {
+  // 12-byte records past the first 4 MiB read: the second read fails.
+  std::string csv = "h,v\r\n";
+  char record[16];
+  for (int i = 1; csv.size() < (size_t{5} << 20); ++i) {
+    std::snprintf(record, sizeof record, "r%07d,1\r\n", i);
+    csv += record;
+  }
+  Opened d(csv);
+  TMainLogic& m = d.logic;
+  InjectFileFault(FileOp::kRead, 2);
+  EXPECT_THROW(m.Button7Click(), IoError);
+  ClearFileFaults();
+  const int inFirstRead = ((4 << 20) - 5) / 12;  // records whose line end the first read holds
+  const TResultTable& g = m.MainGrid();
+  ASSERT_EQ(g.RowCount(), inFirstRead + 1);
+  EXPECT_EQ(RowLineText(g, 0), ",h,v");
+  EXPECT_EQ(RowLineText(g, inFirstRead), "349524,r0349524,1");
 }
 
 TEST(RecordList, GoesToTheEnlargedTableWhileItIsShowing) {

@@ -115,6 +115,18 @@ TEST_F(MainWindow, AListOfSeveralFilesIsShownInOrderImportedAndTheFirstSelected)
   EXPECT_EQ(w->form1->Label2->text(), "2100");
 }
 
+TEST_F(MainWindow, AUtf8FileOpensAsItsTextAndWhatItLostIsShownOnce) {
+  WriteFile(csv, "\xEF\xBB\xBF店舗,メモ\r\n渋谷店,café\r\n");
+  StartWithData();
+  TForm1& f = *w->form1;
+  EXPECT_EQ(Entries(f.ListBox2), (QStringList{"  店舗", "  メモ"}));
+  EXPECT_EQ(Entries(f.ListBox3), QStringList{"渋谷店"});
+  EXPECT_EQ(
+      w->dialogs.messages,
+      std::vector<QString>{Q(csv) + QStringLiteral(": Shift-JIS にない文字 1 個を〓にしました")});
+  EXPECT_EQ(w->progress->Label2->text(), QStringLiteral("〓にした文字 1 個"));
+}
+
 TEST_F(MainWindow, AChangedCsvIsImportedAgainAtTheNextStart) {
   StartWithData();
   w.reset();

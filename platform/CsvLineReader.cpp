@@ -1,0 +1,112 @@
+#include "platform/CsvLineReader.h"
+
+#include <unicode/utf8.h>
+
+#include "platform/SjisText.h"
+
+namespace tabulon {
+
+namespace {
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+bool IsControl(unsigned char c) {
+  return (c < 0x20 && c != '\t' && c != '\r' && c != '\n') || c == 0x7F;
+}
+
+// Bytes of head that are no Shift-JIS text: undefined single bytes, lead bytes without a valid
+// trail byte, control bytes. A lead byte cut by the end of an incomplete head is not counted.
+size_t ShiftJisFaults(std::string_view head, bool complete) {
+  size_t faults = 0;
+  for (size_t i = 0; i < head.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(head[i]);
+    if (IsLeadByte(c)) {
+      if (i + 1 == head.size()) {
+        faults += complete ? 1 : 0;
+        break;
+      }
+      const unsigned char t = static_cast<unsigned char>(head[i + 1]);
+      if (t >= 0x40 && t <= 0xFC && t != 0x7F)
+        ++i;
+      else
+        ++faults;
+    } else if (c == 0x80 || c == 0xA0 || c >= 0xFD || IsControl(c)) {
+      ++faults;
+    }
+  }
+  return faults;
+}
+
+struct Utf8Scan {
+  size_t faults = 0;       // ill-formed sequences and control bytes
+  size_t illFormed = 0;    // ill-formed sequences alone
+  bool multiByte = false;  // some well-formed sequence is longer than one byte
+};
+
+Utf8Scan ScanUtf8(std::string_view head, bool complete) {
+  Utf8Scan scan;
+  const auto* s = reinterpret_cast<const uint8_t*>(head.data());
+  const int32_t length = static_cast<int32_t>(head.size());
+  for (int32_t i = 0; i < length;) {
+    UChar32 c;
+    U8_NEXT(s, i, length, c);
+    if (c < 0) {
+      // A sequence that the end of an incomplete head cuts may go on in the file.
+      if (i == length && !complete) break;
+      ++scan.illFormed;
+      ++scan.faults;
+    } else if (c >= 0x80) {
+      scan.multiByte = true;
+    } else if (IsControl(static_cast<unsigned char>(c))) {
+      ++scan.faults;
+    }
+  }
+  return scan;
+}
+
+}  // namespace
+
+TextSniff SniffText(std::string_view head, bool complete) {
+  TextSniff sniff;
+  if (head.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
+    sniff.encoding = TextEncoding::kUtf8;
+    sniff.markBytes = kUtf8Mark.size();
+    head.remove_prefix(kUtf8Mark.size());
+  }
+  const Utf8Scan utf8 = ScanUtf8(head, complete);
+  if (sniff.markBytes == 0 && utf8.illFormed == 0 && utf8.multiByte)
+    sniff.encoding = TextEncoding::kUtf8;
+  // More than 1% of the bytes: a text file with a stray byte or two still reads as text.
+  const auto tooMany = [&](size_t faults) { return faults * 100 > head.size(); };
+  sniff.looksLikeText = !tooMany(utf8.faults) || !tooMany(ShiftJisFaults(head, complete));
+  return sniff;
+}
+
+CsvLineReader::CsvLineReader(const std::string& path) : lines_(path) {
+  // One byte beyond the sample tells whether the sample is the whole file.
+  std::string_view head = lines_.Peek(kUtf8Mark.size() + kSniffBytes + 1);
+  const size_t limit =
+      (head.substr(0, kUtf8Mark.size()) == kUtf8Mark ? kUtf8Mark.size() : 0) + kSniffBytes;
+  const bool complete = head.size() <= limit;
+  sniff_ = SniffText(head.substr(0, limit), complete);
+}
+
+bool CsvLineReader::ReadLine(std::string_view* line, size_t* fileBytes) {
+  std::string_view raw;
+  if (!lines_.ReadLine(&raw)) return false;
+  if (fileBytes != nullptr) *fileBytes = raw.size();
+  if (first_) {
+    first_ = false;
+    raw.remove_prefix(sniff_.markBytes);
+  }
+  if (sniff_.encoding == TextEncoding::kShiftJis || IsAscii(raw)) {
+    *line = raw;
+    return true;
+  }
+  converted_.clear();
+  replaced_ += static_cast<int64_t>(AppendUtf8AsSjis(raw, &converted_));
+  *line = converted_;
+  return true;
+}
+
+}  // namespace tabulon
