@@ -26,6 +26,7 @@
 #include "platform/Errors.h"
 #include "platform/FileIo.h"
 #include "platform/IniFile.h"
+#include "platform/Messages.h"
 #include "platform/SjisText.h"
 
 namespace tabulon {
@@ -118,14 +119,10 @@ void ImportFile(TformProgress& importer, const std::string& path) {
   if (!FileExists(path)) throw IoError(path, TFileAction::kOpen, ENOENT);
   importer.Import(path);
   // What the text lost, once per file (nothing when the store was up to date).
-  if (!importer.LooksLikeText())
-    std::fprintf(stderr, "tabulon-cli: warning: %s does not look like Shift-JIS or UTF-8 text\n",
-                 path.c_str());
-  if (importer.ReplacedChars() > 0)
-    std::fprintf(stderr,
-                 "tabulon-cli: warning: %s: %lld characters without a Shift-JIS form became "
-                 "\xE3\x80\x93\n",
-                 path.c_str(), static_cast<long long>(importer.ReplacedChars()));
+  for (const std::string& notice : importer.Notices())
+    std::fprintf(stderr, "tabulon-cli: %s %s\n",
+                 MessageLanguage() == TLanguage::kJapanese ? "警告:" : "warning:",
+                 SjisToUtf8(notice).c_str());
 }
 
 int RunImport(const std::vector<std::string>& files) {

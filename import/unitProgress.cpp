@@ -14,6 +14,7 @@
 #include "platform/FileIo.h"
 #include "platform/IniFile.h"
 #include "platform/LocaleFormats.h"
+#include "platform/Messages.h"
 #include "platform/SjisText.h"
 
 namespace tabulon {
@@ -290,11 +291,16 @@ void TformProgress::WriteDescriptor() {
 std::vector<std::string> TformProgress::Notices() const {
   std::vector<std::string> notices;
   const std::string file = Utf8ToSjis(csvPath_);
+  const bool japanese = MessageLanguage() == TLanguage::kJapanese;
   if (!looksLikeText_)
-    notices.push_back(file + Sjis(" は Shift-JIS や UTF-8 のテキストに見えません"));
-  if (replaced_ > 0)
-    notices.push_back(file + Sjis(": Shift-JIS にない文字 ") + std::to_string(replaced_) +
-                      Sjis(" 個を〓にしました"));
+    notices.push_back(file + Wording(" does not look like Shift-JIS or UTF-8 text",
+                                     " は Shift-JIS や UTF-8 のテキストに見えません"));
+  if (replaced_ > 0) {
+    const std::string count = std::to_string(replaced_);
+    notices.push_back(japanese ? file + Sjis(": Shift-JIS にない文字 ") + count + Sjis(" 個を〓にしました")
+                               : file + ": " + count +
+                                     " characters without a Shift-JIS form became " + Sjis("〓"));
+  }
   return notices;
 }
 

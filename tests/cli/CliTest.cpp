@@ -123,6 +123,11 @@ TEST(Cli, ImportWarnsOnceOfLostCharactersAndOfFilesThatAreNoText) {
   EXPECT_EQ(Cli("import " + dir.File("u.csv"), dir).err, "");
   const CliRun list = Cli("list " + dir.File("u.csv"), dir);
   EXPECT_EQ(list.out, ",名前\r\n1,caf〓\r\n2,〓〓\r\n");
+
+  // Under a Japanese locale the warning is Japanese.
+  WriteFile(dir.File("v.csv"), "\xEF\xBB\xBF名前\r\ncafé\r\n");
+  EXPECT_EQ(Cli("import " + dir.File("v.csv"), dir, "LC_ALL=ja_JP.UTF-8").err,
+            "tabulon-cli: 警告: " + dir.File("v.csv") + ": Shift-JIS にない文字 1 個を〓にしました\n");
 }
 
 // A small sales file; every test imports it afresh.

@@ -99,6 +99,7 @@ TEST(Utf8Import, ACharacterCutByAReadBlockIsReadWhole) {
 
 TEST(Utf8Import, CharactersWithoutAShiftJisFormBecomeGetaMarksAndAreCounted) {
   // é, an emoji and a Hangul syllable have no Shift-JIS form; a 〓 of the text stays one.
+  const test::InJapanese japanese;
   const Imported r = ImportBytes(std::string(kMark) + "名前\r\ncafé😀한〓\r\n");
   EXPECT_EQ(r.files.at("0.Ind"), S("caf〓〓〓〓\r\n"));
   EXPECT_EQ(r.replaced, 3);
@@ -142,6 +143,7 @@ TEST(Utf8Import, ShiftJisAndAsciiFilesImportAsShiftJis) {
 TEST(Utf8Import, BinaryGarbageImportsAsBeforeAndIsNamedOnce) {
   std::string garbage = "a,b\r\n";
   for (int i = 0; i < 300; ++i) garbage += static_cast<char>((i * 37) % 256);
+  const test::InJapanese japanese;
   const Imported r = ImportBytes(garbage);
   EXPECT_FALSE(r.looksLikeText);
   EXPECT_EQ(r.notices,
