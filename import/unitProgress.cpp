@@ -70,6 +70,30 @@ bool ColumnFilesWhole(const IniFile& ini, const std::string& dir) {
   return true;
 }
 
+// Whether the store of a UTF-8 file was built when such files were still read as Shift-JIS: it
+// then names a column by the raw bytes of its header text (the byte-order mark included) where
+// the text read as UTF-8 differs. Such a store is rebuilt once. A header of ASCII alone, without
+// a mark, reads the same either way and tells nothing.
+bool NamedByRawUtf8Header(const std::string& csvPath, const IniFile& ini) {
+  CsvLineReader text(csvPath);
+  if (text.Sniff().encoding != TextEncoding::kUtf8) return false;
+  std::string_view line;
+  if (!text.ReadLine(&line)) return false;
+  const std::string converted(line);
+  LineReader bytes(csvPath);
+  if (!bytes.ReadLine(&line)) return false;
+  std::vector<std::string_view> raw, read;
+  SplitCsvRecord(line, &raw);
+  SplitCsvRecord(converted, &read);
+  for (size_t i = 0; i < raw.size() && i < read.size(); ++i) {
+    if (raw[i] == read[i]) continue;
+    const std::string index = std::to_string(i);
+    if (ini.KeyExists(kSectionCsv, index) && ini.ReadString(kSectionCsv, index, "") == raw[i])
+      return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 TformProgress::TformProgress(TProgressView* view) : view_(view) {}
@@ -118,7 +142,7 @@ bool TformProgress::NeedsImport(const std::string& csvPath) {
   const double stored = ini.ReadDateTime(kSectionCsv, kKeyDateTime, 0);
   const double fileTime = FileTimeToDateTime(modified);
   if (ini.KeyExists(kSectionCsv, kKeyDateTime) && std::fabs(stored - fileTime) < kHalfSecond &&
-      ColumnFilesWhole(ini, storeDir_)) {
+      ColumnFilesWhole(ini, storeDir_) && !NamedByRawUtf8Header(csvPath, ini)) {
     view_->Close();
     return false;
   }
@@ -297,9 +321,10 @@ std::vector<std::string> TformProgress::Notices() const {
                                      " は Shift-JIS や UTF-8 のテキストに見えません"));
   if (replaced_ > 0) {
     const std::string count = std::to_string(replaced_);
-    notices.push_back(japanese ? file + Sjis(": Shift-JIS にない文字 ") + count + Sjis(" 個を〓にしました")
-                               : file + ": " + count +
-                                     " characters without a Shift-JIS form became " + Sjis("〓"));
+    notices.push_back(
+        japanese
+            ? file + Sjis(": Shift-JIS にない文字 ") + count + Sjis(" 個を〓にしました")
+            : file + ": " + count + " characters without a Shift-JIS form became " + Sjis("〓"));
   }
   return notices;
 }

@@ -126,8 +126,9 @@ TEST(Cli, ImportWarnsOnceOfLostCharactersAndOfFilesThatAreNoText) {
 
   // Under a Japanese locale the warning is Japanese.
   WriteFile(dir.File("v.csv"), "\xEF\xBB\xBF名前\r\ncafé\r\n");
-  EXPECT_EQ(Cli("import " + dir.File("v.csv"), dir, "LC_ALL=ja_JP.UTF-8").err,
-            "tabulon-cli: 警告: " + dir.File("v.csv") + ": Shift-JIS にない文字 1 個を〓にしました\n");
+  EXPECT_EQ(
+      Cli("import " + dir.File("v.csv"), dir, "LC_ALL=ja_JP.UTF-8").err,
+      "tabulon-cli: 警告: " + dir.File("v.csv") + ": Shift-JIS にない文字 1 個を〓にしました\n");
 }
 
 // A small sales file; every test imports it afresh.

@@ -152,4 +152,25 @@ TEST(Utf8Import, BinaryGarbageImportsAsBeforeAndIsNamedOnce) {
 }
 
 }  // namespace
+TEST(Utf8Import, AStoreBuiltFromTheRawBytesOfAUtf8FileIsRebuiltOnce) {
+  // A store as the import left it when UTF-8 files were read as Shift-JIS: the same file with a
+  // broken byte at its end reads as Shift-JIS, so its names are the header's raw bytes.
+  ScratchDir dir;
+  const std::string csv = dir.File("data.csv");
+  const std::string text = "名前,値\r\nあ,1\r\n";
+  const timespec times[2] = {{1700000000, 0}, {1700000000, 0}};
+  WriteFile(csv, text + "\x80\r\n");
+  ASSERT_EQ(::utimensat(AT_FDCWD, csv.c_str(), times, 0), 0);
+  TSilentProgress view;
+  TformProgress importer(&view);
+  importer.Import(csv);
+  // The file as it really is, with the time the store was made for.
+  WriteFile(csv, text);
+  ASSERT_EQ(::utimensat(AT_FDCWD, csv.c_str(), times, 0), 0);
+  EXPECT_TRUE(importer.NeedsImport(csv));
+  importer.Import(csv);
+  EXPECT_EQ(ReadFile(StoreDirOf(csv) + "/0.Ind"), S("あ\r\n"));
+  EXPECT_FALSE(importer.NeedsImport(csv));  // the rebuilt store is up to date
+}
+
 }  // namespace tabulon
