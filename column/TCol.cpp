@@ -233,112 +233,14 @@ Converted Widen(std::string_view text, std::string_view n, TValueType* type) {
   return v;
 }
 
-}  // namespace
-
-void TCol::AddValue(std::string_view text) {
-  Writer& w = *writer_;
-
-  // Type inference on the normalised text; a type, once widened, never narrows.
-  auto test = [&]() -> Converted {
-    if (FValueType == vtStr) return Converted{};
-    std::string_view n = text;
-    if (!IsHankakuAlready(text)) {
-      ToHankakuInto(text, &w.normScratch);
-      n = w.normScratch;
-    }
-    return Widen(text, n, &FValueType);
-  };
-
-  if (FStorage == csLon) {
-    const TValueType before = FValueType;
-    const Converted v = test();
-    if (w.valuesValid && FValueType != before) {
-      w.values.Abandon();
-      w.valuesValid = false;
-    }
-    w.dat.WriteLine(text);
-    if (w.valuesValid) {
-      switch (FValueType) {
-        case vtInt:
-          w.values.WriteRecord(v.i);
-          if (!v.null && v.i >= -2147483646) {
-            if (v.i < FIntMin) FIntMin = v.i;
-            if (v.i > FIntMax) FIntMax = v.i;
-          }
-          break;
-        case vtCur:
-          w.values.WriteRecord(v.c);
-          if (!v.null && v.c > kCurNull) {
-            const double d = static_cast<double>(v.c) / kCurScale;
-            if (d < FMin) FMin = d;
-            if (d > FMax) FMax = d;
-          }
-          break;
-        case vtDat:
-          w.values.WriteRecord(v.d);
-          if (!v.null && v.d < DateNull()) {
-            if (v.d < FDateMin) FDateMin = v.d;
-            if (v.d > FDateMax) FDateMax = v.d;
-          }
-          break;
-        case vtStr:
-          break;
-      }
-    }
-    return;
-  }
-
-  int32_t key;
-  int32_t s = -1;
-  uint64_t hash = 0;
-  if (w.lastSpelling >= 0 && text == w.spellings.BytesOf(w.lastSpelling)) {
-    s = w.lastSpelling;
-  } else {
-    hash = HashBytes(text);
-    s = w.spellings.Find(text, hash);
-    w.lastSpelling = s;
-  }
-  if (s >= 0) {
-    Writer::Spelling& sp = w.spelling[static_cast<size_t>(s)];
-    key = sp.key;
-    if (sp.verified != FValueType) {
-      test();
-      sp.verified = FValueType;
-    }
-  } else {
-    test();
-    w.foldScratch.clear();
-    AppendFoldKey(text, &w.foldScratch);
-    const uint64_t foldHash = HashBytes(w.foldScratch);
-    key = w.folded.Find(w.foldScratch, foldHash);
-    if (key < 0) {
-      key = static_cast<int32_t>(FValues.size());
-      FValues.emplace_back(text);
-      w.folded.Insert(w.foldScratch, foldHash, key);
-      FCount = static_cast<int32_t>(FValues.size());
-      if (FStorage == csByt && FCount > kByteKeyLimit) {
-        ConvertToWordKeys();
-      } else if (FStorage == csWor && FCount > kWordKeyLimit) {
-        ConvertToText();
-        // The cell that made the column per-row is its first text row.
-        FStorage = csLon;
-        AddValue(text);
-        return;
-      }
-    }
-    if (w.spelling.size() < kMaxSpellings) {
-      w.lastSpelling = static_cast<int32_t>(w.spelling.size());
-      w.spellings.Insert(text, hash, w.lastSpelling);
-      w.spelling.push_back({key, FValueType});
-    }
-  }
-  if (FStorage == csByt)
-    w.dat.WriteRecord(static_cast<uint8_t>(key));
-  else
-    w.dat.WriteRecord(static_cast<uint16_t>(key));
+// Type inference: widens *type while the normalised text does not convert (a type, once widened,
+// never narrows; vtStr takes every text) and returns the conversion under the type it ends at.
+Converted InferType(std::string_view text, TValueType* type, std::string* scratch) {
+  if (*type == vtStr) return Converted{};
+  if (IsHankakuAlready(text)) return Widen(text, text, type);
+  ToHankakuInto(text, scratch);
+  return Widen(text, *scratch, type);
 }
-
-namespace {
 
 // Appends a converted value as a record of the type's width and notes it in the extremes.
 void WriteValue(TCol& c, OutFile& out, const Converted& v) {
@@ -369,6 +271,88 @@ void WriteValue(TCol& c, OutFile& out, const Converted& v) {
       break;
   }
 }
+
+}  // namespace
+
+void TCol::AddValue(std::string_view text) {
+  if (FStorage == csLon) {
+    AppendRowText(text);
+    return;
+  }
+  const int32_t key = DistinctKeyOf(text);
+  if (FStorage == csLon)
+    AppendRowText(text);  // the cell that made the column per-row is its first text row
+  else
+    WriteKey(key);
+}
+
+void TCol::AppendRowText(std::string_view text) {
+  Writer& w = *writer_;
+  const TValueType before = FValueType;
+  const Converted v = InferType(text, &FValueType, &w.normScratch);
+  if (w.valuesValid && FValueType != before) {
+    w.values.Abandon();
+    w.valuesValid = false;
+  }
+  w.dat.WriteLine(text);
+  if (w.valuesValid) WriteValue(*this, w.values, v);
+}
+
+int32_t TCol::DistinctKeyOf(std::string_view text) {
+  Writer& w = *writer_;
+  int32_t known = -1;  // the spelling met before, or -1
+  uint64_t hash = 0;
+  if (w.lastSpelling >= 0 && text == w.spellings.BytesOf(w.lastSpelling)) {
+    known = w.lastSpelling;
+  } else {
+    hash = HashBytes(text);
+    known = w.spellings.Find(text, hash);
+    w.lastSpelling = known;
+  }
+  if (known >= 0) {
+    // A spelling met before: its key, and the type tested again only when it widened since.
+    Writer::Spelling& sp = w.spelling[static_cast<size_t>(known)];
+    if (sp.verified != FValueType) {
+      InferType(text, &FValueType, &w.normScratch);
+      sp.verified = FValueType;
+    }
+    return sp.key;
+  }
+  InferType(text, &FValueType, &w.normScratch);
+  w.foldScratch.clear();
+  AppendFoldKey(text, &w.foldScratch);
+  const uint64_t foldHash = HashBytes(w.foldScratch);
+  int32_t key = w.folded.Find(w.foldScratch, foldHash);
+  if (key < 0) {
+    key = static_cast<int32_t>(FValues.size());
+    FValues.emplace_back(text);
+    w.folded.Insert(w.foldScratch, foldHash, key);
+    FCount = static_cast<int32_t>(FValues.size());
+    if (FStorage == csByt && FCount > kByteKeyLimit) {
+      ConvertToWordKeys();
+    } else if (FStorage == csWor && FCount > kWordKeyLimit) {
+      ConvertToText();
+      FStorage = csLon;
+      return key;
+    }
+  }
+  if (w.spelling.size() < kMaxSpellings) {
+    w.lastSpelling = static_cast<int32_t>(w.spelling.size());
+    w.spellings.Insert(text, hash, w.lastSpelling);
+    w.spelling.push_back({key, FValueType});
+  }
+  return key;
+}
+
+void TCol::WriteKey(int32_t key) {
+  Writer& w = *writer_;
+  if (FStorage == csByt)
+    w.dat.WriteRecord(static_cast<uint8_t>(key));
+  else
+    w.dat.WriteRecord(static_cast<uint16_t>(key));
+}
+
+namespace {
 
 // The conversion of a stored cell text under type t, normalising through scratch.
 Converted ConvertText(std::string_view text, TValueType t, std::string* scratch) {

@@ -182,6 +182,14 @@ class TCol : public TColSelection {
   void ConvertToWordKeys();             // i.Dat from 8-bit to 16-bit keys
   void ConvertToText();                 // i.Dat from 16-bit keys to one text line per row
   void ResetExtremes();
+  // The parts of AddValue. DistinctKeyOf finds or adds the distinct text of a key-stored
+  // column's cell, testing its type; adding one may widen the keys (ConvertToWordKeys) or make the
+  // column per-row (ConvertToText, FStorage then csLon, the key meaningless). WriteKey appends a
+  // row's key to i.Dat; AppendRowText appends a per-row column's cell text, and its value to i.Val
+  // while the type holds.
+  int32_t DistinctKeyOf(std::string_view text);
+  void WriteKey(int32_t key);
+  void AppendRowText(std::string_view text);
   void ReadFiles();    // the file part of Load
   void PrepareRows();  // derives the per-key tables ReadRow uses; run by every Load
 

@@ -72,17 +72,17 @@ std::string FixedFiveDecimals(double value) {
 
 std::vector<std::string> RangeLabels(TCol& col) {
   if (col.FDivisions < 2) col.FDivisions = 2;
-  const int d = col.FDivisions;
+  const int buckets = col.FDivisions;
   const double lower = col.FLower, upper = col.FUpper;
-  const double w = (upper - lower) / d;
+  const double span = (upper - lower) / buckets;  // of one bucket
   std::vector<std::string> labels;
-  labels.reserve(static_cast<size_t>(d));
+  labels.reserve(static_cast<size_t>(buckets));
   if (col.FValueType == vtInt) {
     const size_t width = std::max(FourDecimals(upper).size(), FourDecimals(lower).size());
-    for (int k = 0; k < d; ++k) {
-      const double lo = lower + k * w;
-      const double hi = k == d - 1 ? upper : lower + (k + 1) * w;
-      if (static_cast<double>(col.Count()) == w) {
+    for (int k = 0; k < buckets; ++k) {
+      const double lo = lower + k * span;
+      const double hi = k == buckets - 1 ? upper : lower + (k + 1) * span;
+      if (static_cast<double>(col.Count()) == span) {
         labels.push_back(PadLeft(TruncatedIntText(std::floor(lo)), width));
       } else {
         labels.push_back(PadLeft(TruncatedIntText(std::ceil(lo)), width) + "-" +
@@ -91,9 +91,9 @@ std::vector<std::string> RangeLabels(TCol& col) {
     }
   } else {
     const size_t width = std::max(FixedFiveDecimals(upper).size(), FixedFiveDecimals(lower).size());
-    for (int k = 0; k < d; ++k) {
-      const double lo = lower + k * w;
-      const double hi = k == d - 1 ? upper : lower + (k + 1) * w;
+    for (int k = 0; k < buckets; ++k) {
+      const double lo = lower + k * span;
+      const double hi = k == buckets - 1 ? upper : lower + (k + 1) * span;
       const std::string low = FourDecimals(lo);
       const size_t dot = low.find('.');
       // 1-based position of the decimal point plus 5; a text without one has it after its end.

@@ -12,13 +12,13 @@ namespace {
 
 constexpr int64_t kMsPerDay = 86400000;
 
-// Fills total cell t from the cells cell(0) .. cell(n - 1).
+// Fills the total cell from the cells cell(0) .. cell(parts - 1).
 template <typename CellOf>
-void Total(TAccumulators& acc, TFold fold, size_t t, int n, CellOf cell) {
+void Total(TAccumulators& acc, TFold fold, size_t total, int parts, CellOf cell) {
   int32_t count = 0;
   double value = 0;
   bool any = false;
-  for (int i = 0; i < n; ++i) {
+  for (int i = 0; i < parts; ++i) {
     const size_t k = cell(i);
     count += acc.count[k];
     if (fold == TFold::kMin || fold == TFold::kMax) {
@@ -31,8 +31,8 @@ void Total(TAccumulators& acc, TFold fold, size_t t, int n, CellOf cell) {
       value += acc.value[k];
     }
   }
-  acc.count[t] = count;
-  acc.value[t] = value;
+  acc.count[total] = count;
+  acc.value[total] = value;
 }
 
 void Totals(TAccumulators& acc, TFold fold) {

@@ -16,9 +16,9 @@ class BusyCursor {
   TWindowHooks* hooks_;
 };
 
-// Steps 2 and 3 of the role command: the selected column takes the role of the first role toggle
-// that is down (taking it from the column that held it), then markers, column selection and the
-// computation. valueClicked: the value toggle itself was pressed.
+// The role command once a toggle is pressed: the selected column takes the role of the first role
+// toggle that is down (taking it from the column that held it), then markers, column selection
+// and the computation. valueClicked: the value toggle itself was pressed.
 void ApplyRolesAndCompute(TWorkspace& ws, bool valueClicked) {
   BusyCursor busy(ws.hooks);
   ws.hooks->ProcessEvents();
@@ -58,8 +58,8 @@ void CloseRole(TWorkspace& ws, uint8_t role) {
 }  // namespace
 
 void SpeedButton1Click(TWorkspace& ws, int clicked) {
-  // 1. A role toggle released by the user: the selected column loses its role, nothing is
-  //    recomputed.
+  // A role toggle released by the user: the selected column loses its role, nothing is
+  // recomputed.
   if (clicked >= 0 && clicked < 3 && !ws.roleDown[clicked]) {
     const int i = ws.selectedColumn;
     if (i >= 0 && i < static_cast<int>(ws.FCols.size()))
@@ -67,7 +67,7 @@ void SpeedButton1Click(TWorkspace& ws, int clicked) {
     ws.hooks->RefreshColumnMarkers();
     return;
   }
-  // 2-3.
+  // A toggle pressed: the selected column takes the role, and the table is computed again.
   ApplyRolesAndCompute(ws, clicked == 2);
 }
 

@@ -86,12 +86,12 @@ void Recalculate(TWorkspace& ws) {
 }
 
 void CrossTabulate(TWorkspace& ws) {
-  // 1-2. The output grid, reset to 3 x 3.
+  // The output grid, reset to 3 x 3.
   TResultTable& table = *ws.hooks->ChooseOutputGrid();
   ws.FOutGrid = &table;
   ResetTable(table);
 
-  // 3-4. Axes, labels and the value column.
+  // The axes with their labels, and the value column with its fold.
   TRunPlan plan;
   for (auto& colPtr : ws.FCols) {
     TCol& col = *colPtr;
@@ -116,13 +116,13 @@ void CrossTabulate(TWorkspace& ws) {
     plan.fold =
         ChooseFold(*ws.FCols[static_cast<size_t>(plan.valueCol)], plan.timeOfDay, ws.aggregate);
 
-  // 5-7. Accumulators, loading and the record pass.
+  // Every record counted and folded into the accumulators.
   TAccumulators acc;
   acc.Reset(plan.nc, plan.nr);
   for (auto& col : ws.FCols) col->Load();
   engine_detail::RecordPass(ws, plan, acc, &table);
 
-  // 8-13.
+  // Totals, cell texts, widths, sort, chart and hidden empty lines.
   engine_detail::FinishTable(ws, plan, acc, table);
 }
 

@@ -19,20 +19,9 @@ void OpenDataset(TWorkspace& ws, const std::string& csvPath) {
     col->FIndex = i;
     const std::string name = ini.ReadString(kSectionCsv, std::to_string(i), "");
     col->Open(ws.FDataDir, name, ws.FRowCount);
-    col->FCount = ReadDistinctCount(ini, name);
-    const std::string valType = ini.ReadString(name, kKeyValType, "");
-    col->SetTypes(valType, ini.ReadString(name, kKeyColType, ""));
-    if (valType == "Int") {
-      col->FMin = ini.ReadInteger(name, kKeyMin, 0);
-      col->FMax = ini.ReadInteger(name, kKeyMax, 0);
-    } else if (valType == "Cur") {
-      col->FMin = ini.ReadFloat(name, kKeyMin, 0);
-      col->FMax = ini.ReadFloat(name, kKeyMax, 0);
-    } else if (valType == "Dat") {
-      col->FMin = ini.ReadDateTime(name, kKeyMin, 0);
-      col->FMax = ini.ReadDateTime(name, kKeyMax, 0);
-      col->FindTimesBetween();
-    }
+    const TColumnSection section = ReadColumnSection(ini, name);
+    section.ApplyTo(*col);
+    if (section.valType == "Dat") col->FindTimesBetween();
     col->FLower = col->FMin;
     col->FUpper = col->FMax;
     col->FDivisions = col->FCount;

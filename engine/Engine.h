@@ -9,36 +9,52 @@
 namespace tabulon {
 
 // After every change of a filter: CrossTabulate when some column has a role; otherwise clears the
-// result (Button13Click) and shows the number of records that pass every filter in
-// recordCountText.
+// result (Button13Click) and leaves the number of records that pass every filter in
+// recordCountText. REQUIRES: ws.hooks set; the columns opened. Throws IoError when a filtered
+// column's files cannot be read (recordCountText is then left as it was).
 void Recalculate(TWorkspace& ws);
 
 // Computes the result table into the grid the hooks choose (remembered as FOutGrid): labels,
 // record pass, totals, cell texts, widths, hidden totals, sort, chart, hidden empty rows and
-// columns. Throws IoError when a column's files cannot be read.
+// columns. REQUIRES: ws.hooks set; the columns opened. Throws IoError when a column's files
+// cannot be read; the grid may then hold part of a table, and the next call computes it whole.
 void CrossTabulate(TWorkspace& ws);
 
 // Whether 構成比 can be shown: the cells and totals are sums, that is counts (件数, or no value
 // column) or 合計 of an integer or currency value column. Elsewhere (平均, 最小, 最大, 合計 of
-// dates, times or texts) the table shows its values whatever share is chosen.
+// dates, times or texts) the table shows its values whatever share is chosen. Reads only the
+// roles, the value column's type and ws.aggregate; never throws.
 bool ShareAvailable(const TWorkspace& ws);
 
 // Test hook: when on, the record pass asks every participating column ReadRow for every record
-// even where the columns' key tables would serve; the tables must come out the same.
+// even where the columns' key tables would serve; the tables must come out the same. Holds for
+// the whole process until turned off.
 void ForceGenericRecordPass(bool on);
 
 // The role and aggregate toggles. The caller has already set the toggle states as the click left
 // them (roleDown, aggregate); clicked names the button: 0..2 the role toggles, 3..7 the aggregate
-// toggles 合計..件数.
+// toggles 合計..件数. A role toggle released takes the role from the selected column and
+// computes nothing; otherwise the selected column takes the role of the first toggle down
+// (the column that held it gives it up; pressing the value toggle on a non-date column sets
+// 合計) and the table is computed again. REQUIRES: ws.hooks set. Throws IoError as CrossTabulate.
 void SpeedButton1Click(TWorkspace& ws, int clicked);
-// 合計表示 and ０非表示 (the caller has set showTotals / hideEmpty).
+// 合計表示 and ０非表示: computes the table again (the caller has set showTotals / hideEmpty).
+// Throws IoError as CrossTabulate.
 void SpeedButton9Click(TWorkspace& ws);
-// 並び替え: sorts FOutGrid when sort is on.
+// 並び替え: when sort is on and a table exists, sorts the rows and the columns of FOutGrid by
+// their line texts (the heading line stays first, a total line shown stays last); otherwise does
+// nothing. Never throws.
 void SpeedButton11Click(TWorkspace& ws);
-// 行を閉じる, 列を閉じる, 行列入替え, ×.
+// 行を閉じる and 列を閉じる: the column holding the row (Button10Click) or column
+// (Button11Click) role loses it, its toggle is released, and the toggles still down apply as
+// after SpeedButton1Click, computing the table again.
+// 行列入替え (Button12Click): the row and column axes change places and the table is computed
+// again. Each throws IoError as CrossTabulate.
 void Button10Click(TWorkspace& ws);
 void Button11Click(TWorkspace& ws);
 void Button12Click(TWorkspace& ws);
+// ×: empties the result grid to 3 x 3 blank cells (choosing one when none is remembered) and
+// closes the chart window. Never throws.
 void Button13Click(TWorkspace& ws);
 
 // The line text of a row or column: cells joined by ",", a cell quoted (inner quotes doubled)

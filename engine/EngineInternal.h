@@ -53,7 +53,7 @@ std::vector<std::string> AxisLabels(TCol& col);
 // write the data cells of table. REQUIRES: every column loaded.
 void RecordPass(TWorkspace& ws, const TRunPlan& plan, TAccumulators& acc, TResultTable* table);
 
-// Steps after the record pass: totals, cell texts, widths, hidden totals, sort, chart and hidden
+// What follows the record pass: totals, cell texts, widths, hidden totals, sort, chart and hidden
 // empty rows and columns.
 void FinishTable(TWorkspace& ws, const TRunPlan& plan, TAccumulators& acc, TResultTable& table);
 

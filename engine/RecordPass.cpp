@@ -95,12 +95,12 @@ void GenericPass(TWorkspace& ws, const TRunPlan& plan, TAccumulators& acc, TResu
   TCol* valueCol =
       plan.valueCol >= 0 ? ws.FCols[static_cast<size_t>(plan.valueCol)].get() : nullptr;
   const int stride = plan.nc + 1;
-  for (int32_t u = 0; u < ws.FRowCount; ++u) {
+  for (int32_t record = 0; record < ws.FRowCount; ++record) {
     int c = 0, r = 0;
     double v = 0;
     bool accepted = true;
     for (TCol* col : cols) {
-      if (!col->ReadRow(u)) {
+      if (!col->ReadRow(record)) {
         accepted = false;
       } else if (col->FIndex == plan.colAxis) {
         c = col->FKey;
@@ -164,8 +164,8 @@ void ApplyKeys(const TSource& s, int32_t first, int n, int32_t* idx, double* val
   const K* keys = static_cast<const K*>(s.keys) + first;
   const int32_t* offsets = s.offsets.data();
   for (int i = 0; i < n; ++i) {
-    const int32_t o = offsets[keys[i]];
-    idx[i] = (idx[i] | o) < 0 ? -1 : idx[i] + o;
+    const int32_t offset = offsets[keys[i]];
+    idx[i] = (idx[i] | offset) < 0 ? -1 : idx[i] + offset;
     if constexpr (kWithValue) val[i] = s.values[keys[i]];
   }
 }

@@ -33,9 +33,10 @@ class TTableCells {
   void SetRows(int rows);
   // The cell's text, valid until the next call. REQUIRES: 0 <= col < Cols(), 0 <= row < Rows().
   const std::string& At(int col, int row) const;
+  // The same REQUIRES as At; a source row set or cleared makes held rows of the source's rows.
   void Set(int col, int row, const std::string& text);
-  void ClearCol(int col);
-  void ClearRow(int row);
+  void ClearCol(int col);  // REQUIRES: 0 <= col < Cols()
+  void ClearRow(int row);  // REQUIRES: 0 <= row < Rows()
   // Appends the rows of source after the rows there are.
   void AppendRowSource(std::unique_ptr<const TRowSource> source);
 
@@ -63,15 +64,15 @@ class TResultTable {
   // Resizing keeps the cells that remain; new cells are empty.
   virtual void SetColCount(int cols) = 0;
   virtual void SetRowCount(int rows) = 0;
-  // REQUIRES: 0 <= col < ColCount(), 0 <= row < RowCount().
+  // REQUIRES (both): 0 <= col < ColCount(), 0 <= row < RowCount().
   virtual std::string Cell(int col, int row) const = 0;
   virtual void SetCell(int col, int row, const std::string& text) = 0;
-  // Empties every cell of one column or row.
+  // Empties every cell of one column or row. REQUIRES: the column or row exists.
   virtual void ClearCol(int col) = 0;
   virtual void ClearRow(int row) = 0;
   // Appends the rows of source after the rows there are (see TTableCells).
   virtual void AppendRowSource(std::unique_ptr<const TRowSource> source) = 0;
-  // Widths in pixels.
+  // Widths in pixels. REQUIRES: 0 <= col < ColCount().
   virtual int ColWidth(int col) const = 0;
   virtual void SetColWidth(int col, int width) = 0;
   virtual int DefaultColWidth() const = 0;

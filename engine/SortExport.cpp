@@ -129,7 +129,7 @@ void SpeedButton11Click(TWorkspace& ws) {
   TResultTable& table = *ws.FOutGrid;
   const int totalShown = ws.showTotals ? 1 : 0;
 
-  // 1. Rows 1 .. last, the total row excepted.
+  // Rows 1 .. last, the total row excepted.
   const int lastRow = table.RowCount() - 1 - totalShown;
   if (lastRow >= 2) {
     std::vector<std::string> lines;
@@ -138,7 +138,7 @@ void SpeedButton11Click(TWorkspace& ws) {
     for (int r = 1; r <= lastRow; ++r)
       SetRowLineText(table, r, lines[order[static_cast<size_t>(r - 1)]]);
   }
-  // 2. Columns 1 .. last, the total column excepted.
+  // Columns 1 .. last, the total column excepted.
   const int lastCol = table.ColCount() - 1 - totalShown;
   if (lastCol >= 2) {
     // A column's width goes with its texts, so a fitted label is not cut where it lands.

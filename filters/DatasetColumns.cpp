@@ -63,10 +63,10 @@ void TMainLogic::ListBox2Click() {
   }
 
   ws_.FDataDir = StoreDirOf(ws_.FCsvPath);
-  const IniFile& ini = *descriptor_;
-  col->FCount = ReadDistinctCount(ini, name);
-  ws_.FValType = ini.ReadString(name, kKeyValType, "");
-  ws_.FColType = ini.ReadString(name, kKeyColType, "");
+  const TColumnSection section = ReadColumnSection(*descriptor_, name);
+  col->FCount = section.count;
+  ws_.FValType = section.valType;
+  ws_.FColType = section.colType;
   col->SetTypes(ws_.FValType, ws_.FColType);
   label7_ = filters::DecimalText(col->FCount);
 

@@ -58,9 +58,9 @@ std::string IntervalText(uint8_t unit) {
 }  // namespace
 
 void TMainLogic::RefreshDatePanel(TCol& col) {
-  const IniFile& ini = *descriptor_;
-  col.FMin = ini.ReadDateTime(col.FName, kKeyMin, 0);
-  col.FMax = ini.ReadDateTime(col.FName, kKeyMax, 0);
+  const TColumnSection section = ReadColumnSection(*descriptor_, col.FName);
+  col.FMin = section.min;
+  col.FMax = section.max;
   col.FindTimesBetween();
   if (!col.FFiltered) {
     col.FLower = col.FMin;

@@ -53,14 +53,9 @@ int EntryInForce(const std::vector<std::string>& choices, const TCol& col) {
 
 void TMainLogic::RefreshRangePanel(TCol& col) {
   range_.caption = col.FName;
-  const IniFile& ini = *descriptor_;
-  if (ws_.FValType == "Int") {
-    col.FMin = ini.ReadInteger(col.FName, kKeyMin, 0);
-    col.FMax = ini.ReadInteger(col.FName, kKeyMax, 0);
-  } else {
-    col.FMin = ini.ReadFloat(col.FName, kKeyMin, 0);
-    col.FMax = ini.ReadFloat(col.FName, kKeyMax, 0);
-  }
+  const TColumnSection section = ReadColumnSection(*descriptor_, col.FName);
+  col.FMin = section.min;
+  col.FMax = section.max;
   range_.label3.text = HasValues(col) ? FormatFloat(col.FMin) : std::string();
   range_.label3.width = LabelWidth(range_.label3.text);
   range_.label3.left = TRangePanelState::kBarLeft;

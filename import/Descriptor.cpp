@@ -50,4 +50,33 @@ int32_t ReadDistinctCount(const IniFile& ini, const std::string& section) {
   return count < 0 || count > TCol::kMaxCount ? 0 : count;
 }
 
+TColumnSection ReadColumnSection(const IniFile& ini, const std::string& name) {
+  TColumnSection section;
+  section.valType = ini.ReadString(name, kKeyValType, "");
+  section.colType = ini.ReadString(name, kKeyColType, "");
+  section.count = ReadDistinctCount(ini, name);
+  section.hasExtremes = true;
+  if (section.valType == "Int") {
+    section.min = ini.ReadInteger(name, kKeyMin, 0);
+    section.max = ini.ReadInteger(name, kKeyMax, 0);
+  } else if (section.valType == "Cur") {
+    section.min = ini.ReadFloat(name, kKeyMin, 0);
+    section.max = ini.ReadFloat(name, kKeyMax, 0);
+  } else if (section.valType == "Dat") {
+    section.min = ini.ReadDateTime(name, kKeyMin, 0);
+    section.max = ini.ReadDateTime(name, kKeyMax, 0);
+  } else {
+    section.hasExtremes = false;
+  }
+  return section;
+}
+
+void TColumnSection::ApplyTo(TCol& col) const {
+  col.SetTypes(valType, colType);
+  col.FCount = count;
+  if (!hasExtremes) return;
+  col.FMin = min;
+  col.FMax = max;
+}
+
 }  // namespace tabulon

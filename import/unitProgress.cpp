@@ -161,26 +161,10 @@ void TformProgress::OpenCsv() {
   looksLikeText_ = csv_->Sniff().looksLikeText;
 }
 
-void TformProgress::ReadHeader() {
-  std::string_view line;
-  size_t fileBytes = 0;
-  if (!csv_->ReadLine(&line, &fileBytes)) line = {};
-  position_ = static_cast<int64_t>(fileBytes) + 2;
-  view_->SetPosition(position_);
-  std::vector<std::string_view> fields;
-  SplitCsvRecord(line, &fields);
-  if (fields.size() > kMaxColumns)
-    throw IoError(csvPath_, TFileAction::kImport,
-                  Wording("too many columns: ", "列が多すぎます: ") +
-                      std::to_string(fields.size()) + Wording(" (at most ", "（最大 ") +
-                      std::to_string(kMaxColumns) + Wording(")", "）"));
-  const std::vector<std::string> header(fields.begin(), fields.end());
-  NameColumns(header);
-}
+namespace {
 
-void TformProgress::NameColumns(const std::vector<std::string>& header) {
-  cols_.clear();
-  colCount_ = static_cast<int32_t>(header.size());
+// The column names of a header: its texts, "v<i>" for a blank one, made distinct.
+std::vector<std::string> UniqueColumnNames(const std::vector<std::string>& header) {
   const auto blankName = [](size_t i) { return "v" + std::to_string(i); };
 
   // Duplicated header texts are numbered: three columns named 売上 become 売上, 売上(2), 売上(3).
@@ -213,22 +197,50 @@ void TformProgress::NameColumns(const std::vector<std::string>& header) {
     }
     taken.insert(FoldKey(names[i]));
   }
+  return names;
+}
 
-  // Column files the new store will not write go first: conversion files a killed or failed
-  // import left, the distinct values of every column (rewritten for the columns that keep keys;
-  // a column now stored per row has none) and the files of columns the file no longer has. So a
-  // rebuild leaves the same files as an import into an empty folder.
+}  // namespace
+
+void TformProgress::ReadHeader() {
+  std::string_view line;
+  size_t fileBytes = 0;
+  if (!csv_->ReadLine(&line, &fileBytes)) line = {};
+  position_ = static_cast<int64_t>(fileBytes) + 2;
+  view_->SetPosition(position_);
+  std::vector<std::string_view> fields;
+  SplitCsvRecord(line, &fields);
+  if (fields.size() > kMaxColumns)
+    throw IoError(csvPath_, TFileAction::kImport,
+                  Wording("too many columns: ", "列が多すぎます: ") +
+                      std::to_string(fields.size()) + Wording(" (at most ", "（最大 ") +
+                      std::to_string(kMaxColumns) + Wording(")", "）"));
+  const std::vector<std::string> names =
+      UniqueColumnNames(std::vector<std::string>(fields.begin(), fields.end()));
+  cols_.clear();  // a previous import's columns close their files before stale ones go
+  DeleteStaleColumnFiles(names.size());
+  OpenColumns(names);
+}
+
+// Before the rows are read, the column files the new store will not write go: conversion files a
+// killed or failed import left, the distinct values of every column (rewritten for the columns that
+// keep keys; a column now stored per row has none) and the files of columns the file no longer has.
+// So a rebuild leaves the same files as an import into an empty folder.
+void TformProgress::DeleteStaleColumnFiles(size_t columns) {
   for (const std::string& name : ListDirectory(storeDir_)) {
     const size_t dot = name.find('.');
     if (dot == 0 || dot == std::string::npos || name.find_first_not_of("0123456789") != dot ||
         dot > 9)
       continue;
     const std::string_view ext = std::string_view(name).substr(dot);
-    const bool gone = std::stoul(name.substr(0, dot)) >= names.size();
+    const bool gone = std::stoul(name.substr(0, dot)) >= columns;
     if (ext == ".Tmp" || ext == ".Val" || ext == ".Ind" || (ext == ".Dat" && gone))
       DeleteFileIfExists(storeDir_ + "/" + name);
   }
+}
 
+void TformProgress::OpenColumns(const std::vector<std::string>& names) {
+  colCount_ = static_cast<int32_t>(names.size());
   const size_t buffer = std::clamp(kWriteBufferBudget / std::max<size_t>(names.size(), 1),
                                    kMinColumnBuffer, kMaxColumnBuffer);
   cols_.resize(names.size());

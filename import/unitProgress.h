@@ -77,7 +77,10 @@ class TformProgress {
   std::vector<std::string> Notices() const;
 
  private:
-  void NameColumns(const std::vector<std::string>& header);
+  // Deletes the store's column files that an import of columns columns does not write again.
+  void DeleteStaleColumnFiles(size_t columns);
+  // cols_ := one column opened for import per name, in order; colCount_ := their number.
+  void OpenColumns(const std::vector<std::string>& names);
 
   TProgressView* view_;                      // not owned
   std::string csvPath_;                      // the file being imported

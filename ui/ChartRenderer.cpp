@@ -588,41 +588,61 @@ std::vector<std::pair<double, QColor>> PieSlices(const std::vector<double>& valu
 
 // Pies are discs lying on the floor, one per series side by side; slices run clockwise from the
 // far side, and the rotation turns each disc about its own axis.
-void DrawPies(QPainter& painter, const QRect& bounds, const TLayout& layout, const TChartData& data,
-              const TChartView& view, const QFontMetricsF& metrics) {
+struct TPieDiscs {
+  static constexpr double kThickness = 0.22, kSpacing = 3.0;
+  static constexpr int kSegments = 120;
+
+  TProjection projection;
+  double turn = 0;        // the rotation, radians
+  bool fromAbove = true;  // the caps are seen from above
+  double capY = 0;        // the height of the cap in sight
+  int count = 0;          // discs
+
+  // A point of disc d's rim at angle (radians, clockwise from the far side) and height y.
+  V3 Rim(int d, double angle, double y) const {
+    return V3{d * kSpacing + std::sin(angle + turn), y, std::cos(angle + turn)};
+  }
+  V3 Centre(int d, double y) const { return {d * kSpacing, y, 0}; }
+};
+
+// The projection that fits the discs of data's series into the plot, leaving room for the slice
+// labels beside and the series titles below; false when nothing is to be drawn (no series, or no
+// room).
+bool FitPies(const QRect& bounds, const TLayout& layout, const TChartData& data,
+             const TChartView& view, const QFontMetricsF& metrics, TPieDiscs* discs) {
   const int count = static_cast<int>(data.series.size());
-  if (count == 0) return;
-  constexpr double kThickness = 0.22, kSpacing = 3.0;
-  constexpr int kSegments = 120;
+  if (count == 0) return false;
   double labelWidth = 0;
   for (const QString& label : data.labels)
     labelWidth = std::max(labelWidth, std::min(metrics.horizontalAdvance(label), kLabelMaxWidth));
   QRectF area = layout.plot.adjusted(labelWidth + 12, metrics.height() + 8, -(labelWidth + 12),
                                      -(metrics.height() * (count > 1 ? 2 : 1) + 14));
-  if (area.width() < 10 || area.height() < 10) return;
+  if (area.width() < 10 || area.height() < 10) return false;
 
-  // The tilt doubles the box's so that the discs read as discs at the default view.
-  TProjection projection(0, (360.0 - view.elevation) * kTiltPerDegree * 2);
-  const double turn = Radians(view.rotation - 360.0);
-  auto rim = [turn](double cx, double angle, double y) {
-    return V3{cx + std::sin(angle + turn), y, std::cos(angle + turn)};
-  };
+  discs->count = count;
+  discs->turn = Radians(view.rotation - 360.0);
   std::vector<V3> outline;
   for (int d = 0; d < count; ++d)
-    for (int k = 0; k < kSegments; ++k)
-      for (double y : {0.0, -kThickness})
-        outline.push_back(rim(d * kSpacing, 2 * std::numbers::pi * k / kSegments, y));
-  projection.Fit(outline, area, view.zoom / 100.0, bounds, view.window);
+    for (int k = 0; k < TPieDiscs::kSegments; ++k)
+      for (double y : {0.0, -TPieDiscs::kThickness})
+        outline.push_back(discs->Rim(d, 2 * std::numbers::pi * k / TPieDiscs::kSegments, y));
+  discs->projection.Fit(outline, area, view.zoom / 100.0, bounds, view.window);
+  discs->fromAbove = discs->projection.Faces({0, 1, 0});
+  discs->capY = discs->fromAbove ? 0 : -TPieDiscs::kThickness;
+  return true;
+}
 
-  const bool fromAbove = projection.Faces({0, 1, 0});
-  const double capY = fromAbove ? 0 : -kThickness;
-  std::vector<QRectF> discRects;  // each disc's extent in the picture
-  for (int d = 0; d < count; ++d) {
-    const double cx = d * kSpacing;
+// Draws every disc, rim first, then cap (both are seen from outside of one convex solid);
+// returns each disc's extent in the picture.
+std::vector<QRectF> DrawDiscs(QPainter& painter, const TPieDiscs& discs, const TChartData& data) {
+  constexpr double kThickness = TPieDiscs::kThickness;
+  constexpr int kSegments = TPieDiscs::kSegments;
+  const TProjection& projection = discs.projection;
+  std::vector<QRectF> discRects;
+  for (int d = 0; d < discs.count; ++d) {
     double total = 0;
     const auto slices = PieSlices(data.series[d].values, &total);
     double start = 0;
-    // The rim first, then the cap: both are seen from outside of one convex solid.
     for (int pass = 0; pass < 2; ++pass) {
       start = 0;
       for (const auto& [end, colour] : slices) {
@@ -634,17 +654,19 @@ void DrawPies(QPainter& painter, const QRect& bounds, const TLayout& layout, con
             const double a = start + (end - start) * k / steps;
             const double b = start + (end - start) * (k + 1) / steps;
             const double m = (a + b) / 2;
-            if (!projection.Faces({std::sin(m + turn), 0, std::cos(m + turn)})) continue;
-            const std::array<V3, 4> quad{rim(cx, a, 0), rim(cx, b, 0), rim(cx, b, -kThickness),
-                                         rim(cx, a, -kThickness)};
+            if (!projection.Faces({std::sin(m + discs.turn), 0, std::cos(m + discs.turn)}))
+              continue;
+            const std::array<V3, 4> quad{discs.Rim(d, a, 0), discs.Rim(d, b, 0),
+                                         discs.Rim(d, b, -kThickness),
+                                         discs.Rim(d, a, -kThickness)};
             FillPolygon(painter, Project(projection, quad), side, side);
           }
         } else {
           QPolygonF fan;
-          fan << projection.Map({cx, capY, 0});
+          fan << projection.Map(discs.Centre(d, discs.capY));
           for (int k = 0; k <= steps; ++k)
-            fan << projection.Map(rim(cx, start + (end - start) * k / steps, capY));
-          FillPolygon(painter, fan, fromAbove ? colour : colour.darker(135), Edge(colour));
+            fan << projection.Map(discs.Rim(d, start + (end - start) * k / steps, discs.capY));
+          FillPolygon(painter, fan, discs.fromAbove ? colour : colour.darker(135), Edge(colour));
         }
         start = end;
       }
@@ -652,24 +674,29 @@ void DrawPies(QPainter& painter, const QRect& bounds, const TLayout& layout, con
     QPolygonF extent;
     for (int k = 0; k < kSegments; ++k)
       for (double y : {0.0, -kThickness})
-        extent << projection.Map(rim(cx, 2 * std::numbers::pi * k / kSegments, y));
+        extent << projection.Map(discs.Rim(d, 2 * std::numbers::pi * k / kSegments, y));
     discRects.push_back(extent.boundingRect());
   }
+  return discRects;
+}
 
-  // The labels come after all discs, and keep off the other discs.
+// Labels the discs after all of them are drawn, keeping off the other discs: with several discs
+// each carries its series title underneath; every slice wide enough carries its label outside
+// the rim, pointing away from the disc's centre.
+void LabelDiscs(QPainter& painter, const TPieDiscs& discs, const TChartData& data,
+                const std::vector<QRectF>& discRects, const QFontMetricsF& metrics) {
+  const TProjection& projection = discs.projection;
   TLabelPlacer placer(painter);
-  for (int d = 0; d < count; ++d) {
-    const double cx = d * kSpacing;
+  for (int d = 0; d < discs.count; ++d) {
     const std::vector<double>& values = data.series[d].values;
     double total = 0;
     const auto slices = PieSlices(values, &total);
     std::vector<QRectF> others = discRects;
     others.erase(others.begin() + d);
     painter.setPen(Qt::black);
-    const QPointF centre = projection.Map({cx, capY, 0});
-    // With several discs each carries its series title underneath, placed before the slice
-    // labels so that none of them takes its place.
-    if (count > 1) {
+    const QPointF centre = projection.Map(discs.Centre(d, discs.capY));
+    // The title is placed before the slice labels so that none of them takes its place.
+    if (discs.count > 1) {
       const double lowest = discRects[d].bottom();
       const QString text =
           metrics.elidedText(data.series[d].title, Qt::ElideRight, kLabelMaxWidth * 2);
@@ -678,17 +705,16 @@ void DrawPies(QPainter& painter, const QRect& bounds, const TLayout& layout, con
           QRectF(centre.x() - width / 2, lowest + metrics.height() + 6, width, metrics.height()),
           Qt::AlignCenter, text);
     }
-    // Slice labels outside the rim, pointing away from the disc's centre.
     double start = 0;
     for (size_t i = 0; i < values.size() && total > 0; ++i) {
       const double end = slices[i].first, middle = (start + end) / 2;
       const bool wide = end - start >= 2 * std::numbers::pi * 0.02;
       start = end;
       if (!wide || i >= data.labels.size()) continue;
-      QPointF at = projection.Map(rim(cx, middle, capY));
+      QPointF at = projection.Map(discs.Rim(d, middle, discs.capY));
       // The near half of the disc shows its rim below the cap.
-      if (projection.Depth(rim(cx, middle, 0)) < projection.Depth({cx, 0, 0}))
-        at = projection.Map(rim(cx, middle, fromAbove ? -kThickness : 0));
+      if (projection.Depth(discs.Rim(d, middle, 0)) < projection.Depth(discs.Centre(d, 0)))
+        at = projection.Map(discs.Rim(d, middle, discs.fromAbove ? -TPieDiscs::kThickness : 0));
       QPointF direction = at - centre;
       const double length = std::hypot(direction.x(), direction.y());
       direction = length > 0 ? direction / length : QPointF(1, 0);
@@ -705,6 +731,15 @@ void DrawPies(QPainter& painter, const QRect& bounds, const TLayout& layout, con
       }
     }
   }
+}
+
+void DrawPies(QPainter& painter, const QRect& bounds, const TLayout& layout, const TChartData& data,
+              const TChartView& view, const QFontMetricsF& metrics) {
+  // The tilt doubles the box's so that the discs read as discs at the default view.
+  TPieDiscs discs{TProjection(0, (360.0 - view.elevation) * kTiltPerDegree * 2)};
+  if (!FitPies(bounds, layout, data, view, metrics, &discs)) return;
+  const std::vector<QRectF> discRects = DrawDiscs(painter, discs, data);
+  LabelDiscs(painter, discs, data, discRects, metrics);
 }
 
 }  // namespace

@@ -46,15 +46,7 @@ class Dataset {
     auto col = std::make_unique<TCol>();
     col->FIndex = index;
     col->Open(StoreDirOf(csv_), name, ini.ReadInteger(kSectionCsv, kKeyRowCount, 0));
-    col->SetTypes(ini.ReadString(name, kKeyValType, ""), ini.ReadString(name, kKeyColType, ""));
-    col->FCount = ini.ReadInteger(name, kKeyCount, 0);
-    if (col->FValueType == vtDat) {
-      col->FMin = ini.ReadDateTime(name, kKeyMin, 0);
-      col->FMax = ini.ReadDateTime(name, kKeyMax, 0);
-    } else {
-      col->FMin = ini.ReadFloat(name, kKeyMin, 0);
-      col->FMax = ini.ReadFloat(name, kKeyMax, 0);
-    }
+    ReadColumnSection(ini, name).ApplyTo(*col);
     col->FLower = col->FMin;
     col->FUpper = col->FMax;
     col->FDivisions = col->FCount;
