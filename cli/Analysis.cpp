@@ -5,8 +5,8 @@
 #include <cmath>
 
 #include "engine/Engine.h"
-#include "filters/MainLogic.h"
 #include "import/unitProgress.h"
+#include "mainlogic/MainLogic.h"
 #include "platform/Errors.h"
 #include "platform/FileIo.h"
 #include "platform/LocaleFormats.h"

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "filters/MainLogic.h"
-#include "ui/DatasetList.h"
+#include "mainlogic/DatasetList.h"
+#include "mainlogic/MainLogic.h"
 
 class QComboBox;
 class QDragEnterEvent;

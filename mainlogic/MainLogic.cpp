@@ -1,4 +1,4 @@
-#include "filters/MainLogic.h"
+#include "mainlogic/MainLogic.h"
 
 #include "engine/Engine.h"
 #include "platform/IniFile.h"

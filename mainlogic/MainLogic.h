@@ -18,8 +18,8 @@
 
 #include "engine/ResultTable.h"
 #include "engine/Workspace.h"
-#include "filters/DrillHistory.h"
-#include "filters/PanelState.h"
+#include "mainlogic/DrillHistory.h"
+#include "mainlogic/PanelState.h"
 
 namespace tabulon {
 
