@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cmath>
 
-#include "engine/Engine.h"
 #include "import/unitProgress.h"
 #include "mainlogic/MainLogic.h"
 #include "platform/Errors.h"
@@ -54,35 +53,31 @@ class Session {
     }
   }
 
+  // The toggles 合計表示 (SpeedButton9), ０非表示 (10) and 並び替え (11), set without computing.
   void SetFlag(const std::string& flag) {
-    TWorkspace& ws = logic_.Workspace();
-    if (flag == "--no-totals") ws.showTotals = false;
-    if (flag == "--hide-empty") ws.hideEmpty = true;
-    if (flag == "--no-sort") ws.sort = false;
+    if (flag == "--no-totals") logic_.SetToggleDown(9, false);
+    if (flag == "--hide-empty") logic_.SetToggleDown(10, true);
+    if (flag == "--no-sort") logic_.SetToggleDown(11, false);
   }
 
   // The result, as 保存(&S) writes it.
   std::string Finish(TAnalysis what) {
-    TWorkspace& ws = logic_.Workspace();
-    if (explicitAggregate_ >= 0) ws.aggregate = static_cast<TAggregate>(explicitAggregate_);
+    if (explicitAggregate_ >= 0) logic_.SetToggleDown(4 + explicitAggregate_, true);
     switch (what) {
       case TAnalysis::kTab:
         if (share_ != TShare::kNone) {
-          ws.share = share_;
-          if (!ShareAvailable(ws))
+          logic_.SetShare(share_);
+          if (!logic_.ShareAvailable())
             throw UsageError(
                 "--percent: shares are of counts or of the sum of an integer or currency value");
         }
-        CrossTabulate(ws);
-        return TableText(*ws.FOutGrid);
+        logic_.CrossTabulateNow();
+        return logic_.ResultText();
       case TAnalysis::kList:
         logic_.Button7Click();
-        return TableText(*ws.FOutGrid);
+        return logic_.ResultText();
       case TAnalysis::kCount:
-        // With no role anywhere the engine only counts the records that pass every filter.
-        for (auto& col : ws.FCols) col->FRole = 3;
-        Recalculate(ws);
-        return ws.recordCountText + "\n";
+        return logic_.CountRecords() + "\n";
     }
     return {};
   }

@@ -82,14 +82,54 @@ class TMainLogic : public TWindowHooks {
   void RefreshColumnMarkers() override;
 
   // Role and aggregate toggles as a click leaves them: 0..2 列項目, 行項目, 値 (a pressed role
-  // toggle is released by pressing it again), 3..7 合計, 平均, 最小, 最大, 件数 (always one down).
-  // Then the engine's SpeedButton1Click.
+  // toggle is released by pressing it again), 3..7 合計, 平均, 最小, 最大, 件数 (always one down;
+  // chosen even without a dataset, when there is nothing to compute). Then the engine's
+  // SpeedButton1Click.
   void SpeedButton1Click(int button);
+
+  // ---- Display toggles and the table's commands
+
+  // 合計表示 and ０非表示 as the click left them; the table is computed again when the dataset has
+  // columns.
+  void SpeedButton9Click(bool showTotals, bool hideEmpty);
+  // 並び替え as the click left it; the output grid is sorted when it is on.
+  void SpeedButton11Click(bool sort);
+  // Sets toggle SpeedButtonN (4..11) down or up without computing, as the enlarged-table window
+  // copies it: setting an aggregate toggle (4..8) down chooses that aggregate, setting one up does
+  // nothing (one is always down). Other numbers do nothing.
+  void SetToggleDown(int n, bool down);
+  // 行を閉じる, 列を閉じる, 行列入替え, ×: the engine's commands of the same names.
+  void Button10Click();
+  void Button11Click();
+  void Button12Click();
+  void Button13Click();
+  // □ once the enlarged-table window shows: computes the table into it and returns true when some
+  // column is an axis; returns false, computing nothing, when none is (the window then lists the
+  // records with 一覧表示). Throws IoError.
+  bool Button14Click();
+  // Computes the table again (for the enlarged-table window) when the dataset has columns.
+  // Throws IoError.
+  void RefreshTable();
+  // Computes the table into the output grid whatever the roles and the dataset (a dataset without
+  // columns gives the empty 3 x 3 table). Throws IoError.
+  void CrossTabulateNow();
+  // With no role anywhere, shows in Label2 the number of records that pass every filter and
+  // returns that text. Throws IoError.
+  const std::string& CountRecords();
+  // The grid that received the most recent result (the main grid before any).
+  TResultTable& OutputGrid() { return ws_.FOutGrid != nullptr ? *ws_.FOutGrid : *mainGrid_; }
+  // 保存(&S): the output grid as a CSV file, every row's line text and CR LF; path is created or
+  // replaced. Throws IoError; the file at path is then left as it was.
+  void SaveResult(const std::string& path);
+  // The bytes SaveResult would write.
+  std::string ResultText();
 
   // 構成比: "実数" (kNone), "行比率", "列比率", "総計比率". Sets the choice and rebuilds the table
   // when some column has a role. The choice stays over aggregates, toggles and datasets; it shows
   // only while ShareAvailable() (elsewhere the table shows its values). Throws IoError.
   void ShareClick(TShare share);
+  // Sets the 構成比 choice without computing.
+  void SetShare(TShare share) { ws_.share = share; }
   TShare Share() const { return ws_.share; }
   bool ShareAvailable() const;
 
@@ -226,7 +266,6 @@ class TMainLogic : public TWindowHooks {
   void SetMarker(int index, const std::string& marker);
   void HideAllPanels();
   void RecalculateNow();
-  void CrossTabulateNow();
   bool CurrentIsAxis() const { return ws_.roleDown[0] || ws_.roleDown[1]; }
   int LabelWidth(const std::string& text) const;
 

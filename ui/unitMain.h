@@ -1,6 +1,6 @@
 // The main window TForm1: every control of the main screen, each handler a few lines that read
-// the controls, call TMainLogic or the engine and render the state again (Render). The windows it
-// shows (progress, enlarged table, chart) are made by the program entry and handed over by
+// the controls, call one operation of TMainLogic and render the state again (Render). The windows
+// it shows (progress, enlarged table, chart) are made by the program entry and handed over by
 // SetWindows.
 #pragma once
 
@@ -120,7 +120,7 @@ class TForm1 : public QWidget {
   void StringGrid1ContextMenu(QMenu& menu);
   // Opens the help page on the desktop; when the desktop cannot, shows it in a window of its own.
   void Image1Click();
-  void CrossTabulateNow();  // the engine's CrossTabulate, for the enlarged-table window
+  void CrossTabulateNow();  // the table computed again, for the enlarged-table window
   // 追加(&A) after its dialog: lists chosen (a path as the dialog returns it), imports it and opens
   // it. Throws what the list file and the import throw; the window is enabled again either way.
   void AddDataset(const QString& chosen);
@@ -229,7 +229,6 @@ class TForm1 : public QWidget {
   // A dataset is selected in ListBox1: the commands that read its path may run.
   bool DatasetSelected() const;
   std::string ChartTitle() const;  // the selected dataset's display name, Shift-JIS
-  TResultTable& OutGrid();
 
   TDialogs& dialogs_;                      // every dialog and message box
   TForm1Options options_;                  // list file and first-run sample
