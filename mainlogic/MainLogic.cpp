@@ -14,10 +14,6 @@ TMainLogic::TMainLogic() : ownedGrid_(std::make_unique<TMemoryTable>()) {
 
 TMainLogic::~TMainLogic() = default;
 
-void TMainLogic::SetCallbacks(TWindowCallbacks callbacks) {
-  callbacks_ = std::move(callbacks);
-}
-
 void TMainLogic::SetMainGrid(TResultTable* grid) {
   TResultTable* const old = mainGrid_;
   mainGrid_ = grid != nullptr ? grid : ownedGrid_.get();
@@ -37,27 +33,7 @@ TResultTable* TMainLogic::ChooseOutputGrid() {
   return enlargedShowing_ && enlargedGrid_ != nullptr ? enlargedGrid_ : mainGrid_;
 }
 
-bool TMainLogic::ChartShowing() {
-  return callbacks_.chartShowing && callbacks_.chartShowing();
-}
-void TMainLogic::BuildChart(TResultTable& table) {
-  if (callbacks_.buildChart) callbacks_.buildChart(table);
-}
-void TMainLogic::CloseChart() {
-  if (callbacks_.closeChart) callbacks_.closeChart();
-}
-void TMainLogic::BeginBusy() {
-  if (callbacks_.beginBusy) callbacks_.beginBusy();
-}
-void TMainLogic::EndBusy() {
-  if (callbacks_.endBusy) callbacks_.endBusy();
-}
-void TMainLogic::ProcessEvents() {
-  if (callbacks_.processEvents) callbacks_.processEvents();
-}
-
 int TMainLogic::LabelWidth(const std::string& text) const {
-  if (callbacks_.labelWidth) return callbacks_.labelWidth(text);
   return static_cast<int>(text.size()) * 8;
 }
 

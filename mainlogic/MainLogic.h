@@ -1,7 +1,8 @@
 // The main window's logic without a window: the open dataset, the column list with its markers,
 // the four filter panels, the drill-down from the result grid and the record list. A window (or
 // the command line) reads its controls, calls the handler of the same name here and renders the
-// plain state exposed below; the engine (engine/Engine.h) works on Workspace().
+// plain state exposed below; the engine (engine/Engine.h) works on Workspace(). It is the one
+// door to the core for both front ends.
 //
 // Errors end the running command as exceptions whose what() is the user-facing Shift-JIS text:
 // ConvertError for a text that is not a number, date or time, IoError for a file. Whatever the
@@ -11,7 +12,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,19 +28,6 @@ class IniFile;
 // The mouse buttons the range bar tells apart.
 enum class TMouseButton { kLeft, kRight, kMiddle };
 
-// Optional window services. Unset members do nothing (no chart, no cursor).
-struct TWindowCallbacks {
-  std::function<bool()> chartShowing;
-  std::function<void(TResultTable&)> buildChart;
-  std::function<void()> closeChart;
-  std::function<void()> beginBusy;  // hourglass cursor
-  std::function<void()> endBusy;    // restore the cursor
-  std::function<void()> processEvents;
-  // Pixel width of a text in the 16-pixel label font of the range panel. Default: 8 pixels per
-  // byte (a double-byte character is 16).
-  std::function<int(const std::string&)> labelWidth;
-};
-
 class TMainLogic : public TWindowHooks {
  public:
   TMainLogic();
@@ -50,7 +37,14 @@ class TMainLogic : public TWindowHooks {
 
   // ---- Window services and grids
 
-  void SetCallbacks(TWindowCallbacks callbacks);
+  // A window adds its services by deriving from this class and overriding the TWindowHooks
+  // members that have defaults (ChartShowing, BuildChart, CloseChart, BeginBusy, EndBusy,
+  // ProcessEvents) and LabelWidth: the engine and the logic call them through that one
+  // interface. Without a window they do nothing (no chart, no cursor).
+
+  // Pixel width of a text in the 16-pixel label font of the range panel. Default: 8 pixels per
+  // byte (a double-byte character is 16).
+  virtual int LabelWidth(const std::string& text) const;
   // The main grid (StringGrid1). By default an in-memory table owned here; a window installs its
   // own grid. REQUIRES: grid outlives this object or is replaced first.
   void SetMainGrid(TResultTable* grid);
@@ -246,16 +240,10 @@ class TMainLogic : public TWindowHooks {
   // ComboBox1's entries: 日 月 火 水 木 金 土 土日 月～金 月～木.
   static const std::vector<std::string>& WeekdayChoices();
 
-  // ---- TWindowHooks
+  // ---- TWindowHooks: the engine's requests of the logic
 
   void SelectColumn(int index) override { ListBox2Click(index); }
   TResultTable* ChooseOutputGrid() override;
-  bool ChartShowing() override;
-  void BuildChart(TResultTable& table) override;
-  void CloseChart() override;
-  void BeginBusy() override;
-  void EndBusy() override;
-  void ProcessEvents() override;
 
  private:
   // The current column, or null when no dataset is open or no column is selected.
@@ -267,7 +255,6 @@ class TMainLogic : public TWindowHooks {
   void HideAllPanels();
   void RecalculateNow();
   bool CurrentIsAxis() const { return ws_.roleDown[0] || ws_.roleDown[1]; }
-  int LabelWidth(const std::string& text) const;
 
   // The picked entries of a list become col's selection; then refresh and recalculate.
   void ApplyPicks(TCol& col, const std::vector<std::string>& entries,
@@ -309,7 +296,6 @@ class TMainLogic : public TWindowHooks {
   TResultTable* mainGrid_ = nullptr;         // StringGrid1
   TResultTable* enlargedGrid_ = nullptr;     // the enlarged-table window's grid, not owned
   bool enlargedShowing_ = false;             // that window is showing
-  TWindowCallbacks callbacks_;               // window services
 
   std::string label1_ = "*";                // the dataset's CSV path
   std::string label7_ = "0000";             // the column's distinct values

@@ -149,13 +149,38 @@ void PlaceLabel(QLabel* label, const TLabelState& state, int top) {
 
 }  // namespace
 
+bool TForm1Logic::ChartShowing() {
+  return form_ != nullptr && form_->form3_ != nullptr && form_->form3_->IsShowing();
+}
+void TForm1Logic::BuildChart(TResultTable&) {
+  if (form_ != nullptr && form_->form3_ != nullptr)
+    form_->form3_->BuildChart(*form_->StringGrid1, Workspace().showTotals, form_->ChartTitle());
+}
+void TForm1Logic::CloseChart() {
+  if (form_ != nullptr && form_->form3_ != nullptr) form_->form3_->close();
+}
+void TForm1Logic::BeginBusy() {
+  if (form_ != nullptr) QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+void TForm1Logic::EndBusy() {
+  if (form_ != nullptr) QApplication::restoreOverrideCursor();
+}
+void TForm1Logic::ProcessEvents() {
+  if (form_ != nullptr) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+int TForm1Logic::LabelWidth(const std::string& text) const {
+  if (form_ == nullptr) return TMainLogic::LabelWidth(text);
+  return QFontMetrics(form_->Label5->font()).horizontalAdvance(FromSjis(text));
+}
+
 TForm1::TForm1(TDialogs& dialogs, TForm1Options options, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                           Qt::CustomizeWindowHint),
       dialogs_(dialogs),
       options_(std::move(options)),
-      datasets_(options_.listFile) {
+      datasets_(options_.listFile),
+      logic_(this) {
   setWindowTitle(QStringLiteral("Tabulon"));
   setWindowIcon(QIcon(QPixmap::fromImage(DrawIcon(64))));
   setFont(WindowFont());
@@ -172,7 +197,6 @@ TForm1::TForm1(TDialogs& dialogs, TForm1Options options, QWidget* parent)
   BuildDatePanel();
   BuildToolbar();
   Wire();
-  WireCallbacks();
 
   Timer1 = new QTimer(this);
   Timer1->setSingleShot(true);
@@ -183,7 +207,7 @@ TForm1::TForm1(TDialogs& dialogs, TForm1Options options, QWidget* parent)
 }
 
 TForm1::~TForm1() {
-  logic_.SetCallbacks({});
+  logic_.Detach();
   logic_.SetEnlargedGrid(nullptr);
   logic_.SetMainGrid(nullptr);
 }
@@ -412,30 +436,6 @@ void TForm1::Wire() {
   };
   WireGridCommands();
   StringGrid1->onContextMenu = [this](QMenu& menu) { StringGrid1ContextMenu(menu); };
-}
-
-void TForm1::WireCallbacks() {
-  TWindowCallbacks callbacks;
-  callbacks.chartShowing = [this] { return form3_ != nullptr && form3_->IsShowing(); };
-  callbacks.buildChart = [this](TResultTable&) {
-    // The chart is drawn from the main grid, whichever grid received the result.
-    if (form3_ != nullptr)
-      form3_->BuildChart(*StringGrid1, logic_.Workspace().showTotals, ChartTitle());
-  };
-  callbacks.closeChart = [this] {
-    if (form3_ != nullptr) form3_->close();
-  };
-  callbacks.beginBusy = [] { QApplication::setOverrideCursor(Qt::WaitCursor); };
-  callbacks.endBusy = [] { QApplication::restoreOverrideCursor(); };
-  // Repaints the pressed button and the cursor; user input waits, so no second command starts
-  // inside this one.
-  callbacks.processEvents = [] {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  };
-  callbacks.labelWidth = [this](const std::string& text) {
-    return QFontMetrics(Label5->font()).horizontalAdvance(FromSjis(text));
-  };
-  logic_.SetCallbacks(std::move(callbacks));
 }
 
 void TForm1::SetWindows(TProgressWindow* progress, TForm2* form2, TForm3* form3) {

@@ -51,5 +51,30 @@ TEST(TableCommands, CountingTakesEveryRoleAndCountsThePassingRecords) {
   EXPECT_EQ(m.Workspace().FCols[0]->FRole, 3);
 }
 
+// A window's services, as a window adds them to the logic.
+class ServedLogic : public TMainLogic {
+ public:
+  void BeginBusy() override { ++busy; }
+  void EndBusy() override { --busy, ++commands; }
+  int LabelWidth(const std::string& text) const override {
+    return static_cast<int>(text.size()) * 7;
+  }
+  int busy = 0, commands = 0;
+};
+
+TEST(TableCommands, TheEngineAndThePanelsReachTheWindowsServicesThroughTheLogic) {
+  test::ImportedCsv data(S(kSlips));
+  ServedLogic m;
+  m.ListBox1Click(data.Csv());
+  m.SpeedButton1Click(1);  // 店 as the row items: the engine shows the hourglass once
+  EXPECT_EQ(m.busy, 0);
+  EXPECT_EQ(m.commands, 1);
+  m.ListBox2Click(1);  // 数量: the range panel's labels measured in the window's font
+  const TRangePanelState& range = m.RangePanel();
+  EXPECT_EQ(range.label3.text, "1");
+  EXPECT_EQ(range.label3.width, 7);
+  EXPECT_EQ(range.label4.width, static_cast<int>(range.label4.text.size()) * 7);
+}
+
 }  // namespace
 }  // namespace tabulon
