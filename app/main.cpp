@@ -11,9 +11,9 @@
 #include <QPixmap>
 #include <cstdlib>
 
+#include "mainlogic/DatasetList.h"
 #include "platform/Messages.h"
 #include "ui/Artwork.h"
-#include "ui/DatasetList.h"
 #include "ui/Dialogs.h"
 #include "ui/Fonts.h"
 #include "ui/ProgressWindow.h"

@@ -11,8 +11,8 @@
 #include <string>
 
 #include "engine/Engine.h"
-#include "filters/MainLogic.h"
 #include "import/unitProgress.h"
+#include "mainlogic/MainLogic.h"
 #include "platform/Errors.h"
 #include "platform/SjisText.h"
 

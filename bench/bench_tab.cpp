@@ -9,8 +9,8 @@
 
 #include "engine/Dataset.h"
 #include "engine/Engine.h"
-#include "filters/MainLogic.h"
 #include "import/unitProgress.h"
+#include "mainlogic/MainLogic.h"
 #include "platform/Errors.h"
 #include "platform/SjisText.h"
 

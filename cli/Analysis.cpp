@@ -4,9 +4,8 @@
 #include <cerrno>
 #include <cmath>
 
-#include "engine/Engine.h"
-#include "filters/MainLogic.h"
 #include "import/unitProgress.h"
+#include "mainlogic/MainLogic.h"
 #include "platform/Errors.h"
 #include "platform/FileIo.h"
 #include "platform/LocaleFormats.h"
@@ -54,35 +53,31 @@ class Session {
     }
   }
 
+  // The toggles 合計表示 (SpeedButton9), ０非表示 (10) and 並び替え (11), set without computing.
   void SetFlag(const std::string& flag) {
-    TWorkspace& ws = logic_.Workspace();
-    if (flag == "--no-totals") ws.showTotals = false;
-    if (flag == "--hide-empty") ws.hideEmpty = true;
-    if (flag == "--no-sort") ws.sort = false;
+    if (flag == "--no-totals") logic_.SetToggleDown(9, false);
+    if (flag == "--hide-empty") logic_.SetToggleDown(10, true);
+    if (flag == "--no-sort") logic_.SetToggleDown(11, false);
   }
 
   // The result, as 保存(&S) writes it.
   std::string Finish(TAnalysis what) {
-    TWorkspace& ws = logic_.Workspace();
-    if (explicitAggregate_ >= 0) ws.aggregate = static_cast<TAggregate>(explicitAggregate_);
+    if (explicitAggregate_ >= 0) logic_.SetToggleDown(4 + explicitAggregate_, true);
     switch (what) {
       case TAnalysis::kTab:
         if (share_ != TShare::kNone) {
-          ws.share = share_;
-          if (!ShareAvailable(ws))
+          logic_.SetShare(share_);
+          if (!logic_.ShareAvailable())
             throw UsageError(
                 "--percent: shares are of counts or of the sum of an integer or currency value");
         }
-        CrossTabulate(ws);
-        return TableText(*ws.FOutGrid);
+        logic_.CrossTabulateNow();
+        return logic_.ResultText();
       case TAnalysis::kList:
         logic_.Button7Click();
-        return TableText(*ws.FOutGrid);
+        return logic_.ResultText();
       case TAnalysis::kCount:
-        // With no role anywhere the engine only counts the records that pass every filter.
-        for (auto& col : ws.FCols) col->FRole = 3;
-        Recalculate(ws);
-        return ws.recordCountText + "\n";
+        return logic_.CountRecords() + "\n";
     }
     return {};
   }
@@ -134,91 +129,133 @@ class Session {
       throw UsageError("--percent: '" + value + "' is none of row, col, total");
   }
 
+  // An option NAME=VALUE for the panel of column NAME, which is the current column while it runs.
+  struct TPanelOption {
+    const std::string& option;
+    const std::string& name;
+    const std::string& value;
+    // The mistake why, naming the option, the column and the value.
+    UsageError Bad(const std::string& why) const {
+      return UsageError(option + ": " + why + " (column '" + name + "', value '" + value + "')");
+    }
+  };
+
   void Panel(const std::string& option, const std::string& name, const std::string& value) {
     Select(option, name);
-    const auto bad = [&](const std::string& why) {
-      return UsageError(option + ": " + why + " (column '" + name + "', value '" + value + "')");
-    };
-    if (option == "--pick") {
-      const TItemPanelState& items = logic_.ItemPanel();
-      if (!items.visible) throw bad("the column has no item list");
-      const auto it = std::find(items.items.begin(), items.items.end(), Utf8ToSjis(value));
-      if (it == items.items.end()) throw bad("no such item; items: " + Offered(items.items));
-      std::vector<int> picked;
-      for (size_t i = 0; i < items.picked.size(); ++i)
-        if (items.picked[i]) picked.push_back(static_cast<int>(i));
-      picked.push_back(static_cast<int>(it - items.items.begin()));
-      std::sort(picked.begin(), picked.end());
-      picked.erase(std::unique(picked.begin(), picked.end()), picked.end());
-      logic_.ListBox3Click(picked);
-    } else if (option == "--search") {
-      if (!logic_.SearchPanel().visible) throw bad("the column has no text search");
-      logic_.Button9Click(Utf8ToSjis(value));
-    } else if (option == "--range") {
-      if (!logic_.RangePanel().visible) throw bad("the column has no value range");
-      const auto [lo, hi] = SplitRange(option, value);
-      double ignored;
-      if ((!lo.empty() && !TryParseFloat(lo, &ignored)) ||
-          (!hi.empty() && !TryParseFloat(hi, &ignored)))
-        throw bad("a bound is not a number");
-      if (!lo.empty()) logic_.Label5Click(lo);
-      if (!hi.empty()) logic_.Label6Click(hi);
-    } else if (option == "--div") {
-      const TRangePanelState& range = logic_.RangePanel();
-      if (!range.visible) throw bad("the column has no division choice");
-      const std::string entry = value == "all" ? Sjis("全て") : value;
-      const auto it = std::find(range.divisions.begin(), range.divisions.end(), entry);
-      if (it == range.divisions.end())
-        throw bad("not offered; choices: " + Offered(range.divisions));
-      logic_.ComboBox2Change(static_cast<int>(it - range.divisions.begin()));
-    } else if (option == "--dates" || option == "--times") {
-      const bool dates = option == "--dates";
-      const TDatePanelState& date = logic_.DatePanel();
-      const int first = dates ? 0 : 2;
-      if (!date.visible || !date.pickers[first].visible)
-        throw bad(dates ? "the column has no dates" : "the column has no times of day");
-      const auto [lo, hi] = SplitRange(option, value);
-      double low = 0, high = 0;
-      if ((!lo.empty() && !ParsePicker(lo, dates, &low)) ||
-          (!hi.empty() && !ParsePicker(hi, dates, &high)))
-        throw bad(dates ? "expected YYYY/MM/DD..YYYY/MM/DD" : "expected HH:MM[:SS]..HH:MM[:SS]");
-      if (dates) {
-        // The date pickers allow only the column's days.
-        const auto outside = [&](double day) {
-          return (date.earliestDay != 0 && day < date.earliestDay) ||
-                 (date.latestDay != 0 && day > date.latestDay);
-        };
-        if ((!lo.empty() && outside(low)) || (!hi.empty() && outside(high)))
-          throw bad("the pickers offer " + SjisToUtf8(FormatDateTime(date.earliestDay)) + ".." +
+    const TPanelOption o{option, name, value};
+    if (option == "--pick")
+      Pick(o);
+    else if (option == "--search")
+      Search(o);
+    else if (option == "--range")
+      Range(o);
+    else if (option == "--div")
+      Division(o);
+    else if (option == "--dates" || option == "--times")
+      Stamps(o, option == "--dates");
+    else if (option == "--weekday")
+      Weekday(o);
+    else if (option == "--unit")
+      Unit(o);
+  }
+
+  // --pick: adds the item to the item list's picks.
+  void Pick(const TPanelOption& o) {
+    const TItemPanelState& items = logic_.ItemPanel();
+    if (!items.visible) throw o.Bad("the column has no item list");
+    const auto it = std::find(items.items.begin(), items.items.end(), Utf8ToSjis(o.value));
+    if (it == items.items.end()) throw o.Bad("no such item; items: " + Offered(items.items));
+    std::vector<int> picked;
+    for (size_t i = 0; i < items.picked.size(); ++i)
+      if (items.picked[i]) picked.push_back(static_cast<int>(i));
+    picked.push_back(static_cast<int>(it - items.items.begin()));
+    std::sort(picked.begin(), picked.end());
+    picked.erase(std::unique(picked.begin(), picked.end()), picked.end());
+    logic_.ListBox3Click(picked);
+  }
+
+  // --search: the text search's OK with the pattern.
+  void Search(const TPanelOption& o) {
+    if (!logic_.SearchPanel().visible) throw o.Bad("the column has no text search");
+    logic_.Button9Click(Utf8ToSjis(o.value));
+  }
+
+  // --range LO..HI: the bounds as typed into the value input dialog; an empty one stays.
+  void Range(const TPanelOption& o) {
+    if (!logic_.RangePanel().visible) throw o.Bad("the column has no value range");
+    const auto [lo, hi] = SplitRange(o.option, o.value);
+    double ignored;
+    if ((!lo.empty() && !TryParseFloat(lo, &ignored)) ||
+        (!hi.empty() && !TryParseFloat(hi, &ignored)))
+      throw o.Bad("a bound is not a number");
+    if (!lo.empty()) logic_.Label5Click(lo);
+    if (!hi.empty()) logic_.Label6Click(hi);
+  }
+
+  // --div: the division choice offered under that text ("all" for 全て).
+  void Division(const TPanelOption& o) {
+    const TRangePanelState& range = logic_.RangePanel();
+    if (!range.visible) throw o.Bad("the column has no division choice");
+    const std::string entry = o.value == "all" ? Sjis("全て") : o.value;
+    const auto it = std::find(range.divisions.begin(), range.divisions.end(), entry);
+    if (it == range.divisions.end())
+      throw o.Bad("not offered; choices: " + Offered(range.divisions));
+    logic_.ComboBox2Change(static_cast<int>(it - range.divisions.begin()));
+  }
+
+  // --dates or --times LO..HI: the two date pickers or the two time pickers; an empty end stays.
+  void Stamps(const TPanelOption& o, bool dates) {
+    const TDatePanelState& date = logic_.DatePanel();
+    const int first = dates ? 0 : 2;
+    if (!date.visible || !date.pickers[first].visible)
+      throw o.Bad(dates ? "the column has no dates" : "the column has no times of day");
+    const auto [lo, hi] = SplitRange(o.option, o.value);
+    double low = 0, high = 0;
+    if ((!lo.empty() && !ParsePicker(lo, dates, &low)) ||
+        (!hi.empty() && !ParsePicker(hi, dates, &high)))
+      throw o.Bad(dates ? "expected YYYY/MM/DD..YYYY/MM/DD" : "expected HH:MM[:SS]..HH:MM[:SS]");
+    if (dates) {
+      // The date pickers allow only the column's days.
+      const auto outside = [&](double day) {
+        return (date.earliestDay != 0 && day < date.earliestDay) ||
+               (date.latestDay != 0 && day > date.latestDay);
+      };
+      if ((!lo.empty() && outside(low)) || (!hi.empty() && outside(high)))
+        throw o.Bad("the pickers offer " + SjisToUtf8(FormatDateTime(date.earliestDay)) + ".." +
                     SjisToUtf8(FormatDateTime(std::trunc(date.latestDay))));
-      }
-      const TDateControl lower = dates ? TDateControl::kLowerDate : TDateControl::kLowerTime;
-      const TDateControl upper = dates ? TDateControl::kUpperDate : TDateControl::kUpperTime;
-      if (!lo.empty()) logic_.DateTimePicker1Change(lower, low);
-      if (!hi.empty()) logic_.DateTimePicker1Change(upper, high);
-    } else if (option == "--weekday") {
-      const TDatePanelState& date = logic_.DatePanel();
-      if (!date.visible || !date.weekdayVisible) throw bad("the column has no weekday choice");
-      const auto& choices = TMainLogic::WeekdayChoices();
-      int index = -1;
-      if (value.size() == 1 && value[0] >= '0' && value[0] <= '9') index = value[0] - '0';
-      const auto it = std::find(choices.begin(), choices.end(), Utf8ToSjis(value));
-      if (it != choices.end()) index = static_cast<int>(it - choices.begin());
-      if (index < 0) throw bad("choices: 0..9, " + Offered(choices));
-      logic_.DateTimePicker1Change(TDateControl::kWeekday, index);
-    } else if (option == "--unit") {
-      const TDatePanelState& date = logic_.DatePanel();
-      if (!date.visible) throw bad("the column has no date interval");
-      static const char* const kUnits[][2] = {{"year", "年"},  {"month", "月"}, {"weekday", "曜日"},
-                                              {"day", "日"},   {"hour", "時"},  {"minute", "分"},
-                                              {"second", "秒"}};
-      std::string entry = Utf8ToSjis(value);
-      for (const auto& unit : kUnits)
-        if (value == unit[0]) entry = Sjis(unit[1]);
-      const auto it = std::find(date.intervals.begin(), date.intervals.end(), entry);
-      if (it == date.intervals.end()) throw bad("not offered; choices: " + Offered(date.intervals));
-      logic_.RadioGroup1Click(static_cast<int>(it - date.intervals.begin()));
     }
+    const TDateControl lower = dates ? TDateControl::kLowerDate : TDateControl::kLowerTime;
+    const TDateControl upper = dates ? TDateControl::kUpperDate : TDateControl::kUpperTime;
+    if (!lo.empty()) logic_.DateTimePicker1Change(lower, low);
+    if (!hi.empty()) logic_.DateTimePicker1Change(upper, high);
+  }
+
+  // --weekday: the weekday choice by its entry number 0..9 or its text.
+  void Weekday(const TPanelOption& o) {
+    const TDatePanelState& date = logic_.DatePanel();
+    if (!date.visible || !date.weekdayVisible) throw o.Bad("the column has no weekday choice");
+    const auto& choices = TMainLogic::WeekdayChoices();
+    int index = -1;
+    if (o.value.size() == 1 && o.value[0] >= '0' && o.value[0] <= '9') index = o.value[0] - '0';
+    const auto it = std::find(choices.begin(), choices.end(), Utf8ToSjis(o.value));
+    if (it != choices.end()) index = static_cast<int>(it - choices.begin());
+    if (index < 0) throw o.Bad("choices: 0..9, " + Offered(choices));
+    logic_.DateTimePicker1Change(TDateControl::kWeekday, index);
+  }
+
+  // --unit: the interval entry by its English name or its text.
+  void Unit(const TPanelOption& o) {
+    const TDatePanelState& date = logic_.DatePanel();
+    if (!date.visible) throw o.Bad("the column has no date interval");
+    static const char* const kUnits[][2] = {{"year", "年"},  {"month", "月"}, {"weekday", "曜日"},
+                                            {"day", "日"},   {"hour", "時"},  {"minute", "分"},
+                                            {"second", "秒"}};
+    std::string entry = Utf8ToSjis(o.value);
+    for (const auto& unit : kUnits)
+      if (o.value == unit[0]) entry = Sjis(unit[1]);
+    const auto it = std::find(date.intervals.begin(), date.intervals.end(), entry);
+    if (it == date.intervals.end()) throw o.Bad("not offered; choices: " + Offered(date.intervals));
+    logic_.RadioGroup1Click(static_cast<int>(it - date.intervals.begin()));
   }
 
   static std::pair<std::string, std::string> SplitRange(const std::string& option,

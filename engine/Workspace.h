@@ -1,7 +1,7 @@
 // The working state of the main window that the engine reads and writes: the open dataset, the
 // toggles, the role toggles of the selected column and the grid that receives results. The
-// filter logic (filters/) and the window build on it; the engine reaches the rest of the window
-// through TWindowHooks.
+// main window's logic (mainlogic/) and the window build on it; the engine reaches the rest of the
+// window through TWindowHooks.
 #pragma once
 
 #include <cstdint>

@@ -12,9 +12,9 @@
 
 #include "column/Values.h"
 #include "engine/Engine.h"
-#include "filters/MainLogic.h"
 #include "fuzz/FuzzUtil.h"
 #include "import/unitProgress.h"
+#include "mainlogic/MainLogic.h"
 #include "platform/Errors.h"
 #include "platform/LocaleFormats.h"
 #include "platform/SjisText.h"

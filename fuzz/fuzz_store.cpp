@@ -13,10 +13,10 @@
 
 #include "engine/Dataset.h"
 #include "engine/Engine.h"
-#include "filters/MainLogic.h"
 #include "fuzz/FuzzUtil.h"
 #include "import/Descriptor.h"
 #include "import/unitProgress.h"
+#include "mainlogic/MainLogic.h"
 #include "platform/Errors.h"
 #include "platform/FileIo.h"
 #include "platform/IniFile.h"

@@ -18,10 +18,10 @@
 
 #include "column/Values.h"
 #include "engine/Engine.h"
-#include "filters/MainLogic.h"
 #include "fuzz/FuzzUtil.h"
 #include "import/HenkanJ.h"
 #include "import/unitProgress.h"
+#include "mainlogic/MainLogic.h"
 #include "platform/Errors.h"
 #include "platform/SjisText.h"
 

@@ -8,7 +8,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "filters/MainLogic.h"
+#include "mainlogic/MainLogic.h"
 
 namespace tabulon {
 

@@ -23,7 +23,6 @@
 #include <QToolButton>
 #include <cmath>
 
-#include "engine/Engine.h"
 #include "platform/Errors.h"
 #include "platform/SjisText.h"
 #include "ui/Artwork.h"
@@ -150,13 +149,38 @@ void PlaceLabel(QLabel* label, const TLabelState& state, int top) {
 
 }  // namespace
 
+bool TForm1Logic::ChartShowing() {
+  return form_ != nullptr && form_->form3_ != nullptr && form_->form3_->IsShowing();
+}
+void TForm1Logic::BuildChart(TResultTable&) {
+  if (form_ != nullptr && form_->form3_ != nullptr)
+    form_->form3_->BuildChart(*form_->StringGrid1, Workspace().showTotals, form_->ChartTitle());
+}
+void TForm1Logic::CloseChart() {
+  if (form_ != nullptr && form_->form3_ != nullptr) form_->form3_->close();
+}
+void TForm1Logic::BeginBusy() {
+  if (form_ != nullptr) QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+void TForm1Logic::EndBusy() {
+  if (form_ != nullptr) QApplication::restoreOverrideCursor();
+}
+void TForm1Logic::ProcessEvents() {
+  if (form_ != nullptr) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+int TForm1Logic::LabelWidth(const std::string& text) const {
+  if (form_ == nullptr) return TMainLogic::LabelWidth(text);
+  return QFontMetrics(form_->Label5->font()).horizontalAdvance(FromSjis(text));
+}
+
 TForm1::TForm1(TDialogs& dialogs, TForm1Options options, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                           Qt::CustomizeWindowHint),
       dialogs_(dialogs),
       options_(std::move(options)),
-      datasets_(options_.listFile) {
+      datasets_(options_.listFile),
+      logic_(this) {
   setWindowTitle(QStringLiteral("Tabulon"));
   setWindowIcon(QIcon(QPixmap::fromImage(DrawIcon(64))));
   setFont(WindowFont());
@@ -173,7 +197,6 @@ TForm1::TForm1(TDialogs& dialogs, TForm1Options options, QWidget* parent)
   BuildDatePanel();
   BuildToolbar();
   Wire();
-  WireCallbacks();
 
   Timer1 = new QTimer(this);
   Timer1->setSingleShot(true);
@@ -184,7 +207,7 @@ TForm1::TForm1(TDialogs& dialogs, TForm1Options options, QWidget* parent)
 }
 
 TForm1::~TForm1() {
-  logic_.SetCallbacks({});
+  logic_.Detach();
   logic_.SetEnlargedGrid(nullptr);
   logic_.SetMainGrid(nullptr);
 }
@@ -413,30 +436,6 @@ void TForm1::Wire() {
   };
   WireGridCommands();
   StringGrid1->onContextMenu = [this](QMenu& menu) { StringGrid1ContextMenu(menu); };
-}
-
-void TForm1::WireCallbacks() {
-  TWindowCallbacks callbacks;
-  callbacks.chartShowing = [this] { return form3_ != nullptr && form3_->IsShowing(); };
-  callbacks.buildChart = [this](TResultTable&) {
-    // The chart is drawn from the main grid, whichever grid received the result.
-    if (form3_ != nullptr)
-      form3_->BuildChart(*StringGrid1, logic_.Workspace().showTotals, ChartTitle());
-  };
-  callbacks.closeChart = [this] {
-    if (form3_ != nullptr) form3_->close();
-  };
-  callbacks.beginBusy = [] { QApplication::setOverrideCursor(Qt::WaitCursor); };
-  callbacks.endBusy = [] { QApplication::restoreOverrideCursor(); };
-  // Repaints the pressed button and the cursor; user input waits, so no second command starts
-  // inside this one.
-  callbacks.processEvents = [] {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  };
-  callbacks.labelWidth = [this](const std::string& text) {
-    return QFontMetrics(Label5->font()).horizontalAdvance(FromSjis(text));
-  };
-  logic_.SetCallbacks(std::move(callbacks));
 }
 
 void TForm1::SetWindows(TProgressWindow* progress, TForm2* form2, TForm3* form3) {
@@ -811,51 +810,30 @@ void TForm1::Button6Click() {
 // ---------------------------------------------------------------- toggles and commands
 
 void TForm1::SpeedButton1Click(int button) {
-  // Without a dataset the aggregate is still chosen; there is nothing to compute.
-  if (button >= 3) logic_.Workspace().aggregate = static_cast<TAggregate>(button - 3);
   logic_.SpeedButton1Click(button);
 }
 
 void TForm1::SpeedButton9Click() {
-  TWorkspace& ws = logic_.Workspace();
-  ws.showTotals = SpeedButton9->isChecked();
-  ws.hideEmpty = SpeedButton10->isChecked();
-  if (!ws.FCols.empty()) tabulon::SpeedButton9Click(ws);
+  logic_.SpeedButton9Click(SpeedButton9->isChecked(), SpeedButton10->isChecked());
 }
 
 void TForm1::SpeedButton11Click() {
-  TWorkspace& ws = logic_.Workspace();
-  ws.sort = SpeedButton11->isChecked();
-  tabulon::SpeedButton11Click(ws);
+  logic_.SpeedButton11Click(SpeedButton11->isChecked());
 }
 
 void TForm1::SetToggleDown(int n, bool down) {
-  TWorkspace& ws = logic_.Workspace();
-  if (n >= 4 && n <= 8) {
-    if (down) ws.aggregate = static_cast<TAggregate>(n - 4);
-  } else if (n == 9) {
-    ws.showTotals = down;
-  } else if (n == 10) {
-    ws.hideEmpty = down;
-  } else if (n == 11) {
-    ws.sort = down;
-  }
+  logic_.SetToggleDown(n, down);
   RenderToggles();
 }
 
 void TForm1::CrossTabulateNow() {
-  if (!logic_.Workspace().FCols.empty()) CrossTabulate(logic_.Workspace());
-}
-
-TResultTable& TForm1::OutGrid() {
-  TWorkspace& ws = logic_.Workspace();
-  return ws.FOutGrid != nullptr ? *ws.FOutGrid : *StringGrid1;
+  logic_.RefreshTable();
 }
 
 void TForm1::Button7Click() {
   if (!DatasetSelected()) return;
   logic_.Button7Click();
-  if (auto* grid = dynamic_cast<TStringGrid*>(&OutGrid())) grid->setFocus();
+  if (auto* grid = dynamic_cast<TStringGrid*>(&logic_.OutputGrid())) grid->setFocus();
 }
 
 void TForm1::Button8Click() {
@@ -867,7 +845,7 @@ void TForm1::SaveResult(QWidget* parent) {
   if (!dialogs_.SaveFile(parent, QStringLiteral("CSVファイル|*.csv"), QStringLiteral(".csv"),
                          &path))
     return;
-  SaveTable(OutGrid(), ToNative(path));
+  logic_.SaveResult(ToNative(path));
   if (form3_ == nullptr || !form3_->IsShowing()) return;
   QString picture;
   if (!dialogs_.SaveFile(parent,
@@ -879,27 +857,22 @@ void TForm1::SaveResult(QWidget* parent) {
 }
 
 void TForm1::Button10Click() {
-  tabulon::Button10Click(logic_.Workspace());
+  logic_.Button10Click();
 }
 void TForm1::Button11Click() {
-  tabulon::Button11Click(logic_.Workspace());
+  logic_.Button11Click();
 }
 void TForm1::Button12Click() {
-  tabulon::Button12Click(logic_.Workspace());
+  logic_.Button12Click();
 }
 void TForm1::Button13Click() {
-  tabulon::Button13Click(logic_.Workspace());
+  logic_.Button13Click();
 }
 
 void TForm1::Button14Click() {
   if (form2_ == nullptr) return;
-  bool anyAxis = false;
-  for (const auto& col : logic_.Workspace().FCols) anyAxis = anyAxis || col->FRole <= 1;
   form2_->ShowEnlarged();
-  if (anyAxis)
-    CrossTabulateNow();
-  else
-    Button7Click();
+  if (!logic_.Button14Click()) Button7Click();
 }
 
 void TForm1::Button15Click() {

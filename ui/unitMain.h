@@ -1,17 +1,18 @@
 // The main window TForm1: every control of the main screen, each handler a few lines that read
-// the controls, call TMainLogic or the engine and render the state again (Render). The windows it
-// shows (progress, enlarged table, chart) are made by the program entry and handed over by
+// the controls, call one operation of TMainLogic and render the state again (Render). The windows
+// it shows (progress, enlarged table, chart) are made by the program entry and handed over by
 // SetWindows.
 #pragma once
 
 #include <QDesktopServices>
 #include <QUrl>
 #include <QWidget>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "filters/MainLogic.h"
-#include "ui/DatasetList.h"
+#include "mainlogic/DatasetList.h"
+#include "mainlogic/MainLogic.h"
 
 class QComboBox;
 class QDragEnterEvent;
@@ -41,6 +42,31 @@ class THelpWindow;
 class TProgressWindow;
 class TRangeBar;
 class TStringGrid;
+
+class TForm1;
+
+// The main window's logic with the window's services: the chart window, the hourglass cursor,
+// the pending events and the range labels' font. After Detach (the window is going) they do
+// nothing.
+class TForm1Logic final : public TMainLogic {
+ public:
+  explicit TForm1Logic(TForm1* form) : form_(form) {}
+  void Detach() { form_ = nullptr; }
+
+  bool ChartShowing() override;
+  // The chart is drawn from the main grid, whichever grid received the result.
+  void BuildChart(TResultTable& table) override;
+  void CloseChart() override;
+  void BeginBusy() override;
+  void EndBusy() override;
+  // Repaints the pressed button and the cursor; user input waits, so no second command starts
+  // inside this one.
+  void ProcessEvents() override;
+  int LabelWidth(const std::string& text) const override;
+
+ private:
+  TForm1* form_;  // not owned
+};
 
 struct TForm1Options {
   std::string listFile;    // the ".lis" file (TDatasetList::ListFileFor)
@@ -120,7 +146,7 @@ class TForm1 : public QWidget {
   void StringGrid1ContextMenu(QMenu& menu);
   // Opens the help page on the desktop; when the desktop cannot, shows it in a window of its own.
   void Image1Click();
-  void CrossTabulateNow();  // the engine's CrossTabulate, for the enlarged-table window
+  void CrossTabulateNow();  // the table computed again, for the enlarged-table window
   // 追加(&A) after its dialog: lists chosen (a path as the dialog returns it), imports it and opens
   // it. Throws what the list file and the import throw; the window is enabled again either way.
   void AddDataset(const QString& chosen);
@@ -200,6 +226,7 @@ class TForm1 : public QWidget {
   QTimer* Timer1;
 
  protected:
+  friend class TForm1Logic;
   // CSV files dropped on the window are added one after the other, each as 追加(&A) adds it.
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -215,7 +242,6 @@ class TForm1 : public QWidget {
   void BuildDatePanel();
   void BuildToolbar();
   void Wire();
-  void WireCallbacks();
   void WireGridCommands();  // Backspace on StringGrid1 runs 戻る
   void RenderItemPanel();
   void RenderRangePanel();
@@ -229,12 +255,11 @@ class TForm1 : public QWidget {
   // A dataset is selected in ListBox1: the commands that read its path may run.
   bool DatasetSelected() const;
   std::string ChartTitle() const;  // the selected dataset's display name, Shift-JIS
-  TResultTable& OutGrid();
 
   TDialogs& dialogs_;                      // every dialog and message box
   TForm1Options options_;                  // list file and first-run sample
   TDatasetList datasets_;                  // Memo1's paths and the ".lis" file
-  TMainLogic logic_;                       // the window's state and handlers without widgets
+  TForm1Logic logic_;                      // the window's state and handlers without widgets
   TProgressWindow* progress_ = nullptr;    // not owned
   TForm2* form2_ = nullptr;                // not owned
   TForm3* form3_ = nullptr;                // not owned

@@ -1,9 +1,9 @@
 // Opening a dataset and refreshing the selected column.
 #include <algorithm>
 
-#include "filters/Common.h"
-#include "filters/MainLogic.h"
 #include "import/Descriptor.h"
+#include "mainlogic/FilterValues.h"
+#include "mainlogic/MainLogic.h"
 #include "platform/IniFile.h"
 
 namespace tabulon {

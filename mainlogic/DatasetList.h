@@ -1,7 +1,7 @@
 // The dataset list: the CSV paths the user keeps (the hidden Memo1 of the main window) and the
 // ".lis" file that holds them between runs, one path per line, CR LF after every line. Paths are
-// native file-system bytes, exactly as the file dialog returned them. No Qt here, so the file
-// rules are tested directly.
+// native file-system bytes, exactly as the file dialog returned them. No Qt here: the window
+// keeps its list through it, and so could the command line.
 #pragma once
 
 #include <string>

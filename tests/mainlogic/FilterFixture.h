@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "TestUtil.h"
-#include "filters/MainLogic.h"
 #include "import/unitProgress.h"
+#include "mainlogic/MainLogic.h"
 #include "platform/Errors.h"
 
 namespace tabulon::test {

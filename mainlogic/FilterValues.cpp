@@ -1,4 +1,4 @@
-#include "filters/Common.h"
+#include "mainlogic/FilterValues.h"
 
 #include "column/Values.h"
 #include "platform/Errors.h"

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <utility>
 
-#include "filters/Common.h"
-#include "filters/MainLogic.h"
 #include "import/CsvSplit.h"
+#include "mainlogic/FilterValues.h"
+#include "mainlogic/MainLogic.h"
 #include "platform/CsvLineReader.h"
 
 namespace tabulon {

@@ -7,9 +7,9 @@
 #include <random>
 
 #include "TestUtil.h"
+#include "mainlogic/DatasetList.h"
 #include "platform/Errors.h"
 #include "platform/FileIo.h"
-#include "ui/DatasetList.h"
 
 namespace tabulon {
 namespace {

@@ -1,4 +1,4 @@
-#include "filters/DrillHistory.h"
+#include "mainlogic/DrillHistory.h"
 
 namespace tabulon {
 

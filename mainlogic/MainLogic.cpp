@@ -1,4 +1,4 @@
-#include "filters/MainLogic.h"
+#include "mainlogic/MainLogic.h"
 
 #include "engine/Engine.h"
 #include "platform/IniFile.h"
@@ -13,10 +13,6 @@ TMainLogic::TMainLogic() : ownedGrid_(std::make_unique<TMemoryTable>()) {
 }
 
 TMainLogic::~TMainLogic() = default;
-
-void TMainLogic::SetCallbacks(TWindowCallbacks callbacks) {
-  callbacks_ = std::move(callbacks);
-}
 
 void TMainLogic::SetMainGrid(TResultTable* grid) {
   TResultTable* const old = mainGrid_;
@@ -37,27 +33,7 @@ TResultTable* TMainLogic::ChooseOutputGrid() {
   return enlargedShowing_ && enlargedGrid_ != nullptr ? enlargedGrid_ : mainGrid_;
 }
 
-bool TMainLogic::ChartShowing() {
-  return callbacks_.chartShowing && callbacks_.chartShowing();
-}
-void TMainLogic::BuildChart(TResultTable& table) {
-  if (callbacks_.buildChart) callbacks_.buildChart(table);
-}
-void TMainLogic::CloseChart() {
-  if (callbacks_.closeChart) callbacks_.closeChart();
-}
-void TMainLogic::BeginBusy() {
-  if (callbacks_.beginBusy) callbacks_.beginBusy();
-}
-void TMainLogic::EndBusy() {
-  if (callbacks_.endBusy) callbacks_.endBusy();
-}
-void TMainLogic::ProcessEvents() {
-  if (callbacks_.processEvents) callbacks_.processEvents();
-}
-
 int TMainLogic::LabelWidth(const std::string& text) const {
-  if (callbacks_.labelWidth) return callbacks_.labelWidth(text);
   return static_cast<int>(text.size()) * 8;
 }
 
@@ -111,16 +87,77 @@ void TMainLogic::CrossTabulateNow() {
 }
 
 void TMainLogic::SpeedButton1Click(int button) {
-  if (!HasDataset() || button < 0 || button > 7) return;
+  if (button < 0 || button > 7) return;
+  if (button >= 3) ws_.aggregate = static_cast<TAggregate>(button - 3);
+  if (!HasDataset()) return;
   if (button < 3) {
     if (Current() == nullptr || !ws_.roleVisible[button] || !ws_.roleEnabled[button]) return;
     const bool wasDown = ws_.roleDown[button];
     for (int r = 0; r < 3; ++r) ws_.roleDown[r] = false;
     ws_.roleDown[button] = !wasDown;
-  } else {
-    ws_.aggregate = static_cast<TAggregate>(button - 3);
   }
   tabulon::SpeedButton1Click(ws_, button);
+}
+
+void TMainLogic::SpeedButton9Click(bool showTotals, bool hideEmpty) {
+  ws_.showTotals = showTotals;
+  ws_.hideEmpty = hideEmpty;
+  if (!ws_.FCols.empty()) tabulon::SpeedButton9Click(ws_);
+}
+
+void TMainLogic::SpeedButton11Click(bool sort) {
+  ws_.sort = sort;
+  tabulon::SpeedButton11Click(ws_);
+}
+
+void TMainLogic::SetToggleDown(int n, bool down) {
+  if (n >= 4 && n <= 8) {
+    if (down) ws_.aggregate = static_cast<TAggregate>(n - 4);
+  } else if (n == 9) {
+    ws_.showTotals = down;
+  } else if (n == 10) {
+    ws_.hideEmpty = down;
+  } else if (n == 11) {
+    ws_.sort = down;
+  }
+}
+
+void TMainLogic::Button10Click() {
+  tabulon::Button10Click(ws_);
+}
+void TMainLogic::Button11Click() {
+  tabulon::Button11Click(ws_);
+}
+void TMainLogic::Button12Click() {
+  tabulon::Button12Click(ws_);
+}
+void TMainLogic::Button13Click() {
+  tabulon::Button13Click(ws_);
+}
+
+bool TMainLogic::Button14Click() {
+  bool anyAxis = false;
+  for (const auto& col : ws_.FCols) anyAxis = anyAxis || col->FRole <= 1;
+  if (anyAxis) RefreshTable();
+  return anyAxis;
+}
+
+void TMainLogic::RefreshTable() {
+  if (!ws_.FCols.empty()) CrossTabulateNow();
+}
+
+const std::string& TMainLogic::CountRecords() {
+  for (auto& col : ws_.FCols) col->FRole = 3;
+  RecalculateNow();
+  return ws_.recordCountText;
+}
+
+void TMainLogic::SaveResult(const std::string& path) {
+  SaveTable(OutputGrid(), path);
+}
+
+std::string TMainLogic::ResultText() {
+  return TableText(OutputGrid());
 }
 
 void TMainLogic::ShareClick(TShare share) {

@@ -3,9 +3,9 @@
 #include <cmath>
 
 #include "engine/Engine.h"
-#include "filters/Common.h"
-#include "filters/MainLogic.h"
 #include "import/Descriptor.h"
+#include "mainlogic/FilterValues.h"
+#include "mainlogic/MainLogic.h"
 #include "platform/IniFile.h"
 #include "platform/LocaleFormats.h"
 #include "platform/SjisText.h"

@@ -1,8 +1,8 @@
 // The text search filter of text columns stored one value per row.
 #include <unordered_set>
 
-#include "filters/Common.h"
-#include "filters/MainLogic.h"
+#include "mainlogic/FilterValues.h"
+#include "mainlogic/MainLogic.h"
 #include "platform/LineReader.h"
 #include "platform/SjisText.h"
 

@@ -1,7 +1,7 @@
 // The item selection filter of text columns stored as keys.
 #include <unordered_set>
 
-#include "filters/MainLogic.h"
+#include "mainlogic/MainLogic.h"
 #include "platform/LineReader.h"
 #include "platform/SjisText.h"
 

@@ -2,8 +2,8 @@
 #include <algorithm>
 
 #include "engine/Engine.h"
-#include "filters/Common.h"
-#include "filters/MainLogic.h"
+#include "mainlogic/FilterValues.h"
+#include "mainlogic/MainLogic.h"
 #include "platform/LocaleFormats.h"
 #include "platform/SjisText.h"
 

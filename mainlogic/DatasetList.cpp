@@ -1,4 +1,4 @@
-#include "ui/DatasetList.h"
+#include "mainlogic/DatasetList.h"
 
 #include <unistd.h>
 

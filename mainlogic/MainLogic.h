@@ -1,7 +1,8 @@
 // The main window's logic without a window: the open dataset, the column list with its markers,
 // the four filter panels, the drill-down from the result grid and the record list. A window (or
 // the command line) reads its controls, calls the handler of the same name here and renders the
-// plain state exposed below; the engine (engine/Engine.h) works on Workspace().
+// plain state exposed below; the engine (engine/Engine.h) works on Workspace(). It is the one
+// door to the core for both front ends.
 //
 // Errors end the running command as exceptions whose what() is the user-facing Shift-JIS text:
 // ConvertError for a text that is not a number, date or time, IoError for a file. Whatever the
@@ -11,15 +12,14 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/ResultTable.h"
 #include "engine/Workspace.h"
-#include "filters/DrillHistory.h"
-#include "filters/PanelState.h"
+#include "mainlogic/DrillHistory.h"
+#include "mainlogic/PanelState.h"
 
 namespace tabulon {
 
@@ -27,19 +27,6 @@ class IniFile;
 
 // The mouse buttons the range bar tells apart.
 enum class TMouseButton { kLeft, kRight, kMiddle };
-
-// Optional window services. Unset members do nothing (no chart, no cursor).
-struct TWindowCallbacks {
-  std::function<bool()> chartShowing;
-  std::function<void(TResultTable&)> buildChart;
-  std::function<void()> closeChart;
-  std::function<void()> beginBusy;  // hourglass cursor
-  std::function<void()> endBusy;    // restore the cursor
-  std::function<void()> processEvents;
-  // Pixel width of a text in the 16-pixel label font of the range panel. Default: 8 pixels per
-  // byte (a double-byte character is 16).
-  std::function<int(const std::string&)> labelWidth;
-};
 
 class TMainLogic : public TWindowHooks {
  public:
@@ -50,7 +37,14 @@ class TMainLogic : public TWindowHooks {
 
   // ---- Window services and grids
 
-  void SetCallbacks(TWindowCallbacks callbacks);
+  // A window adds its services by deriving from this class and overriding the TWindowHooks
+  // members that have defaults (ChartShowing, BuildChart, CloseChart, BeginBusy, EndBusy,
+  // ProcessEvents) and LabelWidth: the engine and the logic call them through that one
+  // interface. Without a window they do nothing (no chart, no cursor).
+
+  // Pixel width of a text in the 16-pixel label font of the range panel. Default: 8 pixels per
+  // byte (a double-byte character is 16).
+  virtual int LabelWidth(const std::string& text) const;
   // The main grid (StringGrid1). By default an in-memory table owned here; a window installs its
   // own grid. REQUIRES: grid outlives this object or is replaced first.
   void SetMainGrid(TResultTable* grid);
@@ -82,14 +76,54 @@ class TMainLogic : public TWindowHooks {
   void RefreshColumnMarkers() override;
 
   // Role and aggregate toggles as a click leaves them: 0..2 列項目, 行項目, 値 (a pressed role
-  // toggle is released by pressing it again), 3..7 合計, 平均, 最小, 最大, 件数 (always one down).
-  // Then the engine's SpeedButton1Click.
+  // toggle is released by pressing it again), 3..7 合計, 平均, 最小, 最大, 件数 (always one down;
+  // chosen even without a dataset, when there is nothing to compute). Then the engine's
+  // SpeedButton1Click.
   void SpeedButton1Click(int button);
+
+  // ---- Display toggles and the table's commands
+
+  // 合計表示 and ０非表示 as the click left them; the table is computed again when the dataset has
+  // columns.
+  void SpeedButton9Click(bool showTotals, bool hideEmpty);
+  // 並び替え as the click left it; the output grid is sorted when it is on.
+  void SpeedButton11Click(bool sort);
+  // Sets toggle SpeedButtonN (4..11) down or up without computing, as the enlarged-table window
+  // copies it: setting an aggregate toggle (4..8) down chooses that aggregate, setting one up does
+  // nothing (one is always down). Other numbers do nothing.
+  void SetToggleDown(int n, bool down);
+  // 行を閉じる, 列を閉じる, 行列入替え, ×: the engine's commands of the same names.
+  void Button10Click();
+  void Button11Click();
+  void Button12Click();
+  void Button13Click();
+  // □ once the enlarged-table window shows: computes the table into it and returns true when some
+  // column is an axis; returns false, computing nothing, when none is (the window then lists the
+  // records with 一覧表示). Throws IoError.
+  bool Button14Click();
+  // Computes the table again (for the enlarged-table window) when the dataset has columns.
+  // Throws IoError.
+  void RefreshTable();
+  // Computes the table into the output grid whatever the roles and the dataset (a dataset without
+  // columns gives the empty 3 x 3 table). Throws IoError.
+  void CrossTabulateNow();
+  // With no role anywhere, shows in Label2 the number of records that pass every filter and
+  // returns that text. Throws IoError.
+  const std::string& CountRecords();
+  // The grid that received the most recent result (the main grid before any).
+  TResultTable& OutputGrid() { return ws_.FOutGrid != nullptr ? *ws_.FOutGrid : *mainGrid_; }
+  // 保存(&S): the output grid as a CSV file, every row's line text and CR LF; path is created or
+  // replaced. Throws IoError; the file at path is then left as it was.
+  void SaveResult(const std::string& path);
+  // The bytes SaveResult would write.
+  std::string ResultText();
 
   // 構成比: "実数" (kNone), "行比率", "列比率", "総計比率". Sets the choice and rebuilds the table
   // when some column has a role. The choice stays over aggregates, toggles and datasets; it shows
   // only while ShareAvailable() (elsewhere the table shows its values). Throws IoError.
   void ShareClick(TShare share);
+  // Sets the 構成比 choice without computing.
+  void SetShare(TShare share) { ws_.share = share; }
   TShare Share() const { return ws_.share; }
   bool ShareAvailable() const;
 
@@ -206,16 +240,10 @@ class TMainLogic : public TWindowHooks {
   // ComboBox1's entries: 日 月 火 水 木 金 土 土日 月～金 月～木.
   static const std::vector<std::string>& WeekdayChoices();
 
-  // ---- TWindowHooks
+  // ---- TWindowHooks: the engine's requests of the logic
 
   void SelectColumn(int index) override { ListBox2Click(index); }
   TResultTable* ChooseOutputGrid() override;
-  bool ChartShowing() override;
-  void BuildChart(TResultTable& table) override;
-  void CloseChart() override;
-  void BeginBusy() override;
-  void EndBusy() override;
-  void ProcessEvents() override;
 
  private:
   // The current column, or null when no dataset is open or no column is selected.
@@ -226,9 +254,7 @@ class TMainLogic : public TWindowHooks {
   void SetMarker(int index, const std::string& marker);
   void HideAllPanels();
   void RecalculateNow();
-  void CrossTabulateNow();
   bool CurrentIsAxis() const { return ws_.roleDown[0] || ws_.roleDown[1]; }
-  int LabelWidth(const std::string& text) const;
 
   // The picked entries of a list become col's selection; then refresh and recalculate.
   void ApplyPicks(TCol& col, const std::vector<std::string>& entries,
@@ -270,7 +296,6 @@ class TMainLogic : public TWindowHooks {
   TResultTable* mainGrid_ = nullptr;         // StringGrid1
   TResultTable* enlargedGrid_ = nullptr;     // the enlarged-table window's grid, not owned
   bool enlargedShowing_ = false;             // that window is showing
-  TWindowCallbacks callbacks_;               // window services
 
   std::string label1_ = "*";                // the dataset's CSV path
   std::string label7_ = "0000";             // the column's distinct values

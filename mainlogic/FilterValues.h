@@ -1,4 +1,6 @@
-// Helpers shared by the panels of TMainLogic; not part of its interface.
+// Values as the filter panels of TMainLogic read, bound and compare them: the conversion errors'
+// texts, bounds scaled to whole ten-thousandths, date-time serials split into day and time of day,
+// and Shift-JIS text matching. Not part of TMainLogic's interface.
 #pragma once
 
 #include <cmath>
