@@ -157,7 +157,13 @@ void TformProgress::ReadHeader() {
 void TformProgress::NameColumns(const std::vector<std::string>& header) {
   cols_.clear();
   colCount_ = static_cast<int32_t>(header.size());
-  const auto blankName = [](size_t i) { return "v" + std::to_string(i); };
+  // Appended, not "v" + ...: GCC 12 misreads the inlined insert of operator+ as an overlapping
+  // copy (-Wrestrict) in optimised builds.
+  const auto blankName = [](size_t i) {
+    std::string name = "v";
+    name += std::to_string(i);
+    return name;
+  };
 
   // Duplicated header texts are numbered: three columns named 売上 become 売上, 売上(2), 売上(3).
   std::vector<std::string> names(header.size());
