@@ -157,8 +157,8 @@ void TformProgress::ReadHeader() {
 void TformProgress::NameColumns(const std::vector<std::string>& header) {
   cols_.clear();
   colCount_ = static_cast<int32_t>(header.size());
-  // Appended, not "v" + ...: GCC 12 misreads the inlined insert of operator+ as an overlapping
-  // copy (-Wrestrict) in optimised builds.
+  // Names are built by appending, not as "v" + ...: GCC 12 misreads the inlined insert of that
+  // operator+ as an overlapping copy (-Wrestrict) in optimised builds.
   const auto blankName = [](size_t i) {
     std::string name = "v";
     name += std::to_string(i);
@@ -174,7 +174,7 @@ void TformProgress::NameColumns(const std::vector<std::string>& header) {
     std::string name = header[i] == kNullText ? blankName(i) : header[i];
     const auto found = before.find(name);
     const int k = 1 + (found == before.end() ? 0 : found->second);
-    if (k > 1) name += "(" + std::to_string(k) + ")";
+    if (k > 1) name.append("(").append(std::to_string(k)).append(")");
     names[i] = std::move(name);
   }
 
