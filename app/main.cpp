@@ -6,7 +6,6 @@
 // the bundled sample).
 #include <QApplication>
 #include <QCoreApplication>
-#include <QFile>
 #include <QIcon>
 #include <QPixmap>
 #include <cstdlib>
@@ -17,6 +16,7 @@
 #include "ui/Dialogs.h"
 #include "ui/Fonts.h"
 #include "ui/ProgressWindow.h"
+#include "ui/QtStrings.h"
 #include "ui/Translations.h"
 #include "ui/unitChart.h"
 #include "ui/unitInput.h"
@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
 
   tabulon::TForm1Options options;
   options.listFile = tabulon::TDatasetList::ListFileFor(
-      QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString());
+      tabulon::ToNative(QCoreApplication::applicationFilePath()));
   if (const char* sample = std::getenv("TABULON_SAMPLE")) options.samplePath = sample;
 
   tabulon::TQtDialogs dialogs;

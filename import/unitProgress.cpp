@@ -165,7 +165,13 @@ namespace {
 
 // The column names of a header: its texts, "v<i>" for a blank one, made distinct.
 std::vector<std::string> UniqueColumnNames(const std::vector<std::string>& header) {
-  const auto blankName = [](size_t i) { return "v" + std::to_string(i); };
+  // Names are built by appending, not as "v" + ...: GCC 12 misreads the inlined insert of that
+  // operator+ as an overlapping copy (-Wrestrict) in optimised builds.
+  const auto blankName = [](size_t i) {
+    std::string name = "v";
+    name += std::to_string(i);
+    return name;
+  };
 
   // Duplicated header texts are numbered: three columns named 売上 become 売上, 売上(2), 売上(3).
   std::vector<std::string> names(header.size());
@@ -176,7 +182,7 @@ std::vector<std::string> UniqueColumnNames(const std::vector<std::string>& heade
     std::string name = header[i] == kNullText ? blankName(i) : header[i];
     const auto found = before.find(name);
     const int k = 1 + (found == before.end() ? 0 : found->second);
-    if (k > 1) name += "(" + std::to_string(k) + ")";
+    if (k > 1) name.append("(").append(std::to_string(k)).append(")");
     names[i] = std::move(name);
   }
 

@@ -5,8 +5,8 @@
 #include <new>
 
 #include "platform/Errors.h"
-#include "platform/SjisText.h"
 #include "ui/Dialogs.h"
+#include "ui/QtStrings.h"
 
 namespace tabulon {
 
@@ -15,7 +15,7 @@ bool Guard(TDialogs& dialogs, QWidget* parent, const std::function<void()>& comm
     command();
     return true;
   } catch (const TabulonError& error) {
-    dialogs.Message(parent, QString::fromStdString(SjisToUtf8(error.what())));
+    dialogs.Message(parent, FromSjis(error.what()));
   } catch (const std::bad_alloc&) {
     // The window speaks Japanese; the library's own text of this one would be English.
     dialogs.Message(parent, QStringLiteral("メモリが足りません"));

@@ -1,6 +1,5 @@
 #include "ui/JpegWriter.h"
 
-#include <QFile>
 #include <QImage>
 #include <csetjmp>
 #include <cstdio>
@@ -14,7 +13,7 @@
 
 #include "platform/Errors.h"
 #include "platform/FileIo.h"
-#include "platform/SjisText.h"
+#include "ui/QtStrings.h"
 
 namespace tabulon {
 namespace {
@@ -109,10 +108,6 @@ bool EncodeRgb(const unsigned char* pixels, int width, int height, int stride, i
   return true;
 }
 
-std::string NativePath(const QString& path) {
-  return QFile::encodeName(path).toStdString();
-}
-
 }  // namespace
 
 bool EncodeJpeg(const QImage& image, int quality, std::string* bytes, std::string* error) {
@@ -133,11 +128,11 @@ bool EncodeJpeg(const QImage& image, int quality, std::string* bytes, std::strin
 void WriteJpeg(const QImage& image, const QString& path, int quality) {
   std::string bytes, error;
   if (!EncodeJpeg(image, quality, &bytes, &error))
-    throw IoError(NativePath(path), TFileAction::kCreate,
+    throw IoError(ToNative(path), TFileAction::kCreate,
                   Wording("cannot encode the picture: ", "画像を JPEG にできません: ") + error);
   // Through the file layer: the old file stays whole until the new one is complete, and a failure
   // is worded as every other file error.
-  WriteWholeFileAtomically(NativePath(path), bytes);
+  WriteWholeFileAtomically(ToNative(path), bytes);
 }
 
 }  // namespace tabulon

@@ -4,16 +4,10 @@
 #include <QLabel>
 #include <QProgressBar>
 
-#include "platform/SjisText.h"
 #include "ui/Fonts.h"
+#include "ui/QtStrings.h"
 
 namespace tabulon {
-namespace {
-QString FromSjis(const std::string& text) {
-  return QString::fromStdString(SjisToUtf8(text));
-}
-}  // namespace
-
 TProgressWindow::TProgressWindow(QWidget* over)
     : QDialog(over, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                         Qt::WindowStaysOnTopHint),

@@ -12,7 +12,7 @@
 #include <QStyledItemDelegate>
 #include <limits>
 
-#include "platform/SjisText.h"
+#include "ui/QtStrings.h"
 
 namespace tabulon {
 
@@ -228,9 +228,7 @@ int TGridModel::columnCount(const QModelIndex& parent) const {
 QVariant TGridModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= cells.Rows() || index.column() >= cells.Cols()) return {};
   if (role == Qt::DisplayRole) {
-    const std::string& text = cells.At(index.column(), index.row());
-    if (IsAscii(text)) return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-    return QString::fromStdString(SjisToUtf8(text));
+    return FromSjis(cells.At(index.column(), index.row()));
   }
   if (role == Qt::BackgroundRole && (index.row() == 0 || index.column() == 0))
     return QApplication::palette().button();
@@ -350,7 +348,7 @@ void TStringGrid::SetColWidth(int col, int width) {
 int TStringGrid::TextWidth(const std::string& text) const {
   // The cell draws its text inside a margin on each side; a width that fits the text holds both.
   const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
-  return fontMetrics().horizontalAdvance(QString::fromStdString(SjisToUtf8(text))) + 2 * margin;
+  return fontMetrics().horizontalAdvance(FromSjis(text)) + 2 * margin;
 }
 
 QString TStringGrid::DisplayText(int col, int row) const {

@@ -9,10 +9,10 @@
 
 #include "engine/ResultTable.h"
 #include "platform/LocaleFormats.h"
-#include "platform/SjisText.h"
 #include "ui/ChartWidget.h"
 #include "ui/Fonts.h"
 #include "ui/JpegWriter.h"
+#include "ui/QtStrings.h"
 
 namespace tabulon {
 namespace {
@@ -24,10 +24,6 @@ constexpr int kChartTop = 20;
 constexpr int kChartWidth = 729;
 constexpr int kChartHeight = 274;
 constexpr int kPictureQuality = 90;
-
-QString FromSjis(const std::string& sjis) {
-  return QString::fromUtf8(SjisToUtf8(sjis));
-}
 
 QScrollBar* MakeScrollBar(QWidget* parent, Qt::Orientation orientation, int low, int high,
                           int position) {
