@@ -33,6 +33,7 @@
 #include "ui/Fonts.h"
 #include "ui/HelpPage.h"
 #include "ui/ProgressWindow.h"
+#include "ui/QtStrings.h"
 #include "ui/RangeBar.h"
 #include "ui/StringGrid.h"
 #include "ui/Toggles.h"
@@ -41,20 +42,6 @@
 
 namespace tabulon {
 namespace {
-
-QString FromSjis(const std::string& text) {
-  return QString::fromStdString(SjisToUtf8(text));
-}
-std::string ToSjis(const QString& text) {
-  return Utf8ToSjis(text.toStdString());
-}
-// Native file-system bytes and the text a user reads.
-QString FromNative(const std::string& path) {
-  return QFile::decodeName(QByteArray::fromStdString(path));
-}
-std::string ToNative(const QString& path) {
-  return QFile::encodeName(path).toStdString();
-}
 
 const QDate kEpoch(1899, 12, 30);
 
