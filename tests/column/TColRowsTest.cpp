@@ -82,7 +82,7 @@ std::vector<int32_t> Walk(TCol& col) {
   return keys;
 }
 
-TEST(RowAccess, ColumnWithoutRoleOrFilterAnswersTrueWithoutReading) {
+TEST(TColRows, ColumnWithoutRoleOrFilterAnswersTrueWithoutReading) {
   Dataset data(OneColumn({"5", "7", "9"}));
   auto col = data.Open(0);
   col->FIntValue = 12345;
@@ -106,7 +106,7 @@ std::vector<std::string> OneColumnOf(std::string_view cells) {
   }
 }
 
-TEST(RowAccess, IntegerKeysAndRangeTests) {
+TEST(TColRows, IntegerKeysAndRangeTests) {
   const struct {
     const char* cells;
     int32_t divisions;
@@ -141,7 +141,7 @@ TEST(RowAccess, IntegerKeysAndRangeTests) {
   }
 }
 
-TEST(RowAccess, CurrencyExtremesRoundedInTheDescriptorStillBucketEveryValue) {
+TEST(TColRows, CurrencyExtremesRoundedInTheDescriptorStillBucketEveryValue) {
   // 17 significant digits; the descriptor keeps 15, moving both extremes towards zero.
   Dataset data(OneColumn({"-1234567890123.4549", "100", "1234567890123.4549", ""}));
   auto col = data.Open(0);
@@ -156,7 +156,7 @@ TEST(RowAccess, CurrencyExtremesRoundedInTheDescriptorStillBucketEveryValue) {
   EXPECT_EQ(col->FCurValue, 1000000);
 }
 
-TEST(RowAccess, FilteredCurrencyBucketsAndRange) {
+TEST(TColRows, FilteredCurrencyBucketsAndRange) {
   Dataset data(OneColumn({"0.5", "1.25", "1.2499", "2", "2.0001", ""}));
   auto col = data.Open(0);
   col->FFiltered = true;
@@ -174,7 +174,7 @@ std::vector<std::string> Counting(int n) {
   return cells;
 }
 
-TEST(RowAccess, WordKeyedIntegersBucketLikeByteKeyed) {
+TEST(TColRows, WordKeyedIntegersBucketLikeByteKeyed) {
   Dataset data(OneColumn(Counting(300)));
   auto col = data.Open(0);
   ASSERT_EQ(col->FStorage, csWor);
@@ -185,7 +185,7 @@ TEST(RowAccess, WordKeyedIntegersBucketLikeByteKeyed) {
   for (int32_t v = 0; v < 300; ++v) EXPECT_EQ(keys[v], v == 299 ? 2 : v * 3 / 299) << v;
 }
 
-TEST(RowAccess, PerRowIntegersAlwaysFormBuckets) {
+TEST(TColRows, PerRowIntegersAlwaysFormBuckets) {
   std::vector<std::string> cells = Counting(2101);
   cells.push_back("");
   Dataset data(OneColumn(cells));
@@ -228,7 +228,7 @@ TEST(RowAccess, PerRowIntegersAlwaysFormBuckets) {
   EXPECT_EQ(col->FIntValue, 150);
 }
 
-TEST(RowAccess, WeekdayFilters) {
+TEST(TColRows, WeekdayFilters) {
   // 2024/03/31 is a Sunday; row i falls on weekday i + 1.
   Dataset data(OneColumn({"2024/03/31", "2024/04/01", "2024/04/02", "2024/04/03", "2024/04/04",
                           "2024/04/05", "2024/04/06"}));
@@ -253,7 +253,7 @@ TEST(RowAccess, WeekdayFilters) {
   }
 }
 
-TEST(RowAccess, DateRangeEndsAtTheUpperInstant) {
+TEST(TColRows, DateRangeEndsAtTheUpperInstant) {
   Dataset data(OneColumn({"2024/01/14 23:59:59", "2024/01/15", "2024/01/15 0:00:01", ""}));
   auto col = data.Open(0);
   col->FFiltered = true;
@@ -263,7 +263,7 @@ TEST(RowAccess, DateRangeEndsAtTheUpperInstant) {
   EXPECT_EQ(Walk(*col), (std::vector<int32_t>{0, 1, X, X}));  // by calendar day
 }
 
-TEST(RowAccess, TheTimeWindowHoldsOnEveryDayToTheMillisecondKeyedAndPerRow) {
+TEST(TColRows, TheTimeWindowHoldsOnEveryDayToTheMillisecondKeyedAndPerRow) {
   // 2001 distinct stamps make the column per-row; the first five are the cases.
   std::vector<std::string> cells = {"2024/01/01 8:59:59.999", "2024/01/01 9:00",
                                     "2024/01/02 17:59:59.999", "2024/01/03 18:00", ""};
@@ -287,7 +287,7 @@ TEST(RowAccess, TheTimeWindowHoldsOnEveryDayToTheMillisecondKeyedAndPerRow) {
   }
 }
 
-TEST(RowAccess, DateKeysByUnitOnAColumnWithDatesAndTimes) {
+TEST(TColRows, DateKeysByUnitOnAColumnWithDatesAndTimes) {
   // FLower = FMin = 2023/11/30 10:00 (a Thursday). Hours, minutes and seconds count from
   // midnight, so every day's records have a category.
   Dataset data(OneColumn({"2023/11/30 10:00", "2024/01/15", "2023/12/01 9:00:30", ""}));
@@ -308,7 +308,7 @@ TEST(RowAccess, DateKeysByUnitOnAColumnWithDatesAndTimes) {
   }
 }
 
-TEST(RowAccess, TimesOfDayCountFromTheLowerTime) {
+TEST(TColRows, TimesOfDayCountFromTheLowerTime) {
   Dataset data(OneColumn({"9:00", "10:30", "18:00"}));
   const struct {
     uint8_t unit;
@@ -324,7 +324,7 @@ TEST(RowAccess, TimesOfDayCountFromTheLowerTime) {
   }
 }
 
-TEST(RowAccess, TextSelectionMatchesWithoutRegardToCase) {
+TEST(TColRows, TextSelectionMatchesWithoutRegardToCase) {
   Dataset data(OneColumn({"A", "a", "B", "C", "b"}));
   auto col = data.Open(0);
   col->SetSelected({"A", "B"});
@@ -343,7 +343,7 @@ TEST(RowAccess, TextSelectionMatchesWithoutRegardToCase) {
   EXPECT_FALSE(col->FFiltered);
 }
 
-TEST(RowAccess, IntegerItemsArePaddedToTheWidestBound) {
+TEST(TColRows, IntegerItemsArePaddedToTheWidestBound) {
   Dataset data(OneColumn({"5", "10", "100", "10"}));
   auto col = data.Open(0);  // no role and no filter: nothing loaded yet
   EXPECT_EQ(col->GetItems(), "  5\r\n 10\r\n100\r\n");
@@ -351,14 +351,14 @@ TEST(RowAccess, IntegerItemsArePaddedToTheWidestBound) {
   EXPECT_FALSE(col->FFiltered);
 }
 
-TEST(RowAccess, CurrencyItemsArePaddedToTheWidestBound) {
+TEST(TColRows, CurrencyItemsArePaddedToTheWidestBound) {
   Dataset data(OneColumn({"1.5", "2", "-0.25"}));
   auto col = data.Open(0);
   col->FRole = 0;
   EXPECT_EQ(col->GetItems(), "  1.5\r\n    2\r\n-0.25\r\n");
 }
 
-TEST(RowAccess, ItemsOfOtherTypesAreNotCached) {
+TEST(TColRows, ItemsOfOtherTypesAreNotCached) {
   for (const char* cell : {"x", "2024/01/01"}) {
     Dataset data(OneColumn({cell, cell}));
     auto col = data.Open(0);
@@ -382,7 +382,7 @@ std::vector<std::string> Names() {
   return lines;
 }
 
-TEST(RowAccess, PerRowTextFilteredBySelection) {
+TEST(TColRows, PerRowTextFilteredBySelection) {
   Dataset data(Names());
   auto col = data.Open(0);
   ASSERT_EQ(col->FStorage, csLon);
@@ -399,7 +399,7 @@ TEST(RowAccess, PerRowTextFilteredBySelection) {
   EXPECT_EQ(col->FText, "n0005");
 }
 
-TEST(RowAccess, PerRowTextAsValueSkipsRowsNotAsked) {
+TEST(TColRows, PerRowTextAsValueSkipsRowsNotAsked) {
   Dataset data(Names());
   auto col = data.Open(0);
   col->FRole = 2;
@@ -413,7 +413,7 @@ TEST(RowAccess, PerRowTextAsValueSkipsRowsNotAsked) {
   }
 }
 
-TEST(RowAccess, PerRowTextAsAxisWithoutFilterReadsNothing) {
+TEST(TColRows, PerRowTextAsAxisWithoutFilterReadsNothing) {
   Dataset data(Names());
   auto col = data.Open(0);
   col->FRole = 0;
@@ -424,7 +424,7 @@ TEST(RowAccess, PerRowTextAsAxisWithoutFilterReadsNothing) {
   EXPECT_EQ(col->FKey, 2099);
 }
 
-TEST(RowAccess, PerRowTextShorterThanTheRowsIsAnErrorNamingTheCsvFile) {
+TEST(TColRows, PerRowTextShorterThanTheRowsIsAnErrorNamingTheCsvFile) {
   Dataset data(Names());
   auto col = data.Open(0);
   WriteFile(col->DatPath(), "n0000\r\nn0001\r\n");

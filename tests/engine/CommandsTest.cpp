@@ -14,7 +14,7 @@ constexpr const char* kSales =
     "A,y,2,2024/02/03\n"
     "B,x,3,2024/03/10\n";
 
-class CommandsTest : public ::testing::Test {
+class Commands : public ::testing::Test {
  protected:
   void SetUp() override { d.ws.sort = false; }
   // The user presses role toggle role (0..2) while column name is selected.
@@ -28,7 +28,7 @@ class CommandsTest : public ::testing::Test {
   EngineData d{kSales};
 };
 
-TEST_F(CommandsTest, RowItemsTakeTheColumnAxisColumnToTheRows) {
+TEST_F(Commands, RowItemsTakeTheColumnAxisColumnToTheRows) {
   PressRole("店舗", 0);
   EXPECT_EQ(Grid(), (Lines{",A,B,合計", ",2,1,3", "合計,2,1,3"}));
   PressRole("店舗", 1);
@@ -36,7 +36,7 @@ TEST_F(CommandsTest, RowItemsTakeTheColumnAxisColumnToTheRows) {
   EXPECT_EQ(Grid(), (Lines{",,合計", "A,2,2", "B,1,1", "合計,3,3"}));
 }
 
-TEST_F(CommandsTest, GivingARoleTakesItFromTheColumnThatHeldIt) {
+TEST_F(Commands, GivingARoleTakesItFromTheColumnThatHeldIt) {
   PressRole("店舗", 1);
   PressRole("分類", 1);
   EXPECT_EQ(Role("店舗"), 3);
@@ -45,7 +45,7 @@ TEST_F(CommandsTest, GivingARoleTakesItFromTheColumnThatHeldIt) {
   EXPECT_EQ(d.ws.selectedColumn, d.Index("分類"));
 }
 
-TEST_F(CommandsTest, ValueToggleSwitchesToSumExceptForDates) {
+TEST_F(Commands, ValueToggleSwitchesToSumExceptForDates) {
   PressRole("日付", 2);
   EXPECT_EQ(d.ws.aggregate, TAggregate::kCount);
   PressRole("数量", 2);
@@ -54,7 +54,7 @@ TEST_F(CommandsTest, ValueToggleSwitchesToSumExceptForDates) {
   EXPECT_EQ(Grid(), (Lines{",,合計", ",6,6", "合計,6,6"}));
 }
 
-TEST_F(CommandsTest, AnAggregateToggleChangesNoRole) {
+TEST_F(Commands, AnAggregateToggleChangesNoRole) {
   PressRole("店舗", 1);
   d.ws.aggregate = TAggregate::kMax;
   SpeedButton1Click(d.ws, 6);
@@ -62,7 +62,7 @@ TEST_F(CommandsTest, AnAggregateToggleChangesNoRole) {
   EXPECT_EQ(Grid(), (Lines{",,合計", "A,2,2", "B,1,1", "合計,3,3"}));
 }
 
-TEST_F(CommandsTest, ReleasingARoleToggleKeepsTheTableUntilTheNextComputation) {
+TEST_F(Commands, ReleasingARoleToggleKeepsTheTableUntilTheNextComputation) {
   PressRole("店舗", 1);
   const Lines before = Grid();
   const int refreshes = d.window.markerRefreshes;
@@ -73,7 +73,7 @@ TEST_F(CommandsTest, ReleasingARoleToggleKeepsTheTableUntilTheNextComputation) {
   EXPECT_EQ(d.window.markerRefreshes, refreshes + 1);
 }
 
-TEST_F(CommandsTest, SwapWithOnlyARowAxisMakesItTheColumnAxis) {
+TEST_F(Commands, SwapWithOnlyARowAxisMakesItTheColumnAxis) {
   PressRole("店舗", 1);
   Button12Click(d.ws);
   EXPECT_EQ(Role("店舗"), 0);
@@ -82,7 +82,7 @@ TEST_F(CommandsTest, SwapWithOnlyARowAxisMakesItTheColumnAxis) {
   EXPECT_EQ(Grid(), (Lines{",A,B,合計", ",2,1,3", "合計,2,1,3"}));
 }
 
-TEST_F(CommandsTest, SwapExchangesRowsAndColumns) {
+TEST_F(Commands, SwapExchangesRowsAndColumns) {
   PressRole("分類", 0);
   PressRole("店舗", 1);
   Button12Click(d.ws);
@@ -91,7 +91,7 @@ TEST_F(CommandsTest, SwapExchangesRowsAndColumns) {
   EXPECT_EQ(Grid(), (Lines{",A,B,合計", "x,1,1,2", "y,1,0,1", "合計,2,1,3"}));
 }
 
-TEST_F(CommandsTest, ClosingRowsOrColumnsDropsThatAxis) {
+TEST_F(Commands, ClosingRowsOrColumnsDropsThatAxis) {
   PressRole("分類", 0);
   PressRole("店舗", 1);
   Button10Click(d.ws);
@@ -103,7 +103,7 @@ TEST_F(CommandsTest, ClosingRowsOrColumnsDropsThatAxis) {
   EXPECT_EQ(Grid(), (Lines{",,合計", ",3,3", "合計,3,3"}));
 }
 
-TEST_F(CommandsTest, ClearEmptiesTheGridAndClosesTheChart) {
+TEST_F(Commands, ClearEmptiesTheGridAndClosesTheChart) {
   PressRole("店舗", 1);
   d.window.chartShowing = true;
   Button13Click(d.ws);

@@ -18,7 +18,7 @@ constexpr const char* kSales =
     "B,y,4,,2024/03/11,9:00:00,\n"
     ",x,5,0.5,2024/01/20,10:00:00,s\n";
 
-class CrossTabTest : public ::testing::Test {
+class CrossTab : public ::testing::Test {
  protected:
   void SetUp() override { d.ws.sort = false; }
   void Roles(const char* column, const char* row, const char* value) {
@@ -29,7 +29,7 @@ class CrossTabTest : public ::testing::Test {
   EngineData d{kSales};
 };
 
-TEST_F(CrossTabTest, OnlyAValueGivesOneCellAndNullValuesCountNowhere) {
+TEST_F(CrossTab, OnlyAValueGivesOneCellAndNullValuesCountNowhere) {
   Roles(nullptr, nullptr, "数量");
   d.ws.aggregate = TAggregate::kSum;
   EXPECT_EQ(d.Tabulate(), (Lines{",,合計", ",12,12", "合計,12,12"}));
@@ -37,12 +37,12 @@ TEST_F(CrossTabTest, OnlyAValueGivesOneCellAndNullValuesCountNowhere) {
   EXPECT_EQ(d.Tabulate(), (Lines{",,合計", ",4,4", "合計,4,4"}));
 }
 
-TEST_F(CrossTabTest, NoRoleStillCountsTheRecordsThatPass) {
+TEST_F(CrossTab, NoRoleStillCountsTheRecordsThatPass) {
   SpeedButton9Click(d.ws);
   EXPECT_EQ(test::Rows(d.window.grid), (Lines{",,合計", ",5,5", "合計,5,5"}));
 }
 
-TEST_F(CrossTabTest, AggregatesOfIntegers) {
+TEST_F(CrossTab, AggregatesOfIntegers) {
   Roles(nullptr, "店舗", "数量");
   struct Case {
     TAggregate aggregate;
@@ -61,20 +61,20 @@ TEST_F(CrossTabTest, AggregatesOfIntegers) {
   }
 }
 
-TEST_F(CrossTabTest, MinimumTotalsLookOnlyAtCellsWithRecords) {
+TEST_F(CrossTab, MinimumTotalsLookOnlyAtCellsWithRecords) {
   Roles("分類", "店舗", "数量");
   d.ws.aggregate = TAggregate::kMin;
   EXPECT_EQ(d.Tabulate(), (Lines{",x,y,合計", "A,1,2,1", "B,,4,4", "(null),5,,5", "合計,1,2,1"}));
 }
 
-TEST_F(CrossTabTest, CountDisplayShowsZerosUnlessEmptyIsHidden) {
+TEST_F(CrossTab, CountDisplayShowsZerosUnlessEmptyIsHidden) {
   Roles("分類", "店舗", nullptr);
   EXPECT_EQ(d.Tabulate(), (Lines{",x,y,合計", "A,1,1,2", "B,1,1,2", "(null),1,0,1", "合計,3,2,5"}));
   d.ws.hideEmpty = true;
   EXPECT_EQ(d.Tabulate(), (Lines{",x,y,合計", "A,1,1,2", "B,1,1,2", "(null),1,,1", "合計,3,2,5"}));
 }
 
-TEST_F(CrossTabTest, HiddenTotalsDropTheTotalRowAndColumn) {
+TEST_F(CrossTab, HiddenTotalsDropTheTotalRowAndColumn) {
   Roles("分類", "店舗", nullptr);
   d.ws.showTotals = false;
   EXPECT_EQ(d.Tabulate(), (Lines{",x,y", "A,1,1", "B,1,1", "(null),1,0"}));
@@ -83,7 +83,7 @@ TEST_F(CrossTabTest, HiddenTotalsDropTheTotalRowAndColumn) {
             test::S(",x,y\r\nA,1,1\r\nB,1,1\r\n(null),1,0\r\n"));
 }
 
-TEST_F(CrossTabTest, CurrencySumsAndRangeLabelsAlignTheirDecimalPoints) {
+TEST_F(CrossTab, CurrencySumsAndRangeLabelsAlignTheirDecimalPoints) {
   Roles(nullptr, "店舗", "単価");
   d.ws.aggregate = TAggregate::kSum;
   EXPECT_EQ(d.Tabulate(),
@@ -95,7 +95,7 @@ TEST_F(CrossTabTest, CurrencySumsAndRangeLabelsAlignTheirDecimalPoints) {
   EXPECT_EQ(d.Tabulate(), (Lines{",,合計", "\"0.5   -1.75\",2,2", "\"1.75  -3\",2,2", "合計,4,4"}));
 }
 
-TEST_F(CrossTabTest, TextValues) {
+TEST_F(CrossTab, TextValues) {
   Roles("分類", nullptr, "メモ");
   d.ws.aggregate = TAggregate::kMin;
   EXPECT_EQ(d.Tabulate(), (Lines{",x,y,合計", ",p,(null),5", "合計,3,2,5"}));
@@ -108,7 +108,7 @@ TEST_F(CrossTabTest, TextValues) {
             (Lines{",x,y,合計", "A,p,q,2", "B,r,(null),2", "(null),s,,1", "合計,3,2,5"}));
 }
 
-TEST_F(CrossTabTest, DateValues) {
+TEST_F(CrossTab, DateValues) {
   Roles("分類", nullptr, "日付");
   struct Case {
     TAggregate aggregate;
@@ -131,7 +131,7 @@ TEST_F(CrossTabTest, DateValues) {
   }
 }
 
-TEST_F(CrossTabTest, TimesOfDayAreSummedAsDurations) {
+TEST_F(CrossTab, TimesOfDayAreSummedAsDurations) {
   Roles("分類", nullptr, "時刻");
   d.ws.aggregate = TAggregate::kSum;
   EXPECT_EQ(d.Tabulate(), (Lines{",x,y,合計", ",1+10:00:00,21:00:00,2+7:00:00",
@@ -141,7 +141,7 @@ TEST_F(CrossTabTest, TimesOfDayAreSummedAsDurations) {
             (Lines{",x,y,合計", ",11:20:00,10:30:00,11:00:00", "合計,11:20:00,10:30:00,11:00:00"}));
 }
 
-TEST_F(CrossTabTest, DateAxes) {
+TEST_F(CrossTab, DateAxes) {
   TCol& date = d.Col("日付");
   date.FRole = 0;
   date.FDateUnit = 1;
@@ -158,14 +158,14 @@ TEST_F(CrossTabTest, DateAxes) {
   EXPECT_EQ(d.Tabulate()[0], ",2024/01/15,2024/01/16,2024/01/17,合計");
 }
 
-TEST_F(CrossTabTest, HoursOfTimesOnlyRunFromTheLowerBound) {
+TEST_F(CrossTab, HoursOfTimesOnlyRunFromTheLowerBound) {
   TCol& time = d.Col("時刻");
   time.FRole = 1;
   time.FDateUnit = 4;
   EXPECT_EQ(d.Tabulate(), (Lines{",,合計", "09,1,1", "10,1,1", "11,0,0", "12,3,3", "合計,5,5"}));
 }
 
-TEST(DateTimeAxisTest, HoursOfAColumnWithDatesRunOverTheWholeDay) {
+TEST_F(CrossTab, DateTimeAxisHoursOfAColumnWithDatesRunOverTheWholeDay) {
   EngineData d("日時\n2024/01/01 09:30\n2024/01/02 23:15\n2024/01/03 09:59:59\n");
   TCol& when = d.Col("日時");
   when.FRole = 0;
@@ -183,7 +183,7 @@ TEST(DateTimeAxisTest, HoursOfAColumnWithDatesRunOverTheWholeDay) {
   EXPECT_EQ(d.window.grid.Cell(9 * 60 + 30 + 1, 1), "1");
 }
 
-TEST(RangeAxisTest, ThreeRangesFromZeroToHundred) {
+TEST_F(CrossTab, RangeAxisThreeRangesFromZeroToHundred) {
   EngineData d("値\n0\n10\n33\n34\n50\n66\n67\n100\n");
   d.ws.sort = false;
   TCol& v = d.Col("値");
@@ -193,7 +193,7 @@ TEST(RangeAxisTest, ThreeRangesFromZeroToHundred) {
             (Lines{",,合計", "\"  0- 33\",3,3", "\" 34- 66\",3,3", "\" 67-100\",2,2", "合計,8,8"}));
 }
 
-TEST(RangeAxisTest, EmptyRangeIsHiddenAfterTheChartSawIt) {
+TEST_F(CrossTab, RangeAxisEmptyRangeIsHiddenAfterTheChartSawIt) {
   EngineData d("値\n0\n1\n2\n100\n");
   d.ws.sort = true;
   d.ws.hideEmpty = true;
@@ -207,7 +207,7 @@ TEST(RangeAxisTest, EmptyRangeIsHiddenAfterTheChartSawIt) {
                                        "\" 67-100\",1,1", "合計,4,4"}));
 }
 
-TEST(RangeAxisTest, PerRowNumbersAlwaysFormAtLeastTwoRanges) {
+TEST_F(CrossTab, RangeAxisPerRowNumbersAlwaysFormAtLeastTwoRanges) {
   std::string csv = "番号\n";
   for (int i = 0; i <= 2000; ++i) csv += std::to_string(i) + "\n";
   EngineData d(csv);
@@ -220,7 +220,7 @@ TEST(RangeAxisTest, PerRowNumbersAlwaysFormAtLeastTwoRanges) {
   EXPECT_EQ(id.FDivisions, 2);
 }
 
-TEST(TextAxisTest, BlankTextsReadNullAndSelectionsGiveTheLabels) {
+TEST_F(CrossTab, TextAxisBlankTextsReadNullAndSelectionsGiveTheLabels) {
   // The second record is short: its shop is the empty text.
   EngineData d("n,店舗\n1,A\n2\n3,B\n4,A\n");
   d.ws.sort = false;
@@ -231,7 +231,7 @@ TEST(TextAxisTest, BlankTextsReadNullAndSelectionsGiveTheLabels) {
   EXPECT_EQ(d.Tabulate(), (Lines{",,合計", "B,1,1", "a,2,2", "合計,3,3"}));
 }
 
-TEST(RecalculateTest, WithoutRolesClearsTheResultAndCountsTheRecordsThatPass) {
+TEST_F(CrossTab, RecalculateWithoutRolesClearsTheResultAndCountsTheRecordsThatPass) {
   EngineData d(kSales);
   d.window.chartShowing = true;
   d.Col("店舗").FRole = 1;

@@ -21,7 +21,7 @@ std::string ManyRows() {
   return csv;
 }
 
-class RecordPassTest : public ::testing::Test {
+class RecordPass : public ::testing::Test {
  protected:
   void TearDown() override { ForceGenericRecordPass(false); }
   // The table of the key-table pass and of the generic pass.
@@ -38,7 +38,7 @@ class RecordPassTest : public ::testing::Test {
   EngineData d{ManyRows()};
 };
 
-TEST_F(RecordPassTest, KeyTablesGiveTheSameTablesAsReadRow) {
+TEST_F(RecordPass, KeyTablesGiveTheSameTablesAsReadRow) {
   ASSERT_EQ(d.Col("店舗").FStorage, csByt);
   ASSERT_EQ(d.Col("商品").FStorage, csWor);
   ASSERT_EQ(d.Col("番号").FStorage, csLon);
@@ -82,7 +82,7 @@ TEST_F(RecordPassTest, KeyTablesGiveTheSameTablesAsReadRow) {
   }
 }
 
-TEST_F(RecordPassTest, PerRowTextFilterTakesTheGenericPath) {
+TEST_F(RecordPass, PerRowTextFilterTakesTheGenericPath) {
   d.Col("備考").SetSelected({"r1", "r8", "r15"});
   d.Col("店舗").FRole = 1;
   d.ws.sort = false;

@@ -44,7 +44,7 @@ struct Listed {
   bool gone = false;
 };
 
-TEST(RowSource, RowsShowTheirCellsUpToTheTablesColumnsAndAreSplitOncePerRowRead) {
+TEST(ResultTable, RowsShowTheirCellsUpToTheTablesColumnsAndAreSplitOncePerRowRead) {
   Listed l;
   EXPECT_EQ(l.table.RowCount(), 3);
   EXPECT_EQ(l.Text(), ",h1,\r\n1,a,b\r\n2,,\r\n");
@@ -52,7 +52,7 @@ TEST(RowSource, RowsShowTheirCellsUpToTheTablesColumnsAndAreSplitOncePerRowRead)
   EXPECT_FALSE(l.gone);
 }
 
-TEST(RowSource, ShrinkingTheRowsKeepsThoseThatRemainAndEndsTheSource) {
+TEST(ResultTable, ShrinkingTheRowsKeepsThoseThatRemainAndEndsTheSource) {
   Listed l;
   l.table.SetRowCount(2);
   EXPECT_TRUE(l.gone);
@@ -60,7 +60,7 @@ TEST(RowSource, ShrinkingTheRowsKeepsThoseThatRemainAndEndsTheSource) {
   EXPECT_EQ(l.Text(), ",h1,\r\n1,a,b\r\n,,\r\n");
 }
 
-TEST(RowSource, AChangedCellKeepsEveryOtherCellOfEveryRow) {
+TEST(ResultTable, AChangedCellKeepsEveryOtherCellOfEveryRow) {
   Listed l;
   l.table.SetCell(2, 2, "x");  // as the sort rewrites rows
   EXPECT_TRUE(l.gone);
@@ -70,7 +70,7 @@ TEST(RowSource, AChangedCellKeepsEveryOtherCellOfEveryRow) {
   EXPECT_EQ(m.Text(), ",h1,\r\n,,\r\n2,,\r\n");
 }
 
-TEST(RowSource, AClearedOrReAddedColumnIsEmptyInTheSourceRows) {
+TEST(ResultTable, AClearedOrReAddedColumnIsEmptyInTheSourceRows) {
   Listed l;
   l.table.ClearCol(1);
   EXPECT_EQ(l.Text(), ",,\r\n1,,b\r\n2,,\r\n");
@@ -80,7 +80,7 @@ TEST(RowSource, AClearedOrReAddedColumnIsEmptyInTheSourceRows) {
   EXPECT_FALSE(l.gone);  // its rows are still there
 }
 
-TEST(RowSource, ANewSourceReplacesTheRowsOfTheOldOne) {
+TEST(ResultTable, ANewSourceReplacesTheRowsOfTheOldOne) {
   Listed l;
   l.table.SetRowCount(1);
   int splits = 0;

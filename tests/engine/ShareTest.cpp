@@ -17,7 +17,7 @@ constexpr const char* kSlips =
     "B,y,4,\n"
     ",x,5,0.5\n";
 
-class ShareTest : public ::testing::Test {
+class Share : public ::testing::Test {
  protected:
   void SetUp() override {
     d.ws.sort = false;
@@ -31,7 +31,7 @@ class ShareTest : public ::testing::Test {
   EngineData d{kSlips};
 };
 
-TEST_F(ShareTest, CountsAsSharesOfTheRowColumnOrGrandTotal) {
+TEST_F(Share, CountsAsSharesOfTheRowColumnOrGrandTotal) {
   d.ws.aggregate = TAggregate::kCount;
   EXPECT_EQ(Shares(TShare::kNone),
             (Lines{",x,y,合計", "A,1,1,2", "B,1,1,2", "(null),1,0,1", "合計,3,2,5"}));
@@ -49,7 +49,7 @@ TEST_F(ShareTest, CountsAsSharesOfTheRowColumnOrGrandTotal) {
             (Lines{",x,y,合計", "A,1,1,2", "B,1,1,2", "(null),1,0,1", "合計,3,2,5"}));
 }
 
-TEST_F(ShareTest, SumsAsSharesLeaveCellsWithoutRecordsBlank) {
+TEST_F(Share, SumsAsSharesLeaveCellsWithoutRecordsBlank) {
   d.Col("数量").FRole = 2;
   d.ws.aggregate = TAggregate::kSum;
   EXPECT_EQ(Shares(TShare::kRow), (Lines{",x,y,合計", "A,33.3%,66.7%,100.0%", "B,,100.0%,100.0%",
@@ -60,7 +60,7 @@ TEST_F(ShareTest, SumsAsSharesLeaveCellsWithoutRecordsBlank) {
                                            "(null),6.9%,,6.9%", "合計,69.0%,31.0%,100.0%"}));
 }
 
-TEST_F(ShareTest, HiddenTotalsStillDivideAndHiddenZerosStayHidden) {
+TEST_F(Share, HiddenTotalsStillDivideAndHiddenZerosStayHidden) {
   d.ws.aggregate = TAggregate::kCount;
   d.ws.showTotals = false;
   EXPECT_EQ(Shares(TShare::kRow),
@@ -72,14 +72,14 @@ TEST_F(ShareTest, HiddenTotalsStillDivideAndHiddenZerosStayHidden) {
                    "合計,100.0%,100.0%,100.0%"}));
 }
 
-TEST_F(ShareTest, TheChartSeesTheShares) {
+TEST_F(Share, TheChartSeesTheShares) {
   d.ws.aggregate = TAggregate::kCount;
   d.window.chartShowing = true;
   Shares(TShare::kTotal);
   EXPECT_EQ(d.window.chartRows[3], "(null),20.0%,0.0%,20.0%");
 }
 
-TEST_F(ShareTest, AveragesMinimaMaximaAndDatesShowTheirValues) {
+TEST_F(Share, AveragesMinimaMaximaAndDatesShowTheirValues) {
   d.Col("数量").FRole = 2;
   d.ws.share = TShare::kRow;
   for (TAggregate a : {TAggregate::kAverage, TAggregate::kMin, TAggregate::kMax}) {
@@ -97,7 +97,7 @@ TEST_F(ShareTest, AveragesMinimaMaximaAndDatesShowTheirValues) {
   EXPECT_TRUE(ShareAvailable(d.ws));  // no value column: counts
 }
 
-TEST(Share, AWholeOfZeroHasNoShares) {
+TEST_F(Share, AWholeOfZeroHasNoShares) {
   EngineData d("k,v\na,5\na,-5\nb,1\n");
   d.ws.sort = false;
   d.Col("k").FRole = 1;

@@ -26,7 +26,7 @@ class NoWindow : public TWindowHooks {
   TResultTable* ChooseOutputGrid() override { return nullptr; }
 };
 
-class SortTest : public ::testing::Test {
+class SortExport : public ::testing::Test {
  protected:
   void SetUp() override {
     ws.hooks = &hooks;
@@ -37,7 +37,7 @@ class SortTest : public ::testing::Test {
   TWorkspace ws;
 };
 
-TEST(Sort, AColumnKeepsItsWidthWhenItMoves) {
+TEST_F(SortExport, SortAColumnKeepsItsWidthWhenItMoves) {
   TMemoryTable table;
   table.SetCell(1, 0, "b");
   table.SetCell(2, 0, "a");
@@ -52,7 +52,7 @@ TEST(Sort, AColumnKeepsItsWidthWhenItMoves) {
   EXPECT_EQ(table.ColWidth(2), 50);
 }
 
-TEST_F(SortTest, RowsAndColumnsSortByTextWithNullLastAndTotalsInPlace) {
+TEST_F(SortExport, RowsAndColumnsSortByTextWithNullLastAndTotalsInPlace) {
   Fill(&table, {{"", "y", "(null)", "X", "合計"},
                 {"b", "1", "2", "3", "6"},
                 {"(null)", "4", "", "5", "9"},
@@ -65,14 +65,14 @@ TEST_F(SortTest, RowsAndColumnsSortByTextWithNullLastAndTotalsInPlace) {
                    "b,3,1,2,6", "(null),5,4,\" \",9", "合計,17,12,10,39"}));
 }
 
-TEST_F(SortTest, WithTotalsHiddenTheLastRowTakesPart) {
+TEST_F(SortExport, WithTotalsHiddenTheLastRowTakesPart) {
   Fill(&table, {{"", "v"}, {"b", "1"}, {"a", "2"}});
   ws.showTotals = false;
   SpeedButton11Click(ws);
   EXPECT_EQ(test::Rows(table), (Lines{",v", "a,2", "b,1"}));
 }
 
-TEST_F(SortTest, NothingMovesWithOneDataRowOrWhenSortIsUp) {
+TEST_F(SortExport, NothingMovesWithOneDataRowOrWhenSortIsUp) {
   Fill(&table, {{"", "b", "a", "合計"}, {"x", "", "1", "1"}, {"合計", "", "1", "1"}});
   ws.sort = false;
   SpeedButton11Click(ws);
@@ -83,7 +83,7 @@ TEST_F(SortTest, NothingMovesWithOneDataRowOrWhenSortIsUp) {
   EXPECT_EQ(test::Rows(table), (Lines{",a,b,合計", "x,1,\" \",1", "合計,1,,1"}));
 }
 
-TEST(LineTextTest, QuotesCellsWithBlanksControlsQuotesOrCommas) {
+TEST_F(SortExport, LineTextQuotesCellsWithBlanksControlsQuotesOrCommas) {
   TMemoryTable table;
   Fill(&table, {{"plain", " lead", "a\tb", "q\"q", "c,d", "", "全角 空白"}});
   EXPECT_EQ(RowLineText(table, 0),
@@ -92,7 +92,7 @@ TEST(LineTextTest, QuotesCellsWithBlanksControlsQuotesOrCommas) {
   EXPECT_EQ(test::Rows(table), (Lines{"x,\"a,\"\"b\",\" \",y,,,"}));
 }
 
-TEST(ExportTest, WritesEveryRowWithCrLfAndQuoting) {
+TEST_F(SortExport, ExportWritesEveryRowWithCrLfAndQuoting) {
   test::ScratchDir dir;
   TMemoryTable table;
   Fill(&table, {{"", "a b", "合計"}, {"  0- 33", "x\"y", ""}, {"c,d", " ", ""}});
@@ -105,7 +105,7 @@ TEST(ExportTest, WritesEveryRowWithCrLfAndQuoting) {
   EXPECT_EQ(TableText(table), "\"\"\r\n\"  0- 33\"\r\n\"c,d\"\r\n");
 }
 
-TEST(ExportTest, AFailedSaveRaisesAnErrorAndKeepsTheOldFile) {
+TEST_F(SortExport, ExportAFailedSaveRaisesAnErrorAndKeepsTheOldFile) {
   TMemoryTable table;
   EXPECT_THROW(SaveTable(table, "/nonexistent-folder/out.csv"), IoError);
 

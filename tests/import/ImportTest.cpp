@@ -337,7 +337,7 @@ TEST(Import, AFailedImportLeavesTheStoreUnmarkedAndTheNextOneRebuilds) {
   }
 }
 
-TEST(Load, ReadsWhatTheImportWroteAndRejectsDamagedFiles) {
+TEST(Import, LoadReadsWhatTheImportWroteAndRejectsDamagedFiles) {
   Dataset d;
   d.Write("s,n\r\na,5\r\nb,7\r\na,5\r\n");
   d.Import();
@@ -379,7 +379,7 @@ TEST(Load, ReadsWhatTheImportWroteAndRejectsDamagedFiles) {
 namespace tabulon {
 namespace {
 
-TEST(ImportRobustness, AHeaderOfMoreThan65536ColumnsIsRefused) {
+TEST(Import, RobustnessAHeaderOfMoreThan65536ColumnsIsRefused) {
   Dataset d;
   d.Write(std::string(65536, ',') + "\r\n1\r\n");
   try {
@@ -393,7 +393,7 @@ TEST(ImportRobustness, AHeaderOfMoreThan65536ColumnsIsRefused) {
   EXPECT_FALSE(FileExists(d.File("0.Dat")));
 }
 
-TEST(ImportMessages, InJapaneseTheyNameTheCsvFileNeverTheStoresFiles) {
+TEST(Import, MessagesInJapaneseTheyNameTheCsvFileNeverTheStoresFiles) {
   const test::InJapanese japanese;
   const auto message = [](Dataset& d) {
     try {
@@ -422,7 +422,7 @@ TEST(ImportMessages, InJapaneseTheyNameTheCsvFileNeverTheStoresFiles) {
   ClearFileFaults();
 }
 
-TEST(ImportRobustness, APipeOrDeviceIsRefusedInsteadOfReadForever) {
+TEST(Import, RobustnessAPipeOrDeviceIsRefusedInsteadOfReadForever) {
   Dataset d;
   ASSERT_EQ(::mkfifo(d.csv.c_str(), 0600), 0);  // no writer: opening it would wait for ever
   EXPECT_THROW(d.Import(), IoError);
@@ -432,7 +432,7 @@ TEST(ImportRobustness, APipeOrDeviceIsRefusedInsteadOfReadForever) {
   EXPECT_EQ(view.closes, 1);
 }
 
-TEST(ImportRobustness, GarbageHugeLinesAndManyColumnsImportWithoutFailing) {
+TEST(Import, RobustnessGarbageHugeLinesAndManyColumnsImportWithoutFailing) {
   // Random bytes with NULs, quotes, lead bytes at line ends and 0x1A late in the file.
   uint64_t seed = 42;
   const auto next = [&seed] {
@@ -461,7 +461,7 @@ TEST(ImportRobustness, GarbageHugeLinesAndManyColumnsImportWithoutFailing) {
   EXPECT_EQ(ReadFile(h.File("2999.Dat")), std::string("\x00\x00", 2));  // two empty cells
 }
 
-TEST(Load, OpeningAColumnForAnalysisCreatesNoFile) {
+TEST(Import, LoadOpeningAColumnForAnalysisCreatesNoFile) {
   ScratchDir dir;
   TCol col;
   col.FIndex = 3;

@@ -16,7 +16,7 @@ const char* const kShops =
     "渋谷,2,2004/02/05,7\r\n"
     "池袋,3,2004/03/05,7\r\n";
 
-TEST(DatasetSelection, OpeningListsUnmarkedColumnsAndShowsOnePanelPerColumnType) {
+TEST(DatasetColumns, OpeningListsUnmarkedColumnsAndShowsOnePanelPerColumnType) {
   Opened d(S(kShops));
   TMainLogic& m = d.logic;
   EXPECT_EQ(m.Label1(), d.data.Csv());
@@ -50,7 +50,7 @@ TEST(DatasetSelection, OpeningListsUnmarkedColumnsAndShowsOnePanelPerColumnType)
   for (int r = 0; r < 3; ++r) EXPECT_FALSE(ws.roleVisible[r]) << r;
 }
 
-TEST(DatasetSelection, ARoleMarkerWinsOverTheFilterMarkerAndResetClearsBoth) {
+TEST(DatasetColumns, ARoleMarkerWinsOverTheFilterMarkerAndResetClearsBoth) {
   Opened d(S(kShops));
   TMainLogic& m = d.logic;
   m.ListBox3Click({0});
@@ -64,7 +64,7 @@ TEST(DatasetSelection, ARoleMarkerWinsOverTheFilterMarkerAndResetClearsBoth) {
   EXPECT_FALSE(m.Workspace().roleDown[1]);
 }
 
-TEST(DatasetSelection, SelectionsSurviveSwitchingColumnsButNotReopening) {
+TEST(DatasetColumns, SelectionsSurviveSwitchingColumnsButNotReopening) {
   Opened d(S(kShops));
   TMainLogic& m = d.logic;
   m.ListBox3Click({0, 2});
@@ -88,7 +88,7 @@ TEST(DatasetSelection, SelectionsSurviveSwitchingColumnsButNotReopening) {
 
 // A descriptor whose column count runs past the column names is refused, and the open dataset
 // stays as it was (a count of two thousand million made that many columns).
-TEST(DatasetSelection, AColumnCountBeyondTheColumnNamesLeavesTheOpenDataset) {
+TEST(DatasetColumns, AColumnCountBeyondTheColumnNamesLeavesTheOpenDataset) {
   Opened d(S(kShops));
   TMainLogic& m = d.logic;
   const std::string ini = StoreDirOf(d.data.Csv()) + "/data.Ini";
@@ -106,7 +106,7 @@ TEST(DatasetSelection, AColumnCountBeyondTheColumnNamesLeavesTheOpenDataset) {
 
 // A Count beyond what any store holds, here in the section of a per-row column (which has none),
 // is not taken for the column's number of ranges: two thousand million made a label for each.
-TEST(DatasetSelection, ACountOfAPerRowColumnDoesNotDivideIt) {
+TEST(DatasetColumns, ACountOfAPerRowColumnDoesNotDivideIt) {
   std::string csv = "n\r\n";
   for (int i = 0; i < 2100; ++i) csv += std::to_string(i) + "\r\n";
   Opened d(csv);
@@ -122,7 +122,7 @@ TEST(DatasetSelection, ACountOfAPerRowColumnDoesNotDivideIt) {
   EXPECT_EQ(Opened::Row(m.MainGrid(), 3), S("合計|2100|2100"));
 }
 
-TEST(DatasetSelection, WithoutADatasetTheCommandsDoNothing) {
+TEST(DatasetColumns, WithoutADatasetTheCommandsDoNothing) {
   TMainLogic m;
   m.ListBox2Click(0);
   m.ListBox3Click({0});

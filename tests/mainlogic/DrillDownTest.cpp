@@ -342,7 +342,7 @@ std::string Snapshot(Drill& d) {
   return out;
 }
 
-TEST(DrillBack, EachStepBackRestoresTheStateBeforeThatDrillDown) {
+TEST(DrillDown, DrillBackEachStepBackRestoresTheStateBeforeThatDrillDown) {
   Drill d;
   TMainLogic& m = d.logic;
   d.QuantityRangesByShop();
@@ -371,7 +371,7 @@ TEST(DrillBack, EachStepBackRestoresTheStateBeforeThatDrillDown) {
   EXPECT_EQ(Snapshot(d), start);
 }
 
-TEST(DrillBack, ADrillDownOfBothHeadingsIsOneStepAndTheTopLeftCellNone) {
+TEST(DrillDown, DrillBackADrillDownOfBothHeadingsIsOneStepAndTheTopLeftCellNone) {
   Drill d;
   TMainLogic& m = d.logic;
   d.Unit(kDate, "曜日");
@@ -388,7 +388,7 @@ TEST(DrillBack, ADrillDownOfBothHeadingsIsOneStepAndTheTopLeftCellNone) {
   EXPECT_FALSE(m.CanUndoDrillDown());
 }
 
-TEST(DrillBack, AHalfDoneDrillDownCanBeUndone) {
+TEST(DrillDown, DrillBackAHalfDoneDrillDownCanBeUndone) {
   Drill d;
   TMainLogic& m = d.logic;
   d.Role(kShop, 1);
@@ -403,7 +403,7 @@ TEST(DrillBack, AHalfDoneDrillDownCanBeUndone) {
   EXPECT_EQ(Snapshot(d), start);
 }
 
-TEST(DrillBack, AResetOrAnotherDatasetForgetsTheSteps) {
+TEST(DrillDown, DrillBackAResetOrAnotherDatasetForgetsTheSteps) {
   Drill d;
   TMainLogic& m = d.logic;
   d.Role(kShop, 1);
@@ -430,7 +430,7 @@ TEST(DrillBack, AResetOrAnotherDatasetForgetsTheSteps) {
   EXPECT_EQ(d.Col(kShop).FRole, 3);
 }
 
-TEST(DrillBack, TheHistoryKeepsTheNewestStepsAndIgnoresOtherColumns) {
+TEST(DrillDown, DrillBackTheHistoryKeepsTheNewestStepsAndIgnoresOtherColumns) {
   Drill d;
   TDrillHistory history;
   std::vector<std::unique_ptr<TCol>>& cols = d.logic.Workspace().FCols;

@@ -16,7 +16,7 @@ namespace {
 
 using test::S;
 
-TEST(SniffText, AMarkOrWellFormedMultiByteTextMeansUtf8) {
+TEST(CsvLineReader, SniffTextAMarkOrWellFormedMultiByteTextMeansUtf8) {
   struct Case {
     std::string head;
     bool complete;
@@ -46,7 +46,7 @@ TEST(SniffText, AMarkOrWellFormedMultiByteTextMeansUtf8) {
   }
 }
 
-TEST(SniffText, TextIsWhatHasAtMostOnePercentOfStrayBytesAsEitherEncoding) {
+TEST(CsvLineReader, SniffTextTextIsWhatHasAtMostOnePercentOfStrayBytesAsEitherEncoding) {
   std::string text = S("新宿,");
   text += std::string(200, 'x');
   EXPECT_TRUE(SniffText(text + "\xFF", true).looksLikeText);  // one stray byte in 205
@@ -57,7 +57,7 @@ TEST(SniffText, TextIsWhatHasAtMostOnePercentOfStrayBytesAsEitherEncoding) {
   EXPECT_TRUE(SniffText(std::string(300, '\x82') + "\xA0", true).looksLikeText);
 }
 
-TEST(AppendUtf8AsSjis, CountsWhatBecameAGetaMark) {
+TEST(CsvLineReader, AppendUtf8AsSjisCountsWhatBecameAGetaMark) {
   std::string out = "x";
   EXPECT_EQ(AppendUtf8AsSjis("abc", &out), 0u);
   EXPECT_EQ(AppendUtf8AsSjis("新\u00AD宿\u200B〓", &out), 0u);  // invisible ones dropped
@@ -67,7 +67,7 @@ TEST(AppendUtf8AsSjis, CountsWhatBecameAGetaMark) {
   EXPECT_EQ(out, "xabc" + S("新宿〓") + S("〓〓〓〓〓〓〓"));
 }
 
-TEST(AppendUtf8AsSjis, EveryBmpCharacterConvertsAsTheCodePageConverterConvertsIt) {
+TEST(CsvLineReader, AppendUtf8AsSjisEveryBmpCharacterConvertsAsTheCodePageConverterConvertsIt) {
   std::u16string units;
   std::string utf8;
   for (UChar32 cp = 0x80; cp < 0x10000; ++cp) {

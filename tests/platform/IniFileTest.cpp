@@ -16,7 +16,7 @@ namespace {
 
 using test::S;
 
-TEST(IniFileTest, WritesSectionsAndKeysInCrLfLinesAndReadsThemBack) {
+TEST(IniFile, WritesSectionsAndKeysInCrLfLinesAndReadsThemBack) {
   test::ScratchDir dir;
   const std::string path = dir.File("d.Ini");
   {
@@ -38,7 +38,7 @@ TEST(IniFileTest, WritesSectionsAndKeysInCrLfLinesAndReadsThemBack) {
   EXPECT_EQ(ini.ReadString(S("店舗"), "ValType", ""), "Str");
 }
 
-TEST(IniFileTest, SectionNamesHoldingBracketsEqualsAndLfReadBackCaseInsensitively) {
+TEST(IniFile, SectionNamesHoldingBracketsEqualsAndLfReadBackCaseInsensitively) {
   test::ScratchDir dir;
   const std::string path = dir.File("d.Ini");
   const std::string names[] = {"a]b", "[x]", "k=v", " lead", "a\nb", S("Ａゾ"), S("ソ表")};
@@ -54,7 +54,7 @@ TEST(IniFileTest, SectionNamesHoldingBracketsEqualsAndLfReadBackCaseInsensitivel
   EXPECT_EQ(ini.Serialize(), test::ReadFile(path));
 }
 
-TEST(IniFileTest, ExistingKeyKeepsItsSpellingAndANewKeyGoesToTheEndOfItsSection) {
+TEST(IniFile, ExistingKeyKeepsItsSpellingAndANewKeyGoesToTheEndOfItsSection) {
   test::ScratchDir dir;
   const std::string path = dir.File("d.Ini");
   test::WriteFile(path, "; note\r\n[Csv]\r\nColCount =1\r\nDateTime=x\r\nstray\r\n[Col]\r\nMin=0");
@@ -70,7 +70,7 @@ TEST(IniFileTest, ExistingKeyKeepsItsSpellingAndANewKeyGoesToTheEndOfItsSection)
             "[New]\r\nK=v\r\n");
 }
 
-TEST(IniFileTest, MissingFileReadsDefaultsAndIsCreatedOnlyByAWrite) {
+TEST(IniFile, MissingFileReadsDefaultsAndIsCreatedOnlyByAWrite) {
   test::ScratchDir dir;
   const std::string path = dir.File("d.Ini");
   IniFile ini(path);
@@ -84,7 +84,7 @@ TEST(IniFileTest, MissingFileReadsDefaultsAndIsCreatedOnlyByAWrite) {
   EXPECT_FALSE(FileExists(path));
 }
 
-TEST(IniFileTest, ReadIntegerTakesOnlyASignedDecimalInt32) {
+TEST(IniFile, ReadIntegerTakesOnlyASignedDecimalInt32) {
   test::ScratchDir dir;
   const std::string path = dir.File("d.Ini");
   test::WriteFile(path,
@@ -99,7 +99,7 @@ TEST(IniFileTest, ReadIntegerTakesOnlyASignedDecimalInt32) {
   for (const auto& c : cases) EXPECT_EQ(ini.ReadInteger("S", c.key, -1), c.value) << c.key;
 }
 
-TEST(IniFileTest, ACrInANameOrValueIsStoredAsLfSoTheFileKeepsItsShape) {
+TEST(IniFile, ACrInANameOrValueIsStoredAsLfSoTheFileKeepsItsShape) {
   test::ScratchDir dir;
   const std::string path = dir.File("d.Ini");
   {
@@ -115,7 +115,7 @@ TEST(IniFileTest, ACrInANameOrValueIsStoredAsLfSoTheFileKeepsItsShape) {
   EXPECT_EQ(ini.ReadInteger("a\rb", "Count", 0), 4);
 }
 
-TEST(IniFileTest, AFailedFlushLeavesTheOldFileAndRetriesLater) {
+TEST(IniFile, AFailedFlushLeavesTheOldFileAndRetriesLater) {
   test::ScratchDir dir;
   const std::string path = dir.File("d.Ini");
   test::WriteFile(path, "[S]\r\nA=1\r\n");
@@ -130,7 +130,7 @@ TEST(IniFileTest, AFailedFlushLeavesTheOldFileAndRetriesLater) {
   EXPECT_EQ(test::ReadFile(path), "[S]\r\nA=2\r\n");
 }
 
-TEST(IniFileTest, FloatsAndDateTimesUseTheDescriptorForms) {
+TEST(IniFile, FloatsAndDateTimesUseTheDescriptorForms) {
   test::ScratchDir dir;
   IniFile ini(dir.File("d.Ini"));
   const double when = EncodeDate(2024, 3, 31) + EncodeTime(9, 5, 0, 0);
@@ -146,7 +146,7 @@ TEST(IniFileTest, FloatsAndDateTimesUseTheDescriptorForms) {
   EXPECT_EQ(ini.ReadDateTime("C", "Bad", 5), 5);
 }
 
-TEST(IniFileTest, FuzzedNamesAndValuesReadBackAfterAFlush) {
+TEST(IniFile, FuzzedNamesAndValuesReadBackAfterAFlush) {
   test::ScratchDir dir;
   const std::string path = dir.File("d.Ini");
   const std::string pieces[] = {"[", "]", "=",    " ",     "\t",    "\n",    "a",
@@ -181,7 +181,7 @@ TEST(IniFileTest, FuzzedNamesAndValuesReadBackAfterAFlush) {
   EXPECT_EQ(ini.Serialize(), test::ReadFile(path));
 }
 
-TEST(IniFileTest, FuzzedFilesReadAndWriteBackUnchanged) {
+TEST(IniFile, FuzzedFilesReadAndWriteBackUnchanged) {
   test::ScratchDir dir;
   const std::string path = dir.File("d.Ini");
   const std::string pieces[] = {"[", "]", "=", " ", "\r", "\n", "\r\n", "a", "K", S("ゾ")};

@@ -26,7 +26,7 @@ std::vector<std::string> ReadAll(const std::string& bytes, LineEnds ends = LineE
 
 using Lines = std::vector<std::string>;
 
-TEST(LineReaderTest, SplitsLinesByTheCrConventionOrByLfForUnixFiles) {
+TEST(LineReader, SplitsLinesByTheCrConventionOrByLfForUnixFiles) {
   struct Case {
     std::string bytes;
     Lines lines;
@@ -62,7 +62,7 @@ TEST(LineReaderTest, SplitsLinesByTheCrConventionOrByLfForUnixFiles) {
   for (const Case& c : cases) EXPECT_EQ(ReadAll(c.bytes), c.lines) << c.bytes;
 }
 
-TEST(LineReaderTest, StoreFilesEndLinesOnlyAtCrLf) {
+TEST(LineReader, StoreFilesEndLinesOnlyAtCrLf) {
   // Values of a Unix file may hold a lone CR; every store line ends with CR LF.
   EXPECT_EQ(ReadAll("a\nb\rc\r\nd\x1A\r\n\r\ne\r", LineEnds::kCrLf),
             (Lines{"a\nb\rc", "d\x1A", "", "e\r"}));
@@ -71,7 +71,7 @@ TEST(LineReaderTest, StoreFilesEndLinesOnlyAtCrLf) {
   EXPECT_EQ(ReadAll(across + "y\r\n", LineEnds::kCrLf), (Lines{across + "y"}));
 }
 
-TEST(LineReaderTest, LinesLongerThanABlockAndLineEndsAcrossBlocks) {
+TEST(LineReader, LinesLongerThanABlockAndLineEndsAcrossBlocks) {
   const size_t block = size_t{4} << 20;
   std::string bytes(block - 1, 'x');  // its CR is the last byte of the first block, LF the next
   bytes += "\r\n";
@@ -83,7 +83,7 @@ TEST(LineReaderTest, LinesLongerThanABlockAndLineEndsAcrossBlocks) {
   EXPECT_EQ(lines[2], "end");
 }
 
-TEST(LineReaderTest, EofAndSize) {
+TEST(LineReader, EofAndSize) {
   test::ScratchDir dir;
   test::WriteFile(dir.File("f"), "a\r\nb\r\n");
   LineReader reader(dir.File("f"));
@@ -97,7 +97,7 @@ TEST(LineReaderTest, EofAndSize) {
   EXPECT_TRUE(reader.Eof());
 }
 
-TEST(LineReaderTest, FailuresRaiseIoError) {
+TEST(LineReader, FailuresRaiseIoError) {
   test::ScratchDir dir;
   EXPECT_THROW(LineReader(dir.File("missing")), IoError);
   test::WriteFile(dir.File("f"), "a\r\n");

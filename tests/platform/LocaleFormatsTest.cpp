@@ -265,7 +265,7 @@ TEST(LocaleFormats, ParsesFloatsAndRejectsOtherTexts) {
 namespace tabulon {
 namespace {
 
-TEST(LocaleFormatsTest, PlainTimesParseLikeEveryOtherTime) {
+TEST(LocaleFormats, PlainTimesParseLikeEveryOtherTime) {
   for (int h = 0; h < 24; ++h) {
     for (int m = 0; m < 60; m += 7) {
       for (int s = 0; s < 60; s += 13) {

@@ -13,7 +13,7 @@ namespace {
 
 using test::S;
 
-TEST(SjisTextTest, ConvertsBothWaysWithReplacementsForWhatDoesNotConvert) {
+TEST(SjisText, ConvertsBothWaysWithReplacementsForWhatDoesNotConvert) {
   EXPECT_EQ(S("合計Ａa"),
             "\x8d\x87\x8c\x76\x82\x60"
             "a");
@@ -28,14 +28,14 @@ TEST(SjisTextTest, ConvertsBothWaysWithReplacementsForWhatDoesNotConvert) {
             "a?b");
 }
 
-TEST(SjisTextTest, SjisLiteralIsConvertedOncePerAddress) {
+TEST(SjisText, SjisLiteralIsConvertedOncePerAddress) {
   static const char kLiteral[] = "値";
   const std::string& first = Sjis(kLiteral);
   EXPECT_EQ(first, "\x92\x6c");
   EXPECT_EQ(&Sjis(kLiteral), &first);
 }
 
-TEST(SjisTextTest, FoldKeyFoldsWholeCharactersOnly) {
+TEST(SjisText, FoldKeyFoldsWholeCharactersOnly) {
   struct Case {
     std::string text, key;
   } cases[] = {
@@ -81,7 +81,7 @@ TEST(SjisTextTest, FoldKeyFoldsWholeCharactersOnly) {
   EXPECT_FALSE(SameText(S("Ａ"), "A"));
 }
 
-TEST(SjisTextTest, FoldingIsIdempotentForEveryCode) {
+TEST(SjisText, FoldingIsIdempotentForEveryCode) {
   for (int c = 0; c < 0x10000; ++c) {
     std::string text;
     if (c >= 0x100) text.push_back(static_cast<char>(c >> 8));
@@ -92,7 +92,7 @@ TEST(SjisTextTest, FoldingIsIdempotentForEveryCode) {
   }
 }
 
-TEST(SjisTextTest, AppendFoldKeyWritesIntoTheRoomItHas) {
+TEST(SjisText, AppendFoldKeyWritesIntoTheRoomItHas) {
   std::string out = "k:";
   out.reserve(64);
   const char* before = out.data();
@@ -101,7 +101,7 @@ TEST(SjisTextTest, AppendFoldKeyWritesIntoTheRoomItHas) {
   EXPECT_EQ(out.data(), before);
 }
 
-TEST(SjisTextTest, HashBytesSeparatesNearTexts) {
+TEST(SjisText, HashBytesSeparatesNearTexts) {
   EXPECT_EQ(HashBytes("abc"), HashBytes(std::string("abc")));
   std::unordered_set<uint64_t> seen;
   std::vector<std::string> texts = {"", std::string(1, '\0'), std::string(2, '\0'), "a", "a\0"};
@@ -111,7 +111,7 @@ TEST(SjisTextTest, HashBytesSeparatesNearTexts) {
   for (const std::string& t : texts) EXPECT_TRUE(seen.insert(HashBytes(t)).second) << t;
 }
 
-TEST(SjisTextTest, CompareTextSortsInJapaneseOrderAndIsZeroOnlyForSameText) {
+TEST(SjisText, CompareTextSortsInJapaneseOrderAndIsZeroOnlyForSameText) {
   std::vector<std::string> labels = {S("犬"), S("いぬ"), S("Ｂ"),   "9",   S("イヌ"),
                                      "a",     "10",      S("あめ"), S("ｱ")};
   std::sort(labels.begin(), labels.end(),

@@ -184,7 +184,7 @@ TEST(ChartPicture, FailuresRaiseIoErrorNamingTheFileAndLeaveNoFile) {
   EXPECT_EQ(test::ReadFile(old), "old");
 }
 
-TEST(ChartScale, TicksAreRoundAndCoverTheValues) {
+TEST(ChartPicture, ChartScaleTicksAreRoundAndCoverTheValues) {
   TAxisScale s = NiceScale(0, 97, 5);
   EXPECT_EQ(s.low, 0);
   EXPECT_EQ(s.high, 100);

@@ -11,7 +11,7 @@
 namespace tabulon {
 namespace {
 
-TEST(ValueInput, EnterClosesTheDialogWithTheTypedText) {
+TEST(InputDialog, EnterClosesTheDialogWithTheTypedText) {
   TformInput input;
   EXPECT_EQ(input.windowTitle(), "値の入力");
   EXPECT_EQ(input.size(), QSize(217, 37));
@@ -24,7 +24,7 @@ TEST(ValueInput, EnterClosesTheDialogWithTheTypedText) {
   EXPECT_FALSE(input.isVisible());
 }
 
-TEST(ValueInput, TheCloseBoxStillHandsBackTheText) {
+TEST(InputDialog, TheCloseBoxStillHandsBackTheText) {
   TformInput input;
   TQtDialogs dialogs(&input);
   QTimer::singleShot(0, &input, [&input] {
