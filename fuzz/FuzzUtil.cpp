@@ -6,6 +6,10 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "import/unitProgress.h"
+#include "mainlogic/MainLogic.h"
+#include "platform/Errors.h"
+
 namespace tabulon::fuzz {
 
 namespace {
@@ -44,6 +48,18 @@ void WriteBytes(const std::string& path, std::string_view bytes) {
     std::fprintf(stderr, "cannot write %s\n", path.c_str());
     std::abort();
   }
+}
+
+bool ImportAndOpen(const std::string& path, TMainLogic& logic) {
+  try {
+    TSilentProgress view;
+    TformProgress importer(&view);
+    importer.Import(path);
+    logic.ListBox1Click(path);
+  } catch (const TabulonError&) {
+    return false;
+  }
+  return true;
 }
 
 void CheckAt(bool ok, const char* what, int line) {

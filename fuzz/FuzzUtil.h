@@ -7,6 +7,10 @@
 #include <string>
 #include <string_view>
 
+namespace tabulon {
+class TMainLogic;
+}
+
 namespace tabulon::fuzz {
 
 // Stops the target with the failed condition and its line, so a crash explains itself.
@@ -19,6 +23,10 @@ const std::string& FreshScratchDir();
 
 // Writes bytes to path exactly; aborts when it cannot (the fuzz target itself is broken then).
 void WriteBytes(const std::string& path, std::string_view bytes);
+
+// Imports the CSV file at path and opens it in logic; false when the import or the opening refuses
+// it with an error of its own (a sound outcome for garbage).
+bool ImportAndOpen(const std::string& path, TMainLogic& logic);
 
 // The fuzzer's input read front to back; once it is used up, every read gives zeros/empty.
 class Input {

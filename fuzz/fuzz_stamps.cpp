@@ -202,14 +202,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string path = fuzz::FreshScratchDir() + "/data.csv";
   fuzz::WriteBytes(path, csv);
   TMainLogic logic;
-  try {
-    TSilentProgress view;
-    TformProgress importer(&view);
-    importer.Import(path);
-    logic.ListBox1Click(path);
-  } catch (const TabulonError&) {
-    return 0;
-  }
+  if (!fuzz::ImportAndOpen(path, logic)) return 0;
   TWorkspace& ws = logic.Workspace();
   if (ws.FCols.size() != 2 || ws.FCols[0]->FValueType != vtDat) {
     bool allBlank = true;
