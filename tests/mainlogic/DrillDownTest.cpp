@@ -230,6 +230,22 @@ TEST(DrillDown, AMinuteHeadingOfADateAndTimeColumnKeepsThatMinuteToItsLastMillis
   EXPECT_EQ(d.Col(0).FTimeUpper, EncodeTime(9, 59, 59, 999));
 }
 
+TEST(DrillDown, DrillBackAnHourHeadingBringsTheWholeDayBackAndTheAxis) {
+  Opened d(S(kStamps));
+  TMainLogic& m = d.logic;
+  m.RadioGroup1Click(Opened::IndexOf(m.DatePanel().intervals, S("時")));
+  m.SpeedButton1Click(0);
+  m.StringGrid1MouseDown(10, 0);  // the heading "09": a time window on every day
+  ASSERT_EQ(d.Col(0).FTimeLower, EncodeTime(9, 0, 0, 0));
+  EXPECT_TRUE(m.UndoDrillDown());
+  EXPECT_EQ(d.Col(0).FTimeLower, 0);
+  EXPECT_EQ(d.Col(0).FTimeUpper, kLastMsOfDay);
+  EXPECT_FALSE(d.Col(0).FFiltered);
+  EXPECT_EQ(d.Col(0).FRole, 0);
+  m.Button7Click();
+  EXPECT_EQ(m.Label2(), "7");  // every record passes again
+}
+
 TEST(DrillDown, ADayHeadingOfADateAndTimeColumnKeepsTheTimeWindow) {
   Opened d(S(kStamps));
   TMainLogic& m = d.logic;
