@@ -2,6 +2,7 @@
 // bundled sample.
 //
 //   tabulon-gen ROWS OUT.csv [--seed N]   write a header line and ROWS data lines
+//   tabulon-gen --stamps ROWS OUT.csv [--seed N]   the same for the stamps file (GenerateStamps)
 //   tabulon-gen --self-check              check determinism and the shape of the output
 //
 // The output depends only on ROWS and the seed: the random numbers come from splitmix64 and all
@@ -763,6 +764,59 @@ void Generate(const Catalog& c, uint64_t rows, uint64_t seed, Output& output) {
 }
 
 // ---------------------------------------------------------------------------------------------
+// The stamps file: a minute-resolution time stamp and short key texts on every row.
+//
+// Columns: 日時,人員番号,部,数,時 ("yyyy/mm/dd hh:mm", "S" and four digits from 2,000 employees,
+// one of 12 departments, 0 to 999 and 1 to 12). The rows run forward in time, a minute or two
+// apart, so every stamp differs and beyond 65,536 rows the stamp column is stored per row; the
+// other columns keep 8-bit or 16-bit keys.
+
+const char* const kDepartments[] = {"エイギョウ", "ソウム",   "ケイリ",   "ジンジ",
+                                    "キカク",     "カイハツ", "セイゾウ", "ブツリュウ",
+                                    "ヒンシツ",   "コウバイ", "コウホウ", "ホウム"};
+constexpr uint64_t kEmployeeCount = 2000;
+
+void GenerateStamps(uint64_t rows, uint64_t seed, Output& output) {
+  std::vector<std::string> departments;
+  for (const char* d : kDepartments) departments.push_back(ToSjis(d));
+  Random random(seed);
+  std::string& out = output.buffer();
+  out += ToSjis("日時,人員番号,部,数,時");
+  out += "\r\n";
+  static const int kMonthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  int y = 2023, m = 4, d = 1, minute = 0;  // minutes since midnight
+  for (uint64_t i = 0; i < rows; ++i) {
+    minute += 1 + static_cast<int>(random.Below(2));
+    if (minute >= 24 * 60) {
+      minute -= 24 * 60;
+      if (++d > kMonthDays[m - 1] + (m == 2 && IsLeapYear(y))) {
+        d = 1;
+        if (++m > 12) m = 1, ++y;
+      }
+    }
+    AppendUnsigned(out, static_cast<uint64_t>(y));
+    out += '/';
+    AppendTwoDigits(out, m);
+    out += '/';
+    AppendTwoDigits(out, d);
+    out += ' ';
+    AppendTwoDigits(out, minute / 60);
+    out += ':';
+    AppendTwoDigits(out, minute % 60);
+    out += ",S";
+    AppendUnsigned(out, 1000 + random.Below(kEmployeeCount) * 37 % kEmployeeCount);
+    out += ',';
+    out += departments[random.Below(departments.size())];
+    out += ',';
+    AppendUnsigned(out, random.Below(1000));
+    out += ',';
+    AppendUnsigned(out, 1 + random.Below(12));
+    out += "\r\n";
+    output.MaybeFlush();
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
 // Self-check: the properties the benchmarks and the bundled sample rely on.
 
 int failures = 0;
@@ -908,7 +962,7 @@ int SelfCheck(const Catalog& c) {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: tabulon-gen ROWS OUT.csv [--seed N]\n"
+               "usage: tabulon-gen [--stamps] ROWS OUT.csv [--seed N]\n"
                "       tabulon-gen --self-check\n");
   return 2;
 }
@@ -927,6 +981,9 @@ int main(int argc, char** argv) {
   const Catalog catalog = BuildCatalog();
   if (argc == 2 && std::strcmp(argv[1], "--self-check") == 0) return SelfCheck(catalog);
 
+  // --stamps first picks the stamps file instead of the sales slips.
+  const bool stamps = argc > 1 && std::strcmp(argv[1], "--stamps") == 0;
+  if (stamps) --argc, ++argv;
   uint64_t rows = 0, seed = 1;
   if (argc != 3 && argc != 5) return Usage();
   // The importer counts rows in a signed 32-bit number.
@@ -940,7 +997,10 @@ int main(int argc, char** argv) {
   if (!file) Die("cannot create ", std::string(argv[2]) + ": " + std::strerror(errno));
   Output output(file);
   output.buffer().reserve(Output::kBlockSize + 4096);
-  Generate(catalog, rows, seed, output);
+  if (stamps)
+    GenerateStamps(rows, seed, output);
+  else
+    Generate(catalog, rows, seed, output);
   output.Flush();
   if (std::fclose(file) != 0) Die("write failed: ", std::strerror(errno));
   return 0;

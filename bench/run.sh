@@ -80,7 +80,10 @@ drop_store_and_warm_cache() {
 }
 
 # Import of the 1M-row CSV from scratch, then an import of the unchanged file, which must find
-# the store up to date and return at once.
+# the store up to date and return at once; then the same from scratch for a 1M-row file of time
+# stamps and short key texts (`tabulon-gen --stamps`). With TABULON_DUCKDB naming a folder that
+# holds `npm install @duckdb/node-api`, DuckDB's single-threaded load of each file is timed beside
+# it, on a UTF-8 copy, since DuckDB reads no Shift-JIS without an extension it would download.
 bench_import() {
   [[ -x $cli ]] || die "$cli does not exist yet; build tabulon-cli first"
   local bytes
@@ -93,6 +96,37 @@ bench_import() {
 
   time_best warm_cache "$cli" import "$csv"
   add_row "import (store up to date)" "$best_seconds" "$best_kb"
+  import_beside_duckdb "import sales, DuckDB" "$csv"
+
+  # warm_cache and drop_store_and_warm_cache act on these for the stamps file.
+  local csv=$data_dir/stamps-1m.csv
+  local store=${csv%.*}
+  if [[ ! -f $csv ]]; then
+    "$gen" --stamps "$rows" "$csv.partial"
+    mv "$csv.partial" "$csv"
+  fi
+  bytes=$(stat -c %s "$csv")
+  echo "import: $csv"
+  time_best drop_store_and_warm_cache "$cli" import "$csv"
+  add_row "import stamps (new store)" "$best_seconds" "$best_kb" "$bytes" "$rows"
+  import_beside_duckdb "import stamps, DuckDB" "$csv"
+}
+
+# DuckDB's single-threaded load of CSV (a Shift-JIS file, read from a UTF-8 copy) as a row NAME,
+# its throughput counted on the bytes of the original; a note instead when DuckDB is not installed.
+#   import_beside_duckdb NAME CSV
+import_beside_duckdb() {
+  local name=$1 file=$2
+  if [[ -z ${TABULON_DUCKDB:-} || ! -d $TABULON_DUCKDB/node_modules/@duckdb/node-api ]]; then
+    echo "import: DuckDB skipped (set TABULON_DUCKDB to a folder with @duckdb/node-api)"
+    return
+  fi
+  local copy=${file%.*}.utf8.csv
+  [[ -f $copy && $copy -nt $file ]] || iconv -f SHIFT_JIS -t UTF-8 "$file" >"$copy"
+  local seconds
+  seconds=$(NODE_PATH=$TABULON_DUCKDB/node_modules node "$(dirname "$0")/duckdb_import.mjs" \
+    "$copy" | awk '{ print $1 }') || die "DuckDB load of $copy failed"
+  add_row "$name" "$seconds" 0 "$(stat -c %s "$file")" "$rows"
 }
 
 # Cross tabulation of the 1M-row store (imported in-process when out of date): prints its own
