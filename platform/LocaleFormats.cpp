@@ -406,9 +406,9 @@ std::string FormatDateTimePattern(std::string_view pattern, double dateTime) {
 namespace {
 
 // The commonest time texts, "H:MM" and "H:MM:SS" with one- or two-digit fields and nothing
-// else, without the general parser's designator and blank handling. False when the text is not
-// of that form (the general parser then decides).
-bool TryParsePlainTime(std::string_view text, double* dateTime) {
+// else, without the general parser's designator and blank handling, as milliseconds of the day.
+// False when the text is not of that form (the general parser then decides).
+bool TryParsePlainTimeMs(std::string_view text, int64_t* ms) {
   int field[3] = {0, 0, 0};
   int fields = 0, digits = 0;
   for (char c : text) {
@@ -424,14 +424,46 @@ bool TryParsePlainTime(std::string_view text, double* dateTime) {
   }
   if (fields == 0 || digits == 0) return false;
   if (field[0] > 23 || field[1] > 59 || field[2] > 59) return false;
-  *dateTime = Compose(0, ((field[0] * 60 + field[1]) * 60 + field[2]) * int64_t{1000});
+  *ms = ((field[0] * 60 + field[1]) * 60 + field[2]) * int64_t{1000};
+  return true;
+}
+
+// The value of a digit, or a number above 9 for any other byte.
+constexpr unsigned DigitOf(char c) {
+  return static_cast<unsigned>(static_cast<unsigned char>(c)) - '0';
+}
+
+// The fixed shapes of exported dates: "yyyy/mm/dd", optionally a blank and a plain time (see
+// TryParsePlainTimeMs), as the general parser reads them. False for any other text, or a date
+// that does not exist (the general parser then decides).
+bool TryParseFixedDateTime(std::string_view text, double* dateTime) {
+  if (text.size() < 10 || text[4] != '/' || text[7] != '/') return false;
+  const unsigned d[8] = {DigitOf(text[0]), DigitOf(text[1]), DigitOf(text[2]), DigitOf(text[3]),
+                         DigitOf(text[5]), DigitOf(text[6]), DigitOf(text[8]), DigitOf(text[9])};
+  for (unsigned digit : d)
+    if (digit > 9) return false;
+  const int year = static_cast<int>(((d[0] * 10 + d[1]) * 10 + d[2]) * 10 + d[3]);
+  const int month = static_cast<int>(d[4] * 10 + d[5]);
+  const int day = static_cast<int>(d[6] * 10 + d[7]);
+  if (!IsValidDate(year, month, day)) return false;
+  int64_t ms = 0;
+  if (text.size() > 10 && (text[10] != ' ' || !TryParsePlainTimeMs(text.substr(11), &ms)))
+    return false;
+  *dateTime = Compose(Ordinal(year, month, day) - kEpochOrdinal, ms);
   return true;
 }
 
 }  // namespace
 
 bool TryParseDateTime(std::string_view text, double* dateTime) {
-  if (text.size() <= 8 && TryParsePlainTime(text, dateTime)) return true;
+  // Fast paths for the commonest exact shapes; every other text, and every text they refuse,
+  // goes through the general parser, which gives the same value for what they accept.
+  int64_t plainMs = 0;
+  if (text.size() <= 8 && TryParsePlainTimeMs(text, &plainMs)) {
+    *dateTime = Compose(0, plainMs);
+    return true;
+  }
+  if (text.size() >= 10 && text.size() <= 19 && TryParseFixedDateTime(text, dateTime)) return true;
   const char* p = text.data();
   const char* end = p + text.size();
   SkipBlanks(p, end);

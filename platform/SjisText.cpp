@@ -360,36 +360,6 @@ bool SameText(std::string_view a, std::string_view b) {
   return ka == kb;
 }
 
-namespace {
-
-inline uint64_t Mix(uint64_t a, uint64_t b) {
-  const unsigned __int128 r = static_cast<unsigned __int128>(a) * b;
-  return static_cast<uint64_t>(r) ^ static_cast<uint64_t>(r >> 64);
-}
-
-}  // namespace
-
-uint64_t HashBytes(std::string_view bytes) {
-  constexpr uint64_t k0 = 0xa0761d6478bd642full;
-  constexpr uint64_t k1 = 0xe7037ed1a0b428dbull;
-  constexpr uint64_t k2 = 0x8ebc6af09c88c6e3ull;
-  const char* p = bytes.data();
-  size_t n = bytes.size();
-  uint64_t h = k0 ^ (static_cast<uint64_t>(n) * k2);
-  for (; n >= 16; p += 16, n -= 16) h = Mix(Load64(p) ^ k1, Load64(p + 8) ^ h);
-  if (n >= 8) {
-    h = Mix(Load64(p) ^ k1, h ^ k2);
-    p += 8;
-    n -= 8;
-  }
-  if (n > 0) {
-    uint64_t tail = 0;
-    std::memcpy(&tail, p, n);
-    h = Mix(tail ^ k1, h ^ k0);
-  }
-  return Mix(h ^ k2, k1 ^ bytes.size());
-}
-
 int CompareText(std::string_view a, std::string_view b) {
   static UCollator* collator = [] {
     UErrorCode err = U_ZERO_ERROR;

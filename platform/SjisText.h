@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -50,8 +51,58 @@ void AppendFoldKey(std::string_view text, std::string* out);
 // Equality without regard to letter case: FoldKey(a) == FoldKey(b).
 bool SameText(std::string_view a, std::string_view b);
 
-// A 64-bit hash of the bytes of a text (use on FoldKey for case-insensitive hashing).
-uint64_t HashBytes(std::string_view bytes);
+namespace hash_detail {
+
+inline uint64_t Mix(uint64_t a, uint64_t b) {
+  const unsigned __int128 r = static_cast<unsigned __int128>(a) * b;
+  return static_cast<uint64_t>(r) ^ static_cast<uint64_t>(r >> 64);
+}
+inline uint64_t Load64(const char* p) {
+  uint64_t w;
+  std::memcpy(&w, p, 8);
+  return w;
+}
+inline uint64_t Load32(const char* p) {
+  uint32_t w;
+  std::memcpy(&w, p, 4);
+  return w;
+}
+
+}  // namespace hash_detail
+
+// A 64-bit hash of the bytes of a text (use on FoldKey for case-insensitive hashing). Inline, as
+// the import hashes every short cell: up to 16 bytes it reads the text in at most four loads that
+// may overlap and mixes twice; not stored anywhere, so it may change between versions.
+inline uint64_t HashBytes(std::string_view bytes) {
+  using hash_detail::Load32;
+  using hash_detail::Load64;
+  using hash_detail::Mix;
+  constexpr uint64_t k0 = 0xa0761d6478bd642full;
+  constexpr uint64_t k1 = 0xe7037ed1a0b428dbull;
+  constexpr uint64_t k2 = 0x8ebc6af09c88c6e3ull;
+  const char* p = bytes.data();
+  const size_t n = bytes.size();
+  uint64_t a = 0, b = 0;
+  uint64_t h = k0 ^ (static_cast<uint64_t>(n) * k2);
+  if (n <= 16) {
+    if (n >= 4) {
+      // The first and last four bytes, and four more at each end from eight bytes on.
+      const size_t step = (n >> 3) << 2;
+      a = (Load32(p) << 32) | Load32(p + step);
+      b = (Load32(p + n - 4) << 32) | Load32(p + n - 4 - step);
+    } else if (n > 0) {
+      a = (static_cast<uint64_t>(static_cast<unsigned char>(p[0])) << 16) |
+          (static_cast<uint64_t>(static_cast<unsigned char>(p[n >> 1])) << 8) |
+          static_cast<unsigned char>(p[n - 1]);
+    }
+  } else {
+    size_t left = n;
+    for (; left > 16; p += 16, left -= 16) h = Mix(Load64(p) ^ k1, Load64(p + 8) ^ h);
+    a = Load64(p + left - 16);
+    b = Load64(p + left - 8);
+  }
+  return Mix(k1 ^ n, Mix(a ^ k1, b ^ h));
+}
 
 // Locale-aware ordering without regard to letter case (the Japanese collation of the case-folded
 // texts; texts that collate equal are ordered by their folded bytes). Returns <0, 0 or >0; 0 only

@@ -3,6 +3,8 @@
 #include <cfloat>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "TestUtil.h"
 #include "platform/LocaleFormats.h"
@@ -285,6 +287,86 @@ TEST(LocaleFormats, PlainTimesParseLikeEveryOtherTime) {
   double v;
   for (const char* bad : {"24:00", "9:60", "9:05:60", "9::05", ":05", "9:", "123:4", "9:05:07:1"})
     EXPECT_FALSE(TryParseDateTime(bad, &v)) << bad;
+}
+
+}  // namespace
+}  // namespace tabulon
+
+namespace tabulon {
+namespace {
+
+// A leading blank keeps a text off every shortcut: the general parser skips it and reads the rest
+// as it would the text alone. So the two must agree, in the answer and in every bit of the value.
+void ExpectSameAsGeneralParse(const std::string& text) {
+  double fast = -1, general = -1;
+  const bool fastOk = TryParseDateTime(text, &fast);
+  const bool generalOk = TryParseDateTime(" " + text, &general);
+  ASSERT_EQ(fastOk, generalOk) << '"' << text << '"';
+  if (fastOk) {
+    EXPECT_EQ(Bits(fast), Bits(general)) << '"' << text << '"';
+  }
+}
+
+TEST(LocaleFormats, FixedDateTimeShapesParseBitForBitAsTheGeneralParser) {
+  // Every month and day number, valid or not, of years around leap days and at the calendar's
+  // ends, with each time shape.
+  const char* const times[] = {"", " 0:00", " 9:05", " 09:05", " 23:59", " 12:34:56", " 7:08:09"};
+  std::vector<std::string> dates;
+  for (int y : {1, 1899, 1900, 2000, 2023, 2024, 2025, 9999}) {
+    for (int m = 0; m <= 13; ++m) {
+      for (int d = 0; d <= 32; ++d) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%04d/%02d/%02d", y, m, d);
+        dates.push_back(text);
+      }
+    }
+  }
+  double v = 0;
+  for (const std::string& date : dates)
+    for (const char* time : times) ExpectSameAsGeneralParse(date + time);
+  ASSERT_TRUE(TryParseDateTime("2024/02/29 09:05", &v));
+  EXPECT_EQ(v, At(2024, 2, 29, 9, 5));
+  ASSERT_TRUE(TryParseDateTime("1899/12/30", &v));
+  EXPECT_EQ(Bits(v), Bits(0.0));
+  ASSERT_TRUE(TryParseDateTime("1899/12/29 06:00", &v));
+  EXPECT_EQ(v, -1.25);
+}
+
+TEST(LocaleFormats, NearMissesOfTheFixedShapesGetTheGeneralParsersAnswer) {
+  // Accepted by the general parser in other spellings, or refused by both.
+  for (const char* text : {"2024/3/31",
+                           "2024/03/1",
+                           "2024/03/31/",
+                           "2024/03/31 ",
+                           "2024/03/31  9:05",
+                           "2024/03/31 9",
+                           "2024/03/31 9:05:07.250",
+                           "2024/03/31 9:05 PM",
+                           "2024/03/31 PM 9:05",
+                           "2024/03/31 24:00",
+                           "2024/03/31 9:60",
+                           "2024/03/31 9:05:60",
+                           "2024/03/31 123:00",
+                           "2024/03/31 9:05:07:01",
+                           "2024/03/31T9:05",
+                           "2024/02/30",
+                           "2023/02/29",
+                           "0000/01/01",
+                           "2024/00/10",
+                           "2024/13/01",
+                           "2024-03-31",
+                           "2024/03/3x",
+                           "2O24/03/31",
+                           "2024/03/31 9:o5",
+                           "24/03/31",
+                           "02024/03/31",
+                           "2024/03/31 \x8c\xdf\x8c\xe3"})
+    ExpectSameAsGeneralParse(text);
+  double v = 0;
+  ASSERT_TRUE(TryParseDateTime("2024/03/31 9:05:07.250", &v));
+  EXPECT_EQ(v, At(2024, 3, 31, 9, 5, 7, 250));
+  EXPECT_FALSE(TryParseDateTime("2024/02/30 09:05", &v));
+  EXPECT_FALSE(TryParseDateTime("2024/03/31 24:00", &v));
 }
 
 }  // namespace
