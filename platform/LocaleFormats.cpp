@@ -447,8 +447,17 @@ bool TryParseFixedDateTime(std::string_view text, double* dateTime) {
   const int day = static_cast<int>(d[6] * 10 + d[7]);
   if (!IsValidDate(year, month, day)) return false;
   int64_t ms = 0;
-  if (text.size() > 10 && (text[10] != ' ' || !TryParsePlainTimeMs(text.substr(11), &ms)))
+  if (text.size() == 16 && text[10] == ' ' && text[13] == ':') {
+    // "hh:mm", the commonest time of a time stamp, read in place.
+    const unsigned h1 = DigitOf(text[11]), h2 = DigitOf(text[12]);
+    const unsigned m1 = DigitOf(text[14]), m2 = DigitOf(text[15]);
+    if (h1 > 9 || h2 > 9 || m1 > 5 || m2 > 9) return false;
+    const unsigned hour = h1 * 10 + h2;
+    if (hour > 23) return false;
+    ms = (hour * 60 + m1 * 10 + m2) * int64_t{60000};
+  } else if (text.size() > 10 && (text[10] != ' ' || !TryParsePlainTimeMs(text.substr(11), &ms))) {
     return false;
+  }
   *dateTime = Compose(Ordinal(year, month, day) - kEpochOrdinal, ms);
   return true;
 }

@@ -310,7 +310,8 @@ void ExpectSameAsGeneralParse(const std::string& text) {
 TEST(LocaleFormats, FixedDateTimeShapesParseBitForBitAsTheGeneralParser) {
   // Every month and day number, valid or not, of years around leap days and at the calendar's
   // ends, with each time shape.
-  const char* const times[] = {"", " 0:00", " 9:05", " 09:05", " 23:59", " 12:34:56", " 7:08:09"};
+  const char* const times[] = {"",       " 0:00",  " 9:05", " 09:05",    " 00:00",   " 23:59",
+                               " 24:00", " 19:60", " 9:5",  " 12:34:56", " 7:08:09", " 1a:00"};
   std::vector<std::string> dates;
   for (int y : {1, 1899, 1900, 2000, 2023, 2024, 2025, 9999}) {
     for (int m = 0; m <= 13; ++m) {
