@@ -405,10 +405,27 @@ std::string FormatDateTimePattern(std::string_view pattern, double dateTime) {
 
 namespace {
 
+// The value of a digit, or a number above 9 for any other byte.
+constexpr unsigned DigitOf(char c) {
+  return static_cast<unsigned>(static_cast<unsigned char>(c)) - '0';
+}
+
 // The commonest time texts, "H:MM" and "H:MM:SS" with one- or two-digit fields and nothing
 // else, without the general parser's designator and blank handling, as milliseconds of the day.
 // False when the text is not of that form (the general parser then decides).
 bool TryParsePlainTimeMs(std::string_view text, int64_t* ms) {
+  // "h:mm:ss" and "hh:mm:ss" read in place; shorter and odder ones by the loop below.
+  const size_t n = text.size();
+  if ((n == 7 || n == 8) && text[n - 3] == ':' && text[n - 6] == ':') {
+    const unsigned h = n == 8 ? DigitOf(text[0]) * 10 + DigitOf(text[1]) : DigitOf(text[0]);
+    const unsigned m1 = DigitOf(text[n - 5]), m2 = DigitOf(text[n - 4]);
+    const unsigned s1 = DigitOf(text[n - 2]), s2 = DigitOf(text[n - 1]);
+    if ((n == 8 && DigitOf(text[0]) > 9) || DigitOf(text[n - 7]) > 9 || h > 23 || m1 > 5 ||
+        m2 > 9 || s1 > 5 || s2 > 9)
+      return false;
+    *ms = ((h * 60 + m1 * 10 + m2) * 60 + s1 * 10 + s2) * int64_t{1000};
+    return true;
+  }
   int field[3] = {0, 0, 0};
   int fields = 0, digits = 0;
   for (char c : text) {
@@ -426,11 +443,6 @@ bool TryParsePlainTimeMs(std::string_view text, int64_t* ms) {
   if (field[0] > 23 || field[1] > 59 || field[2] > 59) return false;
   *ms = ((field[0] * 60 + field[1]) * 60 + field[2]) * int64_t{1000};
   return true;
-}
-
-// The value of a digit, or a number above 9 for any other byte.
-constexpr unsigned DigitOf(char c) {
-  return static_cast<unsigned>(static_cast<unsigned char>(c)) - '0';
 }
 
 // The fixed shapes of exported dates: "yyyy/mm/dd", optionally a blank and a plain time (see

@@ -285,7 +285,8 @@ TEST(LocaleFormats, PlainTimesParseLikeEveryOtherTime) {
     }
   }
   double v;
-  for (const char* bad : {"24:00", "9:60", "9:05:60", "9::05", ":05", "9:", "123:4", "9:05:07:1"})
+  for (const char* bad : {"24:00", "9:60", "9:05:60", "9::05", ":05", "9:", "123:4", "9:05:07:1",
+                          "24:00:00", "19:60:00", "9:05:6x", "x9:05:06", "1::34:56"})
     EXPECT_FALSE(TryParseDateTime(bad, &v)) << bad;
 }
 
