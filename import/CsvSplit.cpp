@@ -34,8 +34,8 @@ inline size_t FindByte(const char* data, size_t pos, size_t n, char c) {
 // Appends the field data[begin, end) trimmed of bytes up to 0x20; "(null)" when nothing is left
 // and kBlankIsNull.
 template <bool kBlankIsNull>
-inline void AppendTrimmed(const char* data, size_t begin, size_t end,
-                          std::vector<std::string_view>* fields) {
+[[gnu::always_inline]] inline void AppendTrimmed(const char* data, size_t begin, size_t end,
+                                                 std::vector<std::string_view>* fields) {
   while (begin < end && static_cast<unsigned char>(data[begin]) <= 0x20) ++begin;
   while (end > begin && static_cast<unsigned char>(data[end - 1]) <= 0x20) --end;
   if (kBlankIsNull && begin == end)
@@ -46,8 +46,8 @@ inline void AppendTrimmed(const char* data, size_t begin, size_t end,
 
 // Appends the unquoted field data[begin, end): "(null)" in both variants when it is empty.
 template <bool kBlankIsNull>
-inline void AppendUnquoted(const char* data, size_t begin, size_t end,
-                           std::vector<std::string_view>* fields) {
+[[gnu::always_inline]] inline void AppendUnquoted(const char* data, size_t begin, size_t end,
+                                                  std::vector<std::string_view>* fields) {
   if (begin == end)
     fields->push_back(kNull);
   else
