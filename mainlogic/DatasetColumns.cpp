@@ -2,11 +2,17 @@
 #include <algorithm>
 
 #include "import/Descriptor.h"
+#include "mainlogic/DatasetList.h"
 #include "mainlogic/FilterValues.h"
 #include "mainlogic/MainLogic.h"
 #include "platform/IniFile.h"
 
 namespace tabulon {
+
+void TMainLogic::SelectDatasetEntry(const TDatasetList& list, int index) {
+  datasetEntry_ = index >= 0 && index < list.Count() ? index : -1;
+  if (datasetEntry_ >= 0) ListBox1Click(list.Path(datasetEntry_));
+}
 
 void TMainLogic::ListBox1Click(const std::string& csvPath) {
   // Read the descriptor first, so an unreadable one leaves the open dataset as it was.

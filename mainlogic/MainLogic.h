@@ -24,6 +24,7 @@
 namespace tabulon {
 
 class IniFile;
+class TDatasetList;
 
 // The mouse buttons the range bar tells apart.
 enum class TMouseButton { kLeft, kRight, kMiddle };
@@ -64,6 +65,14 @@ class TMainLogic : public TWindowHooks {
   // list entry "  name" per column, every column refreshed, Label2 := RowCount, column 0 selected.
   // A missing descriptor opens an empty dataset. Reads files only. Throws IoError.
   void ListBox1Click(const std::string& csvPath);
+  // The dataset list's entry index was selected (-1: none, as after a deletion): an index within
+  // list opens that entry's dataset with ListBox1Click and stays the selected entry even when the
+  // opening throws; any other index leaves no entry selected and opens nothing.
+  void SelectDatasetEntry(const TDatasetList& list, int index);
+  // An entry of the dataset list is selected: the commands that read its CSV file may run.
+  bool DatasetSelected() const { return datasetEntry_ >= 0; }
+  // The selected entry's index, -1 none.
+  int DatasetEntry() const { return datasetEntry_; }
   // Selects entry index of the column list and refreshes it; an index outside the list does
   // nothing.
   void ListBox2Click(int index);
@@ -307,6 +316,7 @@ class TMainLogic : public TWindowHooks {
   TDatePanelState date_;
   std::vector<bool> unitChosen_;  // per column: the user chose its interval (kept by refreshes)
   TDrillHistory history_;         // the states before the drill-downs, for 戻る
+  int datasetEntry_ = -1;         // the selected dataset list entry, -1 none
 };
 
 }  // namespace tabulon

@@ -579,13 +579,9 @@ void TForm1::ShowDatasetList() {
   Memo1->setPlainText(lines.join(QLatin1Char('\n')));
 }
 
-bool TForm1::DatasetSelected() const {
-  return ListBox1->currentRow() >= 0 && ListBox1->currentRow() < datasets_.Count();
-}
-
 std::string TForm1::ChartTitle() const {
-  if (!DatasetSelected()) return std::string();
-  return ToSjis(FromNative(TDatasetList::DisplayName(datasets_.Path(ListBox1->currentRow()))));
+  if (!logic_.DatasetSelected()) return std::string();
+  return ToSjis(FromNative(TDatasetList::DisplayName(datasets_.Path(logic_.DatasetEntry()))));
 }
 
 void TForm1::Timer1Timer() {
@@ -691,17 +687,17 @@ void TForm1::Button2Click() {
   delete ListBox1->takeItem(index);
   ListBox1->setCurrentRow(-1);
   ListBox1->clearSelection();
+  logic_.SelectDatasetEntry(datasets_, -1);
 }
 
 void TForm1::ListBox1Click() {
-  if (!DatasetSelected()) return;
-  logic_.ListBox1Click(datasets_.Path(ListBox1->currentRow()));
+  logic_.SelectDatasetEntry(datasets_, ListBox1->currentRow());
 }
 
 // ---------------------------------------------------------------- column list and panels
 
 void TForm1::ListBox2Click() {
-  if (!DatasetSelected()) return;
+  if (!logic_.DatasetSelected()) return;
   logic_.ListBox2Click(ListBox2->currentRow());
 }
 
@@ -818,7 +814,7 @@ void TForm1::CrossTabulateNow() {
 }
 
 void TForm1::Button7Click() {
-  if (!DatasetSelected()) return;
+  if (!logic_.DatasetSelected()) return;
   logic_.Button7Click();
   if (auto* grid = dynamic_cast<TStringGrid*>(&logic_.OutputGrid())) grid->setFocus();
 }
@@ -871,7 +867,7 @@ void TForm1::Button15Click() {
 
 void TForm1::StringGrid1MouseDown(int col, int row) {
   // A drill-down may end in the record list, which reads the selected dataset's file.
-  if (!DatasetSelected()) return;
+  if (!logic_.DatasetSelected()) return;
   logic_.StringGrid1MouseDown(col, row);
 }
 

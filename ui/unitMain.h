@@ -252,8 +252,6 @@ class TForm1 : public QWidget {
   // Imports path through the progress window, then shows in one message box what its text lost
   // (characters that became "〓", or a file that is no text). Throws IoError.
   void ImportWithNotices(const std::string& path);
-  // A dataset is selected in ListBox1: the commands that read its path may run.
-  bool DatasetSelected() const;
   std::string ChartTitle() const;  // the selected dataset's display name, Shift-JIS
 
   TDialogs& dialogs_;                      // every dialog and message box

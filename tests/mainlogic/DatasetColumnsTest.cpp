@@ -2,6 +2,7 @@
 
 #include "FilterFixture.h"
 #include "import/Descriptor.h"
+#include "mainlogic/DatasetList.h"
 
 namespace tabulon {
 namespace {
@@ -15,6 +16,29 @@ const char* const kShops =
     "新宿,1,2004/01/05,7\r\n"
     "渋谷,2,2004/02/05,7\r\n"
     "池袋,3,2004/03/05,7\r\n";
+
+TEST(DatasetColumns, AnEntryOfTheDatasetListOpensItsFileAndNoEntryLeavesNothingSelected) {
+  Opened d(S(kShops));
+  TDatasetList list(d.data.Csv() + ".lis");
+  list.Add(d.data.Csv());
+  TMainLogic m;
+  EXPECT_FALSE(m.DatasetSelected());
+  m.SelectDatasetEntry(list, 1);  // past the list's end
+  EXPECT_FALSE(m.DatasetSelected());
+  EXPECT_EQ(m.DatasetEntry(), -1);
+  EXPECT_EQ(m.Label1(), "*");
+
+  m.SelectDatasetEntry(list, 0);
+  EXPECT_TRUE(m.DatasetSelected());
+  EXPECT_EQ(m.DatasetEntry(), 0);
+  EXPECT_EQ(m.Label1(), d.data.Csv());
+  EXPECT_EQ(m.Label2(), "3");
+
+  // Deleting the entry leaves none selected; what the window shows of the dataset stays.
+  m.SelectDatasetEntry(list, -1);
+  EXPECT_FALSE(m.DatasetSelected());
+  EXPECT_EQ(m.Label1(), d.data.Csv());
+}
 
 TEST(DatasetColumns, OpeningListsUnmarkedColumnsAndShowsOnePanelPerColumnType) {
   Opened d(S(kShops));
