@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cmath>
 
+#include "engine/Dataset.h"
 #include "import/unitProgress.h"
 #include "mainlogic/MainLogic.h"
 #include "platform/Errors.h"
@@ -283,7 +284,7 @@ class Session {
 
 }  // namespace
 
-std::string RunAnalysis(TAnalysis what, const std::vector<std::string>& args) {
+std::string RunAnalysis(TAnalysis what, const std::vector<std::string>& args, bool countEveryStep) {
   if (args.empty() || args[0].rfind("--", 0) == 0) throw UsageError("name the CSV file first");
   std::string output;
   std::vector<std::pair<std::string, std::string>> options;
@@ -311,6 +312,12 @@ std::string RunAnalysis(TAnalysis what, const std::vector<std::string>& args) {
     if (option.first == "--percent" && what != TAnalysis::kTab)
       throw UsageError("--percent goes with tab");
 
+  // Only the last run counts records; the switch is off again however this ends.
+  struct Counting {
+    explicit Counting(bool every) { SkipRecordPasses(!every); }
+    ~Counting() { SkipRecordPasses(false); }
+    void Last() { SkipRecordPasses(false); }
+  } counting(countEveryStep);
   Session session(args[0]);
   session.Open();
   for (const auto& [option, value] : options) {
@@ -320,6 +327,7 @@ std::string RunAnalysis(TAnalysis what, const std::vector<std::string>& args) {
     else
       session.Apply(option, value);
   }
+  counting.Last();
   std::string text = session.Finish(what);
   if (output.empty()) return text;
   WriteWholeFileAtomically(output, text);

@@ -21,6 +21,10 @@ enum class TAnalysis { kTab, kList, kCount };
 // args: FILE.csv followed by the options (UTF-8). Returns the bytes for standard output in
 // Shift-JIS (empty when --output wrote the table to a file). Throws UsageError for a bad option
 // and TabulonError for an I/O or data error.
-std::string RunAnalysis(TAnalysis what, const std::vector<std::string>& args);
+// The tabulations the options cause on the way (one per role, unit, filter ...) leave behind what
+// the last one needs (loaded columns, cached labels) but count no records; countEveryStep counts
+// them too, as the window does, for tests that the output is the same either way.
+std::string RunAnalysis(TAnalysis what, const std::vector<std::string>& args,
+                        bool countEveryStep = false);
 
 }  // namespace tabulon

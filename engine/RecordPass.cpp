@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/Dataset.h"
 #include "engine/Engine.h"
 #include "engine/EngineInternal.h"
 
@@ -16,10 +17,15 @@ namespace tabulon {
 
 namespace {
 bool gForceGenericPass = false;
+bool gSkipRecordPasses = false;
 }  // namespace
 
 void ForceGenericRecordPass(bool on) {
   gForceGenericPass = on;
+}
+
+void SkipRecordPasses(bool on) {
+  gSkipRecordPasses = on;
 }
 
 namespace engine_detail {
@@ -358,6 +364,7 @@ void TAccumulators::Reset(int dataCols, int dataRows) {
 }
 
 void RecordPass(TWorkspace& ws, const TRunPlan& plan, TAccumulators& acc, TResultTable* table) {
+  if (gSkipRecordPasses) return;
   std::vector<TSource> sources;
   if (!gForceGenericPass && PlanBlockPass(ws, plan, &sources))
     BlockPass(ws, plan, acc, sources);
