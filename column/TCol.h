@@ -222,14 +222,22 @@ class TCol : public TColSelection {
   RowReader reader_ = &TCol::ReadNothing;  // the reader for the current kind, filter and role
   std::vector<int32_t> keyCategories_;     // per distinct key: category or kRejected
   std::vector<uint8_t> keyWeekdays_;       // per distinct key of a vtDat column: 1 Sun .. 7 Sat
-  std::unordered_map<std::string, int32_t> selectedPositions_;  // folded FSelected -> first index
-  std::string foldScratch_;    // reused buffer for folding a row's text
-  int32_t nextLine_ = 0;       // number of the line ReadTextLine reads next
-  size_t nextOffset_ = 0;      // where that line begins in rowTexts_
-  bool formsBuckets_ = false;  // numeric keys are range buckets
-  int32_t buckets_ = 1;        // number of buckets (FDivisions, at least 1)
-  double scale_ = 1;           // 10000 for vtCur, else 1
-  double rangeLow_ = 0;        // bucket range: FLower..FUpper when filtered, else FMin..FMax
+  // Folded FSelected -> the first index with that key, as an open-addressing table: a row's test
+  // is one probe of a small table whose slots hold the hash, so a miss rarely touches a text.
+  struct SelectedSlot {
+    uint64_t hash = 0;
+    int32_t position = -1;  // -1 marks an empty slot
+    int32_t key = 0;        // index in selectedKeys_
+  };
+  std::vector<SelectedSlot> selectedSlots_;  // power-of-two size, at most a quarter full
+  std::vector<std::string> selectedKeys_;    // the distinct folded texts
+  std::string foldScratch_;                  // reused buffer for folding a row's text
+  int32_t nextLine_ = 0;                     // number of the line ReadTextLine reads next
+  size_t nextOffset_ = 0;                    // where that line begins in rowTexts_
+  bool formsBuckets_ = false;                // numeric keys are range buckets
+  int32_t buckets_ = 1;                      // number of buckets (FDivisions, at least 1)
+  double scale_ = 1;                         // 10000 for vtCur, else 1
+  double rangeLow_ = 0;  // bucket range: FLower..FUpper when filtered, else FMin..FMax
   double rangeHigh_ = 0;
   double scaledLow_ = 0;  // rangeLow_ and rangeHigh_ times scale_
   double scaledHigh_ = 0;

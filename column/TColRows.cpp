@@ -78,7 +78,8 @@ void TCol::PrepareRows() {
   FText.clear();
   keyCategories_.clear();
   keyWeekdays_.clear();
-  selectedPositions_.clear();
+  selectedSlots_.clear();
+  selectedKeys_.clear();
 
   weekdayMask_ = WeekdayMask(FWeekdayFilter);
   timeLowMs_ = TimeBoundMs(FTimeLower);
@@ -94,8 +95,20 @@ void TCol::PrepareRows() {
   scaledHigh_ = rangeHigh_ * scale_;
 
   if (FValueType == vtStr && FFiltered) {
-    for (size_t i = 0; i < FSelected.size(); ++i)
-      selectedPositions_.emplace(FoldKey(FSelected[i]), static_cast<int32_t>(i));
+    size_t slots = 16;
+    while (slots < FSelected.size() * 4) slots *= 2;
+    selectedSlots_.assign(slots, SelectedSlot());
+    for (size_t i = 0; i < FSelected.size(); ++i) {
+      std::string key = FoldKey(FSelected[i]);
+      const uint64_t hash = HashBytes(key);
+      size_t at = hash & (slots - 1);
+      for (; selectedSlots_[at].position >= 0; at = (at + 1) & (slots - 1))
+        if (selectedSlots_[at].hash == hash && selectedKeys_[selectedSlots_[at].key] == key) break;
+      if (selectedSlots_[at].position >= 0) continue;  // an earlier entry folds alike
+      selectedSlots_[at] = {hash, static_cast<int32_t>(i),
+                            static_cast<int32_t>(selectedKeys_.size())};
+      selectedKeys_.push_back(std::move(key));
+    }
   }
 
   if (FStorage == csLon) {
@@ -199,8 +212,15 @@ int32_t TCol::DateCategory(double value, int dayOfWeek) const {
 int32_t TCol::SelectedPosition(std::string_view text) {
   foldScratch_.clear();
   AppendFoldKey(text, &foldScratch_);
-  const auto it = selectedPositions_.find(foldScratch_);
-  return it == selectedPositions_.end() ? -1 : it->second;
+  if (selectedSlots_.empty()) return -1;
+  const uint64_t hash = HashBytes(foldScratch_);
+  const size_t mask = selectedSlots_.size() - 1;
+  for (size_t at = hash & mask;; at = (at + 1) & mask) {
+    const SelectedSlot& slot = selectedSlots_[at];
+    if (slot.position < 0) return -1;
+    if (slot.hash == hash && selectedKeys_[static_cast<size_t>(slot.key)] == foldScratch_)
+      return slot.position;
+  }
 }
 
 // ---------------------------------------------------------------- reading rows
