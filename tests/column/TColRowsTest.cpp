@@ -1,4 +1,6 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <memory>
@@ -439,6 +441,60 @@ TEST(TColRows, PerRowTextShorterThanTheRowsIsAnErrorNamingTheCsvFile) {
     EXPECT_EQ(std::string(e.what()),
               data.Csv() + " (imported data): cannot read: file is too short");
   }
+}
+
+}  // namespace
+}  // namespace tabulon::rows_test
+
+namespace tabulon::rows_test {
+namespace {
+
+// A per-row column keeps its file between walks; a file rewritten since (here with the same
+// size, as a new import of an edited CSV may leave it) is read again.
+TEST(TColRows, PerRowColumnsAreReadAgainOnlyAfterTheirFileChanged) {
+  Dataset data(Names());
+  auto text = data.Open(0);
+  text->FRole = 2;
+  text->Load();
+  ASSERT_TRUE(text->ReadRow(1));
+  EXPECT_EQ(text->FText, "n0001");
+
+  std::string changed = ReadWholeFile(text->DatPath());
+  changed.replace(changed.find("n0001"), 5, "m0001");
+  WriteFile(text->DatPath(), changed);
+  struct timespec later[2] = {{0, UTIME_OMIT}, {2000000000, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, text->DatPath().c_str(), later, 0), 0);
+  text->Load();
+  ASSERT_TRUE(text->ReadRow(1));
+  EXPECT_EQ(text->FText, "m0001");
+}
+
+// The search walk offers each line holding the bytes once, in order, and stops when asked.
+TEST(TColRows, VisitingRowTextsOffersTheLinesThatHoldThePattern) {
+  Dataset data(Names());
+  auto col = data.Open(0);
+  col->Load();
+  std::vector<std::string> seen;
+  col->VisitRowTextsContaining("n000", [&](std::string_view line) {
+    seen.emplace_back(line);
+    return true;
+  });
+  ASSERT_EQ(seen.size(), 10u);
+  EXPECT_EQ(seen.front(), "n0000");
+  EXPECT_EQ(seen.back(), "n0009");
+
+  seen.clear();
+  col->VisitRowTextsContaining("", [&](std::string_view line) {
+    seen.emplace_back(line);
+    return seen.size() < 3;
+  });
+  EXPECT_EQ(seen, (std::vector<std::string>{"n0000", "n0001", "n0002"}));
+
+  // After a walk of its own the column's rows read from the first line again.
+  col->FRole = 2;
+  col->Load();
+  ASSERT_TRUE(col->ReadRow(2099));
+  EXPECT_EQ(col->FText, "n2099");
 }
 
 }  // namespace
