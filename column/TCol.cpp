@@ -206,6 +206,9 @@ void TCol::ResetState(const std::string& dir, const std::string& name, int32_t r
   FDateValue = 0;
   FText.clear();
   FDayOfWeek = 0;
+  rowTexts_.clear();
+  rowTexts_.shrink_to_fit();
+  datStamp_ = FileStamp();
 }
 
 // ---------------------------------------------------------------- writing
@@ -494,7 +497,6 @@ void TCol::Finish(const std::string& indPath) {
 
 void TCol::Abandon() {
   writer_.reset();  // the OutFile destructors close without reporting
-  textDat_.reset();
 }
 
 // ---------------------------------------------------------------- reading
@@ -534,6 +536,10 @@ void TCol::ReadFiles() {
                   DamagedReason("negative row count", "行数が負の数です"));
 
   if (FStorage == csLon) {
+    // Kept while the file is unchanged: reading it again would give the same values.
+    const FileStamp stamp = StampOf(DatPath());
+    if (FLoaded && stamp.size >= 0 && stamp == datStamp_) return;
+    datStamp_ = FileStamp();
     switch (FValueType) {
       case vtInt:
         ReadRecords(DatPath(), FRows, &FIntValues);
@@ -544,10 +550,16 @@ void TCol::ReadFiles() {
       case vtDat:
         ReadRecords(DatPath(), FRows, &FDateValues);
         break;
-      case vtStr:
-        textDat_ = std::make_unique<LineReader>(DatPath(), LineEnds::kCrLf);
-        break;
+      case vtStr: {
+        // Read when rows are asked for (ReadRowTexts); a missing file is an error of Load.
+        InFile probe;
+        probe.Open(DatPath());
+        rowTexts_.clear();
+        FLoaded = true;
+        return;
+      }
     }
+    datStamp_ = stamp;
     FLoaded = true;
     return;
   }

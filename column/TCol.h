@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -21,11 +22,9 @@
 #include <vector>
 
 #include "column/Values.h"
+#include "platform/FileIo.h"
 
 namespace tabulon {
-
-class InFile;
-class LineReader;
 
 // The selection state of a column: everything the filter panels, the role toggles and a
 // drill-down write and ReadRow tests. Kept apart so that it can be taken and put back whole (the
@@ -86,7 +85,8 @@ class TCol : public TColSelection {
   void SetTypes(std::string_view valType, std::string_view colType);
 
   // Reads the column's files into memory when the column has a role or a filter, once (a csLon
-  // column every time; a csLon vtStr column opens its i.Dat for line-by-line reading).
+  // column again whenever its i.Dat changed size or last-write time since it was read; a csLon
+  // vtStr column reads its text i.Dat only when its rows are asked for).
   // REQUIRES: Open, SetTypes and FCount set. Throws IoError when a file is missing or shorter
   // than FRows or FCount say, or a key points past the distinct values; never reads out of bounds.
   void Load();
@@ -101,6 +101,12 @@ class TCol : public TColSelection {
   // Load. REQUIRES: Load ran since the filter, role, unit or divisions last changed;
   // 0 <= row < FRows. Throws IoError when the text i.Dat of a csLon column ends before row.
   bool ReadRow(int32_t row);
+
+  // Visits, in row order, the text of every row of a csLon vtStr column whose bytes hold `bytes`
+  // (every row when empty) until visit returns false; a text is valid during its visit only.
+  // Reads the text i.Dat when it changed since it was last read. Throws IoError.
+  void VisitRowTextsContaining(std::string_view bytes,
+                               const std::function<bool(std::string_view)>& visit);
 
   // FSelected := list; FFiltered := !list.empty().
   void SetSelected(const std::vector<std::string>& list);
@@ -204,7 +210,8 @@ class TCol : public TColSelection {
   bool ReadLonCur(int32_t row);
   bool ReadLonDate(int32_t row);
   bool ReadLonText(int32_t row);
-  void ReadTextLine(int32_t row);  // FText := line row of textDat_, reading forward
+  void ReadTextLine(int32_t row);  // FText := line row of rowTexts_, reading forward
+  void ReadRowTexts();             // rowTexts_ from the text i.Dat unless it is unchanged
   // Category of a numeric value (scaled for vtCur) or kRejected; key is kept when no buckets
   // are formed.
   int32_t NumericCategory(double value, bool isNull, int32_t key) const;
@@ -217,7 +224,8 @@ class TCol : public TColSelection {
   std::vector<uint8_t> keyWeekdays_;       // per distinct key of a vtDat column: 1 Sun .. 7 Sat
   std::unordered_map<std::string, int32_t> selectedPositions_;  // folded FSelected -> first index
   std::string foldScratch_;    // reused buffer for folding a row's text
-  int32_t nextLine_ = 0;       // number of the line textDat_ reads next
+  int32_t nextLine_ = 0;       // number of the line ReadTextLine reads next
+  size_t nextOffset_ = 0;      // where that line begins in rowTexts_
   bool formsBuckets_ = false;  // numeric keys are range buckets
   int32_t buckets_ = 1;        // number of buckets (FDivisions, at least 1)
   double scale_ = 1;           // 10000 for vtCur, else 1
@@ -232,8 +240,11 @@ class TCol : public TColSelection {
   int32_t timeLowMs_ = 0;       // the window in milliseconds after midnight
   int32_t timeHighMs_ = 0;
 
-  std::unique_ptr<Writer> writer_;       // import state; null during analysis
-  std::unique_ptr<LineReader> textDat_;  // the open text i.Dat of a csLon vtStr column
+  std::unique_ptr<Writer> writer_;  // import state; null during analysis
+  // A csLon column's i.Dat as last read: the bytes of a text one (lines ending in CR LF) and the
+  // file's stamp then, to read it again only when it changed.
+  std::string rowTexts_;
+  FileStamp datStamp_;
 };
 
 }  // namespace tabulon

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "column/TCol.h"
 #include "platform/Errors.h"
@@ -262,20 +263,90 @@ bool TCol::ReadLonText(int32_t row) {
   return position >= 0;
 }
 
+namespace {
+
+// The line of a store text file that begins at offset `from` of bytes: up to the CR LF that ends
+// it (a lone CR or LF belongs to the line) or the end of the bytes. *next := where the following
+// line begins. REQUIRES: from < bytes.size().
+std::string_view LineAt(std::string_view bytes, size_t from, size_t* next) {
+  size_t at = from;
+  for (;;) {
+    const void* hit = std::memchr(bytes.data() + at, '\n', bytes.size() - at);
+    if (hit == nullptr) {
+      *next = bytes.size();
+      return bytes.substr(from);
+    }
+    at = static_cast<size_t>(static_cast<const char*>(hit) - bytes.data());
+    if (at > from && bytes[at - 1] == '\r') {
+      *next = at + 1;
+      return bytes.substr(from, at - 1 - from);
+    }
+    ++at;
+  }
+}
+
+// Where the line that holds offset `at` begins, when a line begins at `from` <= at.
+size_t LineStartOf(std::string_view bytes, size_t from, size_t at) {
+  while (at > from) {
+    const void* hit = memrchr(bytes.data() + from, '\n', at - from);
+    if (hit == nullptr) return from;
+    const size_t lf = static_cast<size_t>(static_cast<const char*>(hit) - bytes.data());
+    if (lf > from && bytes[lf - 1] == '\r') return lf + 1;
+    at = lf;
+  }
+  return from;
+}
+
+}  // namespace
+
+void TCol::ReadRowTexts() {
+  const FileStamp stamp = StampOf(DatPath());
+  if (stamp.size >= 0 && stamp == datStamp_) return;
+  datStamp_ = FileStamp();
+  rowTexts_ = ReadWholeFile(DatPath());
+  datStamp_ = stamp;
+}
+
 void TCol::ReadTextLine(int32_t row) {
   // Rows come in increasing order; a row asked again keeps its text, and an earlier row (outside
   // a walk's contract) starts the file over rather than give another row's text.
-  if (textDat_ && row == nextLine_ - 1) return;
-  if (!textDat_ || row < nextLine_) {
-    textDat_ = std::make_unique<LineReader>(DatPath(), LineEnds::kCrLf);
+  if (nextLine_ > 0 && row == nextLine_ - 1) return;
+  if (nextLine_ == 0 || row < nextLine_) {
+    ReadRowTexts();
     nextLine_ = 0;
+    nextOffset_ = 0;
   }
   std::string_view line;
   while (nextLine_ <= row) {
-    if (!textDat_->ReadLine(&line)) throw IoError(DatPath(), TFileAction::kRead, TooShortReason());
+    if (nextOffset_ >= rowTexts_.size())
+      throw IoError(DatPath(), TFileAction::kRead, TooShortReason());
+    line = LineAt(rowTexts_, nextOffset_, &nextOffset_);
     ++nextLine_;
   }
   FText.assign(line);
+}
+
+void TCol::VisitRowTextsContaining(std::string_view bytes,
+                                   const std::function<bool(std::string_view)>& visit) {
+  ReadRowTexts();
+  nextLine_ = 0;  // a walk reading rows starts over
+  const std::string_view all(rowTexts_);
+  size_t from = 0;  // a line begins here
+  while (from < all.size()) {
+    size_t next;
+    if (bytes.empty()) {
+      if (!visit(LineAt(all, from, &next))) return;
+      from = next;
+      continue;
+    }
+    const size_t hit = all.find(bytes, from);
+    if (hit == std::string_view::npos) return;
+    // The line the hit begins in; a hit across a line end is offered too and fails the visit's
+    // own test.
+    const size_t start = LineStartOf(all, from, hit);
+    if (!visit(LineAt(all, start, &next))) return;
+    from = next;
+  }
 }
 
 // ---------------------------------------------------------------- item lists

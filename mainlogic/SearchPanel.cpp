@@ -32,14 +32,12 @@ bool TMainLogic::ListMatches(TCol& col, const std::string& pattern) {
   BusyCursor busy(*this);
   std::vector<std::string> found;
   std::unordered_set<std::string> seen;  // folded keys of found
-  LineReader lines(col.DatPath(), LineEnds::kCrLf);
-  std::string_view line;
-  while (lines.ReadLine(&line)) {
-    if (!filters::ContainsAtCharBoundary(line, pattern)) continue;
-    if (!seen.insert(FoldKey(line)).second) continue;
+  col.VisitRowTextsContaining(pattern, [&](std::string_view line) {
+    if (!filters::ContainsAtCharBoundary(line, pattern)) return true;
+    if (!seen.insert(FoldKey(line)).second) return true;
     found.emplace_back(line);
-    if (found.size() > kMaxSelection) break;
-  }
+    return found.size() <= kMaxSelection;
+  });
   search_.matches = std::move(found);
   search_.picked.assign(search_.matches.size(), false);
   const bool fits = search_.matches.size() <= kMaxSelection;

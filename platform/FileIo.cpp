@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -84,6 +85,13 @@ bool FileModifiedTime(const std::string& path, time_t* seconds) {
   return true;
 }
 
+FileStamp StampOf(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return {};
+  return {static_cast<int64_t>(st.st_size),
+          static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
 void CreateDirectoryIfMissing(const std::string& path) {
   if (DirectoryExists(path)) return;
   if (Injected(FileOp::kCreate)) FailInjected(path, TFileAction::kCreateFolder);
@@ -129,14 +137,18 @@ void RenameFile(const std::string& from, const std::string& to) {
 std::string ReadWholeFile(const std::string& path) {
   InFile in;
   in.Open(path);
+  // Read straight into the text, sized by the file; a file that grows meanwhile is read on.
   std::string bytes;
-  char block[1 << 16];
+  size_t have = 0;
+  bytes.resize(static_cast<size_t>(std::max<int64_t>(FileSize(path), 0)) + 1);
   for (;;) {
-    size_t n = in.ReadSome(block, sizeof block);
+    if (have == bytes.size()) bytes.resize(bytes.size() * 2);
+    const size_t n = in.ReadSome(bytes.data() + have, bytes.size() - have);
     if (n == 0) break;
-    bytes.append(block, n);
+    have += n;
   }
   in.Close();
+  bytes.resize(have);
   return bytes;
 }
 

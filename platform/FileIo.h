@@ -22,6 +22,14 @@ bool IsRegularFile(const std::string& path);  // not a directory, device, pipe o
 int64_t FileSize(const std::string& path);
 // Last-write time; false when the file does not exist.
 bool FileModifiedTime(const std::string& path, time_t* seconds);
+// The size and last-write time of a file, to tell whether it changed since it was read. A file
+// that cannot be examined has size -1.
+struct FileStamp {
+  int64_t size = -1;
+  int64_t modifiedNs = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+FileStamp StampOf(const std::string& path);
 // Creates the directory when it does not exist. Throws IoError when it cannot, also when a file
 // of that name is in the way.
 void CreateDirectoryIfMissing(const std::string& path);
