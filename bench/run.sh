@@ -155,6 +155,15 @@ bench_cli() {
   add_row "tabulon-cli tab (3 roles)" "$best_seconds" "$best_kb"
   time_best no_prepare "$cli" count "$csv" --pick 地域=関東 --range 金額=1000..
   add_row "tabulon-cli count (2 filters)" "$best_seconds" "$best_kb"
+  # The four queries a user waits for at the command line.
+  time_best no_prepare "$cli" tab "$csv" --row 店舗 --col 地域
+  add_row "tab 店舗 × 地域" "$best_seconds" "$best_kb"
+  time_best no_prepare "$cli" tab "$csv" --row 店舗 --col 日付 --unit 日付=month --value 金額 --agg sum
+  add_row "tab 店舗 × 月, 金額 合計" "$best_seconds" "$best_kb"
+  time_best no_prepare "$cli" tab "$csv" --row 分類 --col 日付 --unit 日付=weekday --value 単価 --agg avg
+  add_row "tab 分類 × 曜日, 単価 平均" "$best_seconds" "$best_kb"
+  time_best no_prepare "$cli" tab "$csv" --search 顧客コード=123 --row 顧客コード
+  add_row "tab 顧客コード ∋ 123" "$best_seconds" "$best_kb"
 }
 
 make_data() {
