@@ -23,7 +23,7 @@ store=${csv%.*}  # the importer keeps its column store beside the CSV, named wit
 
 # Benchmarks in the order they run by default. A new benchmark is a bench_NAME function plus its
 # name here.
-all_benchmarks=(import tab list cli)
+all_benchmarks=(import tab list window cli)
 
 table=()  # finished rows of the result table
 
@@ -144,6 +144,15 @@ bench_list() {
   [[ -x $prog ]] || die "$prog does not exist yet; build tabulon-bench-list first"
   echo "list: $csv"
   "$prog" "$csv"
+}
+
+# The main window's clicks on the 1M-row store, offscreen: best and median milliseconds per kind
+# of click, from the handler call to the grid's new content. Skipped in a build without Qt.
+bench_window() {
+  local prog=$build/bench/tabulon-bench-window
+  [[ -x $prog ]] || die "$prog does not exist yet; build tabulon-bench-window first (needs Qt)"
+  echo "window: $csv"
+  QT_QPA_PLATFORM=offscreen "$prog" "$csv"
 }
 
 # The whole `tabulon-cli tab` command on the store, process start included: three role options

@@ -348,7 +348,18 @@ void TStringGrid::SetColWidth(int col, int width) {
 int TStringGrid::TextWidth(const std::string& text) const {
   // The cell draws its text inside a margin on each side; a width that fits the text holds both.
   const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
-  return fontMetrics().horizontalAdvance(FromSjis(text)) + 2 * margin;
+  constexpr size_t kMostTexts = 1 << 16;
+  auto found = advances_.find(text);
+  if (found == advances_.end()) {
+    if (advances_.size() >= kMostTexts) advances_.clear();
+    found = advances_.emplace(text, fontMetrics().horizontalAdvance(FromSjis(text))).first;
+  }
+  return found->second + 2 * margin;
+}
+
+void TStringGrid::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::FontChange) advances_.clear();
+  QTableView::changeEvent(event);
 }
 
 QString TStringGrid::DisplayText(int col, int row) const {

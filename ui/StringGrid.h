@@ -12,6 +12,7 @@
 #include <QTableView>
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/ResultTable.h"
@@ -87,6 +88,7 @@ class TStringGrid : public QTableView, public TResultTable {
   void keyPressEvent(QKeyEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void updateGeometries() override;
+  void changeEvent(QEvent* event) override;
 
  private:
   friend class TGridHeading;
@@ -97,6 +99,9 @@ class TStringGrid : public QTableView, public TResultTable {
   void PlaceHeadings();
 
   TGridModel model_;
+  // Text advances measured in the grid's font, by Shift-JIS text: the labels and most figures of
+  // a table recur from one click to the next. Emptied when the font changes or it grows large.
+  mutable std::unordered_map<std::string, int> advances_;
   std::vector<int> widths_;   // pixel width per column
   bool flushPosted_ = false;  // changes wait for Flush, which is queued
   bool userResizesColumns_;

@@ -12,6 +12,8 @@
 #include <memory>
 
 #include "WindowTestUtil.h"
+#include "ui/Fonts.h"
+#include "ui/QtStrings.h"
 
 namespace tabulon::test {
 namespace {
@@ -173,6 +175,31 @@ TEST(StringGrid, TheLeftButtonReportsTheCellTheRightOpensTheMenuAndKeepsTheSelec
     EXPECT_EQ(MenuEntries(grid->CellWidget(col, row), grid->CellRect(col, row).center()),
               QStringList{"コピー"})
         << col << "," << row;
+}
+
+}  // namespace
+}  // namespace tabulon::test
+
+namespace tabulon::test {
+namespace {
+
+// The width of text as measured by shaping the whole text in the grid's font.
+int WholeTextWidth(const TStringGrid& grid, const std::string& text) {
+  return grid.fontMetrics().horizontalAdvance(FromSjis(text)) + grid.TextWidth("");
+}
+
+TEST(StringGrid, TextWidthsFollowTheGridsFontWhenItChanges) {
+  TStringGrid grid(nullptr, true);
+  grid.setFont(DataFont());
+  const std::string text = S("京都店 合計 ﾃﾞｰﾀ 123,456");
+  const int before = grid.TextWidth(text);
+  EXPECT_EQ(before, WholeTextWidth(grid, text));
+  EXPECT_EQ(grid.TextWidth(text), before);  // measured again, the same
+  QFont larger = DataFont();
+  larger.setPixelSize(24);
+  grid.setFont(larger);
+  EXPECT_EQ(grid.TextWidth(text), WholeTextWidth(grid, text));
+  EXPECT_GT(grid.TextWidth(text), before);
 }
 
 }  // namespace
