@@ -78,13 +78,14 @@ void TMainLogic::ListBox2Click() {
 
   // Each refresh shows its own panel when it is done: one whose store files cannot be read leaves
   // no panel in sight rather than the previous column's.
-  items_.visible = range_.visible = search_.visible = date_.visible = false;
+  items_.Hide();
+  range_.visible = search_.visible = date_.visible = false;
   const bool isStr = ws_.FValType == "Str";
   const bool keyed = ws_.FColType == "Byt" || ws_.FColType == "Wor";
   if (isStr && keyed)
-    RefreshItemPanel(*col);
+    items_.Refresh(*col);
   else
-    items_.visible = false;
+    items_.Hide();
   if (ws_.FValType == "Int" || ws_.FValType == "Cur")
     RefreshRangePanel(*col);
   else

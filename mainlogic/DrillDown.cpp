@@ -138,7 +138,7 @@ void TMainLogic::DrillDown(int k, const std::string& text) {
         Button9Click(text);
         ListBox4Click(EntriesNamed(search_.matches, text));
       } else {
-        ListBox3Click(EntriesNamed(items_.items, text));
+        ListBox3Click(EntriesNamed(items_.State().items, text));
       }
       break;
   }

@@ -70,7 +70,7 @@ void TMainLogic::RefreshColumnMarkers() {
 }
 
 void TMainLogic::HideAllPanels() {
-  items_.visible = false;
+  items_.Hide();
   range_.visible = false;
   search_.visible = false;
   date_.visible = false;

@@ -19,6 +19,7 @@
 #include "engine/ResultTable.h"
 #include "engine/Workspace.h"
 #include "mainlogic/DrillHistory.h"
+#include "mainlogic/ItemPanel.h"
 #include "mainlogic/PanelState.h"
 
 namespace tabulon {
@@ -29,7 +30,7 @@ class TDatasetList;
 // The mouse buttons the range bar tells apart.
 enum class TMouseButton { kLeft, kRight, kMiddle };
 
-class TMainLogic : public TWindowHooks {
+class TMainLogic : public TWindowHooks, private TPanelContext {
  public:
   TMainLogic();
   ~TMainLogic() override;
@@ -140,7 +141,7 @@ class TMainLogic : public TWindowHooks {
 
   // The item list picks changed: the picked entries become the selection. Indices outside the
   // list are ignored.
-  void ListBox3Click(const std::vector<int>& picked);
+  void ListBox3Click(const std::vector<int>& picked) { items_.Click(picked); }
   // Reset: no selection, no role.
   void Button3Click();
 
@@ -242,7 +243,7 @@ class TMainLogic : public TWindowHooks {
   const std::vector<std::string>& ColumnEntries() const { return columnEntries_; }  // ListBox2
   int SelectedColumn() const { return ws_.selectedColumn; }
   bool RolePanelVisible() const { return rolePanelVisible_; }  // Panel5
-  const TItemPanelState& ItemPanel() const { return items_; }
+  const TItemPanelState& ItemPanel() const { return items_.State(); }
   const TRangePanelState& RangePanel() const { return range_; }
   const TSearchPanelState& SearchPanel() const { return search_; }
   const TDatePanelState& DatePanel() const { return date_; }
@@ -255,8 +256,10 @@ class TMainLogic : public TWindowHooks {
   TResultTable* ChooseOutputGrid() override;
 
  private:
-  // The current column, or null when no dataset is open or no column is selected.
-  TCol* Current();
+  // TPanelContext: what the filter panels share.
+  TCol* Current() override;
+  void ApplyPicks(TCol& col, const std::vector<std::string>& entries,
+                  const std::vector<int>& picked) override;
   // A dataset opened by ListBox1Click (not merely a path set in the workspace).
   bool HasDataset() const { return descriptor_ != nullptr && !ws_.FCsvPath.empty(); }
   std::string MarkerOf(const TCol& col) const;
@@ -265,14 +268,10 @@ class TMainLogic : public TWindowHooks {
   void RecalculateNow();
   bool CurrentIsAxis() const { return ws_.roleDown[0] || ws_.roleDown[1]; }
 
-  // The picked entries of a list become col's selection; then refresh and recalculate.
-  void ApplyPicks(TCol& col, const std::vector<std::string>& entries,
-                  const std::vector<int>& picked);
   // A text panel's reset: no selection, no role.
   void ResetSelection(TCol& col);
 
   // Panel refreshes, run by ListBox2Click for the current column.
-  void RefreshItemPanel(TCol& col);
   void RefreshRangePanel(TCol& col);
   void RefreshSearchPanel(TCol& col);
   void RefreshDatePanel(TCol& col);
@@ -310,7 +309,7 @@ class TMainLogic : public TWindowHooks {
   std::string label7_ = "0000";             // the column's distinct values
   std::vector<std::string> columnEntries_;  // ListBox2: marker + name
   bool rolePanelVisible_ = false;           // Panel5
-  TItemPanelState items_;
+  TItemPanel items_{*this};
   TRangePanelState range_;
   TSearchPanelState search_;
   TDatePanelState date_;
