@@ -79,7 +79,8 @@ void TMainLogic::ListBox2Click() {
   // Each refresh shows its own panel when it is done: one whose store files cannot be read leaves
   // no panel in sight rather than the previous column's.
   items_.Hide();
-  range_.visible = search_.visible = date_.visible = false;
+  search_.Hide();
+  range_.visible = date_.visible = false;
   const bool isStr = ws_.FValType == "Str";
   const bool keyed = ws_.FColType == "Byt" || ws_.FColType == "Wor";
   if (isStr && keyed)
@@ -91,9 +92,9 @@ void TMainLogic::ListBox2Click() {
   else
     range_.visible = false;
   if (isStr && ws_.FColType == "Lon")
-    RefreshSearchPanel(*col);
+    search_.Refresh(*col);
   else
-    search_.visible = false;
+    search_.Hide();
   if (ws_.FValType == "Dat")
     RefreshDatePanel(*col);
   else

@@ -4,23 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "mainlogic/PanelContext.h"
 #include "mainlogic/PanelState.h"
 
 namespace tabulon {
-
-class TCol;
-
-// What the filter panels share with the main window's logic.
-class TPanelContext {
- public:
-  virtual ~TPanelContext() = default;
-  // The current column, or null when no dataset is open or no column is selected.
-  virtual TCol* Current() = 0;
-  // The picked entries of a list become col's selection (indices outside entries are ignored);
-  // then the column list is refreshed and the table recalculated.
-  virtual void ApplyPicks(TCol& col, const std::vector<std::string>& entries,
-                          const std::vector<int>& picked) = 0;
-};
 
 class TItemPanel {
  public:
