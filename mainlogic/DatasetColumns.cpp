@@ -78,21 +78,23 @@ void TMainLogic::ListBox2Click() {
 
   // Each refresh shows its own panel when it is done: one whose store files cannot be read leaves
   // no panel in sight rather than the previous column's.
-  items_.visible = range_.visible = search_.visible = date_.visible = false;
+  items_.Hide();
+  search_.Hide();
+  range_.visible = date_.visible = false;
   const bool isStr = ws_.FValType == "Str";
   const bool keyed = ws_.FColType == "Byt" || ws_.FColType == "Wor";
   if (isStr && keyed)
-    RefreshItemPanel(*col);
+    items_.Refresh(*col);
   else
-    items_.visible = false;
+    items_.Hide();
   if (ws_.FValType == "Int" || ws_.FValType == "Cur")
     RefreshRangePanel(*col);
   else
     range_.visible = false;
   if (isStr && ws_.FColType == "Lon")
-    RefreshSearchPanel(*col);
+    search_.Refresh(*col);
   else
-    search_.visible = false;
+    search_.Hide();
   if (ws_.FValType == "Dat")
     RefreshDatePanel(*col);
   else

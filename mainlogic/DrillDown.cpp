@@ -136,9 +136,9 @@ void TMainLogic::DrillDown(int k, const std::string& text) {
     case vtStr:
       if (col.FStorage == csLon) {
         Button9Click(text);
-        ListBox4Click(EntriesNamed(search_.matches, text));
+        ListBox4Click(EntriesNamed(search_.State().matches, text));
       } else {
-        ListBox3Click(EntriesNamed(items_.items, text));
+        ListBox3Click(EntriesNamed(items_.State().items, text));
       }
       break;
   }

@@ -1,27 +1,30 @@
 // The item selection filter of text columns stored as keys.
+#include "mainlogic/ItemPanel.h"
+
 #include <unordered_set>
 
+#include "column/TCol.h"
 #include "mainlogic/MainLogic.h"
 #include "platform/LineReader.h"
 #include "platform/SjisText.h"
 
 namespace tabulon {
 
-void TMainLogic::RefreshItemPanel(TCol& col) {
-  items_.caption = col.FName;
-  items_.items.clear();
+void TItemPanel::Refresh(TCol& col) {
+  state_.caption = col.FName;
+  state_.items.clear();
   LineReader lines(col.IndPath(), LineEnds::kCrLf);
   std::string_view line;
-  while (lines.ReadLine(&line)) items_.items.emplace_back(line);
-  items_.visible = true;
+  while (lines.ReadLine(&line)) state_.items.emplace_back(line);
+  state_.visible = true;
 
   // FSelected directly rather than GetItems: for a text column they hold the same lines, and
   // GetItems on an empty selection would cache labels in it.
   std::unordered_set<std::string> selected;
   for (const std::string& s : col.FSelected) selected.insert(FoldKey(s));
-  items_.picked.assign(items_.items.size(), false);
-  for (size_t i = 0; i < items_.items.size(); ++i)
-    items_.picked[i] = selected.count(FoldKey(items_.items[i])) > 0;
+  state_.picked.assign(state_.items.size(), false);
+  for (size_t i = 0; i < state_.items.size(); ++i)
+    state_.picked[i] = selected.count(FoldKey(state_.items[i])) > 0;
 }
 
 void TMainLogic::ApplyPicks(TCol& col, const std::vector<std::string>& entries,
@@ -47,9 +50,9 @@ void TMainLogic::ResetSelection(TCol& col) {
   RecalculateNow();
 }
 
-void TMainLogic::ListBox3Click(const std::vector<int>& picked) {
-  TCol* col = Current();
-  if (col != nullptr && items_.visible) ApplyPicks(*col, items_.items, picked);
+void TItemPanel::Click(const std::vector<int>& picked) {
+  TCol* col = context_.Current();
+  if (col != nullptr && state_.visible) context_.ApplyPicks(*col, state_.items, picked);
 }
 
 void TMainLogic::Button3Click() {

@@ -70,9 +70,9 @@ void TMainLogic::RefreshColumnMarkers() {
 }
 
 void TMainLogic::HideAllPanels() {
-  items_.visible = false;
+  items_.Hide();
   range_.visible = false;
-  search_.visible = false;
+  search_.Hide();
   date_.visible = false;
   rolePanelVisible_ = false;
   for (int r = 0; r < 3; ++r) ws_.roleVisible[r] = false;
@@ -172,6 +172,12 @@ void TMainLogic::ShareClick(TShare share) {
 
 bool TMainLogic::ShareAvailable() const {
   return tabulon::ShareAvailable(ws_);
+}
+
+bool TMainLogic::Edit1KeyPress(char key) {
+  if (key != '\r') return false;
+  Button9Click();
+  return true;
 }
 
 }  // namespace tabulon

@@ -19,7 +19,9 @@
 #include "engine/ResultTable.h"
 #include "engine/Workspace.h"
 #include "mainlogic/DrillHistory.h"
+#include "mainlogic/ItemPanel.h"
 #include "mainlogic/PanelState.h"
+#include "mainlogic/SearchPanel.h"
 
 namespace tabulon {
 
@@ -29,7 +31,7 @@ class TDatasetList;
 // The mouse buttons the range bar tells apart.
 enum class TMouseButton { kLeft, kRight, kMiddle };
 
-class TMainLogic : public TWindowHooks {
+class TMainLogic : public TWindowHooks, private TPanelContext {
  public:
   TMainLogic();
   ~TMainLogic() override;
@@ -56,7 +58,7 @@ class TMainLogic : public TWindowHooks {
   void SetEnlargedShowing(bool showing) { enlargedShowing_ = showing; }
 
   // The working state the engine reads and writes (columns, toggles, Label2, FOutGrid).
-  TWorkspace& Workspace() { return ws_; }
+  TWorkspace& Workspace() override { return ws_; }
   const TWorkspace& Workspace() const { return ws_; }
 
   // ---- Dataset and column selection
@@ -140,7 +142,7 @@ class TMainLogic : public TWindowHooks {
 
   // The item list picks changed: the picked entries become the selection. Indices outside the
   // list are ignored.
-  void ListBox3Click(const std::vector<int>& picked);
+  void ListBox3Click(const std::vector<int>& picked) { items_.Click(picked); }
   // Reset: no selection, no role.
   void Button3Click();
 
@@ -174,18 +176,18 @@ class TMainLogic : public TWindowHooks {
   // ---- Text search filter (text columns stored per row)
 
   // The pattern box's text as typed (no search).
-  void Edit1Change(const std::string& text) { search_.patternBox = text; }
+  void Edit1Change(const std::string& text) { search_.SetPattern(text); }
   // A key typed into the pattern box: Enter (13) runs the search and is consumed (returns true).
   bool Edit1KeyPress(char key);
   // Puts pattern into the pattern box and searches the column's values for it (case-sensitive
   // substring, at character boundaries); up to 2000 distinct matches become the selection.
   // Does not recalculate. Throws IoError.
-  void Button9Click(const std::string& pattern);
-  void Button9Click() { Button9Click(search_.patternBox); }
+  void Button9Click(const std::string& pattern) { search_.Search(pattern); }
+  void Button9Click() { Button9Click(search_.State().patternBox); }
   // The match list picks changed.
-  void ListBox4Click(const std::vector<int>& picked);
+  void ListBox4Click(const std::vector<int>& picked) { search_.Click(picked); }
   // Reset.
-  void Button5Click();
+  void Button5Click() { search_.Reset(); }
 
   // ---- Date filter and intervals
 
@@ -242,9 +244,9 @@ class TMainLogic : public TWindowHooks {
   const std::vector<std::string>& ColumnEntries() const { return columnEntries_; }  // ListBox2
   int SelectedColumn() const { return ws_.selectedColumn; }
   bool RolePanelVisible() const { return rolePanelVisible_; }  // Panel5
-  const TItemPanelState& ItemPanel() const { return items_; }
+  const TItemPanelState& ItemPanel() const { return items_.State(); }
   const TRangePanelState& RangePanel() const { return range_; }
-  const TSearchPanelState& SearchPanel() const { return search_; }
+  const TSearchPanelState& SearchPanel() const { return search_.State(); }
   const TDatePanelState& DatePanel() const { return date_; }
   // ComboBox1's entries: 日 月 火 水 木 金 土 土日 月～金 月～木.
   static const std::vector<std::string>& WeekdayChoices();
@@ -255,8 +257,11 @@ class TMainLogic : public TWindowHooks {
   TResultTable* ChooseOutputGrid() override;
 
  private:
-  // The current column, or null when no dataset is open or no column is selected.
-  TCol* Current();
+  // TPanelContext: what the filter panels share.
+  TCol* Current() override;
+  void ApplyPicks(TCol& col, const std::vector<std::string>& entries,
+                  const std::vector<int>& picked) override;
+  TWindowHooks& Hooks() override { return *this; }
   // A dataset opened by ListBox1Click (not merely a path set in the workspace).
   bool HasDataset() const { return descriptor_ != nullptr && !ws_.FCsvPath.empty(); }
   std::string MarkerOf(const TCol& col) const;
@@ -265,16 +270,10 @@ class TMainLogic : public TWindowHooks {
   void RecalculateNow();
   bool CurrentIsAxis() const { return ws_.roleDown[0] || ws_.roleDown[1]; }
 
-  // The picked entries of a list become col's selection; then refresh and recalculate.
-  void ApplyPicks(TCol& col, const std::vector<std::string>& entries,
-                  const std::vector<int>& picked);
-  // A text panel's reset: no selection, no role.
-  void ResetSelection(TCol& col);
+  void ResetSelection(TCol& col) override;
 
   // Panel refreshes, run by ListBox2Click for the current column.
-  void RefreshItemPanel(TCol& col);
   void RefreshRangePanel(TCol& col);
-  void RefreshSearchPanel(TCol& col);
   void RefreshDatePanel(TCol& col);
 
   // Range panel pieces.
@@ -288,10 +287,6 @@ class TMainLogic : public TWindowHooks {
   void SelectDivisionEntry(const TCol& col);
   // Points the division choice at the entry of col's count in force, whatever was picked.
   void ShowDivisionInForce(const TCol& col);
-
-  // Search pieces: lists the distinct values containing pattern (at most 2001) and writes the
-  // count label; returns whether they are at most 2000.
-  bool ListMatches(TCol& col, const std::string& pattern);
 
   // Date panel pieces.
   void ResetDatePickers(TCol& col);
@@ -310,9 +305,9 @@ class TMainLogic : public TWindowHooks {
   std::string label7_ = "0000";             // the column's distinct values
   std::vector<std::string> columnEntries_;  // ListBox2: marker + name
   bool rolePanelVisible_ = false;           // Panel5
-  TItemPanelState items_;
+  TItemPanel items_{*this};
   TRangePanelState range_;
-  TSearchPanelState search_;
+  TSearchPanel search_{*this};
   TDatePanelState date_;
   std::vector<bool> unitChosen_;  // per column: the user chose its interval (kept by refreshes)
   TDrillHistory history_;         // the states before the drill-downs, for 戻る

@@ -1,9 +1,11 @@
 // The text search filter of text columns stored one value per row.
+#include "mainlogic/SearchPanel.h"
+
 #include <unordered_set>
 
+#include "column/TCol.h"
+#include "engine/Workspace.h"
 #include "mainlogic/FilterValues.h"
-#include "mainlogic/MainLogic.h"
-#include "platform/LineReader.h"
 #include "platform/SjisText.h"
 
 namespace tabulon {
@@ -28,8 +30,8 @@ class BusyCursor {
 
 }  // namespace
 
-bool TMainLogic::ListMatches(TCol& col, const std::string& pattern) {
-  BusyCursor busy(*this);
+bool TSearchPanel::ListMatches(TCol& col, const std::string& pattern) {
+  BusyCursor busy(context_.Hooks());
   std::vector<std::string> found;
   std::unordered_set<std::string> seen;  // folded keys of found
   col.VisitRowTextsContaining(pattern, [&](std::string_view line) {
@@ -38,65 +40,60 @@ bool TMainLogic::ListMatches(TCol& col, const std::string& pattern) {
     found.emplace_back(line);
     return found.size() <= kMaxSelection;
   });
-  search_.matches = std::move(found);
-  search_.picked.assign(search_.matches.size(), false);
-  const bool fits = search_.matches.size() <= kMaxSelection;
-  search_.countText = fits ? filters::DecimalText(static_cast<int64_t>(search_.matches.size()))
-                           : filters::DecimalText(kMaxSelection) + "*";
+  state_.matches = std::move(found);
+  state_.picked.assign(state_.matches.size(), false);
+  const bool fits = state_.matches.size() <= kMaxSelection;
+  state_.countText = fits ? filters::DecimalText(static_cast<int64_t>(state_.matches.size()))
+                          : filters::DecimalText(kMaxSelection) + "*";
   return fits;
 }
 
-void TMainLogic::Button9Click(const std::string& pattern) {
-  TCol* col = Current();
-  if (col == nullptr || !search_.visible) return;
-  search_.patternBox = pattern;
+void TSearchPanel::Search(const std::string& pattern) {
+  TCol* col = context_.Current();
+  if (col == nullptr || !state_.visible) return;
+  state_.patternBox = pattern;
   const bool fits = ListMatches(*col, pattern);
   col->FPattern = pattern;
   if (fits) {
-    col->SetSelected(search_.matches);
+    col->SetSelected(state_.matches);
     col->FFiltered = true;  // also with no match: then no record passes
-    if (!search_.matches.empty()) ws_.roleEnabled[0] = ws_.roleEnabled[1] = true;
+    if (!state_.matches.empty())
+      context_.Workspace().roleEnabled[0] = context_.Workspace().roleEnabled[1] = true;
   } else {
     col->FFiltered = false;  // too many values to select; the stored selection stays
   }
 }
 
-bool TMainLogic::Edit1KeyPress(char key) {
-  if (key != '\r') return false;
-  Button9Click();
-  return true;
+void TSearchPanel::Click(const std::vector<int>& picked) {
+  TCol* col = context_.Current();
+  if (col != nullptr && state_.visible) context_.ApplyPicks(*col, state_.matches, picked);
 }
 
-void TMainLogic::ListBox4Click(const std::vector<int>& picked) {
-  TCol* col = Current();
-  if (col != nullptr && search_.visible) ApplyPicks(*col, search_.matches, picked);
+void TSearchPanel::Reset() {
+  if (TCol* col = context_.Current()) context_.ResetSelection(*col);
 }
 
-void TMainLogic::Button5Click() {
-  if (TCol* col = Current()) ResetSelection(*col);
-}
-
-void TMainLogic::RefreshSearchPanel(TCol& col) {
-  search_.caption = col.FName;
+void TSearchPanel::Refresh(TCol& col) {
+  state_.caption = col.FName;
   if (col.FFiltered) {
-    search_.patternBox = col.FPattern;
+    state_.patternBox = col.FPattern;
     ListMatches(col, col.FPattern);
     const std::vector<std::string>& selection = col.FSelected;
     const bool axisable = !selection.empty() && selection.size() <= kMaxSelection;
-    if (axisable && selection.size() < search_.matches.size()) {
+    if (axisable && selection.size() < state_.matches.size()) {
       std::unordered_set<std::string> selected;
       for (const std::string& s : selection) selected.insert(FoldKey(s));
-      for (size_t i = 0; i < search_.matches.size(); ++i)
-        search_.picked[i] = selected.count(FoldKey(search_.matches[i])) > 0;
+      for (size_t i = 0; i < state_.matches.size(); ++i)
+        state_.picked[i] = selected.count(FoldKey(state_.matches[i])) > 0;
     }
-    ws_.roleEnabled[0] = ws_.roleEnabled[1] = axisable;
+    context_.Workspace().roleEnabled[0] = context_.Workspace().roleEnabled[1] = axisable;
   } else {
-    search_.patternBox.clear();
-    ws_.roleEnabled[0] = ws_.roleEnabled[1] = false;
-    search_.matches.clear();
-    search_.picked.clear();
+    state_.patternBox.clear();
+    context_.Workspace().roleEnabled[0] = context_.Workspace().roleEnabled[1] = false;
+    state_.matches.clear();
+    state_.picked.clear();
   }
-  search_.visible = true;
+  state_.visible = true;
 }
 
 }  // namespace tabulon
