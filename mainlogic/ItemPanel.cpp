@@ -55,8 +55,8 @@ void TItemPanel::Click(const std::vector<int>& picked) {
   if (col != nullptr && state_.visible) context_.ApplyPicks(*col, state_.items, picked);
 }
 
-void TMainLogic::Button3Click() {
-  if (TCol* col = Current()) ResetSelection(*col);
+void TItemPanel::Reset() {
+  if (TCol* col = context_.Current()) context_.ResetSelection(*col);
 }
 
 }  // namespace tabulon

@@ -20,6 +20,8 @@ class TItemPanel {
   // The picks changed: the picked entries become the current column's selection. Nothing while
   // the panel is hidden or no column is current.
   void Click(const std::vector<int>& picked);
+  // Reset: no selection, no role.
+  void Reset();
   const TItemPanelState& State() const { return state_; }
 
  private:

@@ -144,7 +144,7 @@ class TMainLogic : public TWindowHooks, private TPanelContext {
   // list are ignored.
   void ListBox3Click(const std::vector<int>& picked) { items_.Click(picked); }
   // Reset: no selection, no role.
-  void Button3Click();
+  void Button3Click() { items_.Reset(); }
 
   // ---- Numeric range division
 
