@@ -33,7 +33,7 @@ void TMainLogic::ListBox1Click(const std::string& csvPath) {
   ws_.selectedColumn = -1;
   ws_.FCols.clear();
   ws_.FCols.reserve(static_cast<size_t>(ws_.FColCount));
-  unitChosen_.assign(static_cast<size_t>(std::max(ws_.FColCount, 0)), false);
+  date_.Open(ws_.FColCount);
   for (int32_t i = 0; i < ws_.FColCount; ++i) {
     auto col = std::make_unique<TCol>();
     const std::string name = ini.ReadString(kSectionCsv, std::to_string(i), "");
@@ -79,8 +79,9 @@ void TMainLogic::ListBox2Click() {
   // Each refresh shows its own panel when it is done: one whose store files cannot be read leaves
   // no panel in sight rather than the previous column's.
   items_.Hide();
+  range_.Hide();
   search_.Hide();
-  range_.visible = date_.visible = false;
+  date_.Hide();
   const bool isStr = ws_.FValType == "Str";
   const bool keyed = ws_.FColType == "Byt" || ws_.FColType == "Wor";
   if (isStr && keyed)
@@ -88,17 +89,17 @@ void TMainLogic::ListBox2Click() {
   else
     items_.Hide();
   if (ws_.FValType == "Int" || ws_.FValType == "Cur")
-    RefreshRangePanel(*col);
+    range_.Refresh(*col, section);
   else
-    range_.visible = false;
+    range_.Hide();
   if (isStr && ws_.FColType == "Lon")
     search_.Refresh(*col);
   else
     search_.Hide();
   if (ws_.FValType == "Dat")
-    RefreshDatePanel(*col);
+    date_.Refresh(*col, section);
   else
-    date_.visible = false;
+    date_.Hide();
 
   SetMarker(ws_.selectedColumn, MarkerOf(*col));
 }

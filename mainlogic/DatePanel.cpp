@@ -1,13 +1,13 @@
-// The date and time range, weekday set and interval of "Dat" columns.
+#include "mainlogic/DatePanel.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-#include "engine/Engine.h"
+#include "column/TCol.h"
+#include "engine/Workspace.h"
 #include "import/Descriptor.h"
 #include "mainlogic/FilterValues.h"
-#include "mainlogic/MainLogic.h"
-#include "platform/IniFile.h"
 #include "platform/LocaleFormats.h"
 #include "platform/SjisText.h"
 
@@ -57,8 +57,18 @@ std::string IntervalText(uint8_t unit) {
 
 }  // namespace
 
-void TMainLogic::RefreshDatePanel(TCol& col) {
-  const TColumnSection section = ReadColumnSection(*descriptor_, col.FName);
+const std::vector<std::string>& TDatePanel::WeekdayChoices() {
+  static const std::vector<std::string> choices = {
+      Sjis("日"), Sjis("月"), Sjis("火"),   Sjis("水"),     Sjis("木"),
+      Sjis("金"), Sjis("土"), Sjis("土日"), Sjis("月～金"), Sjis("月～木")};
+  return choices;
+}
+
+void TDatePanel::Open(int columnCount) {
+  unitChosen_.assign(static_cast<size_t>(std::max(columnCount, 0)), false);
+}
+
+void TDatePanel::Refresh(TCol& col, const TColumnSection& section) {
   col.FMin = section.min;
   col.FMax = section.max;
   col.FindTimesBetween();
@@ -68,40 +78,40 @@ void TMainLogic::RefreshDatePanel(TCol& col) {
     col.FTimeLower = 0;
     col.FTimeUpper = kLastMsOfDay;
   }
-  date_.caption = col.FName;
+  state_.caption = col.FName;
   const bool hasDates = col.HasDates();
   const bool hasTimes = col.HasTimes();
 
   // The date pickers allow the column's days, widened to the days of the bounds (a drill-down
   // by year or month sets bounds beyond the records): showing a bound must not change it.
-  date_.earliestDay = DayOf(col.FMin);
-  date_.latestDay = col.FMax;
+  state_.earliestDay = DayOf(col.FMin);
+  state_.latestDay = col.FMax;
   if (col.FFiltered) {
-    date_.earliestDay = std::min(date_.earliestDay, DayOf(col.FLower));
-    date_.latestDay = std::max(date_.latestDay, DayOf(col.FUpper));
+    state_.earliestDay = std::min(state_.earliestDay, DayOf(col.FLower));
+    state_.latestDay = std::max(state_.latestDay, DayOf(col.FUpper));
   }
-  date_.intervals.clear();
-  date_.intervalIndex = -1;
+  state_.intervals.clear();
+  state_.intervalIndex = -1;
 
-  TPickerState* p = date_.pickers;
+  TPickerState* p = state_.pickers;
   if (!hasDates) {
     p[kLowerDate].visible = p[kUpperDate].visible = false;
-    date_.weekdayVisible = false;
+    state_.weekdayVisible = false;
     p[kLowerTime].left = p[kUpperTime].left = TDatePanelState::kDatePickerLeft;
-    date_.earliestLabel.clear();
-    date_.latestLabel.clear();
+    state_.earliestLabel.clear();
+    state_.latestLabel.clear();
   } else {
     p[kLowerDate].value = DayOf(col.FLower);
     p[kUpperDate].value = DayOf(col.FUpper);
-    date_.earliestLabel = ShortDateText(col.FMin);
-    date_.latestLabel = ShortDateText(col.FMax);
+    state_.earliestLabel = ShortDateText(col.FMin);
+    state_.latestLabel = ShortDateText(col.FMax);
     p[kLowerDate].visible = p[kUpperDate].visible = true;
-    date_.weekdayVisible = true;
+    state_.weekdayVisible = true;
     p[kLowerTime].left = p[kUpperTime].left = TDatePanelState::kTimePickerBesideLeft;
-    if (col.FMax - col.FMin < 2000) date_.intervals.push_back(Sjis("日"));
-    date_.intervals.push_back(Sjis("曜日"));
-    date_.intervals.push_back(Sjis("月"));
-    date_.intervals.push_back(Sjis("年"));
+    if (col.FMax - col.FMin < 2000) state_.intervals.push_back(Sjis("日"));
+    state_.intervals.push_back(Sjis("曜日"));
+    state_.intervals.push_back(Sjis("月"));
+    state_.intervals.push_back(Sjis("年"));
   }
   if (!hasTimes) {
     p[kLowerTime].visible = p[kUpperTime].visible = false;
@@ -114,62 +124,62 @@ void TMainLogic::RefreshDatePanel(TCol& col) {
     const auto append = [](std::string& label, const std::string& time) {
       label = label.empty() ? time : label + " " + time;
     };
-    append(date_.earliestLabel, LongTimeText(col.FMin));
-    append(date_.latestLabel, LongTimeText(col.FMax));
-    date_.intervals.push_back(Sjis("時"));
-    date_.intervals.push_back(Sjis("分"));
-    if (std::trunc((col.FMax - col.FMin) * 43200) < 2000) date_.intervals.push_back(Sjis("秒"));
+    append(state_.earliestLabel, LongTimeText(col.FMin));
+    append(state_.latestLabel, LongTimeText(col.FMax));
+    state_.intervals.push_back(Sjis("時"));
+    state_.intervals.push_back(Sjis("分"));
+    if (std::trunc((col.FMax - col.FMin) * 43200) < 2000) state_.intervals.push_back(Sjis("秒"));
   }
   const int weekday = col.FWeekdayFilter;
-  date_.weekdayIndex =
+  state_.weekdayIndex =
       weekday >= 0 && weekday < static_cast<int>(WeekdayChoices().size()) ? weekday : -1;
 
   // The column's unit when the list offers it, else the first entry: a time-only column starts
   // by hours. On a column with dates and times a date unit counts only once the user chose it
   // (a chosen unit survives every refresh); until then the first entry, the day, is taken.
-  const auto& list = date_.intervals;
+  const auto& list = state_.intervals;
   const auto it = std::find(list.begin(), list.end(), IntervalText(col.FDateUnit));
-  const size_t index = static_cast<size_t>(ws_.selectedColumn);
+  const size_t index = static_cast<size_t>(context_.Workspace().selectedColumn);
   const bool chosen = index < unitChosen_.size() && unitChosen_[index];
   const bool keep = !(hasDates && hasTimes) || col.FDateUnit >= 4 || chosen;
   if (keep && it != list.end())
     SelectInterval(static_cast<int>(it - list.begin()));
   else if (!list.empty())
     SelectInterval(0);
-  date_.visible = true;
+  state_.visible = true;
 }
 
-void TMainLogic::SelectInterval(int index) {
-  if (index == date_.intervalIndex) return;
+void TDatePanel::SelectInterval(int index) {
+  if (index == state_.intervalIndex) return;
   ApplyInterval(index);
 }
 
-void TMainLogic::RadioGroup1Click(int index) {
+void TDatePanel::IntervalClick(int index) {
   if (!ApplyInterval(index)) return;
-  const size_t column = static_cast<size_t>(ws_.selectedColumn);
+  const size_t column = static_cast<size_t>(context_.Workspace().selectedColumn);
   if (column < unitChosen_.size()) unitChosen_[column] = true;
 }
 
-bool TMainLogic::ApplyInterval(int index) {
-  TCol* col = Current();
+bool TDatePanel::ApplyInterval(int index) {
+  TCol* col = context_.Current();
   if (col == nullptr || col->FValueType != vtDat) return false;
-  if (index < 0 || index >= static_cast<int>(date_.intervals.size())) return false;
-  date_.intervalIndex = index;
+  if (index < 0 || index >= static_cast<int>(state_.intervals.size())) return false;
+  state_.intervalIndex = index;
   for (const Interval& i : kIntervals)
-    if (Sjis(i.utf8) == date_.intervals[static_cast<size_t>(index)]) col->FDateUnit = i.unit;
-  if (CurrentIsAxis()) CrossTabulateNow();
+    if (Sjis(i.utf8) == state_.intervals[static_cast<size_t>(index)]) col->FDateUnit = i.unit;
+  context_.RetabulateIfAxis();
   return true;
 }
 
-void TMainLogic::DateTimePicker1Change(TDateControl sender, double value) {
-  TCol* col = Current();
-  if (col == nullptr || col->FValueType != vtDat || !date_.visible) return;
-  TPickerState* p = date_.pickers;
+void TDatePanel::PickerChanged(TDateControl sender, double value) {
+  TCol* col = context_.Current();
+  if (col == nullptr || col->FValueType != vtDat || !state_.visible) return;
+  TPickerState* p = state_.pickers;
   if (sender == TDateControl::kWeekday) {
     const int index = static_cast<int>(value);
-    date_.weekdayIndex =
+    state_.weekdayIndex =
         index >= 0 && index < static_cast<int>(WeekdayChoices().size()) ? index : -1;
-    col->FWeekdayFilter = date_.weekdayIndex;
+    col->FWeekdayFilter = state_.weekdayIndex;
   } else {
     const int which = static_cast<int>(sender);
     // A date picker edits the day and keeps its time part; a time picker the reverse.
@@ -198,12 +208,12 @@ void TMainLogic::DateTimePicker1Change(TDateControl sender, double value) {
     col->FUpper = LastSerialOfDay(DayOf(p[kUpperDate].value));
   }
   col->FFiltered = true;
-  SetMarker(ws_.selectedColumn, MarkerOf(*col));
-  RecalculateNow();
+  context_.SetCurrentMarker(MarkerOf(*col));
+  context_.Recalculate();
 }
 
-void TMainLogic::ResetDatePickers(TCol& col) {
-  TPickerState* p = date_.pickers;
+void TDatePanel::ResetPickers(TCol& col) {
+  TPickerState* p = state_.pickers;
   if (col.HasDates()) {
     p[kLowerDate].value = DayOf(col.FMin);
     p[kUpperDate].value = DayOf(col.FMax);
@@ -217,21 +227,98 @@ void TMainLogic::ResetDatePickers(TCol& col) {
   }
   col.FRole = 3;
   col.FFiltered = false;
-  RecalculateNow();
+  context_.Recalculate();
 }
 
-void TMainLogic::Button6Click() {
-  TCol* col = Current();
+void TDatePanel::Reset() {
+  TCol* col = context_.Current();
   if (col == nullptr) return;
-  history_.Clear();
-  col->FRole = 3;
-  col->FFiltered = false;
-  RefreshColumnMarkers();
-  ListBox2Click();
+  context_.ResetColumn(*col);
   if (col->FValueType == vtDat)
-    ResetDatePickers(*col);
+    ResetPickers(*col);
   else
-    RecalculateNow();
+    context_.Recalculate();
+}
+
+// Every drilled bucket runs from its first to its last millisecond, so the drill-down keeps
+// exactly the records that the heading's cell counted (a year includes the hours of 31 December,
+// a second its fractions). On a column with dates and times of day an hour, minute or second
+// narrows the time-of-day window and keeps the days, a year, month or day narrows the days and
+// keeps the window; the days are then whole days, as the date pickers set them. A window already
+// narrowed narrows further: the part of the hour inside it is what the hour's cell counted.
+void TDatePanel::Drill(TCol& col, const std::string& text) {
+  const bool twoFilters = col.HasDates() && col.HasTimes();
+  const bool narrow = twoFilters && col.FFiltered;
+  const auto setDays = [&col](double firstDay, double lastDay) {
+    col.FLower = FirstSerialOfDay(firstDay);
+    col.FUpper = LastSerialOfDay(lastDay);
+  };
+  const auto setTimes = [&col, twoFilters, narrow](double lower, double upper) {
+    if (!twoFilters) {
+      col.FLower = lower;
+      col.FUpper = upper;
+      return;
+    }
+    col.FTimeLower = narrow ? std::max(col.FTimeLower, lower) : lower;
+    col.FTimeUpper = narrow ? std::min(col.FTimeUpper, upper) : upper;
+  };
+  switch (col.FDateUnit) {
+    case 0: {  // "yyyy"
+      const int32_t year = filters::IntOrThrow(text, text);
+      if (!IsValidDate(year, 1, 1)) filters::ThrowNotDate(text);
+      setDays(EncodeDate(year, 1, 1), EncodeDate(year, 12, 31));
+      break;
+    }
+    case 1: {  // "yyyy/mm": the whole month
+      const size_t slash = text.find('/');
+      if (slash == std::string::npos) break;
+      const int32_t year = filters::IntOrThrow(std::string_view(text).substr(0, slash), text);
+      const int32_t month = filters::IntOrThrow(std::string_view(text).substr(slash + 1), text);
+      if (!IsValidDate(year, month, 1)) filters::ThrowNotDate(text);
+      setDays(EncodeDate(year, month, 1), EncodeDate(year, month, DaysInMonth(year, month)));
+      break;
+    }
+    case 2: {  // a weekday character: the weekday set, bounds unchanged
+      const auto& choices = WeekdayChoices();
+      const auto it = std::find(choices.begin(), choices.end(), text);
+      state_.weekdayIndex = it == choices.end() ? -1 : static_cast<int>(it - choices.begin());
+      col.FWeekdayFilter = state_.weekdayIndex;
+      break;
+    }
+    case 3: {  // "yyyy/mm/dd"
+      double day = 0;
+      if (!TryParseDateTime(text, &day) || TimeOf(day) != 0) filters::ThrowNotDate(text);
+      setDays(day, day);
+      break;
+    }
+    case 4: {  // "hh"
+      const int32_t hour = filters::IntOrThrow(text, text);
+      if (hour < 0 || hour > 23) filters::ThrowNotTime(text);
+      setTimes(EncodeTime(hour, 0, 0, 0), EncodeTime(hour, 59, 59, 999));
+      break;
+    }
+    case 5: {  // "hh:mm"
+      const size_t colon = text.find(':');
+      if (colon == std::string::npos) break;
+      const int32_t hour = filters::IntOrThrow(std::string_view(text).substr(0, colon), text);
+      const int32_t minute = filters::IntOrThrow(std::string_view(text).substr(colon + 1), text);
+      if (hour < 0 || hour > 23 || minute < 0 || minute > 59) filters::ThrowNotTime(text);
+      setTimes(EncodeTime(hour, minute, 0, 0), EncodeTime(hour, minute, 59, 999));
+      break;
+    }
+    case 6: {  // "hh:mm:ss"
+      double time = 0;
+      if (!TryParseDateTime(text, &time) || DayOf(time) != 0) filters::ThrowNotTime(text);
+      setTimes(time, time + EncodeTime(0, 0, 0, 999));
+      break;
+    }
+    default:
+      break;
+  }
+  if (twoFilters) {
+    col.FLower = FirstSerialOfDay(DayOf(col.FLower));
+    col.FUpper = LastSerialOfDay(DayOf(col.FUpper));
+  }
 }
 
 }  // namespace tabulon

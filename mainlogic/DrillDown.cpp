@@ -10,11 +10,6 @@
 namespace tabulon {
 namespace {
 
-using filters::DayOf;
-using filters::FirstSerialOfDay;
-using filters::LastSerialOfDay;
-using filters::TimeOf;
-
 // Splits a numeric heading into its lower and upper text: a range heading "lo-hi" at the "-"
 // that follows the lower bound's sign and digits (so "-10- -5" is -10 and -5), a single value
 // (also a negative one) into itself twice. A "-" of an exponent does not split.
@@ -38,12 +33,6 @@ int64_t ScaledOrThrow(std::string_view part, const std::string& heading) {
   if (!TryParseFloat(part, &value) || !filters::TryScale(value, &scaled))
     filters::ThrowNotFloat(heading);
   return scaled;
-}
-
-int32_t IntOrThrow(std::string_view part, const std::string& heading) {
-  int32_t value = 0;
-  if (!TryStrToInt(part, &value)) filters::ThrowNotInteger(heading);
-  return value;
 }
 
 // A heading names an entry exactly; the "(null)" heading of a blank value names the blank
@@ -129,7 +118,7 @@ void TMainLogic::DrillDown(int k, const std::string& text) {
       break;
     }
     case vtDat:
-      DrillDate(col, text);
+      date_.Drill(col, text);
       col.FFiltered = true;
       ListBox2Click();
       break;
@@ -143,87 +132,6 @@ void TMainLogic::DrillDown(int k, const std::string& text) {
       break;
   }
   RefreshColumnMarkers();
-}
-
-// Every drilled bucket runs from its first to its last millisecond, so the drill-down keeps
-// exactly the records that the heading's cell counted (a year includes the hours of 31 December,
-// a second its fractions). On a column with dates and times of day an hour, minute or second
-// narrows the time-of-day window and keeps the days, a year, month or day narrows the days and
-// keeps the window; the days are then whole days, as the date pickers set them. A window already
-// narrowed narrows further: the part of the hour inside it is what the hour's cell counted.
-void TMainLogic::DrillDate(TCol& col, const std::string& text) {
-  const bool twoFilters = col.HasDates() && col.HasTimes();
-  const bool narrow = twoFilters && col.FFiltered;
-  const auto setDays = [&col](double firstDay, double lastDay) {
-    col.FLower = FirstSerialOfDay(firstDay);
-    col.FUpper = LastSerialOfDay(lastDay);
-  };
-  const auto setTimes = [&col, twoFilters, narrow](double lower, double upper) {
-    if (!twoFilters) {
-      col.FLower = lower;
-      col.FUpper = upper;
-      return;
-    }
-    col.FTimeLower = narrow ? std::max(col.FTimeLower, lower) : lower;
-    col.FTimeUpper = narrow ? std::min(col.FTimeUpper, upper) : upper;
-  };
-  switch (col.FDateUnit) {
-    case 0: {  // "yyyy"
-      const int32_t year = IntOrThrow(text, text);
-      if (!IsValidDate(year, 1, 1)) filters::ThrowNotDate(text);
-      setDays(EncodeDate(year, 1, 1), EncodeDate(year, 12, 31));
-      break;
-    }
-    case 1: {  // "yyyy/mm": the whole month
-      const size_t slash = text.find('/');
-      if (slash == std::string::npos) break;
-      const int32_t year = IntOrThrow(std::string_view(text).substr(0, slash), text);
-      const int32_t month = IntOrThrow(std::string_view(text).substr(slash + 1), text);
-      if (!IsValidDate(year, month, 1)) filters::ThrowNotDate(text);
-      setDays(EncodeDate(year, month, 1), EncodeDate(year, month, DaysInMonth(year, month)));
-      break;
-    }
-    case 2: {  // a weekday character: the weekday set, bounds unchanged
-      const auto& choices = WeekdayChoices();
-      const auto it = std::find(choices.begin(), choices.end(), text);
-      date_.weekdayIndex = it == choices.end() ? -1 : static_cast<int>(it - choices.begin());
-      col.FWeekdayFilter = date_.weekdayIndex;
-      break;
-    }
-    case 3: {  // "yyyy/mm/dd"
-      double day = 0;
-      if (!TryParseDateTime(text, &day) || TimeOf(day) != 0) filters::ThrowNotDate(text);
-      setDays(day, day);
-      break;
-    }
-    case 4: {  // "hh"
-      const int32_t hour = IntOrThrow(text, text);
-      if (hour < 0 || hour > 23) filters::ThrowNotTime(text);
-      setTimes(EncodeTime(hour, 0, 0, 0), EncodeTime(hour, 59, 59, 999));
-      break;
-    }
-    case 5: {  // "hh:mm"
-      const size_t colon = text.find(':');
-      if (colon == std::string::npos) break;
-      const int32_t hour = IntOrThrow(std::string_view(text).substr(0, colon), text);
-      const int32_t minute = IntOrThrow(std::string_view(text).substr(colon + 1), text);
-      if (hour < 0 || hour > 23 || minute < 0 || minute > 59) filters::ThrowNotTime(text);
-      setTimes(EncodeTime(hour, minute, 0, 0), EncodeTime(hour, minute, 59, 999));
-      break;
-    }
-    case 6: {  // "hh:mm:ss"
-      double time = 0;
-      if (!TryParseDateTime(text, &time) || DayOf(time) != 0) filters::ThrowNotTime(text);
-      setTimes(time, time + EncodeTime(0, 0, 0, 999));
-      break;
-    }
-    default:
-      break;
-  }
-  if (twoFilters) {
-    col.FLower = FirstSerialOfDay(DayOf(col.FLower));
-    col.FUpper = LastSerialOfDay(DayOf(col.FUpper));
-  }
 }
 
 }  // namespace tabulon

@@ -12,6 +12,11 @@ void ThrowNotFloat(const std::string& text) {
 void ThrowNotInteger(const std::string& text) {
   throw ConvertError("'" + text + Sjis("' は整数ではありません"));
 }
+int32_t IntOrThrow(std::string_view part, const std::string& text) {
+  int32_t value = 0;
+  if (!TryStrToInt(part, &value)) ThrowNotInteger(text);
+  return value;
+}
 void ThrowNotDate(const std::string& text) {
   throw ConvertError("'" + text + Sjis("' は日付ではありません"));
 }

@@ -16,6 +16,10 @@ namespace tabulon::filters {
 [[noreturn]] void ThrowNotDate(const std::string& text);
 [[noreturn]] void ThrowNotTime(const std::string& text);
 
+// The whole number part names, or ConvertError "'text' は整数ではありません" naming text, the
+// whole text part was taken from.
+int32_t IntOrThrow(std::string_view part, const std::string& text);
+
 // nearest(value × 10000), a half going to the even neighbour. False when the result does not fit
 // a 64-bit integer (or value is not finite).
 bool TryScale(double value, int64_t* scaled);

@@ -4,7 +4,6 @@
 #include <unordered_set>
 
 #include "column/TCol.h"
-#include "mainlogic/MainLogic.h"
 #include "platform/LineReader.h"
 #include "platform/SjisText.h"
 
@@ -27,36 +26,13 @@ void TItemPanel::Refresh(TCol& col) {
     state_.picked[i] = selected.count(FoldKey(state_.items[i])) > 0;
 }
 
-void TMainLogic::ApplyPicks(TCol& col, const std::vector<std::string>& entries,
-                            const std::vector<int>& picked) {
-  std::vector<bool> mark(entries.size(), false);
-  for (int i : picked)
-    if (i >= 0 && i < static_cast<int>(mark.size())) mark[static_cast<size_t>(i)] = true;
-  std::vector<std::string> list;
-  for (size_t i = 0; i < mark.size(); ++i)
-    if (mark[i]) list.push_back(entries[i]);
-  col.SetSelected(list);
-  ListBox2Click();
-  RecalculateNow();
-}
-
-void TMainLogic::ResetSelection(TCol& col) {
-  history_.Clear();
-  col.SetSelected({});
-  col.FRole = 3;
-  col.FFiltered = false;
-  RefreshColumnMarkers();
-  ListBox2Click();
-  RecalculateNow();
-}
-
 void TItemPanel::Click(const std::vector<int>& picked) {
   TCol* col = context_.Current();
-  if (col != nullptr && state_.visible) context_.ApplyPicks(*col, state_.items, picked);
+  if (col != nullptr && state_.visible) ApplyPicks(context_, *col, state_.items, picked);
 }
 
 void TItemPanel::Reset() {
-  if (TCol* col = context_.Current()) context_.ResetSelection(*col);
+  if (TCol* col = context_.Current()) ResetSelection(context_, *col);
 }
 
 }  // namespace tabulon

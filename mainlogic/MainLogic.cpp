@@ -20,13 +20,6 @@ void TMainLogic::SetMainGrid(TResultTable* grid) {
   if (ws_.FOutGrid == old) ws_.FOutGrid = mainGrid_;
 }
 
-const std::vector<std::string>& TMainLogic::WeekdayChoices() {
-  static const std::vector<std::string> choices = {
-      Sjis("日"), Sjis("月"), Sjis("火"),   Sjis("水"),     Sjis("木"),
-      Sjis("金"), Sjis("土"), Sjis("土日"), Sjis("月～金"), Sjis("月～木")};
-  return choices;
-}
-
 // ---------------------------------------------------------------- hooks
 
 TResultTable* TMainLogic::ChooseOutputGrid() {
@@ -45,23 +38,27 @@ TCol* TMainLogic::Current() {
   return ws_.FCols[static_cast<size_t>(i)].get();
 }
 
-std::string TMainLogic::MarkerOf(const TCol& col) const {
-  switch (col.FRole) {
-    case 0:
-      return Sjis("→");
-    case 1:
-      return Sjis("↓");
-    case 2:
-      return Sjis("ｖ");
-    default:
-      return col.FFiltered ? Sjis("＊") : std::string("  ");
-  }
-}
-
 void TMainLogic::SetMarker(int index, const std::string& marker) {
   if (index < 0 || index >= static_cast<int>(columnEntries_.size())) return;
   columnEntries_[static_cast<size_t>(index)] =
       marker + ws_.FCols[static_cast<size_t>(index)]->FName;
+}
+
+void TMainLogic::SetCurrentMarker(const std::string& marker) {
+  SetMarker(ws_.selectedColumn, marker);
+}
+
+void TMainLogic::ResetColumn(TCol& col) {
+  history_.Clear();
+  col.FRole = 3;
+  col.FFiltered = false;
+  RefreshColumnMarkers();
+  ListBox2Click();
+}
+
+void TMainLogic::RetabulateIfAxis() {
+  // The role toggles show the current column's role.
+  if (ws_.roleDown[0] || ws_.roleDown[1]) CrossTabulateNow();
 }
 
 void TMainLogic::RefreshColumnMarkers() {
@@ -71,15 +68,15 @@ void TMainLogic::RefreshColumnMarkers() {
 
 void TMainLogic::HideAllPanels() {
   items_.Hide();
-  range_.visible = false;
+  range_.Hide();
   search_.Hide();
-  date_.visible = false;
+  date_.Hide();
   rolePanelVisible_ = false;
   for (int r = 0; r < 3; ++r) ws_.roleVisible[r] = false;
 }
 
 void TMainLogic::RecalculateNow() {
-  Recalculate(ws_);
+  tabulon::Recalculate(ws_);
 }
 
 void TMainLogic::CrossTabulateNow() {

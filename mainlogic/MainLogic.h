@@ -18,18 +18,17 @@
 
 #include "engine/ResultTable.h"
 #include "engine/Workspace.h"
+#include "mainlogic/DatePanel.h"
 #include "mainlogic/DrillHistory.h"
 #include "mainlogic/ItemPanel.h"
 #include "mainlogic/PanelState.h"
+#include "mainlogic/RangePanel.h"
 #include "mainlogic/SearchPanel.h"
 
 namespace tabulon {
 
 class IniFile;
 class TDatasetList;
-
-// The mouse buttons the range bar tells apart.
-enum class TMouseButton { kLeft, kRight, kMiddle };
 
 class TMainLogic : public TWindowHooks, private TPanelContext {
  public:
@@ -47,7 +46,7 @@ class TMainLogic : public TWindowHooks, private TPanelContext {
 
   // Pixel width of a text in the 16-pixel label font of the range panel. Default: 8 pixels per
   // byte (a double-byte character is 16).
-  virtual int LabelWidth(const std::string& text) const;
+  int LabelWidth(const std::string& text) const override;
   // The main grid (StringGrid1). By default an in-memory table owned here; a window installs its
   // own grid. REQUIRES: grid outlives this object or is replaced first.
   void SetMainGrid(TResultTable* grid);
@@ -150,28 +149,28 @@ class TMainLogic : public TWindowHooks, private TPanelContext {
 
   // Sets the lower / upper bound of the current column to b / 10000, moves the bar and label,
   // marks the column filtered (marker "* "), refills the division choices and recalculates.
-  void SetLowerBound(int64_t b);
-  void SetUpperBound(int64_t b);
+  void SetLowerBound(int64_t b) { range_.SetLowerBound(b); }
+  void SetUpperBound(int64_t b) { range_.SetUpperBound(b); }
   // A handle was dragged; handleLeft is its new left edge within the bar.
-  void Splitter2Moved(int handleLeft);  // lower handle
-  void Splitter1Moved(int handleLeft);  // upper handle
+  void Splitter2Moved(int handleLeft) { range_.LowerHandleMoved(handleLeft); }
+  void Splitter1Moved(int handleLeft) { range_.UpperHandleMoved(handleLeft); }
   // A click on the bar's middle part (x within the whole bar), its left part or its right part
   // (x within that part).
-  void Panel2MouseDown(TMouseButton button, int x);
-  void Panel3MouseDown(TMouseButton button, int x);
-  void Panel4MouseDown(TMouseButton button, int x);
+  void Panel2MouseDown(TMouseButton button, int x) { range_.BarClick(button, x); }
+  void Panel3MouseDown(TMouseButton /*button*/, int x) { range_.LowerPartClick(x); }
+  void Panel4MouseDown(TMouseButton /*button*/, int x) { range_.UpperPartClick(x); }
   // A bound typed into the value input dialog (which opened with label5/label6's text).
   // Throws ConvertError "'t' は浮動小数点数ではありません" when t is not a number (or too large
   // for a bound); the bound and filter then stay unchanged.
-  void Label5Click(const std::string& typed);
-  void Label6Click(const std::string& typed);
+  void Label5Click(const std::string& typed) { range_.TypeLowerBound(typed); }
+  void Label6Click(const std::string& typed) { range_.TypeUpperBound(typed); }
   // Rebuilds the division choices from the current column's bounds; none is selected afterwards.
-  void FillDivisionChoices();
+  void FillDivisionChoices() { range_.FillDivisionChoices(); }
   // Selects division entry index (-1 none) and applies it to FDivisions; rebuilds the table when
   // the column is an axis.
-  void ComboBox2Change(int index);
+  void ComboBox2Change(int index) { range_.SelectDivision(index); }
   // Reset: bounds back to the extremes, no filter, no role.
-  void Button4Click();
+  void Button4Click() { range_.Reset(); }
 
   // ---- Text search filter (text columns stored per row)
 
@@ -197,14 +196,16 @@ class TMainLogic : public TWindowHooks, private TPanelContext {
   // two filters: FLower..FUpper the date pickers' days from 0:00:00.000 to 23:59:59.999, and on
   // a time picker's change FTimeLower..FTimeUpper the time pickers' times of day, the upper one
   // to the end of its second. Filters the column and recalculates.
-  void DateTimePicker1Change(TDateControl sender, double value);
+  void DateTimePicker1Change(TDateControl sender, double value) {
+    date_.PickerChanged(sender, value);
+  }
   // The user selected interval entry index: sets FDateUnit; rebuilds the table when the column
   // is an axis. A column refresh rebuilds the entries and selects the column's own unit when
   // they offer it, else the first entry (a time-only column thus starts by hours).
-  void RadioGroup1Click(int index);
+  void RadioGroup1Click(int index) { date_.IntervalClick(index); }
   // Reset: bounds back to the extremes and the time-of-day window to the whole day, no filter,
   // no role; the weekday set stays stored.
-  void Button6Click();
+  void Button6Click() { date_.Reset(); }
 
   // ---- Drill-down
 
@@ -245,11 +246,11 @@ class TMainLogic : public TWindowHooks, private TPanelContext {
   int SelectedColumn() const { return ws_.selectedColumn; }
   bool RolePanelVisible() const { return rolePanelVisible_; }  // Panel5
   const TItemPanelState& ItemPanel() const { return items_.State(); }
-  const TRangePanelState& RangePanel() const { return range_; }
+  const TRangePanelState& RangePanel() const { return range_.State(); }
   const TSearchPanelState& SearchPanel() const { return search_.State(); }
-  const TDatePanelState& DatePanel() const { return date_; }
+  const TDatePanelState& DatePanel() const { return date_.State(); }
   // ComboBox1's entries: 日 月 火 水 木 金 土 土日 月～金 月～木.
-  static const std::vector<std::string>& WeekdayChoices();
+  static const std::vector<std::string>& WeekdayChoices() { return TDatePanel::WeekdayChoices(); }
 
   // ---- TWindowHooks: the engine's requests of the logic
 
@@ -259,40 +260,18 @@ class TMainLogic : public TWindowHooks, private TPanelContext {
  private:
   // TPanelContext: what the filter panels share.
   TCol* Current() override;
-  void ApplyPicks(TCol& col, const std::vector<std::string>& entries,
-                  const std::vector<int>& picked) override;
   TWindowHooks& Hooks() override { return *this; }
+  void SetCurrentMarker(const std::string& marker) override;
+  void RefreshCurrent() override { ListBox2Click(); }
+  void ResetColumn(TCol& col) override;
+  void Recalculate() override { RecalculateNow(); }
+  void RetabulateIfAxis() override;
+
   // A dataset opened by ListBox1Click (not merely a path set in the workspace).
   bool HasDataset() const { return descriptor_ != nullptr && !ws_.FCsvPath.empty(); }
-  std::string MarkerOf(const TCol& col) const;
   void SetMarker(int index, const std::string& marker);
   void HideAllPanels();
   void RecalculateNow();
-  bool CurrentIsAxis() const { return ws_.roleDown[0] || ws_.roleDown[1]; }
-
-  void ResetSelection(TCol& col) override;
-
-  // Panel refreshes, run by ListBox2Click for the current column.
-  void RefreshRangePanel(TCol& col);
-  void RefreshDatePanel(TCol& col);
-
-  // Range panel pieces.
-  void LowerDragged(int p);  // the left part is p pixels wide
-  void UpperDragged(int p);  // the right part begins p pixels from the bar's left
-  // The label of a bound: on "Int" the smallest (lower) or largest (upper) whole number that
-  // passes it; on "Cur" the bound itself.
-  std::string BoundText(const TCol& col, double bound, bool upper) const;
-  void PlaceLowerLabel();
-  void PlaceUpperLabel();
-  void SelectDivisionEntry(const TCol& col);
-  // Points the division choice at the entry of col's count in force, whatever was picked.
-  void ShowDivisionInForce(const TCol& col);
-
-  // Date panel pieces.
-  void ResetDatePickers(TCol& col);
-  void SelectInterval(int index);
-  bool ApplyInterval(int index);  // the interval entry's unit; false when there is none
-  void DrillDate(TCol& col, const std::string& text);
 
   TWorkspace ws_;                            // the state the engine shares
   std::unique_ptr<IniFile> descriptor_;      // the open dataset's descriptor, read once
@@ -306,12 +285,11 @@ class TMainLogic : public TWindowHooks, private TPanelContext {
   std::vector<std::string> columnEntries_;  // ListBox2: marker + name
   bool rolePanelVisible_ = false;           // Panel5
   TItemPanel items_{*this};
-  TRangePanelState range_;
+  TRangePanel range_{*this};
   TSearchPanel search_{*this};
-  TDatePanelState date_;
-  std::vector<bool> unitChosen_;  // per column: the user chose its interval (kept by refreshes)
-  TDrillHistory history_;         // the states before the drill-downs, for 戻る
-  int datasetEntry_ = -1;         // the selected dataset list entry, -1 none
+  TDatePanel date_{*this};
+  TDrillHistory history_;  // the states before the drill-downs, for 戻る
+  int datasetEntry_ = -1;  // the selected dataset list entry, -1 none
 };
 
 }  // namespace tabulon

@@ -1,12 +1,12 @@
-// The numeric range bar and the division choice of "Int" and "Cur" columns.
+#include "mainlogic/RangePanel.h"
+
 #include <algorithm>
 #include <cmath>
 
-#include "engine/Engine.h"
+#include "column/TCol.h"
+#include "engine/Workspace.h"
 #include "import/Descriptor.h"
 #include "mainlogic/FilterValues.h"
-#include "mainlogic/MainLogic.h"
-#include "platform/IniFile.h"
 #include "platform/LocaleFormats.h"
 #include "platform/SjisText.h"
 
@@ -49,19 +49,26 @@ int EntryInForce(const std::vector<std::string>& choices, const TCol& col) {
   return it == choices.end() ? -1 : static_cast<int>(it - choices.begin());
 }
 
+// The label of a bound: on "Int" the smallest (lower) or largest (upper) whole number that passes
+// it; on "Cur" the bound itself.
+std::string BoundText(const TCol& col, double bound, bool upper) {
+  if (col.FValueType == vtInt)
+    return filters::DecimalText(static_cast<int64_t>(upper ? std::floor(bound) : std::ceil(bound)));
+  return FormatFloat(bound);
+}
+
 }  // namespace
 
-void TMainLogic::RefreshRangePanel(TCol& col) {
-  range_.caption = col.FName;
-  const TColumnSection section = ReadColumnSection(*descriptor_, col.FName);
+void TRangePanel::Refresh(TCol& col, const TColumnSection& section) {
+  state_.caption = col.FName;
   col.FMin = section.min;
   col.FMax = section.max;
-  range_.label3.text = HasValues(col) ? FormatFloat(col.FMin) : std::string();
-  range_.label3.width = LabelWidth(range_.label3.text);
-  range_.label3.left = TRangePanelState::kBarLeft;
-  range_.label4.text = HasValues(col) ? FormatFloat(col.FMax) : std::string();
-  range_.label4.width = LabelWidth(range_.label4.text);
-  range_.label4.left = TRangePanelState::kBarLeft + range_.W - range_.label4.width;
+  state_.label3.text = HasValues(col) ? FormatFloat(col.FMin) : std::string();
+  state_.label3.width = context_.LabelWidth(state_.label3.text);
+  state_.label3.left = TRangePanelState::kBarLeft;
+  state_.label4.text = HasValues(col) ? FormatFloat(col.FMax) : std::string();
+  state_.label4.width = context_.LabelWidth(state_.label4.text);
+  state_.label4.left = TRangePanelState::kBarLeft + state_.W - state_.label4.width;
 
   // Bounds at the extremes before the division choices are built from them, so the first
   // refresh offers the same choices as every later one.
@@ -70,172 +77,166 @@ void TMainLogic::RefreshRangePanel(TCol& col) {
     col.FUpper = col.FMax;
   }
   FillDivisionChoices();
-  SelectDivisionEntry(col);
+  SelectDivision(EntryInForce(state_.divisions, col));
 
   if (col.FMax == col.FMin) {
-    range_.visible = false;
-    for (int r = 0; r < 3; ++r) ws_.roleVisible[r] = false;
+    state_.visible = false;
+    for (bool& visible : context_.Workspace().roleVisible) visible = false;
     return;
   }
-  range_.visible = true;
+  state_.visible = true;
   int64_t lower = 0, upper = 0;
   if (col.FFiltered && filters::TryScale(col.FLower, &lower) &&
       filters::TryScale(col.FUpper, &upper)) {
     SetLowerBound(lower);
     SetUpperBound(upper);
   } else {
-    range_.L = 1;
-    range_.R = 1;
-    range_.label5 = range_.label3;
-    range_.label6 = range_.label4;
+    state_.L = 1;
+    state_.R = 1;
+    state_.label5 = state_.label3;
+    state_.label6 = state_.label4;
   }
 }
 
-void TMainLogic::SelectDivisionEntry(const TCol& col) {
-  ComboBox2Change(EntryInForce(range_.divisions, col));
+TCol* TRangePanel::NumericCurrent() {
+  TCol* col = context_.Current();
+  return col != nullptr && IsNumeric(*col) ? col : nullptr;
 }
 
-void TMainLogic::ShowDivisionInForce(const TCol& col) {
-  range_.divisionIndex = EntryInForce(range_.divisions, col);
-  range_.divisionInForce = DivisionText(col);
+void TRangePanel::ShowDivisionInForce(const TCol& col) {
+  state_.divisionIndex = EntryInForce(state_.divisions, col);
+  state_.divisionInForce = DivisionText(col);
 }
 
-void TMainLogic::FillDivisionChoices() {
-  TCol* col = Current();
-  if (col == nullptr || !IsNumeric(*col)) return;
+void TRangePanel::FillDivisionChoices() {
+  TCol* col = NumericCurrent();
+  if (col == nullptr) return;
   const bool isInt = col->FValueType == vtInt;
   double n = std::trunc(col->FUpper - col->FLower);
   if (isInt) n -= 1;
-  range_.divisions.clear();
-  range_.divisionIndex = -1;
-  if (col->FCount > 1 && col->FCount < kMaxOffered) range_.divisions.push_back(Sjis("全て"));
+  state_.divisions.clear();
+  state_.divisionIndex = -1;
+  if (col->FCount > 1 && col->FCount < kMaxOffered) state_.divisions.push_back(Sjis("全て"));
   for (int c : kDivisionCandidates) {
     if (isInt && n < c) break;
     if (c >= kMaxOffered) break;
-    range_.divisions.push_back(filters::DecimalText(c));
+    state_.divisions.push_back(filters::DecimalText(c));
   }
   // A refilled list still shows the count that stays in force.
   ShowDivisionInForce(*col);
 }
 
-void TMainLogic::ComboBox2Change(int index) {
-  TCol* col = Current();
-  if (col == nullptr || !IsNumeric(*col)) return;
-  const auto& d = range_.divisions;
-  range_.divisionIndex = index >= 0 && index < static_cast<int>(d.size()) ? index : -1;
-  const std::string text = range_.divisionIndex >= 0 ? d[static_cast<size_t>(index)] : "";
+void TRangePanel::SelectDivision(int index) {
+  TCol* col = NumericCurrent();
+  if (col == nullptr) return;
+  const auto& d = state_.divisions;
+  state_.divisionIndex = index >= 0 && index < static_cast<int>(d.size()) ? index : -1;
+  const std::string text = state_.divisionIndex >= 0 ? d[static_cast<size_t>(index)] : "";
   int32_t count = 0;
   if (text != Sjis("全て") && TryStrToInt(text, &count))
     col->FDivisions = count;
   else
     col->FDivisions = col->FCount;
   ShowDivisionInForce(*col);
-  if (CurrentIsAxis()) CrossTabulateNow();
+  context_.RetabulateIfAxis();
 }
 
-std::string TMainLogic::BoundText(const TCol& col, double bound, bool upper) const {
-  // On "Int" the label shows the outermost whole number that passes the bound.
-  if (col.FValueType == vtInt)
-    return filters::DecimalText(static_cast<int64_t>(upper ? std::floor(bound) : std::ceil(bound)));
-  return FormatFloat(bound);
-}
-
-void TMainLogic::PlaceLowerLabel() {
-  TLabelState& label = range_.label5;
-  const int handleLeft = 1 + range_.L;
+void TRangePanel::PlaceLowerLabel() {
+  TLabelState& label = state_.label5;
+  const int handleLeft = 1 + state_.L;
   int left = handleLeft + TRangePanelState::kBarLeft - label.width / 2;
-  left = std::max(left, range_.label3.left);
-  if (left + label.width > range_.label6.left) left = range_.label6.left - label.width;
+  left = std::max(left, state_.label3.left);
+  if (left + label.width > state_.label6.left) left = state_.label6.left - label.width;
   label.left = left;
 }
 
-void TMainLogic::PlaceUpperLabel() {
-  TLabelState& label = range_.label6;
-  const int handleLeft = range_.W - 1 - range_.R - 3;
+void TRangePanel::PlaceUpperLabel() {
+  TLabelState& label = state_.label6;
+  const int handleLeft = state_.W - 1 - state_.R - 3;
   int left = handleLeft + TRangePanelState::kBarLeft - label.width / 2;
-  left = std::min(left, range_.label4.left);
-  left = std::max(left, range_.label5.left + range_.label5.width);
+  left = std::min(left, state_.label4.left);
+  left = std::max(left, state_.label5.left + state_.label5.width);
   label.left = left;
 }
 
-void TMainLogic::SetLowerBound(int64_t b) {
-  TCol* col = Current();
-  if (col == nullptr || !IsNumeric(*col)) return;
+void TRangePanel::SetLowerBound(int64_t b) {
+  TCol* col = NumericCurrent();
+  if (col == nullptr) return;
   col->FLower = static_cast<double>(b) / 10000.0;
   // A bound outside the extremes pins the bar to its end.
   const double span = col->FMax - col->FMin;
-  range_.L = span == 0 ? 1
+  state_.L = span == 0 ? 1
                        : ClampPixels(std::nearbyint((static_cast<double>(b) - col->FMin * 10000.0) *
-                                                    (range_.W / span) / 10000.0),
-                                     1, range_.W);
-  range_.label5.text = BoundText(*col, col->FLower, false);
-  range_.label5.width = LabelWidth(range_.label5.text);
+                                                    (state_.W / span) / 10000.0),
+                                     1, state_.W);
+  state_.label5.text = BoundText(*col, col->FLower, false);
+  state_.label5.width = context_.LabelWidth(state_.label5.text);
   PlaceLowerLabel();
-  SetMarker(ws_.selectedColumn, "* ");
+  context_.SetCurrentMarker("* ");
   col->FFiltered = true;
   FillDivisionChoices();
-  RecalculateNow();
+  context_.Recalculate();
 }
 
-void TMainLogic::SetUpperBound(int64_t b) {
-  TCol* col = Current();
-  if (col == nullptr || !IsNumeric(*col)) return;
+void TRangePanel::SetUpperBound(int64_t b) {
+  TCol* col = NumericCurrent();
+  if (col == nullptr) return;
   col->FUpper = static_cast<double>(b) / 10000.0;
   const double span = col->FMax - col->FMin;
-  range_.R =
+  state_.R =
       span == 0
           ? 1
-          : range_.W - ClampPixels(std::nearbyint((static_cast<double>(b) - col->FMin * 10000.0) *
-                                                  (range_.W / span) / 10000.0),
-                                   0, range_.W);
-  range_.label6.text = BoundText(*col, col->FUpper, true);
-  range_.label6.width = LabelWidth(range_.label6.text);
+          : state_.W - ClampPixels(std::nearbyint((static_cast<double>(b) - col->FMin * 10000.0) *
+                                                  (state_.W / span) / 10000.0),
+                                   0, state_.W);
+  state_.label6.text = BoundText(*col, col->FUpper, true);
+  state_.label6.width = context_.LabelWidth(state_.label6.text);
   PlaceUpperLabel();
-  SetMarker(ws_.selectedColumn, "* ");
+  context_.SetCurrentMarker("* ");
   col->FFiltered = true;
   FillDivisionChoices();
-  RecalculateNow();
+  context_.Recalculate();
 }
 
-void TMainLogic::LowerDragged(int p) {
-  TCol* col = Current();
-  if (col == nullptr || !IsNumeric(*col) || !range_.visible || !HasValues(*col)) return;
-  range_.L = p;
-  col->FLower = col->FMin + (col->FMax - col->FMin) / range_.W * p;
+void TRangePanel::LowerDragged(int p) {
+  TCol* col = NumericCurrent();
+  if (col == nullptr || !state_.visible || !HasValues(*col)) return;
+  state_.L = p;
+  col->FLower = col->FMin + (col->FMax - col->FMin) / state_.W * p;
   int64_t b = 0;
   if (filters::TryScale(col->FLower, &b)) SetLowerBound(b);
 }
 
-void TMainLogic::UpperDragged(int p) {
-  TCol* col = Current();
-  if (col == nullptr || !IsNumeric(*col) || !range_.visible || !HasValues(*col)) return;
-  range_.R = range_.W - p;
-  col->FUpper = col->FMin + (col->FMax - col->FMin) / range_.W * p;
+void TRangePanel::UpperDragged(int p) {
+  TCol* col = NumericCurrent();
+  if (col == nullptr || !state_.visible || !HasValues(*col)) return;
+  state_.R = state_.W - p;
+  col->FUpper = col->FMin + (col->FMax - col->FMin) / state_.W * p;
   int64_t b = 0;
   if (filters::TryScale(col->FUpper, &b)) SetUpperBound(b);
 }
 
-void TMainLogic::Splitter2Moved(int handleLeft) {
+void TRangePanel::LowerHandleMoved(int handleLeft) {
   LowerDragged(handleLeft - 1);
 }
 
-void TMainLogic::Splitter1Moved(int handleLeft) {
+void TRangePanel::UpperHandleMoved(int handleLeft) {
   UpperDragged(handleLeft + 4);
 }
 
-void TMainLogic::Panel2MouseDown(TMouseButton button, int x) {
+void TRangePanel::BarClick(TMouseButton button, int x) {
   if (button == TMouseButton::kLeft)
     LowerDragged(x);
   else if (button == TMouseButton::kRight)
     UpperDragged(x);
 }
 
-void TMainLogic::Panel3MouseDown(TMouseButton /*button*/, int x) {
+void TRangePanel::LowerPartClick(int x) {
   LowerDragged(x);
 }
 
-void TMainLogic::Panel4MouseDown(TMouseButton /*button*/, int x) {
-  UpperDragged(range_.W - (range_.R - x));
+void TRangePanel::UpperPartClick(int x) {
+  UpperDragged(state_.W - (state_.R - x));
 }
 
 namespace {
@@ -251,29 +252,21 @@ int64_t TypedBound(const std::string& typed) {
 
 }  // namespace
 
-void TMainLogic::Label5Click(const std::string& typed) {
-  TCol* col = Current();
-  if (col == nullptr || !IsNumeric(*col)) return;
-  SetLowerBound(TypedBound(typed));
+void TRangePanel::TypeLowerBound(const std::string& typed) {
+  if (NumericCurrent() != nullptr) SetLowerBound(TypedBound(typed));
 }
 
-void TMainLogic::Label6Click(const std::string& typed) {
-  TCol* col = Current();
-  if (col == nullptr || !IsNumeric(*col)) return;
-  SetUpperBound(TypedBound(typed));
+void TRangePanel::TypeUpperBound(const std::string& typed) {
+  if (NumericCurrent() != nullptr) SetUpperBound(TypedBound(typed));
 }
 
-void TMainLogic::Button4Click() {
-  TCol* col = Current();
+void TRangePanel::Reset() {
+  TCol* col = context_.Current();
   if (col == nullptr) return;
-  history_.Clear();
   col->FLower = col->FMin;
   col->FUpper = col->FMax;
-  col->FRole = 3;
-  col->FFiltered = false;
-  RefreshColumnMarkers();
-  ListBox2Click();
-  RecalculateNow();
+  context_.ResetColumn(*col);
+  context_.Recalculate();
 }
 
 }  // namespace tabulon

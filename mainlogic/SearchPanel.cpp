@@ -66,11 +66,11 @@ void TSearchPanel::Search(const std::string& pattern) {
 
 void TSearchPanel::Click(const std::vector<int>& picked) {
   TCol* col = context_.Current();
-  if (col != nullptr && state_.visible) context_.ApplyPicks(*col, state_.matches, picked);
+  if (col != nullptr && state_.visible) ApplyPicks(context_, *col, state_.matches, picked);
 }
 
 void TSearchPanel::Reset() {
-  if (TCol* col = context_.Current()) context_.ResetSelection(*col);
+  if (TCol* col = context_.Current()) ResetSelection(context_, *col);
 }
 
 void TSearchPanel::Refresh(TCol& col) {

@@ -1,0 +1,40 @@
+#include "mainlogic/PanelContext.h"
+
+#include "column/TCol.h"
+#include "platform/SjisText.h"
+
+namespace tabulon {
+
+std::string MarkerOf(const TCol& col) {
+  switch (col.FRole) {
+    case 0:
+      return Sjis("→");
+    case 1:
+      return Sjis("↓");
+    case 2:
+      return Sjis("ｖ");
+    default:
+      return col.FFiltered ? Sjis("＊") : std::string("  ");
+  }
+}
+
+void ApplyPicks(TPanelContext& context, TCol& col, const std::vector<std::string>& entries,
+                const std::vector<int>& picked) {
+  std::vector<bool> mark(entries.size(), false);
+  for (int i : picked)
+    if (i >= 0 && i < static_cast<int>(mark.size())) mark[static_cast<size_t>(i)] = true;
+  std::vector<std::string> list;
+  for (size_t i = 0; i < mark.size(); ++i)
+    if (mark[i]) list.push_back(entries[i]);
+  col.SetSelected(list);
+  context.RefreshCurrent();
+  context.Recalculate();
+}
+
+void ResetSelection(TPanelContext& context, TCol& col) {
+  col.SetSelected({});
+  context.ResetColumn(col);
+  context.Recalculate();
+}
+
+}  // namespace tabulon
