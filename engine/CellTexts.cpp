@@ -63,20 +63,24 @@ std::string ValueText(const TCol& col, const TRunPlan& plan, TAggregate aggregat
   return std::string();
 }
 
-void CountTexts(const TAccumulators& acc, bool hideEmpty, TResultTable& table) {
-  for (int r = 0; r <= acc.nr; ++r)
-    for (int c = 0; c <= acc.nc; ++c) {
-      const int32_t n = acc.count[static_cast<size_t>(acc.Index(c, r))];
-      table.SetCell(c + 1, r + 1, n == 0 && hideEmpty ? std::string() : std::to_string(n));
-    }
-}
-
 // Widens data and total column c + 1 to its widest text, up to half the grid.
 void FitColumn(TResultTable& table, const TAccumulators& acc, int c) {
   int width = table.ColWidth(c + 1);
   for (int r = 1; r <= acc.nr + 1; ++r)
     width = std::max(width, table.TextWidth(table.Cell(c + 1, r)));
   table.SetColWidth(c + 1, std::min(width + 2, table.Width() / 2));
+}
+
+// Counts are fitted like values: a column as wide as its heading would cut a count of many
+// records (the grand total of a large file at least), and a cut number reads as another.
+void CountTexts(const TAccumulators& acc, bool hideEmpty, TResultTable& table) {
+  for (int c = 0; c <= acc.nc; ++c) {
+    for (int r = 0; r <= acc.nr; ++r) {
+      const int32_t n = acc.count[static_cast<size_t>(acc.Index(c, r))];
+      table.SetCell(c + 1, r + 1, n == 0 && hideEmpty ? std::string() : std::to_string(n));
+    }
+    FitColumn(table, acc, c);
+  }
 }
 
 // A share of a whole as shown: one decimal and "%"; "-" for a share of a zero whole, which has

@@ -74,6 +74,21 @@ TEST_F(CrossTab, CountDisplayShowsZerosUnlessEmptyIsHidden) {
   EXPECT_EQ(d.Tabulate(), (Lines{",x,y,合計", "A,1,1,2", "B,1,1,2", "(null),1,,1", "合計,3,2,5"}));
 }
 
+// The columns are fitted to the counts as to values: a grand total of 100000 records (36 pixels
+// in the data font) is wider than the heading 合計.
+TEST_F(CrossTab, CountColumnsAreAsWideAsTheirCounts) {
+  std::string csv = "店舗\n";
+  for (int i = 0; i < 99999; ++i) csv += "A\n";
+  csv += "B\n";
+  EngineData big{csv};
+  big.ws.sort = false;
+  big.Col("店舗").FRole = 1;
+  EXPECT_EQ(big.Tabulate(), (Lines{",,合計", "A,99999,99999", "B,1,1", "合計,100000,100000"}));
+  const TMemoryTable& grid = big.window.grid;
+  EXPECT_EQ(grid.ColWidth(1), 38);
+  EXPECT_EQ(grid.ColWidth(2), 38);
+}
+
 TEST_F(CrossTab, HiddenTotalsDropTheTotalRowAndColumn) {
   Roles("分類", "店舗", nullptr);
   d.ws.showTotals = false;
