@@ -67,35 +67,55 @@ Converted ConvertNormalised(std::string_view text, std::string_view n, TValueTyp
   return v;
 }
 
-// An open-addressing hash index from byte strings to non-negative numbers.
+// An open-addressing hash index from byte strings to non-negative numbers. Texts of up to 8
+// bytes, most cells of a keyed column, are held in a table of their own as one word and their
+// length, 16 bytes a slot: a probe then reads one slot and neither hashes nor compares bytes
+// elsewhere in memory, and a table of thousands of short texts stays small enough for the cache.
 class TextIndex {
  public:
-  TextIndex() { slots_.resize(64); }
+  TextIndex() {
+    slots_.resize(64);
+    short_.resize(64);
+  }
 
   // The number stored for bytes, or -1.
-  int32_t Find(std::string_view bytes, uint64_t hash) const {
+  int32_t Find(std::string_view bytes) const {
+    if (bytes.size() <= 8) {
+      const uint64_t word = WordOf(bytes);
+      const uint32_t length = static_cast<uint32_t>(bytes.size());
+      const size_t mask = short_.size() - 1;
+      for (size_t i = ShortHash(word, length) & mask;; i = (i + 1) & mask) {
+        const ShortSlot& s = short_[i];
+        if (s.value < 0) return -1;
+        if (s.word == word && s.length == length) return s.value;
+      }
+    }
+    const uint64_t hash = HashBytes(bytes);
     const size_t mask = slots_.size() - 1;
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
       const Slot& s = slots_[i];
       if (s.value < 0) return -1;
       if (s.hash == hash && s.length == bytes.size() &&
-          (bytes.empty() || std::memcmp(arena_.data() + s.offset, bytes.data(), bytes.size()) == 0))
+          std::memcmp(arena_.data() + s.offset, bytes.data(), bytes.size()) == 0)
         return s.value;
     }
   }
 
   // REQUIRES: bytes not present.
-  void Insert(std::string_view bytes, uint64_t hash, int32_t value) {
-    if ((size_ + 1) * 2 > slots_.size()) Grow();
-    Slot s{hash, arena_.size(), bytes.size(), value};
+  void Insert(std::string_view bytes, int32_t value) {
     if (static_cast<size_t>(value) >= spans_.size()) spans_.resize(static_cast<size_t>(value) + 1);
     spans_[static_cast<size_t>(value)] = {arena_.size(), bytes.size()};
+    if (bytes.size() <= 8) {
+      if ((shortSize_ + 1) * 2 > short_.size()) GrowShort();
+      PlaceShort({WordOf(bytes), static_cast<uint32_t>(bytes.size()), value});
+      ++shortSize_;
+    } else {
+      if ((size_ + 1) * 2 > slots_.size()) Grow();
+      Place({HashBytes(bytes), arena_.size(), bytes.size(), value});
+      ++size_;
+    }
     arena_.append(bytes);
-    Place(s);
-    ++size_;
   }
-
-  size_t Size() const { return size_; }
 
   // The bytes stored for a number. REQUIRES: value was inserted.
   std::string_view BytesOf(int32_t value) const {
@@ -110,6 +130,34 @@ class TextIndex {
     size_t length = 0;
     int32_t value = -1;  // -1 marks an empty slot
   };
+  struct ShortSlot {
+    uint64_t word = 0;  // the bytes, the first in the lowest byte, zero after the last
+    uint32_t length = 0;
+    int32_t value = -1;  // -1 marks an empty slot
+  };
+
+  // Up to 8 bytes as one word, in at most three loads that may overlap.
+  static uint64_t WordOf(std::string_view bytes) {
+    const char* p = bytes.data();
+    const size_t n = bytes.size();
+    if (n >= 4) {
+      uint32_t head, tail;
+      std::memcpy(&head, p, 4);
+      std::memcpy(&tail, p + n - 4, 4);
+      return head | (static_cast<uint64_t>(tail) << ((n - 4) * 8));
+    }
+    if (n == 0) return 0;
+    const auto at = [p](size_t i) {
+      return static_cast<uint64_t>(static_cast<unsigned char>(p[i]));
+    };
+    return at(0) | (at(n >> 1) << ((n >> 1) * 8)) | (at(n - 1) << ((n - 1) * 8));
+  }
+  static size_t ShortHash(uint64_t word, uint32_t length) {
+    // One wide multiplication folds every byte into the low bits the table's mask keeps.
+    return static_cast<size_t>(
+        hash_detail::Mix(word ^ 0xa0761d6478bd642full, length ^ 0xe7037ed1a0b428dbull));
+  }
+
   void Place(const Slot& s) {
     const size_t mask = slots_.size() - 1;
     size_t i = s.hash & mask;
@@ -122,11 +170,25 @@ class TextIndex {
     for (const Slot& s : old)
       if (s.value >= 0) Place(s);
   }
+  void PlaceShort(const ShortSlot& s) {
+    const size_t mask = short_.size() - 1;
+    size_t i = ShortHash(s.word, s.length) & mask;
+    while (short_[i].value >= 0) i = (i + 1) & mask;
+    short_[i] = s;
+  }
+  void GrowShort() {
+    std::vector<ShortSlot> old(short_.size() * 2);
+    old.swap(short_);
+    for (const ShortSlot& s : old)
+      if (s.value >= 0) PlaceShort(s);
+  }
 
-  std::vector<Slot> slots_;                       // power-of-two table
+  std::vector<Slot> slots_;                       // power-of-two table of the longer texts
+  std::vector<ShortSlot> short_;                  // power-of-two table of texts up to 8 bytes
   std::string arena_;                             // the bytes of every key, back to back
   std::vector<std::pair<size_t, size_t>> spans_;  // offset and length in arena_ by number
-  size_t size_ = 0;                               // keys stored
+  size_t size_ = 0;                               // longer keys stored
+  size_t shortSize_ = 0;                          // short keys stored
 };
 
 }  // namespace
@@ -304,12 +366,10 @@ void TCol::AppendRowText(std::string_view text) {
 int32_t TCol::DistinctKeyOf(std::string_view text) {
   Writer& w = *writer_;
   int32_t known = -1;  // the spelling met before, or -1
-  uint64_t hash = 0;
-  if (w.lastSpelling >= 0 && text == w.spellings.BytesOf(w.lastSpelling)) {
-    known = w.lastSpelling;
+  if (w.lastSpelling >= 0 && text.size() > 8 && text == w.spellings.BytesOf(w.lastSpelling)) {
+    known = w.lastSpelling;  // a repeated long text is not hashed again
   } else {
-    hash = HashBytes(text);
-    known = w.spellings.Find(text, hash);
+    known = w.spellings.Find(text);
     w.lastSpelling = known;
   }
   if (known >= 0) {
@@ -324,12 +384,11 @@ int32_t TCol::DistinctKeyOf(std::string_view text) {
   InferType(text, &FValueType, &w.normScratch);
   w.foldScratch.clear();
   AppendFoldKey(text, &w.foldScratch);
-  const uint64_t foldHash = HashBytes(w.foldScratch);
-  int32_t key = w.folded.Find(w.foldScratch, foldHash);
+  int32_t key = w.folded.Find(w.foldScratch);
   if (key < 0) {
     key = static_cast<int32_t>(FValues.size());
     FValues.emplace_back(text);
-    w.folded.Insert(w.foldScratch, foldHash, key);
+    w.folded.Insert(w.foldScratch, key);
     FCount = static_cast<int32_t>(FValues.size());
     if (FStorage == csByt && FCount > kByteKeyLimit) {
       ConvertToWordKeys();
@@ -341,7 +400,7 @@ int32_t TCol::DistinctKeyOf(std::string_view text) {
   }
   if (w.spelling.size() < kMaxSpellings) {
     w.lastSpelling = static_cast<int32_t>(w.spelling.size());
-    w.spellings.Insert(text, hash, w.lastSpelling);
+    w.spellings.Insert(text, w.lastSpelling);
     w.spelling.push_back({key, FValueType});
   }
   return key;

@@ -107,6 +107,25 @@ TEST(Import, DistinctTextsIgnoreLetterCaseAndKeepTheFirstSpelling) {
   EXPECT_EQ(ReadFile(d.File("0.Ind")), "Tokyo\r\n" + S("ＡＢ\r\n"));
 }
 
+// Texts of 7 to 9 bytes that share their first bytes and texts that differ only in length or
+// order: each is a distinct text of its own, met again by its key, and the letter case of each is
+// ignored whatever its length.
+TEST(Import, ShortAndLongTextsWithCommonBytesAreToldApart) {
+  const std::vector<std::string> texts = {
+      "1234567", "12345678", "123456789", "12345679", "abcdefgh", "a", "abcdefghi", "ab", "ba"};
+  std::string csv = "c\r\n";
+  for (const std::string& t : texts) csv += t + "\r\n";
+  csv += "ABCDEFGH\r\nA\r\nABCDEFGHI\r\n12345678\r\nBA\r\n";
+  Dataset d;
+  d.Write(csv);
+  d.Import();
+  std::string ind;
+  for (const std::string& t : texts) ind += t + "\r\n";
+  EXPECT_EQ(ReadFile(d.File("0.Ind")), ind);
+  EXPECT_EQ(ReadFile(d.File("0.Dat")),
+            std::string("\x00\x01\x02\x03\x04\x05\x06\x07\x08\x04\x05\x06\x01\x08", 14));
+}
+
 // n distinct texts t0..t(n-1) in one column, then t0 again.
 std::string DistinctColumn(int n, const std::string& prefix) {
   std::string csv = "c\r\n";
