@@ -539,6 +539,15 @@ void TCol::ReadFiles() {
     // Kept while the file is unchanged: reading it again would give the same values.
     const FileStamp stamp = StampOf(DatPath());
     if (FLoaded && stamp.size >= 0 && stamp == datStamp_) return;
+    if (FValueType == vtStr) {
+      // The text is read when rows are asked for (ReadRowTexts), which keeps it while the file
+      // is unchanged, also when a search walk read it before this Load; a missing file is an
+      // error of Load.
+      InFile probe;
+      probe.Open(DatPath());
+      FLoaded = true;
+      return;
+    }
     datStamp_ = FileStamp();
     switch (FValueType) {
       case vtInt:
@@ -550,14 +559,8 @@ void TCol::ReadFiles() {
       case vtDat:
         ReadRecords(DatPath(), FRows, &FDateValues);
         break;
-      case vtStr: {
-        // Read when rows are asked for (ReadRowTexts); a missing file is an error of Load.
-        InFile probe;
-        probe.Open(DatPath());
-        rowTexts_.clear();
-        FLoaded = true;
-        return;
-      }
+      case vtStr:
+        break;  // read when its rows are asked for, above
     }
     datStamp_ = stamp;
     FLoaded = true;

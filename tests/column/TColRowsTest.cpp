@@ -469,6 +469,40 @@ TEST(TColRows, PerRowColumnsAreReadAgainOnlyAfterTheirFileChanged) {
   EXPECT_EQ(text->FText, "m0001");
 }
 
+// Sets a file's last-write time to a whole number of seconds.
+void SetModifiedTime(const std::string& path, time_t seconds) {
+  struct timespec times[2] = {{0, UTIME_OMIT}, {seconds, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+// The text a search walk read is the one the next walk of rows reads, not a second copy of the
+// file: bytes changed behind an unchanged stamp (size and last-write time) stay unseen. Once the
+// stamp moves, the rows are read anew.
+TEST(TColRows, RowsWalkTheTextTheSearchWalkRead) {
+  Dataset data(Names());
+  auto col = data.Open(0);
+  SetModifiedTime(col->DatPath(), 1700000000);
+  int offered = 0;
+  col->VisitRowTextsContaining("n0001", [&](std::string_view) { return ++offered, true; });
+  EXPECT_EQ(offered, 1);
+
+  std::string changed = ReadWholeFile(col->DatPath());
+  changed.replace(changed.find("n0001"), 5, "m0001");
+  WriteFile(col->DatPath(), changed);
+  SetModifiedTime(col->DatPath(), 1700000000);
+  col->SetSelected({"n0001", "m0001"});
+  col->Load();
+  EXPECT_TRUE(col->ReadRow(1));
+  EXPECT_EQ(col->FText, "n0001");
+  EXPECT_EQ(col->FKey, 0);
+
+  SetModifiedTime(col->DatPath(), 1700000001);
+  col->Load();
+  EXPECT_TRUE(col->ReadRow(1));
+  EXPECT_EQ(col->FText, "m0001");
+  EXPECT_EQ(col->FKey, 1);
+}
+
 // The search walk offers each line holding the bytes once, in order, and stops when asked.
 TEST(TColRows, VisitingRowTextsOffersTheLinesThatHoldThePattern) {
   Dataset data(Names());
