@@ -206,8 +206,7 @@ void TCol::ResetState(const std::string& dir, const std::string& name, int32_t r
   FDateValue = 0;
   FText.clear();
   FDayOfWeek = 0;
-  rowTexts_.clear();
-  rowTexts_.shrink_to_fit();
+  rowTexts_.Clear();
   datStamp_ = FileStamp();
 }
 

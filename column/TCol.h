@@ -251,7 +251,7 @@ class TCol : public TColSelection {
   std::unique_ptr<Writer> writer_;  // import state; null during analysis
   // A csLon column's i.Dat as last read: the bytes of a text one (lines ending in CR LF) and the
   // file's stamp then, to read it again only when it changed.
-  std::string rowTexts_;
+  FileBytes rowTexts_;
   FileStamp datStamp_;
 };
 

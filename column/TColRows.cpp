@@ -323,7 +323,7 @@ void TCol::ReadRowTexts() {
   const FileStamp stamp = StampOf(DatPath());
   if (stamp.size >= 0 && stamp == datStamp_) return;
   datStamp_ = FileStamp();
-  rowTexts_ = ReadWholeFile(DatPath());
+  rowTexts_.Read(DatPath());
   datStamp_ = stamp;
 }
 
@@ -338,9 +338,9 @@ void TCol::ReadTextLine(int32_t row) {
   }
   std::string_view line;
   while (nextLine_ <= row) {
-    if (nextOffset_ >= rowTexts_.size())
+    if (nextOffset_ >= rowTexts_.Size())
       throw IoError(DatPath(), TFileAction::kRead, TooShortReason());
-    line = LineAt(rowTexts_, nextOffset_, &nextOffset_);
+    line = LineAt(rowTexts_.View(), nextOffset_, &nextOffset_);
     ++nextLine_;
   }
   FText.assign(line);
@@ -350,7 +350,7 @@ void TCol::VisitRowTextsContaining(std::string_view bytes,
                                    const std::function<bool(std::string_view)>& visit) {
   ReadRowTexts();
   nextLine_ = 0;  // a walk reading rows starts over
-  const std::string_view all(rowTexts_);
+  const std::string_view all = rowTexts_.View();
   size_t from = 0;  // a line begins here
   while (from < all.size()) {
     size_t next;
