@@ -210,15 +210,23 @@ int32_t TCol::DateCategory(double value, int dayOfWeek) const {
 }
 
 int32_t TCol::SelectedPosition(std::string_view text) {
-  foldScratch_.clear();
-  AppendFoldKey(text, &foldScratch_);
   if (selectedSlots_.empty()) return -1;
-  const uint64_t hash = HashBytes(foldScratch_);
+  // A short ASCII text (a code, mostly) folds on the stack; others through the tables.
+  char shortKey[32];
+  std::string_view key;
+  if (text.size() <= sizeof shortKey && FoldAsciiInto(text, shortKey)) {
+    key = std::string_view(shortKey, text.size());
+  } else {
+    foldScratch_.clear();
+    AppendFoldKey(text, &foldScratch_);
+    key = foldScratch_;
+  }
+  const uint64_t hash = HashBytes(key);
   const size_t mask = selectedSlots_.size() - 1;
   for (size_t at = hash & mask;; at = (at + 1) & mask) {
     const SelectedSlot& slot = selectedSlots_[at];
     if (slot.position < 0) return -1;
-    if (slot.hash == hash && selectedKeys_[static_cast<size_t>(slot.key)] == foldScratch_)
+    if (slot.hash == hash && selectedKeys_[static_cast<size_t>(slot.key)] == key)
       return slot.position;
   }
 }

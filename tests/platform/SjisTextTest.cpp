@@ -101,6 +101,31 @@ TEST(SjisText, AppendFoldKeyWritesIntoTheRoomItHas) {
   EXPECT_EQ(out.data(), before);
 }
 
+// The ASCII folding agrees with FoldKey at every length around its eight-byte steps, every ASCII
+// byte at every position, and refuses a text with any byte from 0x80 wherever it stands.
+TEST(SjisText, FoldAsciiIntoIsFoldKeyForAsciiTexts) {
+  char out[40];
+  for (size_t n = 0; n <= 33; ++n) {
+    for (int c = 0; c < 0x80; ++c) {
+      for (size_t at = 0; at < n; at += (n > 9 ? n / 3 : 1)) {
+        std::string text(n, 'Q');
+        for (size_t i = 0; i < n; ++i) text[i] = static_cast<char>("aZ@[`{09"[i % 8]);
+        text[at] = static_cast<char>(c);
+        ASSERT_TRUE(FoldAsciiInto(text, out)) << n << " " << c;
+        ASSERT_EQ(std::string(out, n), FoldKey(text)) << n << " " << c << " " << at;
+      }
+    }
+    for (size_t at = 0; at < n; ++at) {
+      std::string text(n, 'A');
+      text[at] = '\x80';
+      EXPECT_FALSE(FoldAsciiInto(text, out)) << n << " " << at;
+      text[at] = '\xFF';
+      EXPECT_FALSE(FoldAsciiInto(text, out)) << n << " " << at;
+    }
+  }
+  EXPECT_TRUE(FoldAsciiInto("", out));
+}
+
 TEST(SjisText, HashBytesSeparatesNearTexts) {
   EXPECT_EQ(HashBytes("abc"), HashBytes(std::string("abc")));
   std::unordered_set<uint64_t> seen;
