@@ -80,6 +80,7 @@ void TCol::PrepareRows() {
   keyWeekdays_.clear();
   selectedSlots_.clear();
   selectedKeys_.clear();
+  selectedBits_.clear();
 
   weekdayMask_ = WeekdayMask(FWeekdayFilter);
   timeLowMs_ = TimeBoundMs(FTimeLower);
@@ -108,6 +109,12 @@ void TCol::PrepareRows() {
       selectedSlots_[at] = {hash, static_cast<int32_t>(i),
                             static_cast<int32_t>(selectedKeys_.size())};
       selectedKeys_.push_back(std::move(key));
+    }
+    selectedBits_.assign(slots / 4, 0);  // 16 bits per slot, 64 or more per key
+    for (const SelectedSlot& slot : selectedSlots_) {
+      if (slot.position < 0) continue;
+      const size_t bit = SelectedBit(slot.hash);
+      selectedBits_[bit / 64] |= uint64_t{1} << (bit % 64);
     }
   }
 
@@ -222,6 +229,8 @@ int32_t TCol::SelectedPosition(std::string_view text) {
     key = foldScratch_;
   }
   const uint64_t hash = HashBytes(key);
+  const size_t bit = SelectedBit(hash);
+  if ((selectedBits_[bit / 64] >> (bit % 64) & 1) == 0) return -1;  // most rows end here
   const size_t mask = selectedSlots_.size() - 1;
   for (size_t at = hash & mask;; at = (at + 1) & mask) {
     const SelectedSlot& slot = selectedSlots_[at];

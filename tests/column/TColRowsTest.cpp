@@ -401,6 +401,35 @@ TEST(TColRows, PerRowTextFilteredBySelection) {
   EXPECT_EQ(col->FText, "n0005");
 }
 
+// Per-row texts are selected without regard to case whichever way their key is folded: short
+// ASCII codes, full-width letters and texts longer than the short fold takes. A large selection
+// passes every selected row and only those.
+TEST(TColRows, PerRowTextSelectionIgnoresCaseForEveryKindOfText) {
+  std::vector<std::string> cells;
+  const std::string longText = "a-text-longer-than-thirty-two-bytes-";
+  for (int i = 0; i < 2100; ++i) {
+    const std::string number = std::to_string(i);
+    cells.push_back(i % 3 == 0 ? "c" + number : i % 3 == 1 ? "ａＢ" + number : longText + number);
+  }
+  Dataset data(OneColumn(cells));
+  auto col = data.Open(0);
+  ASSERT_EQ(col->FStorage, csLon);
+  std::vector<std::string> selected;
+  std::vector<int32_t> want;
+  for (int i = 0; i < 2100; ++i) {
+    const bool pick = i % 7 < 4;
+    want.push_back(pick ? static_cast<int32_t>(selected.size()) : X);
+    if (!pick) continue;
+    const std::string number = std::to_string(i);
+    selected.push_back(i % 3 == 0   ? "C" + number
+                       : i % 3 == 1 ? S("Ａｂ" + number)
+                                    : "A-TEXT-longer-than-thirty-two-bytes-" + number);
+  }
+  col->SetSelected(selected);
+  col->Load();
+  EXPECT_EQ(Walk(*col), want);
+}
+
 TEST(TColRows, PerRowTextAsValueSkipsRowsNotAsked) {
   Dataset data(Names());
   auto col = data.Open(0);
