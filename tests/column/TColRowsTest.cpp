@@ -532,6 +532,40 @@ TEST(TColRows, RowsWalkTheTextTheSearchWalkRead) {
   EXPECT_EQ(col->FKey, 1);
 }
 
+// The search walk finds a pattern wherever it lies in the text: across the blocks the test steps
+// through, in the last bytes, and among many starts that share its first and last byte; patterns
+// of one byte and longer than a block too. Each line holding it is offered once, in order.
+TEST(TColRows, TheSearchWalkFindsThePatternAtEveryPlace) {
+  std::vector<std::string> cells;
+  uint32_t x = 7;
+  for (int i = 0; i < 2100; ++i) {
+    std::string cell = "r" + std::to_string(i) + ":";
+    x = x * 1103515245u + 12345u;
+    const size_t length = (x >> 16) % 40;
+    for (size_t k = 0; k < length; ++k) {
+      x = x * 1103515245u + 12345u;
+      cell += "1231aAbcdefghijklmnopq"[(x >> 16) % 22];
+    }
+    cells.push_back(cell);
+  }
+  Dataset data(OneColumn(cells));
+  auto col = data.Open(0);
+  ASSERT_EQ(col->FStorage, csLon);
+  const std::vector<std::string> patterns{
+      "1", "12", "123", "1a1", "q1", "abcdefghijklmnopq", "2099:", cells.back(), "zz"};
+  for (const std::string& pattern : patterns) {
+    std::vector<std::string> want;
+    for (const std::string& cell : cells)
+      if (cell.find(pattern) != std::string::npos) want.push_back(cell);
+    std::vector<std::string> seen;
+    col->VisitRowTextsContaining(pattern, [&](std::string_view line) {
+      seen.emplace_back(line);
+      return true;
+    });
+    EXPECT_EQ(seen, want) << pattern;
+  }
+}
+
 // The search walk offers each line holding the bytes once, in order, and stops when asked.
 TEST(TColRows, VisitingRowTextsOffersTheLinesThatHoldThePattern) {
   Dataset data(Names());
