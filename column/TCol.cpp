@@ -207,6 +207,7 @@ void TCol::ResetState(const std::string& dir, const std::string& name, int32_t r
   FText.clear();
   FDayOfWeek = 0;
   rowTexts_.Clear();
+  rowTextsVersion_ = 0;
   datStamp_ = FileStamp();
 }
 

@@ -108,6 +108,12 @@ class TCol : public TColSelection {
   void VisitRowTextsContaining(std::string_view bytes,
                                const std::function<bool(std::string_view)>& visit);
 
+  // Reads the text i.Dat of a csLon vtStr column when it changed since it was last read, as
+  // VisitRowTextsContaining does, and returns a number for the text now held: every read, of any
+  // column, gets a number of its own, so an equal number means the very bytes an earlier walk saw.
+  // Throws IoError.
+  uint64_t RowTextsVersion();
+
   // FSelected := list; FFiltered := !list.empty().
   void SetSelected(const std::vector<std::string>& list);
 
@@ -260,6 +266,7 @@ class TCol : public TColSelection {
   // file's stamp then, to read it again only when it changed.
   FileBytes rowTexts_;
   FileStamp datStamp_;
+  uint64_t rowTextsVersion_ = 0;  // RowTextsVersion: 0 while nothing is held
 };
 
 }  // namespace tabulon

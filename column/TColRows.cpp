@@ -4,6 +4,7 @@
 #endif
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -372,11 +373,20 @@ size_t LineStartOf(std::string_view bytes, size_t from, size_t at) {
 }  // namespace
 
 void TCol::ReadRowTexts() {
+  // The number of the last read of any column's text.
+  static std::atomic<uint64_t> lastVersion{0};
   const FileStamp stamp = StampOf(DatPath());
   if (stamp.size >= 0 && stamp == datStamp_) return;
   datStamp_ = FileStamp();
+  rowTextsVersion_ = 0;
   rowTexts_.Read(DatPath());
   datStamp_ = stamp;
+  rowTextsVersion_ = ++lastVersion;
+}
+
+uint64_t TCol::RowTextsVersion() {
+  ReadRowTexts();
+  return rowTextsVersion_;
 }
 
 void TCol::ReadTextLine(int32_t row) {

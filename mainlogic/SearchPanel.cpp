@@ -32,15 +32,20 @@ class BusyCursor {
 
 bool TSearchPanel::ListMatches(TCol& col, const std::string& pattern) {
   BusyCursor busy(context_.Hooks());
-  std::vector<std::string> found;
-  std::unordered_set<std::string> seen;  // folded keys of found
-  col.VisitRowTextsContaining(pattern, [&](std::string_view line) {
-    if (!filters::ContainsAtCharBoundary(line, pattern)) return true;
-    if (!seen.insert(FoldKey(line)).second) return true;
-    found.emplace_back(line);
-    return found.size() <= kMaxSelection;
-  });
-  state_.matches = std::move(found);
+  const uint64_t texts = col.RowTextsVersion();
+  if (texts == 0 || texts != walked_.texts || pattern != walked_.pattern) {
+    walked_ = TWalk();
+    std::vector<std::string> found;
+    std::unordered_set<std::string> seen;  // folded keys of found
+    col.VisitRowTextsContaining(pattern, [&](std::string_view line) {
+      if (!filters::ContainsAtCharBoundary(line, pattern)) return true;
+      if (!seen.insert(FoldKey(line)).second) return true;
+      found.emplace_back(line);
+      return found.size() <= kMaxSelection;
+    });
+    walked_ = {texts, pattern, std::move(found)};
+  }
+  state_.matches = walked_.found;
   state_.picked.assign(state_.matches.size(), false);
   const bool fits = state_.matches.size() <= kMaxSelection;
   state_.countText = fits ? filters::DecimalText(static_cast<int64_t>(state_.matches.size()))

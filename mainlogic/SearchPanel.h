@@ -2,6 +2,7 @@
 // pattern.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,15 @@ class TSearchPanel {
 
   TPanelContext& context_;
   TSearchPanelState state_;
+  // The last walk's result and what it depended on: the column's text (its RowTextsVersion) and
+  // the pattern. A refresh of the same column with the same pattern over the same text, as
+  // selecting the column after its search is, takes the result instead of walking again.
+  struct TWalk {
+    uint64_t texts = 0;  // 0: no walk
+    std::string pattern;
+    std::vector<std::string> found;
+  };
+  TWalk walked_;
 };
 
 }  // namespace tabulon
