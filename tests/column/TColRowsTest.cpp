@@ -566,6 +566,44 @@ TEST(TColRows, TheSearchWalkFindsThePatternAtEveryPlace) {
   }
 }
 
+// A row's text is its line up to CR LF, whatever else it holds: a lone CR or LF (near the line's
+// start, or past its first sixteen bytes), nothing at all, or many bytes; the last line may end
+// without CR LF. Rows read alike one by one and in the search walk.
+TEST(TColRows, PerRowTextsSplitAtCrLfOnly) {
+  Dataset data(Names());
+  auto col = data.Open(0);
+  std::vector<std::string> texts{"a\nb",
+                                 "\n",
+                                 "\r",
+                                 "",
+                                 "c\r",
+                                 "\rd",
+                                 "",
+                                 "0123456789abcdef\nx",
+                                 "0123456789abcde\r",
+                                 "0123456789abcdefghij",
+                                 "\n\n\r\r"};
+  while (texts.size() < 2099) texts.push_back("f" + std::to_string(texts.size()));
+  texts.push_back("last\rline");
+  std::string file;
+  for (const std::string& t : texts) file += t + "\r\n";
+  file.resize(file.size() - 2);
+  WriteFile(col->DatPath(), file);
+
+  col->FRole = 2;
+  col->Load();
+  for (int32_t row = 0; row < 2100; ++row) {
+    ASSERT_TRUE(col->ReadRow(row));
+    ASSERT_EQ(col->FText, texts[static_cast<size_t>(row)]) << row;
+  }
+  std::vector<std::string> seen;
+  col->VisitRowTextsContaining("", [&](std::string_view line) {
+    seen.emplace_back(line);
+    return true;
+  });
+  EXPECT_EQ(seen, texts);
+}
+
 // The search walk offers each line holding the bytes once, in order, and stops when asked.
 TEST(TColRows, VisitingRowTextsOffersTheLinesThatHoldThePattern) {
   Dataset data(Names());
