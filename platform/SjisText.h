@@ -144,4 +144,9 @@ inline uint64_t HashBytes(std::string_view bytes) {
 // when SameText(a, b).
 int CompareText(std::string_view a, std::string_view b);
 
+// A key for ordering texts as CompareText does: the comparison of two keys' bytes (as std::string
+// compares) has the sign of CompareText of their texts. A sort of many texts thus converts and
+// folds each text once, not at every comparison.
+std::string CompareKey(std::string_view text);
+
 }  // namespace tabulon

@@ -153,5 +153,55 @@ TEST(SjisText, CompareTextSortsInJapaneseOrderAndIsZeroOnlyForSameText) {
   EXPECT_NE(CompareText("a\x85\x40", "a\x85\x41"), 0);
 }
 
+// Keys order every pair of texts as CompareText does: case and width variants, kana, kanji,
+// digits and symbols, texts that collate alike but differ, prefixes of one another, the empty
+// text and bytes that form no character.
+TEST(SjisText, CompareKeysOrderPairsAsCompareTextDoes) {
+  const std::vector<std::string> texts = {"",
+                                          "a",
+                                          "A",
+                                          "ab",
+                                          "aB",
+                                          "abc",
+                                          "b",
+                                          "B",
+                                          S("ｂ"),
+                                          S("Ｂ"),
+                                          "9",
+                                          "10",
+                                          "09",
+                                          "-1",
+                                          " ",
+                                          "a b",
+                                          S("犬"),
+                                          S("いぬ"),
+                                          S("イヌ"),
+                                          S("ｲﾇ"),
+                                          S("あめ"),
+                                          S("ｱ"),
+                                          S("ア"),
+                                          S("あ"),
+                                          S("Ⅰ"),
+                                          S("ⅰ"),
+                                          S("Ω"),
+                                          S("ω"),
+                                          S("Я"),
+                                          S("я"),
+                                          "a\x85\x40",
+                                          "a\x85\x41",
+                                          "\x81",
+                                          "\xFF",
+                                          "C1011231",
+                                          "c1011231",
+                                          "C1011231,4,4",
+                                          "C101123,4,4"};
+  const auto sign = [](int v) { return (v > 0) - (v < 0); };
+  for (const std::string& a : texts) {
+    const std::string ka = CompareKey(a);
+    for (const std::string& b : texts)
+      EXPECT_EQ(sign(ka.compare(CompareKey(b))), sign(CompareText(a, b))) << a << " | " << b;
+  }
+}
+
 }  // namespace
 }  // namespace tabulon
