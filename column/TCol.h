@@ -237,20 +237,20 @@ class TCol : public TColSelection {
   };
   std::vector<SelectedSlot> selectedSlots_;  // power-of-two size, at most a quarter full
   std::vector<std::string> selectedKeys_;    // the distinct folded texts
-  // Bits indexed by hash, set for the hashes of selectedKeys_, 16 per slot (64 or more per key):
+  // Bits indexed by a quick hash of a folded text (SelectedBit), set for selectedKeys_, 16 per
+  // slot (64 or more per key):
   // a clear bit rejects a row before the slots are probed, from a table that stays in the
   // first-level cache (at 2000 keys 16 KiB against 128 KiB of slots).
   std::vector<uint64_t> selectedBits_;
-  size_t SelectedBit(uint64_t hash) const {
-    return static_cast<size_t>(hash >> 32) & (selectedBits_.size() * 64 - 1);
-  }
-  std::string foldScratch_;    // reused buffer for folding a row's text
-  int32_t nextLine_ = 0;       // number of the line ReadTextLine reads next
-  size_t nextOffset_ = 0;      // where that line begins in rowTexts_
-  bool formsBuckets_ = false;  // numeric keys are range buckets
-  int32_t buckets_ = 1;        // number of buckets (FDivisions, at least 1)
-  double scale_ = 1;           // 10000 for vtCur, else 1
-  double rangeLow_ = 0;        // bucket range: FLower..FUpper when filtered, else FMin..FMax
+  int selectedShift_ = 64;                         // 64 - log2 of the number of bits
+  size_t SelectedBit(std::string_view key) const;  // the bit of a folded text
+  std::string foldScratch_;                        // reused buffer for folding a row's text
+  int32_t nextLine_ = 0;                           // number of the line ReadTextLine reads next
+  size_t nextOffset_ = 0;                          // where that line begins in rowTexts_
+  bool formsBuckets_ = false;                      // numeric keys are range buckets
+  int32_t buckets_ = 1;                            // number of buckets (FDivisions, at least 1)
+  double scale_ = 1;                               // 10000 for vtCur, else 1
+  double rangeLow_ = 0;  // bucket range: FLower..FUpper when filtered, else FMin..FMax
   double rangeHigh_ = 0;
   double scaledLow_ = 0;  // rangeLow_ and rangeHigh_ times scale_
   double scaledHigh_ = 0;
