@@ -113,6 +113,15 @@ TEST(SearchPanel, ARefreshListsTheMatchesOfTheCurrentPatternAndText) {
   m.ListBox2Click(0);
   EXPECT_EQ(m.SearchPanel().matches, (Strings{"apple", "pineapple", "applet"}));
 
+  // A selection put back whole (as 戻る does) brings its own pattern.
+  TColSelection earlier = d.Col(0).Selection();
+  earlier.FPattern = "pplet";
+  earlier.FSelected = {"applet"};
+  d.Col(0).RestoreSelection(earlier);
+  m.ListBox2Click(0);
+  EXPECT_EQ(m.SearchPanel().matches, (Strings{"applet"}));
+  m.Button9Click("pple");
+
   std::string changed = test::ReadFile(dat);
   changed.replace(changed.find("applet"), 6, "appl_t");
   test::WriteFile(dat, changed);
