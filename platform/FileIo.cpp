@@ -168,6 +168,17 @@ size_t RoundUp(size_t bytes, size_t unit) {
 
 }  // namespace
 
+void AdviseLargePages(void* data, size_t bytes) {
+#ifdef MADV_HUGEPAGE
+  const uintptr_t begin = RoundUp(reinterpret_cast<uintptr_t>(data), kLargePage);
+  const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + bytes) / kLargePage * kLargePage;
+  if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+  (void)data;
+  (void)bytes;
+#endif
+}
+
 void FileBytes::Allocate(size_t bytes) {
   Clear();
   if (bytes < kLargePage) {
@@ -188,9 +199,7 @@ void FileBytes::Allocate(size_t bytes) {
   if (aligned > start) ::munmap(start, static_cast<size_t>(aligned - start));
   const size_t after = kLargePage - static_cast<size_t>(aligned - start);
   if (after > 0) ::munmap(aligned + capacity, after);
-#ifdef MADV_HUGEPAGE
-  ::madvise(aligned, capacity, MADV_HUGEPAGE);  // a hint: without large pages all still works
-#endif
+  AdviseLargePages(aligned, capacity);
   data_ = aligned;
   capacity_ = capacity;
   mapped_ = true;

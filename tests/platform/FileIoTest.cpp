@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "TestUtil.h"
 #include "platform/Errors.h"
@@ -61,6 +63,24 @@ TEST(FileIo, FileBytesThatCannotBeReadAreEmptyAndTheErrorNamesTheFile) {
   EXPECT_EQ(bytes.Size(), 0u);
   bytes.Read(path);
   EXPECT_EQ(bytes.Size(), size_t{3} << 20);
+}
+
+// Records read into fresh memory (some of it in large pages) and into a vector that already
+// has room hold the file's values, whatever the vector held before.
+TEST(FileIo, RecordsOfMegabytesReadBackIntoNewAndReusedVectors) {
+  test::ScratchDir dir;
+  const std::string path = dir.File("r");
+  const std::string bytes = Pattern(size_t{6} << 20);
+  test::WriteFile(path, bytes);
+  std::vector<uint32_t> records{1, 2, 3};
+  const int64_t count = static_cast<int64_t>(bytes.size() / 4);
+  ReadRecords(path, count, &records);
+  ASSERT_EQ(records.size(), bytes.size() / 4);
+  EXPECT_EQ(std::memcmp(records.data(), bytes.data(), bytes.size()), 0);
+  ReadRecords(path, count / 3, &records);
+  ASSERT_EQ(records.size(), static_cast<size_t>(count / 3));
+  EXPECT_EQ(std::memcmp(records.data(), bytes.data(), records.size() * 4), 0);
+  EXPECT_THROW(ReadRecords(path, count + 1, &records), IoError);
 }
 
 }  // namespace
