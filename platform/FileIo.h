@@ -168,6 +168,10 @@ class InFile {
 // when they are first touched, so that megabytes of memory take a few page faults. A hint: where
 // the system has no large pages nothing changes.
 void AdviseLargePages(void* data, size_t bytes);
+// Maps the whole pages within [data, data + bytes) of fresh memory that is about to be written
+// whole, at once: one call instead of a page fault per 4 KiB page at the first write. Only for
+// 256 KiB and more; a hint, as above.
+void PrefaultPages(void* data, size_t bytes);
 
 // Reads count fixed-size records from the front of path into *out, checking the file's size
 // first, so a damaged count never causes a huge allocation or a short read. Throws IoError when
@@ -179,10 +183,11 @@ void ReadRecords(const std::string& path, int64_t count, std::vector<T>* out) {
   if (count < 0 || size / static_cast<int64_t>(sizeof(T)) < count)
     throw IoError(path, TFileAction::kRead, TooShortReason());
   if (out->capacity() < static_cast<size_t>(count)) {
-    // Fresh memory, whose large-page part the clearing below faults in a few large pages.
+    // Fresh memory, which the clearing below finds mapped, in large pages where it can be.
     std::vector<T>().swap(*out);
     out->reserve(static_cast<size_t>(count));
     AdviseLargePages(out->data(), static_cast<size_t>(count) * sizeof(T));
+    PrefaultPages(out->data(), static_cast<size_t>(count) * sizeof(T));
   }
   out->assign(static_cast<size_t>(count), T{});
   InFile in;
