@@ -199,6 +199,7 @@ void FileBytes::Allocate(size_t bytes) {
     data_ = static_cast<char*>(std::malloc(std::max<size_t>(bytes, 1)));
     if (data_ == nullptr) throw std::bad_alloc();
     capacity_ = bytes;
+    PrefaultPages(data_, bytes);  // the read fills it whole
     return;
   }
   // Mapped with a large page's room to spare, then trimmed to start on a large page: the kernel
