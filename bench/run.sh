@@ -117,16 +117,29 @@ bench_import() {
 #   import_beside_duckdb NAME CSV
 import_beside_duckdb() {
   local name=$1 file=$2
-  if [[ -z ${TABULON_DUCKDB:-} || ! -d $TABULON_DUCKDB/node_modules/@duckdb/node-api ]]; then
+  duckdb_installed || {
     echo "import: DuckDB skipped (set TABULON_DUCKDB to a folder with @duckdb/node-api)"
     return
-  fi
-  local copy=${file%.*}.utf8.csv
-  [[ -f $copy && $copy -nt $file ]] || iconv -f SHIFT_JIS -t UTF-8 "$file" >"$copy"
+  }
+  local copy
+  copy=$(utf8_copy_of "$file")
   local seconds
   seconds=$(NODE_PATH=$TABULON_DUCKDB/node_modules node "$(dirname "$0")/duckdb_import.mjs" \
     "$copy" | awk '{ print $1 }') || die "DuckDB load of $copy failed"
   add_row "$name" "$seconds" 0 "$(stat -c %s "$file")" "$rows"
+}
+
+# Whether TABULON_DUCKDB names a folder with DuckDB's node package installed.
+duckdb_installed() {
+  [[ -n ${TABULON_DUCKDB:-} && -d $TABULON_DUCKDB/node_modules/@duckdb/node-api ]]
+}
+
+# Prints the path of a UTF-8 copy of the Shift-JIS file CSV beside it, made when missing or older.
+#   utf8_copy_of CSV
+utf8_copy_of() {
+  local copy=${1%.*}.utf8.csv
+  [[ -f $copy && $copy -nt $1 ]] || iconv -f SHIFT_JIS -t UTF-8 "$1" >"$copy"
+  echo "$copy"
 }
 
 # Cross tabulation of the 1M-row store (imported in-process when out of date): prints its own
@@ -173,6 +186,25 @@ bench_cli() {
   add_row "tab 分類 × 曜日, 単価 平均" "$best_seconds" "$best_kb"
   time_best no_prepare "$cli" tab "$csv" --search 顧客コード=123 --row 顧客コード
   add_row "tab 顧客コード ∋ 123" "$best_seconds" "$best_kb"
+  queries_beside_duckdb
+}
+
+# The four queries as SQL on DuckDB (duckdb_queries.mjs: the UTF-8 copy loaded once into an
+# in-memory table with one thread, each query's best of five, without the load and node's start),
+# a row each; a note instead when DuckDB is not installed.
+queries_beside_duckdb() {
+  duckdb_installed || {
+    echo "cli: DuckDB skipped (set TABULON_DUCKDB to a folder with @duckdb/node-api)"
+    return
+  }
+  local copy out ms name
+  copy=$(utf8_copy_of "$csv")
+  out=$(NODE_PATH=$TABULON_DUCKDB/node_modules node "$(dirname "$0")/duckdb_queries.mjs" "$copy") ||
+    die "DuckDB queries on $copy failed"
+  # Lines "MILLISECONDS ms ROWS rows NAME", NAME as in the rows above.
+  while read -r ms _ _ _ name; do
+    add_row "$name, DuckDB" "$(awk -v ms="$ms" 'BEGIN { print ms / 1000 }')" 0
+  done <<<"$out"
 }
 
 make_data() {

@@ -268,8 +268,8 @@ void TCol::ResetState(const std::string& dir, const std::string& name, int32_t r
   FDateValue = 0;
   FText.clear();
   FDayOfWeek = 0;
-  rowTexts_.clear();
-  rowTexts_.shrink_to_fit();
+  rowTexts_.Clear();
+  rowTextsVersion_ = 0;
   datStamp_ = FileStamp();
 }
 
@@ -598,6 +598,15 @@ void TCol::ReadFiles() {
     // Kept while the file is unchanged: reading it again would give the same values.
     const FileStamp stamp = StampOf(DatPath());
     if (FLoaded && stamp.size >= 0 && stamp == datStamp_) return;
+    if (FValueType == vtStr) {
+      // The text is read when rows are asked for (ReadRowTexts), which keeps it while the file
+      // is unchanged, also when a search walk read it before this Load; a missing file is an
+      // error of Load.
+      InFile probe;
+      probe.Open(DatPath());
+      FLoaded = true;
+      return;
+    }
     datStamp_ = FileStamp();
     switch (FValueType) {
       case vtInt:
@@ -609,14 +618,8 @@ void TCol::ReadFiles() {
       case vtDat:
         ReadRecords(DatPath(), FRows, &FDateValues);
         break;
-      case vtStr: {
-        // Read when rows are asked for (ReadRowTexts); a missing file is an error of Load.
-        InFile probe;
-        probe.Open(DatPath());
-        rowTexts_.clear();
-        FLoaded = true;
-        return;
-      }
+      case vtStr:
+        break;  // read when its rows are asked for, above
     }
     datStamp_ = stamp;
     FLoaded = true;

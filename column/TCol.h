@@ -108,6 +108,12 @@ class TCol : public TColSelection {
   void VisitRowTextsContaining(std::string_view bytes,
                                const std::function<bool(std::string_view)>& visit);
 
+  // Reads the text i.Dat of a csLon vtStr column when it changed since it was last read, as
+  // VisitRowTextsContaining does, and returns a number for the text now held: every read, of any
+  // column, gets a number of its own, so an equal number means the very bytes an earlier walk saw.
+  // Throws IoError.
+  uint64_t RowTextsVersion();
+
   // FSelected := list; FFiltered := !list.empty().
   void SetSelected(const std::vector<std::string>& list);
 
@@ -231,12 +237,18 @@ class TCol : public TColSelection {
   };
   std::vector<SelectedSlot> selectedSlots_;  // power-of-two size, at most a quarter full
   std::vector<std::string> selectedKeys_;    // the distinct folded texts
-  std::string foldScratch_;                  // reused buffer for folding a row's text
-  int32_t nextLine_ = 0;                     // number of the line ReadTextLine reads next
-  size_t nextOffset_ = 0;                    // where that line begins in rowTexts_
-  bool formsBuckets_ = false;                // numeric keys are range buckets
-  int32_t buckets_ = 1;                      // number of buckets (FDivisions, at least 1)
-  double scale_ = 1;                         // 10000 for vtCur, else 1
+  // Bits indexed by a quick hash of a folded text (SelectedBit), set for selectedKeys_, 16 per
+  // slot (64 or more per key): a clear bit rejects a row before the slots are probed, from a
+  // table that stays in the first-level cache (at 2000 keys 16 KiB against 128 KiB of slots).
+  std::vector<uint64_t> selectedBits_;
+  int selectedShift_ = 64;                         // 64 - log2 of the number of bits
+  size_t SelectedBit(std::string_view key) const;  // the bit of a folded text
+  std::string foldScratch_;                        // reused buffer for folding a row's text
+  int32_t nextLine_ = 0;                           // number of the line ReadTextLine reads next
+  size_t nextOffset_ = 0;                          // where that line begins in rowTexts_
+  bool formsBuckets_ = false;                      // numeric keys are range buckets
+  int32_t buckets_ = 1;                            // number of buckets (FDivisions, at least 1)
+  double scale_ = 1;                               // 10000 for vtCur, else 1
   double rangeLow_ = 0;  // bucket range: FLower..FUpper when filtered, else FMin..FMax
   double rangeHigh_ = 0;
   double scaledLow_ = 0;  // rangeLow_ and rangeHigh_ times scale_
@@ -250,9 +262,12 @@ class TCol : public TColSelection {
 
   std::unique_ptr<Writer> writer_;  // import state; null during analysis
   // A csLon column's i.Dat as last read: the bytes of a text one (lines ending in CR LF) and the
-  // file's stamp then, to read it again only when it changed.
-  std::string rowTexts_;
+  // file's stamp then, to read it again only when it changed. One copy per column, shared by the
+  // search walk and the walks of rows: the file's size rounded up to 2 MiB (about 10 MB for a
+  // million 8-byte codes); no per-row index is kept beside it.
+  FileBytes rowTexts_;
   FileStamp datStamp_;
+  uint64_t rowTextsVersion_ = 0;  // RowTextsVersion: 0 while nothing is held
 };
 
 }  // namespace tabulon

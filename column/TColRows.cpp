@@ -1,5 +1,10 @@
 // Row access: category keys, filter tests and item lists of a column.
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -80,6 +85,7 @@ void TCol::PrepareRows() {
   keyWeekdays_.clear();
   selectedSlots_.clear();
   selectedKeys_.clear();
+  selectedBits_.clear();
 
   weekdayMask_ = WeekdayMask(FWeekdayFilter);
   timeLowMs_ = TimeBoundMs(FTimeLower);
@@ -108,6 +114,13 @@ void TCol::PrepareRows() {
       selectedSlots_[at] = {hash, static_cast<int32_t>(i),
                             static_cast<int32_t>(selectedKeys_.size())};
       selectedKeys_.push_back(std::move(key));
+    }
+    selectedBits_.assign(slots / 4, 0);  // 16 bits per slot, 64 or more per key
+    selectedShift_ = 64;
+    for (size_t bits = selectedBits_.size() * 64; bits > 1; bits /= 2) --selectedShift_;
+    for (const std::string& key : selectedKeys_) {
+      const size_t bit = SelectedBit(key);
+      selectedBits_[bit / 64] |= uint64_t{1} << (bit % 64);
     }
   }
 
@@ -209,16 +222,41 @@ int32_t TCol::DateCategory(double value, int dayOfWeek) const {
   return DateKey(value);
 }
 
+size_t TCol::SelectedBit(std::string_view key) const {
+  // The length and the first and last eight bytes, mixed by one multiplication, whose top bits
+  // are the bit's number: cheaper than the slots' hash, and a collision only costs a probe.
+  const size_t n = key.size();
+  uint64_t first = 0, last = 0;
+  if (n >= 8) {
+    std::memcpy(&first, key.data(), 8);
+    std::memcpy(&last, key.data() + n - 8, 8);
+  } else {
+    for (size_t i = 0; i < n; ++i) first |= uint64_t{static_cast<unsigned char>(key[i])} << (8 * i);
+  }
+  const uint64_t mixed = (first ^ (last >> 29 | last << 35)) + n;
+  return static_cast<size_t>((mixed * 0x9E3779B97F4A7C15ull) >> selectedShift_);
+}
+
 int32_t TCol::SelectedPosition(std::string_view text) {
-  foldScratch_.clear();
-  AppendFoldKey(text, &foldScratch_);
   if (selectedSlots_.empty()) return -1;
-  const uint64_t hash = HashBytes(foldScratch_);
+  // A short ASCII text (a code, mostly) folds on the stack; others through the tables.
+  char shortKey[32];
+  std::string_view key;
+  if (text.size() <= sizeof shortKey && FoldAsciiInto(text, shortKey)) {
+    key = std::string_view(shortKey, text.size());
+  } else {
+    foldScratch_.clear();
+    AppendFoldKey(text, &foldScratch_);
+    key = foldScratch_;
+  }
+  const size_t bit = SelectedBit(key);
+  if ((selectedBits_[bit / 64] >> (bit % 64) & 1) == 0) return -1;  // most rows end here
+  const uint64_t hash = HashBytes(key);
   const size_t mask = selectedSlots_.size() - 1;
   for (size_t at = hash & mask;; at = (at + 1) & mask) {
     const SelectedSlot& slot = selectedSlots_[at];
     if (slot.position < 0) return -1;
-    if (slot.hash == hash && selectedKeys_[static_cast<size_t>(slot.key)] == foldScratch_)
+    if (slot.hash == hash && selectedKeys_[static_cast<size_t>(slot.key)] == key)
       return slot.position;
   }
 }
@@ -290,6 +328,22 @@ namespace {
 // line begins. REQUIRES: from < bytes.size().
 std::string_view LineAt(std::string_view bytes, size_t from, size_t* next) {
   size_t at = from;
+#if defined(__SSE2__)
+  // A short line (a code, mostly) ends within the next sixteen bytes: found there without a call.
+  if (from + 16 <= bytes.size()) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + from));
+    const unsigned lfs =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8('\n'))));
+    if (lfs != 0) {
+      at = from + static_cast<size_t>(__builtin_ctz(lfs));
+      if (at > from && bytes[at - 1] == '\r') {
+        *next = at + 1;
+        return bytes.substr(from, at - 1 - from);
+      }
+      at = from;  // a lone LF first: the general search below
+    }
+  }
+#endif
   for (;;) {
     const void* hit = std::memchr(bytes.data() + at, '\n', bytes.size() - at);
     if (hit == nullptr) {
@@ -303,6 +357,37 @@ std::string_view LineAt(std::string_view bytes, size_t from, size_t* next) {
     }
     ++at;
   }
+}
+
+// Where needle (not empty) first occurs in bytes at or after from, or npos. Sixteen starts at a
+// time are tested for the needle's first and last byte, and only the starts with both are
+// compared whole: in a column of codes most bytes may equal a digit pattern's first byte, but few
+// pairs at the needle's length do, so this runs several times faster than memmem there.
+size_t FindBytes(std::string_view bytes, size_t from, std::string_view needle) {
+  const char* const p = bytes.data();
+  const size_t n = needle.size();
+  size_t at = from;
+#if defined(__SSE2__)
+  if (n >= 2) {
+    const __m128i first = _mm_set1_epi8(needle[0]);
+    const __m128i last = _mm_set1_epi8(needle[n - 1]);
+    for (; at + n + 15 <= bytes.size(); at += 16) {
+      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at));
+      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at + n - 1));
+      unsigned mask = static_cast<unsigned>(
+          _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
+      for (; mask != 0; mask &= mask - 1) {
+        const size_t start = at + static_cast<size_t>(__builtin_ctz(mask));
+        if (std::memcmp(p + start + 1, needle.data() + 1, n - 2) == 0) return start;
+      }
+    }
+  }
+#endif
+  // The rest, and every start without the vector test: memmem rather than find, which tests
+  // every byte equal to the needle's first.
+  const void* hit = memmem(p + at, bytes.size() - at, needle.data(), n);
+  return hit == nullptr ? std::string_view::npos
+                        : static_cast<size_t>(static_cast<const char*>(hit) - p);
 }
 
 // Where the line that holds offset `at` begins, when a line begins at `from` <= at.
@@ -320,11 +405,20 @@ size_t LineStartOf(std::string_view bytes, size_t from, size_t at) {
 }  // namespace
 
 void TCol::ReadRowTexts() {
+  // The number of the last read of any column's text.
+  static std::atomic<uint64_t> lastVersion{0};
   const FileStamp stamp = StampOf(DatPath());
   if (stamp.size >= 0 && stamp == datStamp_) return;
   datStamp_ = FileStamp();
-  rowTexts_ = ReadWholeFile(DatPath());
+  rowTextsVersion_ = 0;
+  rowTexts_.Read(DatPath());
   datStamp_ = stamp;
+  rowTextsVersion_ = ++lastVersion;
+}
+
+uint64_t TCol::RowTextsVersion() {
+  ReadRowTexts();
+  return rowTextsVersion_;
 }
 
 void TCol::ReadTextLine(int32_t row) {
@@ -338,9 +432,9 @@ void TCol::ReadTextLine(int32_t row) {
   }
   std::string_view line;
   while (nextLine_ <= row) {
-    if (nextOffset_ >= rowTexts_.size())
+    if (nextOffset_ >= rowTexts_.Size())
       throw IoError(DatPath(), TFileAction::kRead, TooShortReason());
-    line = LineAt(rowTexts_, nextOffset_, &nextOffset_);
+    line = LineAt(rowTexts_.View(), nextOffset_, &nextOffset_);
     ++nextLine_;
   }
   FText.assign(line);
@@ -350,7 +444,7 @@ void TCol::VisitRowTextsContaining(std::string_view bytes,
                                    const std::function<bool(std::string_view)>& visit) {
   ReadRowTexts();
   nextLine_ = 0;  // a walk reading rows starts over
-  const std::string_view all(rowTexts_);
+  const std::string_view all = rowTexts_.View();
   size_t from = 0;  // a line begins here
   while (from < all.size()) {
     size_t next;
@@ -359,11 +453,8 @@ void TCol::VisitRowTextsContaining(std::string_view bytes,
       from = next;
       continue;
     }
-    // memmem rather than find: find tests every byte equal to the pattern's first, which in a
-    // column of codes is most of them.
-    const void* at = memmem(all.data() + from, all.size() - from, bytes.data(), bytes.size());
-    if (at == nullptr) return;
-    const size_t hit = static_cast<size_t>(static_cast<const char*>(at) - all.data());
+    const size_t hit = FindBytes(all, from, bytes);
+    if (hit == std::string_view::npos) return;
     // The line the hit begins in; a hit across a line end is offered too and fails the visit's
     // own test.
     const size_t start = LineStartOf(all, from, hit);

@@ -98,8 +98,10 @@ std::vector<size_t> SortedOrder(const std::vector<std::string>& lines) {
   std::vector<size_t> nulls, others;
   for (size_t i = 0; i < lines.size(); ++i)
     (lines[i].compare(0, 6, "(null)") == 0 ? nulls : others).push_back(i);
+  std::vector<std::string> keys(lines.size());  // CompareKey of each line to be sorted
+  for (size_t i : others) keys[i] = CompareKey(lines[i]);
   std::stable_sort(others.begin(), others.end(),
-                   [&](size_t a, size_t b) { return CompareText(lines[a], lines[b]) < 0; });
+                   [&](size_t a, size_t b) { return keys[a] < keys[b]; });
   others.insert(others.end(), nulls.begin(), nulls.end());
   return others;
 }

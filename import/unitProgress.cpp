@@ -75,12 +75,12 @@ bool ColumnFilesWhole(const IniFile& ini, const std::string& dir) {
 // the text read as UTF-8 differs. Such a store is rebuilt once. A header of ASCII alone, without
 // a mark, reads the same either way and tells nothing.
 bool NamedByRawUtf8Header(const std::string& csvPath, const IniFile& ini) {
-  CsvLineReader text(csvPath);
+  CsvLineReader text(csvPath, ReadAhead::kFirstLines);
   if (text.Sniff().encoding != TextEncoding::kUtf8) return false;
   std::string_view line;
   if (!text.ReadLine(&line)) return false;
   const std::string converted(line);
-  LineReader bytes(csvPath);
+  LineReader bytes(csvPath, LineEnds::kAuto, ReadAhead::kFirstLines);
   if (!bytes.ReadLine(&line)) return false;
   std::vector<std::string_view> raw, read;
   SplitCsvRecord(line, &raw);

@@ -30,17 +30,22 @@ class BusyCursor {
 
 }  // namespace
 
-bool TSearchPanel::ListMatches(TCol& col, const std::string& pattern) {
+bool TSearchPanel::ListMatches(TCol& col, const std::string& pattern, bool reuse) {
   BusyCursor busy(context_.Hooks());
-  std::vector<std::string> found;
-  std::unordered_set<std::string> seen;  // folded keys of found
-  col.VisitRowTextsContaining(pattern, [&](std::string_view line) {
-    if (!filters::ContainsAtCharBoundary(line, pattern)) return true;
-    if (!seen.insert(FoldKey(line)).second) return true;
-    found.emplace_back(line);
-    return found.size() <= kMaxSelection;
-  });
-  state_.matches = std::move(found);
+  const uint64_t texts = col.RowTextsVersion();
+  if (!reuse || texts == 0 || texts != walked_.texts || pattern != walked_.pattern) {
+    walked_ = TWalk();
+    std::vector<std::string> found;
+    std::unordered_set<std::string> seen;  // folded keys of found
+    col.VisitRowTextsContaining(pattern, [&](std::string_view line) {
+      if (!filters::ContainsAtCharBoundary(line, pattern)) return true;
+      if (!seen.insert(FoldKey(line)).second) return true;
+      found.emplace_back(line);
+      return found.size() <= kMaxSelection;
+    });
+    walked_ = {texts, pattern, std::move(found)};
+  }
+  state_.matches = walked_.found;
   state_.picked.assign(state_.matches.size(), false);
   const bool fits = state_.matches.size() <= kMaxSelection;
   state_.countText = fits ? filters::DecimalText(static_cast<int64_t>(state_.matches.size()))
@@ -52,7 +57,7 @@ void TSearchPanel::Search(const std::string& pattern) {
   TCol* col = context_.Current();
   if (col == nullptr || !state_.visible) return;
   state_.patternBox = pattern;
-  const bool fits = ListMatches(*col, pattern);
+  const bool fits = ListMatches(*col, pattern, false);
   col->FPattern = pattern;
   if (fits) {
     col->SetSelected(state_.matches);
@@ -77,7 +82,7 @@ void TSearchPanel::Refresh(TCol& col) {
   state_.caption = col.FName;
   if (col.FFiltered) {
     state_.patternBox = col.FPattern;
-    ListMatches(col, col.FPattern);
+    ListMatches(col, col.FPattern, true);
     const std::vector<std::string>& selection = col.FSelected;
     const bool axisable = !selection.empty() && selection.size() <= kMaxSelection;
     if (axisable && selection.size() < state_.matches.size()) {

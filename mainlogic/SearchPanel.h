@@ -2,6 +2,7 @@
 // pattern.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -35,10 +36,22 @@ class TSearchPanel {
  private:
   // Lists the distinct values containing pattern (at most 2001) and writes the count label;
   // returns whether they are at most 2000.
-  bool ListMatches(TCol& col, const std::string& pattern);
+  // reuse: the last walk's matches serve when it walked the same text for the same pattern (a
+  // refresh); a search walks always.
+  bool ListMatches(TCol& col, const std::string& pattern, bool reuse);
 
   TPanelContext& context_;
   TSearchPanelState state_;
+  // The last walk's result and what it depended on: the column's text (its RowTextsVersion) and
+  // the pattern. A refresh of the same column with the same pattern over the same text, as
+  // selecting the column after its search is, takes the result instead of walking again.
+  // At most 2001 texts.
+  struct TWalk {
+    uint64_t texts = 0;  // 0: no walk
+    std::string pattern;
+    std::vector<std::string> found;
+  };
+  TWalk walked_;
 };
 
 }  // namespace tabulon

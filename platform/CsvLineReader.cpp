@@ -82,7 +82,8 @@ TextSniff SniffText(std::string_view head, bool complete) {
   return sniff;
 }
 
-CsvLineReader::CsvLineReader(const std::string& path) : lines_(path) {
+CsvLineReader::CsvLineReader(const std::string& path, ReadAhead ahead)
+    : lines_(path, LineEnds::kAuto, ahead) {
   // One byte beyond the sample tells whether the sample is the whole file.
   std::string_view head = lines_.Peek(kUtf8Mark.size() + kSniffBytes + 1);
   const size_t limit =

@@ -38,8 +38,9 @@ TextSniff SniffText(std::string_view head, bool complete);
 
 class CsvLineReader {
  public:
-  // Opens path and decides its encoding. Throws IoError when it cannot be opened or read.
-  explicit CsvLineReader(const std::string& path);
+  // Opens path and decides its encoding. ahead as for LineReader. Throws IoError when it cannot
+  // be opened or read.
+  explicit CsvLineReader(const std::string& path, ReadAhead ahead = ReadAhead::kBlocks);
   CsvLineReader(const CsvLineReader&) = delete;
   CsvLineReader& operator=(const CsvLineReader&) = delete;
 

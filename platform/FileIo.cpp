@@ -2,13 +2,17 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "platform/Errors.h"
 
@@ -150,6 +154,110 @@ std::string ReadWholeFile(const std::string& path) {
   in.Close();
   bytes.resize(have);
   return bytes;
+}
+
+// ---- FileBytes
+
+namespace {
+
+constexpr size_t kLargePage = size_t{2} << 20;
+
+size_t RoundUp(size_t bytes, size_t unit) {
+  return (bytes + unit - 1) / unit * unit;
+}
+
+}  // namespace
+
+void AdviseLargePages(void* data, size_t bytes) {
+#ifdef MADV_HUGEPAGE
+  const uintptr_t begin = RoundUp(reinterpret_cast<uintptr_t>(data), kLargePage);
+  const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + bytes) / kLargePage * kLargePage;
+  if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+  (void)data;
+  (void)bytes;
+#endif
+}
+
+void PrefaultPages(void* data, size_t bytes) {
+#ifdef MADV_POPULATE_WRITE
+  constexpr size_t kPage = 4096;
+  if (bytes < (size_t{256} << 10)) return;  // a few faults cost less than the call
+  const uintptr_t begin = RoundUp(reinterpret_cast<uintptr_t>(data), kPage);
+  const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + bytes) / kPage * kPage;
+  // Fails on kernels before 5.14, which then fault page by page as ever.
+  if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
+#else
+  (void)data;
+  (void)bytes;
+#endif
+}
+
+void FileBytes::Allocate(size_t bytes) {
+  Clear();
+  if (bytes < kLargePage) {
+    data_ = static_cast<char*>(std::malloc(std::max<size_t>(bytes, 1)));
+    if (data_ == nullptr) throw std::bad_alloc();
+    capacity_ = bytes;
+    PrefaultPages(data_, bytes);  // the read fills it whole
+    return;
+  }
+  // Mapped with a large page's room to spare, then trimmed to start on a large page: the kernel
+  // backs only aligned 2 MiB ranges with large pages.
+  const size_t capacity = RoundUp(bytes, kLargePage);
+  void* map = ::mmap(nullptr, capacity + kLargePage, PROT_READ | PROT_WRITE,
+                     MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (map == MAP_FAILED) throw std::bad_alloc();
+  char* const start = static_cast<char*>(map);
+  char* const aligned =
+      reinterpret_cast<char*>(RoundUp(reinterpret_cast<uintptr_t>(start), kLargePage));
+  if (aligned > start) ::munmap(start, static_cast<size_t>(aligned - start));
+  const size_t after = kLargePage - static_cast<size_t>(aligned - start);
+  if (after > 0) ::munmap(aligned + capacity, after);
+  AdviseLargePages(aligned, capacity);
+  data_ = aligned;
+  capacity_ = capacity;
+  mapped_ = true;
+}
+
+void FileBytes::Clear() {
+  if (mapped_)
+    ::munmap(data_, capacity_);
+  else
+    std::free(data_);
+  data_ = nullptr;
+  size_ = capacity_ = 0;
+  mapped_ = false;
+}
+
+void FileBytes::Read(const std::string& path) {
+  Clear();
+  InFile in;
+  in.Open(path);
+  // Sized by the file with a byte to spare, so that the read that finds the end needs no more
+  // room; a file that grows meanwhile is read on into larger memory.
+  Allocate(static_cast<size_t>(std::max<int64_t>(FileSize(path), 0)) + 1);
+  try {
+    for (;;) {
+      if (size_ == capacity_) {
+        FileBytes larger;
+        larger.Allocate(capacity_ * 2);
+        std::memcpy(larger.data_, data_, size_);
+        larger.size_ = size_;
+        std::swap(data_, larger.data_);
+        std::swap(size_, larger.size_);
+        std::swap(capacity_, larger.capacity_);
+        std::swap(mapped_, larger.mapped_);
+      }
+      const size_t n = in.ReadSome(data_ + size_, capacity_ - size_);
+      if (n == 0) break;
+      size_ += n;
+    }
+  } catch (...) {
+    Clear();
+    throw;
+  }
+  in.Close();
 }
 
 void WriteFileAtomically(const std::string& path, const std::function<void(OutFile&)>& write) {

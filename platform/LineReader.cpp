@@ -7,18 +7,22 @@ namespace tabulon {
 
 namespace {
 
-constexpr size_t kBlockSize = size_t{4} << 20;   // bytes asked of the file per read
-constexpr size_t kMinBuffer = size_t{64} << 10;  // small files get a small buffer
+constexpr size_t kBlockSize = size_t{4} << 20;           // bytes asked of the file per read
+constexpr size_t kMinBuffer = size_t{64} << 10;          // small files get a small buffer
+constexpr size_t kFirstLinesBuffer = size_t{128} << 10;  // ReadAhead::kFirstLines's first read
 constexpr char kEndOfFile = 0x1A;
 
 }  // namespace
 
-LineReader::LineReader(const std::string& path, LineEnds ends) : path_(path) {
+LineReader::LineReader(const std::string& path, LineEnds ends, ReadAhead ahead) : path_(path) {
   file_.Open(path);
   size_ = std::max<int64_t>(FileSize(path), 0);
   // One read takes a small file whole, with room left to see its end.
   const size_t wanted = static_cast<size_t>(std::min<int64_t>(size_, kBlockSize)) + 1;
-  buf_.resize(std::max(wanted, kMinBuffer));
+  fullBuffer_ = std::max(wanted, kMinBuffer);
+  // A reader of the first lines neither clears nor reads a whole block it would not look at.
+  buf_.resize(ahead == ReadAhead::kFirstLines ? std::min(fullBuffer_, kFirstLinesBuffer)
+                                              : fullBuffer_);
   if (ends == LineEnds::kCrLf) modeKnown_ = crLfOnly_ = true;
 }
 
@@ -32,7 +36,11 @@ bool LineReader::Fill() {
     end_ -= begin_;
     begin_ = 0;
   }
-  if (end_ == buf_.size()) buf_.resize(buf_.size() * 2);
+  if (end_ == buf_.size())
+    buf_.resize(std::max(buf_.size() * 2, fullBuffer_));
+  else if (buf_.size() < fullBuffer_ && readBefore_)
+    buf_.resize(fullBuffer_);  // a reader of the first lines reads on
+  readBefore_ = true;
   const size_t want = std::min(buf_.size() - end_, kBlockSize);
   const size_t got = file_.ReadSome(buf_.data() + end_, want);
   if (got == 0) {

@@ -20,10 +20,16 @@ namespace tabulon {
 //        with CR LF after every line, whose values may hold a lone CR, a lone LF or 0x1A.
 enum class LineEnds { kAuto, kCrLf };
 
+// kBlocks: every read asks for a large block (whole files are read).
+// kFirstLines: the first read asks for 128 KiB only, which holds the encoding sniff and a header
+//              line, for a reader that looks at the file's start; reads after it take blocks.
+enum class ReadAhead { kBlocks, kFirstLines };
+
 class LineReader {
  public:
   // Opens path for reading. Throws IoError when it cannot be opened.
-  explicit LineReader(const std::string& path, LineEnds ends = LineEnds::kAuto);
+  explicit LineReader(const std::string& path, LineEnds ends = LineEnds::kAuto,
+                      ReadAhead ahead = ReadAhead::kBlocks);
   ~LineReader();
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
@@ -48,10 +54,12 @@ class LineReader {
   bool Fill();        // reads more bytes after the unconsumed ones; false at end
   void DecideMode();  // chooses CR or LF line ends from the first line end met
 
-  std::string path_;       // for messages
-  InFile file_;            // open file
-  int64_t size_ = 0;       // file size at open
-  std::vector<char> buf_;  // bytes read and not yet consumed lie in [begin_, end_)
+  std::string path_;         // for messages
+  InFile file_;              // open file
+  int64_t size_ = 0;         // file size at open
+  std::vector<char> buf_;    // bytes read and not yet consumed lie in [begin_, end_)
+  size_t fullBuffer_ = 0;    // the size of buf_ for block reads (kFirstLines: from the second read)
+  bool readBefore_ = false;  // Fill has read
   size_t begin_ = 0;
   size_t end_ = 0;
   bool atEof_ = false;      // the file has no more bytes (or 0x1A was met)

@@ -360,7 +360,10 @@ bool SameText(std::string_view a, std::string_view b) {
   return ka == kb;
 }
 
-int CompareText(std::string_view a, std::string_view b) {
+namespace {
+
+// The Japanese collation of CompareText, opened once.
+UCollator* Collator() {
   static UCollator* collator = [] {
     UErrorCode err = U_ZERO_ERROR;
     UCollator* c = ucol_open("ja", &err);
@@ -368,6 +371,13 @@ int CompareText(std::string_view a, std::string_view b) {
     ucol_setStrength(c, UCOL_TERTIARY);
     return c;
   }();
+  return collator;
+}
+
+}  // namespace
+
+int CompareText(std::string_view a, std::string_view b) {
+  UCollator* const collator = Collator();
   const std::string ka = FoldKey(a);
   const std::string kb = FoldKey(b);
   if (ka == kb) return 0;
@@ -378,6 +388,30 @@ int CompareText(std::string_view a, std::string_view b) {
                                           ub.data(), static_cast<int32_t>(ub.size()));
   if (r != UCOL_EQUAL) return r == UCOL_LESS ? -1 : 1;
   return std::string_view(ka).compare(kb) < 0 ? -1 : 1;
+}
+
+std::string CompareKey(std::string_view text) {
+  // ICU's sort key orders as ucol_strcoll does; it ends with its only 0 byte, so no key is the
+  // start of another and the folded text after it decides only between equal sort keys, as in
+  // CompareText.
+  const std::string folded = FoldKey(text);
+  std::vector<UChar> utf16;
+  ToUtf16(folded, &utf16);
+  std::string key(folded.size() * 4 + 16, '\0');
+  for (;;) {
+    static const UChar kNothing[1] = {0};
+    const int32_t n = ucol_getSortKey(
+        Collator(), utf16.empty() ? kNothing : utf16.data(), static_cast<int32_t>(utf16.size()),
+        reinterpret_cast<uint8_t*>(key.data()), static_cast<int32_t>(key.size()));
+    if (n <= 0) IcuFailure("cannot make a sort key", U_INTERNAL_PROGRAM_ERROR);
+    if (static_cast<size_t>(n) <= key.size()) {
+      key.resize(static_cast<size_t>(n));  // the terminating 0 included
+      break;
+    }
+    key.resize(static_cast<size_t>(n));
+  }
+  key += folded;
+  return key;
 }
 
 }  // namespace tabulon

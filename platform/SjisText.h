@@ -48,6 +48,41 @@ std::string FoldKey(std::string_view text);
 // Appends FoldKey(text) to *out (no allocation when *out has room).
 void AppendFoldKey(std::string_view text, std::string* out);
 
+// FoldKey of a text of ASCII bytes alone, which is the text with A-Z as a-z, written to out (room
+// for text.size() bytes); returns false, out then undefined, when a byte is not ASCII. Inline, for
+// the per-row selection test of short codes: eight bytes at a time, without the tables.
+inline bool FoldAsciiInto(std::string_view text, char* out) {
+  constexpr uint64_t high = 0x8080808080808080ull;
+  const auto fold = [](uint64_t w) {
+    const uint64_t atLeastA = w + 0x3F3F3F3F3F3F3F3Full;  // high bit set when >= 'A'
+    const uint64_t aboveZ = w + 0x2525252525252525ull;    // high bit set when > 'Z'
+    return w | (((atLeastA & ~aboveZ) & high) >> 2);
+  };
+  const char* const p = text.data();
+  const size_t n = text.size();
+  if (n < 8) {
+    for (size_t i = 0; i < n; ++i) {
+      const unsigned char c = static_cast<unsigned char>(p[i]);
+      if (c >= 0x80) return false;
+      out[i] = static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+    }
+    return true;
+  }
+  uint64_t w;
+  for (size_t i = 0; i + 8 <= n; i += 8) {
+    std::memcpy(&w, p + i, 8);
+    if ((w & high) != 0) return false;
+    w = fold(w);
+    std::memcpy(out + i, &w, 8);
+  }
+  // The last eight bytes again, overlapping, when n is no multiple of eight.
+  std::memcpy(&w, p + n - 8, 8);
+  if ((w & high) != 0) return false;
+  w = fold(w);
+  std::memcpy(out + n - 8, &w, 8);
+  return true;
+}
+
 // Equality without regard to letter case: FoldKey(a) == FoldKey(b).
 bool SameText(std::string_view a, std::string_view b);
 
@@ -108,5 +143,10 @@ inline uint64_t HashBytes(std::string_view bytes) {
 // texts; texts that collate equal are ordered by their folded bytes). Returns <0, 0 or >0; 0 only
 // when SameText(a, b).
 int CompareText(std::string_view a, std::string_view b);
+
+// A key for ordering texts as CompareText does: the comparison of two keys' bytes (as std::string
+// compares) has the sign of CompareText of their texts. A sort of many texts thus converts and
+// folds each text once, not at every comparison.
+std::string CompareKey(std::string_view text);
 
 }  // namespace tabulon

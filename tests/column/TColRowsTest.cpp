@@ -401,6 +401,35 @@ TEST(TColRows, PerRowTextFilteredBySelection) {
   EXPECT_EQ(col->FText, "n0005");
 }
 
+// Per-row texts are selected without regard to case whichever way their key is folded: short
+// ASCII codes, full-width letters and texts longer than the short fold takes. A large selection
+// passes every selected row and only those.
+TEST(TColRows, PerRowTextSelectionIgnoresCaseForEveryKindOfText) {
+  std::vector<std::string> cells;
+  const std::string longText = "a-text-longer-than-thirty-two-bytes-";
+  for (int i = 0; i < 2100; ++i) {
+    const std::string number = std::to_string(i);
+    cells.push_back(i % 3 == 0 ? "c" + number : i % 3 == 1 ? "ａＢ" + number : longText + number);
+  }
+  Dataset data(OneColumn(cells));
+  auto col = data.Open(0);
+  ASSERT_EQ(col->FStorage, csLon);
+  std::vector<std::string> selected;
+  std::vector<int32_t> want;
+  for (int i = 0; i < 2100; ++i) {
+    const bool pick = i % 7 < 4;
+    want.push_back(pick ? static_cast<int32_t>(selected.size()) : X);
+    if (!pick) continue;
+    const std::string number = std::to_string(i);
+    selected.push_back(i % 3 == 0   ? "C" + number
+                       : i % 3 == 1 ? S("Ａｂ" + number)
+                                    : "A-TEXT-longer-than-thirty-two-bytes-" + number);
+  }
+  col->SetSelected(selected);
+  col->Load();
+  EXPECT_EQ(Walk(*col), want);
+}
+
 TEST(TColRows, PerRowTextAsValueSkipsRowsNotAsked) {
   Dataset data(Names());
   auto col = data.Open(0);
@@ -467,6 +496,112 @@ TEST(TColRows, PerRowColumnsAreReadAgainOnlyAfterTheirFileChanged) {
   text->Load();
   ASSERT_TRUE(text->ReadRow(1));
   EXPECT_EQ(text->FText, "m0001");
+}
+
+// Sets a file's last-write time to a whole number of seconds.
+void SetModifiedTime(const std::string& path, time_t seconds) {
+  struct timespec times[2] = {{0, UTIME_OMIT}, {seconds, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+// The text a search walk read is the one the next walk of rows reads, not a second copy of the
+// file: bytes changed behind an unchanged stamp (size and last-write time) stay unseen. Once the
+// stamp moves, the rows are read anew.
+TEST(TColRows, RowsWalkTheTextTheSearchWalkRead) {
+  Dataset data(Names());
+  auto col = data.Open(0);
+  SetModifiedTime(col->DatPath(), 1700000000);
+  int offered = 0;
+  col->VisitRowTextsContaining("n0001", [&](std::string_view) { return ++offered, true; });
+  EXPECT_EQ(offered, 1);
+
+  std::string changed = ReadWholeFile(col->DatPath());
+  changed.replace(changed.find("n0001"), 5, "m0001");
+  WriteFile(col->DatPath(), changed);
+  SetModifiedTime(col->DatPath(), 1700000000);
+  col->SetSelected({"n0001", "m0001"});
+  col->Load();
+  EXPECT_TRUE(col->ReadRow(1));
+  EXPECT_EQ(col->FText, "n0001");
+  EXPECT_EQ(col->FKey, 0);
+
+  SetModifiedTime(col->DatPath(), 1700000001);
+  col->Load();
+  EXPECT_TRUE(col->ReadRow(1));
+  EXPECT_EQ(col->FText, "m0001");
+  EXPECT_EQ(col->FKey, 1);
+}
+
+// The search walk finds a pattern wherever it lies in the text: across the blocks the test steps
+// through, in the last bytes, and among many starts that share its first and last byte; patterns
+// of one byte and longer than a block too. Each line holding it is offered once, in order.
+TEST(TColRows, TheSearchWalkFindsThePatternAtEveryPlace) {
+  std::vector<std::string> cells;
+  uint32_t x = 7;
+  for (int i = 0; i < 2100; ++i) {
+    std::string cell = "r" + std::to_string(i) + ":";
+    x = x * 1103515245u + 12345u;
+    const size_t length = (x >> 16) % 40;
+    for (size_t k = 0; k < length; ++k) {
+      x = x * 1103515245u + 12345u;
+      cell += "1231aAbcdefghijklmnopq"[(x >> 16) % 22];
+    }
+    cells.push_back(cell);
+  }
+  Dataset data(OneColumn(cells));
+  auto col = data.Open(0);
+  ASSERT_EQ(col->FStorage, csLon);
+  const std::vector<std::string> patterns{
+      "1", "12", "123", "1a1", "q1", "abcdefghijklmnopq", "2099:", cells.back(), "zz"};
+  for (const std::string& pattern : patterns) {
+    std::vector<std::string> want;
+    for (const std::string& cell : cells)
+      if (cell.find(pattern) != std::string::npos) want.push_back(cell);
+    std::vector<std::string> seen;
+    col->VisitRowTextsContaining(pattern, [&](std::string_view line) {
+      seen.emplace_back(line);
+      return true;
+    });
+    EXPECT_EQ(seen, want) << pattern;
+  }
+}
+
+// A row's text is its line up to CR LF, whatever else it holds: a lone CR or LF (near the line's
+// start, or past its first sixteen bytes), nothing at all, or many bytes; the last line may end
+// without CR LF. Rows read alike one by one and in the search walk.
+TEST(TColRows, PerRowTextsSplitAtCrLfOnly) {
+  Dataset data(Names());
+  auto col = data.Open(0);
+  std::vector<std::string> texts{"a\nb",
+                                 "\n",
+                                 "\r",
+                                 "",
+                                 "c\r",
+                                 "\rd",
+                                 "",
+                                 "0123456789abcdef\nx",
+                                 "0123456789abcde\r",
+                                 "0123456789abcdefghij",
+                                 "\n\n\r\r"};
+  while (texts.size() < 2099) texts.push_back("f" + std::to_string(texts.size()));
+  texts.push_back("last\rline");
+  std::string file;
+  for (const std::string& t : texts) file += t + "\r\n";
+  file.resize(file.size() - 2);
+  WriteFile(col->DatPath(), file);
+
+  col->FRole = 2;
+  col->Load();
+  for (int32_t row = 0; row < 2100; ++row) {
+    ASSERT_TRUE(col->ReadRow(row));
+    ASSERT_EQ(col->FText, texts[static_cast<size_t>(row)]) << row;
+  }
+  std::vector<std::string> seen;
+  col->VisitRowTextsContaining("", [&](std::string_view line) {
+    seen.emplace_back(line);
+    return true;
+  });
+  EXPECT_EQ(seen, texts);
 }
 
 // The search walk offers each line holding the bytes once, in order, and stops when asked.

@@ -1,4 +1,9 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <ctime>
+#include <string>
 
 #include "FilterFixture.h"
 
@@ -80,6 +85,50 @@ TEST(SearchPanel, ResetEmptiesThePatternTheMatchesAndTheRole) {
   EXPECT_EQ(m.SearchPanel().patternBox, "");
   EXPECT_TRUE(m.SearchPanel().matches.empty());
   EXPECT_EQ(m.Label2(), "2106");
+}
+
+// Sets a file's last-write time to a whole number of seconds.
+void SetModifiedTime(const std::string& path, time_t seconds) {
+  struct timespec times[2] = {{0, UTIME_OMIT}, {seconds, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+// Selecting the searched column again lists the matches its search found, taken from that walk
+// while the text and the pattern are the same; after another pattern, or once the column's file
+// changed, the matches are those of the new pattern and of the new text.
+TEST(SearchPanel, ARefreshListsTheMatchesOfTheCurrentPatternAndText) {
+  Opened d(ManyNames());
+  TMainLogic& m = d.logic;
+  const std::string dat = d.Col(0).DatPath();
+  SetModifiedTime(dat, 1700000000);
+  m.Button9Click("pple");
+  m.ListBox2Click(1);
+  m.ListBox2Click(0);
+  EXPECT_EQ(m.SearchPanel().matches, (Strings{"apple", "pineapple", "applet"}));
+
+  m.Button9Click("pplet");
+  m.ListBox2Click(0);
+  EXPECT_EQ(m.SearchPanel().matches, (Strings{"applet"}));
+  m.Button9Click("pple");
+  m.ListBox2Click(0);
+  EXPECT_EQ(m.SearchPanel().matches, (Strings{"apple", "pineapple", "applet"}));
+
+  // A selection put back whole (as 戻る does) brings its own pattern.
+  TColSelection earlier = d.Col(0).Selection();
+  earlier.FPattern = "pplet";
+  earlier.FSelected = {"applet"};
+  d.Col(0).RestoreSelection(earlier);
+  m.ListBox2Click(0);
+  EXPECT_EQ(m.SearchPanel().matches, (Strings{"applet"}));
+  m.Button9Click("pple");
+
+  std::string changed = test::ReadFile(dat);
+  changed.replace(changed.find("applet"), 6, "appl_t");
+  test::WriteFile(dat, changed);
+  SetModifiedTime(dat, 1700000001);
+  m.ListBox2Click(0);
+  EXPECT_EQ(m.SearchPanel().matches, (Strings{"apple", "pineapple"}));
+  EXPECT_EQ(d.Col(0).FSelected, (Strings{"apple", "pineapple", "applet"}));  // still the search's
 }
 
 TEST(SearchPanel, AMultiByteCharacterMatchesOnlyWholeCharacters) {

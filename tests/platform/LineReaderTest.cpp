@@ -11,11 +11,12 @@
 namespace tabulon {
 namespace {
 
-std::vector<std::string> ReadAll(const std::string& bytes, LineEnds ends = LineEnds::kAuto) {
+std::vector<std::string> ReadAll(const std::string& bytes, LineEnds ends = LineEnds::kAuto,
+                                 ReadAhead ahead = ReadAhead::kBlocks) {
   test::ScratchDir dir;
   const std::string path = dir.File("in.txt");
   test::WriteFile(path, bytes);
-  LineReader reader(path, ends);
+  LineReader reader(path, ends, ahead);
   std::vector<std::string> lines;
   std::string_view line;
   while (reader.ReadLine(&line)) lines.emplace_back(line);
@@ -81,6 +82,29 @@ TEST(LineReader, LinesLongerThanABlockAndLineEndsAcrossBlocks) {
   EXPECT_EQ(lines[0], std::string(block - 1, 'x'));
   EXPECT_EQ(lines[1], std::string(3 * block, 'y'));
   EXPECT_EQ(lines[2], "end");
+}
+
+// A reader of the first lines starts with a small read; when it reads on, it reads the same
+// lines as any reader: over the end of the first read, a first line longer than it, and a CR LF
+// split by it.
+TEST(LineReader, AReaderOfTheFirstLinesReadsOnLikeAnyOther) {
+  const size_t first = size_t{128} << 10;
+  std::string numbered;
+  for (int i = 0; numbered.size() < (size_t{9} << 20); ++i) numbered += std::to_string(i) + "\r\n";
+  std::string longFirst(first + 1000, 'h');
+  longFirst += "\r\nnext\r\n";
+  std::string split(first - 1, 'c');  // its CR is the last byte of the first read
+  split += "\r\nd\r\n";
+  for (const std::string& bytes : {numbered, longFirst, split, std::string("a\r\nb")}) {
+    const Lines lines = ReadAll(bytes, LineEnds::kAuto, ReadAhead::kFirstLines);
+    EXPECT_EQ(lines, ReadAll(bytes)) << bytes.substr(0, 20);
+    EXPECT_EQ(lines, ReadAll(bytes, LineEnds::kCrLf, ReadAhead::kFirstLines))
+        << bytes.substr(0, 20);
+  }
+  EXPECT_EQ(ReadAll(split, LineEnds::kAuto, ReadAhead::kFirstLines),
+            (Lines{std::string(first - 1, 'c'), "d"}));
+  EXPECT_EQ(ReadAll(longFirst, LineEnds::kAuto, ReadAhead::kFirstLines).at(0),
+            std::string(first + 1000, 'h'));
 }
 
 TEST(LineReader, EofAndSize) {

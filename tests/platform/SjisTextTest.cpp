@@ -101,6 +101,31 @@ TEST(SjisText, AppendFoldKeyWritesIntoTheRoomItHas) {
   EXPECT_EQ(out.data(), before);
 }
 
+// The ASCII folding agrees with FoldKey at every length around its eight-byte steps, every ASCII
+// byte at every position, and refuses a text with any byte from 0x80 wherever it stands.
+TEST(SjisText, FoldAsciiIntoIsFoldKeyForAsciiTexts) {
+  char out[40];
+  for (size_t n = 0; n <= 33; ++n) {
+    for (int c = 0; c < 0x80; ++c) {
+      for (size_t at = 0; at < n; at += (n > 9 ? n / 3 : 1)) {
+        std::string text(n, 'Q');
+        for (size_t i = 0; i < n; ++i) text[i] = static_cast<char>("aZ@[`{09"[i % 8]);
+        text[at] = static_cast<char>(c);
+        ASSERT_TRUE(FoldAsciiInto(text, out)) << n << " " << c;
+        ASSERT_EQ(std::string(out, n), FoldKey(text)) << n << " " << c << " " << at;
+      }
+    }
+    for (size_t at = 0; at < n; ++at) {
+      std::string text(n, 'A');
+      text[at] = '\x80';
+      EXPECT_FALSE(FoldAsciiInto(text, out)) << n << " " << at;
+      text[at] = '\xFF';
+      EXPECT_FALSE(FoldAsciiInto(text, out)) << n << " " << at;
+    }
+  }
+  EXPECT_TRUE(FoldAsciiInto("", out));
+}
+
 TEST(SjisText, HashBytesSeparatesNearTexts) {
   EXPECT_EQ(HashBytes("abc"), HashBytes(std::string("abc")));
   std::unordered_set<uint64_t> seen;
@@ -126,6 +151,56 @@ TEST(SjisText, CompareTextSortsInJapaneseOrderAndIsZeroOnlyForSameText) {
   EXPECT_NE(CompareText("b", S("ｂ")), 0);
   EXPECT_EQ(CompareText("b", S("ｂ")), -CompareText(S("ｂ"), "b"));
   EXPECT_NE(CompareText("a\x85\x40", "a\x85\x41"), 0);
+}
+
+// Keys order every pair of texts as CompareText does: case and width variants, kana, kanji,
+// digits and symbols, texts that collate alike but differ, prefixes of one another, the empty
+// text and bytes that form no character.
+TEST(SjisText, CompareKeysOrderPairsAsCompareTextDoes) {
+  const std::vector<std::string> texts = {"",
+                                          "a",
+                                          "A",
+                                          "ab",
+                                          "aB",
+                                          "abc",
+                                          "b",
+                                          "B",
+                                          S("ｂ"),
+                                          S("Ｂ"),
+                                          "9",
+                                          "10",
+                                          "09",
+                                          "-1",
+                                          " ",
+                                          "a b",
+                                          S("犬"),
+                                          S("いぬ"),
+                                          S("イヌ"),
+                                          S("ｲﾇ"),
+                                          S("あめ"),
+                                          S("ｱ"),
+                                          S("ア"),
+                                          S("あ"),
+                                          S("Ⅰ"),
+                                          S("ⅰ"),
+                                          S("Ω"),
+                                          S("ω"),
+                                          S("Я"),
+                                          S("я"),
+                                          "a\x85\x40",
+                                          "a\x85\x41",
+                                          "\x81",
+                                          "\xFF",
+                                          "C1011231",
+                                          "c1011231",
+                                          "C1011231,4,4",
+                                          "C101123,4,4"};
+  const auto sign = [](int v) { return (v > 0) - (v < 0); };
+  for (const std::string& a : texts) {
+    const std::string ka = CompareKey(a);
+    for (const std::string& b : texts)
+      EXPECT_EQ(sign(ka.compare(CompareKey(b))), sign(CompareText(a, b))) << a << " | " << b;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "TestUtil.h"
+#include "platform/Errors.h"
+#include "platform/FileIo.h"
+
+namespace tabulon {
+namespace {
+
+// Bytes that differ from one position to the next, so that a misplaced block shows.
+std::string Pattern(size_t size) {
+  std::string bytes(size, '\0');
+  uint32_t x = 12345;
+  for (char& c : bytes) {
+    x = x * 1103515245u + 12345u;
+    c = static_cast<char>(x >> 24);
+  }
+  return bytes;
+}
+
+// Every size class reads back byte for byte: empty, small, exactly one large page, and several
+// large pages with a partial one; a second Read replaces the first, larger or smaller.
+TEST(FileIo, FileBytesHoldTheWholeFileOfAnySize) {
+  test::ScratchDir dir;
+  const std::string path = dir.File("f");
+  FileBytes bytes;
+  EXPECT_EQ(bytes.Size(), 0u);
+  for (size_t size : {size_t{0}, size_t{1}, size_t{4097}, size_t{2} << 20, (size_t{2} << 20) - 1,
+                      (size_t{5} << 20) + 3, size_t{10}}) {
+    const std::string want = Pattern(size);
+    test::WriteFile(path, want);
+    bytes.Read(path);
+    ASSERT_EQ(bytes.Size(), size);
+    EXPECT_TRUE(bytes.View() == want) << size;
+  }
+  bytes.Clear();
+  EXPECT_EQ(bytes.Size(), 0u);
+  EXPECT_TRUE(bytes.View().empty());
+}
+
+TEST(FileIo, FileBytesThatCannotBeReadAreEmptyAndTheErrorNamesTheFile) {
+  test::ScratchDir dir;
+  const std::string path = dir.File("f");
+  test::WriteFile(path, Pattern(3 << 20));
+  FileBytes bytes;
+  bytes.Read(path);
+  try {
+    bytes.Read(dir.File("missing"));
+    FAIL() << "no error";
+  } catch (const IoError& e) {
+    EXPECT_NE(std::string(e.what()).find(dir.File("missing")), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(bytes.Size(), 0u);
+
+  InjectFileFault(FileOp::kRead, 2);  // the read that would find the end
+  EXPECT_THROW(bytes.Read(path), IoError);
+  ClearFileFaults();
+  EXPECT_EQ(bytes.Size(), 0u);
+  bytes.Read(path);
+  EXPECT_EQ(bytes.Size(), size_t{3} << 20);
+}
+
+// Records read into fresh memory (some of it in large pages) and into a vector that already
+// has room hold the file's values, whatever the vector held before.
+TEST(FileIo, RecordsOfMegabytesReadBackIntoNewAndReusedVectors) {
+  test::ScratchDir dir;
+  const std::string path = dir.File("r");
+  const std::string bytes = Pattern(size_t{6} << 20);
+  test::WriteFile(path, bytes);
+  std::vector<uint32_t> records{1, 2, 3};
+  const int64_t count = static_cast<int64_t>(bytes.size() / 4);
+  ReadRecords(path, count, &records);
+  ASSERT_EQ(records.size(), bytes.size() / 4);
+  EXPECT_EQ(std::memcmp(records.data(), bytes.data(), bytes.size()), 0);
+  ReadRecords(path, count / 3, &records);
+  ASSERT_EQ(records.size(), static_cast<size_t>(count / 3));
+  EXPECT_EQ(std::memcmp(records.data(), bytes.data(), records.size() * 4), 0);
+  EXPECT_THROW(ReadRecords(path, count + 1, &records), IoError);
+}
+
+}  // namespace
+}  // namespace tabulon
