@@ -106,13 +106,11 @@ class TextIndex {
     if (static_cast<size_t>(value) >= spans_.size()) spans_.resize(static_cast<size_t>(value) + 1);
     spans_[static_cast<size_t>(value)] = {arena_.size(), bytes.size()};
     if (bytes.size() <= 8) {
-      if ((shortSize_ + 1) * 2 > short_.size()) GrowShort();
-      PlaceShort({WordOf(bytes), static_cast<uint32_t>(bytes.size()), value});
-      ++shortSize_;
+      Put(short_, &shortSize_, ShortSlot{WordOf(bytes), static_cast<uint32_t>(bytes.size()), value},
+          [](const ShortSlot& s) { return ShortHash(s.word, s.length); });
     } else {
-      if ((size_ + 1) * 2 > slots_.size()) Grow();
-      Place({HashBytes(bytes), arena_.size(), bytes.size(), value});
-      ++size_;
+      Put(slots_, &size_, Slot{HashBytes(bytes), arena_.size(), bytes.size(), value},
+          [](const Slot& s) { return static_cast<size_t>(s.hash); });
     }
     arena_.append(bytes);
   }
@@ -158,29 +156,25 @@ class TextIndex {
         hash_detail::Mix(word ^ 0xa0761d6478bd642full, length ^ 0xe7037ed1a0b428dbull));
   }
 
-  void Place(const Slot& s) {
-    const size_t mask = slots_.size() - 1;
-    size_t i = s.hash & mask;
-    while (slots_[i].value >= 0) i = (i + 1) & mask;
-    slots_[i] = s;
+  // s into the first free slot from its hash on; the table doubled first when it would be more
+  // than half full.
+  template <typename SlotType, typename HashOf>
+  static void Put(std::vector<SlotType>& table, size_t* used, const SlotType& s, HashOf hashOf) {
+    if ((*used + 1) * 2 > table.size()) {
+      std::vector<SlotType> old(table.size() * 2);
+      old.swap(table);
+      for (const SlotType& o : old)
+        if (o.value >= 0) PutInto(table, o, hashOf(o));
+    }
+    PutInto(table, s, hashOf(s));
+    ++*used;
   }
-  void Grow() {
-    std::vector<Slot> old(slots_.size() * 2);
-    old.swap(slots_);
-    for (const Slot& s : old)
-      if (s.value >= 0) Place(s);
-  }
-  void PlaceShort(const ShortSlot& s) {
-    const size_t mask = short_.size() - 1;
-    size_t i = ShortHash(s.word, s.length) & mask;
-    while (short_[i].value >= 0) i = (i + 1) & mask;
-    short_[i] = s;
-  }
-  void GrowShort() {
-    std::vector<ShortSlot> old(short_.size() * 2);
-    old.swap(short_);
-    for (const ShortSlot& s : old)
-      if (s.value >= 0) PlaceShort(s);
+  template <typename SlotType>
+  static void PutInto(std::vector<SlotType>& table, const SlotType& s, size_t hash) {
+    const size_t mask = table.size() - 1;
+    size_t i = hash & mask;
+    while (table[i].value >= 0) i = (i + 1) & mask;
+    table[i] = s;
   }
 
   std::vector<Slot> slots_;                       // power-of-two table of the longer texts

@@ -166,30 +166,26 @@ size_t RoundUp(size_t bytes, size_t unit) {
   return (bytes + unit - 1) / unit * unit;
 }
 
+// Gives advice on the whole units of unit bytes within [data, data + bytes).
+[[maybe_unused]] void AdviseWholeUnits(void* data, size_t bytes, size_t unit, int advice) {
+  const uintptr_t begin = RoundUp(reinterpret_cast<uintptr_t>(data), unit);
+  const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + bytes) / unit * unit;
+  if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, advice);
+}
+
 }  // namespace
 
-void AdviseLargePages(void* data, size_t bytes) {
+void AdviseLargePages([[maybe_unused]] void* data, [[maybe_unused]] size_t bytes) {
 #ifdef MADV_HUGEPAGE
-  const uintptr_t begin = RoundUp(reinterpret_cast<uintptr_t>(data), kLargePage);
-  const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + bytes) / kLargePage * kLargePage;
-  if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-#else
-  (void)data;
-  (void)bytes;
+  AdviseWholeUnits(data, bytes, kLargePage, MADV_HUGEPAGE);
 #endif
 }
 
-void PrefaultPages(void* data, size_t bytes) {
+void PrefaultPages([[maybe_unused]] void* data, [[maybe_unused]] size_t bytes) {
 #ifdef MADV_POPULATE_WRITE
-  constexpr size_t kPage = 4096;
   if (bytes < (size_t{256} << 10)) return;  // a few faults cost less than the call
-  const uintptr_t begin = RoundUp(reinterpret_cast<uintptr_t>(data), kPage);
-  const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + bytes) / kPage * kPage;
   // Fails on kernels before 5.14, which then fault page by page as ever.
-  if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
-#else
-  (void)data;
-  (void)bytes;
+  AdviseWholeUnits(data, bytes, 4096, MADV_POPULATE_WRITE);
 #endif
 }
 
