@@ -101,6 +101,11 @@ class TCol : public TColSelection {
   // Load. REQUIRES: Load ran since the filter, role, unit or divisions last changed;
   // 0 <= row < FRows. Throws IoError when the text i.Dat of a csLon column ends before row.
   bool ReadRow(int32_t row);
+  // ReadRow of rows first .. first + n - 1 of a csLon vtStr column at once: the category key
+  // each would leave in FKey (kRejected when it fails the selection) into keys[0 .. n), and the
+  // last row's text in FText. For the block pass: no per-row call and no copy of each text.
+  // Same requirements and errors as ReadRow; n <= 0 reads nothing.
+  void ReadTextKeys(int32_t first, int n, int32_t* keys);
 
   // Visits, in row order, the text of every row of a csLon vtStr column whose bytes hold `bytes`
   // (every row when empty) until visit returns false; a text is valid during its visit only.
@@ -166,11 +171,11 @@ class TCol : public TColSelection {
   int32_t FRows = 0;                  // data rows of the dataset; 0 while importing
   std::vector<std::string> FValues;   // distinct texts in key order (import); vtStr i.Ind lines
   std::string FDir;                   // store directory
-  std::vector<uint8_t> FByteKeys;     // per-row keys (csByt)
-  std::vector<uint16_t> FWordKeys;    // per-row keys (csWor)
-  std::vector<int32_t> FIntValues;    // vtInt values: per distinct text, or per row for csLon
-  std::vector<int64_t> FCurValues;    // vtCur values, scaled by 10000
-  std::vector<double> FDateValues;    // vtDat values
+  Records<uint8_t> FByteKeys;         // per-row keys (csByt)
+  Records<uint16_t> FWordKeys;        // per-row keys (csWor)
+  Records<int32_t> FIntValues;        // vtInt values: per distinct text, or per row for csLon
+  Records<int64_t> FCurValues;        // vtCur values, scaled by 10000
+  Records<double> FDateValues;        // vtDat values
   TColStorage FStorage = csByt;       // storage class
   TValueType FValueType = vtInt;      // value type
   std::string FName;                  // column name; the descriptor section of the column
@@ -243,13 +248,22 @@ class TCol : public TColSelection {
   std::vector<uint64_t> selectedBits_;
   int selectedShift_ = 64;                         // 64 - log2 of the number of bits
   size_t SelectedBit(std::string_view key) const;  // the bit of a folded text
-  std::string foldScratch_;                        // reused buffer for folding a row's text
-  int32_t nextLine_ = 0;                           // number of the line ReadTextLine reads next
-  size_t nextOffset_ = 0;                          // where that line begins in rowTexts_
-  bool formsBuckets_ = false;                      // numeric keys are range buckets
-  int32_t buckets_ = 1;                            // number of buckets (FDivisions, at least 1)
-  double scale_ = 1;                               // 10000 for vtCur, else 1
-  double rangeLow_ = 0;  // bucket range: FLower..FUpper when filtered, else FMin..FMax
+  // The bit of a folded text of n bytes from its first and last eight (n < 8: the n bytes, then
+  // zeros, and last 0).
+  size_t SelectedBitOf(uint64_t first, uint64_t last, size_t n) const;
+  // Passes over the lines from *at on, up to want of them, while each is a short ASCII text
+  // whose bit is clear, so that it is not selected: keys[i] := kRejected for each, *at := where
+  // the first line not passed begins; returns how many were passed. Stops at any other line (a
+  // longer text, other bytes, a lone LF, a set bit) and near the end of bytes, for the general
+  // test. REQUIRES: the selection's tables built (PrepareRows).
+  int SkipUnselectedLines(std::string_view bytes, size_t* at, int want, int32_t* keys) const;
+  std::string foldScratch_;    // reused buffer for folding a row's text
+  int32_t nextLine_ = 0;       // number of the line ReadTextLine reads next
+  size_t nextOffset_ = 0;      // where that line begins in rowTexts_
+  bool formsBuckets_ = false;  // numeric keys are range buckets
+  int32_t buckets_ = 1;        // number of buckets (FDivisions, at least 1)
+  double scale_ = 1;           // 10000 for vtCur, else 1
+  double rangeLow_ = 0;        // bucket range: FLower..FUpper when filtered, else FMin..FMax
   double rangeHigh_ = 0;
   double scaledLow_ = 0;  // rangeLow_ and rangeHigh_ times scale_
   double scaledHigh_ = 0;

@@ -223,8 +223,6 @@ int32_t TCol::DateCategory(double value, int dayOfWeek) const {
 }
 
 size_t TCol::SelectedBit(std::string_view key) const {
-  // The length and the first and last eight bytes, mixed by one multiplication, whose top bits
-  // are the bit's number: cheaper than the slots' hash, and a collision only costs a probe.
   const size_t n = key.size();
   uint64_t first = 0, last = 0;
   if (n >= 8) {
@@ -233,6 +231,12 @@ size_t TCol::SelectedBit(std::string_view key) const {
   } else {
     for (size_t i = 0; i < n; ++i) first |= uint64_t{static_cast<unsigned char>(key[i])} << (8 * i);
   }
+  return SelectedBitOf(first, last, n);
+}
+
+size_t TCol::SelectedBitOf(uint64_t first, uint64_t last, size_t n) const {
+  // The length and the first and last eight bytes, mixed by one multiplication, whose top bits
+  // are the bit's number: cheaper than the slots' hash, and a collision only costs a probe.
   const uint64_t mixed = (first ^ (last >> 29 | last << 35)) + n;
   return static_cast<size_t>((mixed * 0x9E3779B97F4A7C15ull) >> selectedShift_);
 }
@@ -440,6 +444,89 @@ void TCol::ReadTextLine(int32_t row) {
   FText.assign(line);
 }
 
+int TCol::SkipUnselectedLines(std::string_view bytes, size_t* at, int want, int32_t* keys) const {
+  int done = 0;
+#if defined(__SSE2__)
+  constexpr uint64_t kHigh = 0x8080808080808080ull;
+  const auto fold = [](uint64_t w) {  // FoldAsciiInto, a word at a time
+    const uint64_t atLeastA = w + 0x3F3F3F3F3F3F3F3Full;
+    const uint64_t aboveZ = w + 0x2525252525252525ull;
+    return w | (((atLeastA & ~aboveZ) & kHigh) >> 2);
+  };
+  if (selectedBits_.empty()) return 0;
+  const char* const p = bytes.data();
+  const size_t size = bytes.size();
+  const __m128i lf16 = _mm_set1_epi8('\n');
+  size_t start = *at;  // where the next line begins
+  // The line ends are found sixteen bytes at a time, apart from the test of each line, so that
+  // one line's test does not wait for the search of its end.
+  for (size_t scan = start; done < want && scan + 16 <= size; scan += 16) {
+    unsigned ends = static_cast<unsigned>(_mm_movemask_epi8(
+        _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + scan)), lf16)));
+    for (; ends != 0 && done < want; ends &= ends - 1) {
+      const size_t lf = scan + static_cast<size_t>(__builtin_ctz(ends));
+      const size_t n = lf - start - 1;  // the text's length, when a CR comes before the LF
+      if (lf == start || p[lf - 1] != '\r' || n > 14 || start + 16 > size) goto general;
+      const __m128i line = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + start));
+      if ((static_cast<unsigned>(_mm_movemask_epi8(line)) & ((1u << n) - 1)) != 0) goto general;
+      uint64_t first, last = 0;
+      std::memcpy(&first, p + start, 8);
+      if (n >= 8) {
+        std::memcpy(&last, p + start + n - 8, 8);
+        last = fold(last);
+      } else {
+        first &= n == 0 ? 0 : ~uint64_t{0} >> (64 - 8 * n);
+      }
+      const size_t bit = SelectedBitOf(fold(first), last, n);
+      if ((selectedBits_[bit / 64] >> (bit % 64) & 1) != 0) goto general;
+      keys[done++] = kRejected;
+      start = lf + 1;
+    }
+  }
+general:
+  *at = start;
+#else
+  (void)bytes;
+  (void)at;
+  (void)want;
+  (void)keys;
+#endif
+  return done;
+}
+
+void TCol::ReadTextKeys(int32_t first, int n, int32_t* keys) {
+  if (n <= 0) return;
+  const auto keyOf = [this](std::string_view text, int32_t row) {
+    if (!FFiltered) return row;
+    const int32_t position = SelectedPosition(text);
+    return position >= 0 ? position : kRejected;
+  };
+  ReadTextLine(first);  // the reader's position and its checks, as for one row
+  keys[0] = keyOf(FText, first);
+  if (n == 1) return;
+  const std::string_view all = rowTexts_.View();
+  // Most rows of a selection hold a short code that is not selected: told from the line's bytes
+  // where they lie, many lines at a time. Each other line is cut out and tested whole, and so is
+  // the last, for FText.
+  for (int i = 1; i < n - 1;) {
+    if (FFiltered) {
+      const int skipped = SkipUnselectedLines(all, &nextOffset_, n - 1 - i, keys + i);
+      i += skipped;
+      nextLine_ += skipped;
+      if (i == n - 1) break;
+    }
+    if (nextOffset_ >= all.size()) throw IoError(DatPath(), TFileAction::kRead, TooShortReason());
+    keys[i] = keyOf(LineAt(all, nextOffset_, &nextOffset_), first + i);
+    ++nextLine_;
+    ++i;
+  }
+  if (nextOffset_ >= all.size()) throw IoError(DatPath(), TFileAction::kRead, TooShortReason());
+  const std::string_view last = LineAt(all, nextOffset_, &nextOffset_);
+  ++nextLine_;
+  keys[n - 1] = keyOf(last, first + n - 1);
+  FText.assign(last);
+}
+
 void TCol::VisitRowTextsContaining(std::string_view bytes,
                                    const std::function<bool(std::string_view)>& visit) {
   ReadRowTexts();
@@ -528,7 +615,7 @@ bool TCol::HasTimes() const {
 
 void TCol::FindTimesBetween() {
   if (timesSought_ || FValueType != vtDat || !HasDates() || HasTimes()) return;
-  std::vector<double> values;
+  Records<double> values;
   if (FStorage == csLon)
     ReadRecords(DatPath(), FRows, &values);
   else

@@ -37,6 +37,7 @@ struct TRunPlan {
 
 // The accumulator grid: (nc + 1) x (nr + 1) cells, the last column and row holding the totals.
 struct TAccumulators {
+  static constexpr int kSpareCells = 4;  // after the grid, for the record pass (a power of two)
   int nc = 1, nr = 1;
   std::vector<int32_t> count;
   std::vector<double> value;

@@ -4,8 +4,9 @@
 // - the block pass serves the common case where the participating columns hold keys (csByt,
 //   csWor): each column's per-key categories (TCol::KeyCategories) become per-key cell offsets,
 //   and a block of records is run column by column through a loop over the raw key array, chosen
-//   once per run by key width; per-row numeric columns take part through ReadRow. A record whose
-//   offset turns negative is rejected, so the result equals the generic pass.
+//   once per run by key width; per-row numeric columns take part through ReadRow, and filtered
+//   per-row texts a block of lines at a time (TCol::ReadTextKeys). A record whose offset turns
+//   negative is rejected, so the result equals the generic pass.
 #include <algorithm>
 #include <cstring>
 
@@ -189,6 +190,23 @@ void ApplyRowsAxis(const TSource& s, int32_t first, int n, int32_t* idx, double*
   }
 }
 
+// A filtered per-row text column, a block of lines at once.
+void ApplyRowTextsAxis(const TSource& s, int32_t first, int n, int32_t* idx, double*) {
+  int32_t keys[kBlock];
+  s.col->ReadTextKeys(first, n, keys);
+  for (int i = 0; i < n; ++i) {
+    const int32_t key = keys[i];
+    idx[i] = (idx[i] < 0 || key < 0 || key >= s.limit) ? -1 : idx[i] + key * s.stride;
+  }
+}
+
+void ApplyRowTextsFilter(const TSource& s, int32_t first, int n, int32_t* idx, double*) {
+  int32_t keys[kBlock];
+  s.col->ReadTextKeys(first, n, keys);
+  for (int i = 0; i < n; ++i)
+    if (keys[i] == TCol::kRejected) idx[i] = -1;
+}
+
 void ApplyRowsFilter(const TSource& s, int32_t first, int n, int32_t* idx, double*) {
   for (int i = 0; i < n; ++i)
     if (idx[i] >= 0 && !s.col->ReadRow(first + i)) idx[i] = -1;
@@ -225,16 +243,18 @@ void ApplyRowValues(const TSource& s, int32_t first, int n, int32_t* idx, double
   }
 }
 
-// Adds a block to the accumulators; rejected records go to the spare cell after the grid.
+// Adds a block to the accumulators; rejected records go to the spare cells after the grid, in
+// turn: a run of rejected records then does not wait on the increment of one cell each time.
 using TAccumulate = void (*)(TAccumulators& acc, int n, const int32_t* idx, const double* val);
 
 template <TFold F>
 void Accumulate(TAccumulators& acc, int n, const int32_t* idx, const double* val) {
   int32_t* count = acc.count.data();
   double* value = acc.value.data();
-  const int32_t spare = static_cast<int32_t>(acc.count.size()) - 1;
+  const int32_t spare = static_cast<int32_t>(acc.count.size()) - TAccumulators::kSpareCells;
   for (int i = 0; i < n; ++i) {
-    const size_t k = static_cast<size_t>(idx[i] < 0 ? spare : idx[i]);
+    const size_t k =
+        static_cast<size_t>(idx[i] < 0 ? spare + (i & (TAccumulators::kSpareCells - 1)) : idx[i]);
     ++count[k];
     FoldNumber<F>(count, value, k, val[i]);
   }
@@ -286,7 +306,13 @@ bool PlanBlockPass(TWorkspace& ws, const TRunPlan& plan, std::vector<TSource>* s
     s.limit = isCol ? plan.nc : isRow ? plan.nr : 0;
     s.stride = isCol ? 1 : isRow ? plan.nc + 1 : 0;
     if (col->FStorage == csLon) {
-      if (col->FValueType == vtStr) return false;  // read line by line: the generic pass
+      if (col->FValueType == vtStr) {
+        // A text as the value, or an unfiltered text axis: row by row, the generic pass.
+        if (isValue || !col->FFiltered) return false;
+        s.apply = isCol || isRow ? &ApplyRowTextsAxis : &ApplyRowTextsFilter;
+        sources->push_back(std::move(s));
+        continue;
+      }
       s.apply = isCol || isRow ? &ApplyRowsAxis : isValue ? &ApplyRowsValue : &ApplyRowsFilter;
       if (isValue && !col->FFiltered && !isCol && !isRow) {
         const size_t rows = static_cast<size_t>(ws.FRowCount);
@@ -357,8 +383,8 @@ void BlockPass(TWorkspace& ws, const TRunPlan& plan, TAccumulators& acc,
 void TAccumulators::Reset(int dataCols, int dataRows) {
   nc = dataCols;
   nr = dataRows;
-  // One spare cell after the grid takes the rejected records of the block pass.
-  const size_t cells = static_cast<size_t>(nc + 1) * static_cast<size_t>(nr + 1) + 1;
+  // Spare cells after the grid take the rejected records of the block pass.
+  const size_t cells = static_cast<size_t>(nc + 1) * static_cast<size_t>(nr + 1) + kSpareCells;
   count.assign(cells, 0);
   value.assign(cells, 0.0);
 }

@@ -189,18 +189,24 @@ void PrefaultPages([[maybe_unused]] void* data, [[maybe_unused]] size_t bytes) {
 #endif
 }
 
-void FileBytes::Allocate(size_t bytes) {
-  Clear();
-  if (bytes < kLargePage) {
-    data_ = static_cast<char*>(std::malloc(std::max<size_t>(bytes, 1)));
-    if (data_ == nullptr) throw std::bad_alloc();
-    capacity_ = bytes;
-    PrefaultPages(data_, bytes);  // the read fills it whole
-    return;
+namespace {
+constexpr size_t kBulkMapped = size_t{256} << 10;  // from here on AllocateBulk maps
+}  // namespace
+
+size_t BulkCapacity(size_t bytes) {
+  return bytes < kBulkMapped ? bytes : RoundUp(bytes, kLargePage);
+}
+
+void* AllocateBulk(size_t bytes) {
+  if (bytes < kBulkMapped) {
+    void* data = std::malloc(std::max<size_t>(bytes, 1));
+    if (data == nullptr) throw std::bad_alloc();
+    return data;
   }
   // Mapped with a large page's room to spare, then trimmed to start on a large page: the kernel
   // backs only aligned 2 MiB ranges with large pages.
-  const size_t capacity = RoundUp(bytes, kLargePage);
+  const size_t capacity = BulkCapacity(bytes);
+  if (capacity < bytes || capacity > SIZE_MAX - kLargePage) throw std::bad_alloc();
   void* map = ::mmap(nullptr, capacity + kLargePage, PROT_READ | PROT_WRITE,
                      MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (map == MAP_FAILED) throw std::bad_alloc();
@@ -211,19 +217,29 @@ void FileBytes::Allocate(size_t bytes) {
   const size_t after = kLargePage - static_cast<size_t>(aligned - start);
   if (after > 0) ::munmap(aligned + capacity, after);
   AdviseLargePages(aligned, capacity);
-  data_ = aligned;
-  capacity_ = capacity;
-  mapped_ = true;
+  return aligned;
+}
+
+void FreeBulk(void* data, size_t bytes) {
+  if (data == nullptr) return;
+  if (bytes < kBulkMapped)
+    std::free(data);
+  else
+    ::munmap(data, BulkCapacity(bytes));
+}
+
+void FileBytes::Allocate(size_t bytes) {
+  Clear();
+  data_ = static_cast<char*>(AllocateBulk(bytes));
+  allocated_ = bytes;
+  capacity_ = BulkCapacity(bytes);
+  PrefaultPages(data_, capacity_);  // the read fills it whole
 }
 
 void FileBytes::Clear() {
-  if (mapped_)
-    ::munmap(data_, capacity_);
-  else
-    std::free(data_);
+  FreeBulk(data_, allocated_);
   data_ = nullptr;
-  size_ = capacity_ = 0;
-  mapped_ = false;
+  size_ = capacity_ = allocated_ = 0;
 }
 
 void FileBytes::Read(const std::string& path) {
@@ -243,7 +259,7 @@ void FileBytes::Read(const std::string& path) {
         std::swap(data_, larger.data_);
         std::swap(size_, larger.size_);
         std::swap(capacity_, larger.capacity_);
-        std::swap(mapped_, larger.mapped_);
+        std::swap(allocated_, larger.allocated_);
       }
       const size_t n = in.ReadSome(data_ + size_, capacity_ - size_);
       if (n == 0) break;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <ctime>
 #include <functional>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,10 +43,40 @@ void RenameFile(const std::string& from, const std::string& to);
 // The whole file. Throws IoError when it cannot be read.
 std::string ReadWholeFile(const std::string& path);
 
-// The bytes of a whole file, held in memory of their own: the memory is not cleared before the
-// read fills it, and a file of megabytes lies in 2 MiB pages where the system offers them, so
-// that it costs a few page faults rather than one per 4 KiB page (each a trap into the kernel,
-// dear in a virtual machine). The pages are rounded up to 2 MiB: at most 2 MiB more than the file.
+// Memory for the bulk of a column: the records and the bytes read from its files. From 1 MiB on
+// it is mapped on its own, starting on a 2 MiB boundary and rounded up to whole 2 MiB, and the
+// system is asked to back it with 2 MiB pages: a megabyte then costs one page fault rather than
+// 256 (each a trap into the kernel, dear in a virtual machine: 4 ms a megabyte was measured).
+// Smaller blocks come from malloc. BulkCapacity(bytes) is what AllocateBulk(bytes) gives room
+// for; FreeBulk takes the bytes that were asked for. AllocateBulk throws std::bad_alloc.
+size_t BulkCapacity(size_t bytes);
+void* AllocateBulk(size_t bytes);
+void FreeBulk(void* data, size_t bytes);
+
+// The allocator of Records.
+template <typename T>
+struct BulkAllocator {
+  using value_type = T;
+  BulkAllocator() = default;
+  template <typename U>
+  BulkAllocator(const BulkAllocator<U>&) {}
+  T* allocate(size_t n) {
+    if (n > SIZE_MAX / sizeof(T)) throw std::bad_array_new_length();
+    return static_cast<T*>(AllocateBulk(n * sizeof(T)));
+  }
+  void deallocate(T* data, size_t n) { FreeBulk(data, n * sizeof(T)); }
+  template <typename U>
+  bool operator==(const BulkAllocator<U>&) const {
+    return true;
+  }
+};
+
+// The per-row and per-key records of a column.
+template <typename T>
+using Records = std::vector<T, BulkAllocator<T>>;
+
+// The bytes of a whole file, held in memory of their own (AllocateBulk): the memory is not
+// cleared before the read fills it.
 class FileBytes {
  public:
   FileBytes() = default;
@@ -67,8 +98,8 @@ class FileBytes {
 
   char* data_ = nullptr;
   size_t size_ = 0;
-  size_t capacity_ = 0;
-  bool mapped_ = false;  // data_ comes from mmap (else from malloc)
+  size_t capacity_ = 0;   // room in data_
+  size_t allocated_ = 0;  // what AllocateBulk was asked for
 };
 
 class OutFile;
@@ -177,16 +208,15 @@ void PrefaultPages(void* data, size_t bytes);
 // first, so a damaged count never causes a huge allocation or a short read. Throws IoError when
 // the file is missing or holds fewer records.
 template <typename T>
-void ReadRecords(const std::string& path, int64_t count, std::vector<T>* out) {
+void ReadRecords(const std::string& path, int64_t count, Records<T>* out) {
   const int64_t size = FileSize(path);
   if (size < 0) throw IoError(path, TFileAction::kOpen, ENOENT);
   if (count < 0 || size / static_cast<int64_t>(sizeof(T)) < count)
     throw IoError(path, TFileAction::kRead, TooShortReason());
   if (out->capacity() < static_cast<size_t>(count)) {
-    // Fresh memory, which the clearing below finds mapped, in large pages where it can be.
-    std::vector<T>().swap(*out);
+    // Fresh memory, which the clearing below finds mapped.
+    Records<T>().swap(*out);
     out->reserve(static_cast<size_t>(count));
-    AdviseLargePages(out->data(), static_cast<size_t>(count) * sizeof(T));
     PrefaultPages(out->data(), static_cast<size_t>(count) * sizeof(T));
   }
   out->assign(static_cast<size_t>(count), T{});

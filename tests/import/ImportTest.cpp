@@ -372,11 +372,11 @@ TEST(Import, LoadReadsWhatTheImportWroteAndRejectsDamagedFiles) {
   };
   auto s = open(0, "Str", "Byt", 3, 2);
   s->Load();
-  EXPECT_EQ(s->FByteKeys, (std::vector<uint8_t>{0, 1, 0}));
+  EXPECT_EQ(s->FByteKeys, (Records<uint8_t>{0, 1, 0}));
   EXPECT_EQ(s->FValues, (std::vector<std::string>{"a", "b"}));
   auto n = open(1, "Int", "Byt", 3, 2);
   n->Load();
-  EXPECT_EQ(n->FIntValues, (std::vector<int32_t>{5, 7}));
+  EXPECT_EQ(n->FIntValues, (Records<int32_t>{5, 7}));
 
   // A column without a role or filter reads nothing, even from missing files.
   auto idle = open(9, "Int", "Byt", 3, 2);

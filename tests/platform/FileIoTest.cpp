@@ -72,7 +72,7 @@ TEST(FileIo, RecordsOfMegabytesReadBackIntoNewAndReusedVectors) {
   const std::string path = dir.File("r");
   const std::string bytes = Pattern(size_t{6} << 20);
   test::WriteFile(path, bytes);
-  std::vector<uint32_t> records{1, 2, 3};
+  Records<uint32_t> records{1, 2, 3};
   const int64_t count = static_cast<int64_t>(bytes.size() / 4);
   ReadRecords(path, count, &records);
   ASSERT_EQ(records.size(), bytes.size() / 4);
@@ -81,6 +81,21 @@ TEST(FileIo, RecordsOfMegabytesReadBackIntoNewAndReusedVectors) {
   ASSERT_EQ(records.size(), static_cast<size_t>(count / 3));
   EXPECT_EQ(std::memcmp(records.data(), bytes.data(), records.size() * 4), 0);
   EXPECT_THROW(ReadRecords(path, count + 1, &records), IoError);
+}
+
+// Records that grow across the size from which their memory is mapped (and back, by shrinking)
+// keep every value: each move releases the old block the way it was taken.
+TEST(FileIo, RecordsKeepTheirValuesWhenTheirMemoryChangesKind) {
+  Records<uint16_t> records;
+  for (uint32_t i = 0; i < (3u << 20) / 2; ++i) records.push_back(static_cast<uint16_t>(i * 7));
+  for (uint32_t i = 0; i < records.size(); ++i)
+    ASSERT_EQ(records[i], static_cast<uint16_t>(i * 7)) << i;
+  records.resize(1000);
+  records.shrink_to_fit();
+  EXPECT_EQ(records[999], static_cast<uint16_t>(999 * 7));
+  EXPECT_EQ(BulkCapacity(100), 100u);
+  EXPECT_EQ(BulkCapacity(size_t{1} << 20), size_t{2} << 20);
+  EXPECT_EQ(BulkCapacity((size_t{2} << 20) + 1), size_t{4} << 20);
 }
 
 }  // namespace
