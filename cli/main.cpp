@@ -16,7 +16,6 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <iostream>
 #include <string>
 #include <vector>
 

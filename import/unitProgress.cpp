@@ -75,15 +75,21 @@ bool ColumnFilesWhole(const IniFile& ini, const std::string& dir) {
 // the text read as UTF-8 differs. Such a store is rebuilt once. A header of ASCII alone, without
 // a mark, reads the same either way and tells nothing.
 bool NamedByRawUtf8Header(const std::string& csvPath, const IniFile& ini) {
+  LineReader bytes(csvPath, LineEnds::kAuto, ReadAhead::kFirstLines);
+  std::string_view header;
+  if (!bytes.ReadLine(&header)) return false;
+  // The header alone mostly settles it, without the sniff of the file's first 64 KiB: a header
+  // within them that is no UTF-8 makes them none (its line end cuts any sequence), and one of
+  // ASCII alone without a mark reads the same either way.
+  if (header.size() < kSniffBytes && SniffText(header, true).encoding != TextEncoding::kUtf8)
+    return false;
   CsvLineReader text(csvPath, ReadAhead::kFirstLines);
   if (text.Sniff().encoding != TextEncoding::kUtf8) return false;
   std::string_view line;
   if (!text.ReadLine(&line)) return false;
   const std::string converted(line);
-  LineReader bytes(csvPath, LineEnds::kAuto, ReadAhead::kFirstLines);
-  if (!bytes.ReadLine(&line)) return false;
   std::vector<std::string_view> raw, read;
-  SplitCsvRecord(line, &raw);
+  SplitCsvRecord(header, &raw);
   SplitCsvRecord(converted, &read);
   for (size_t i = 0; i < raw.size() && i < read.size(); ++i) {
     if (raw[i] == read[i]) continue;

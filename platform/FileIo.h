@@ -10,6 +10,7 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/Errors.h"
@@ -65,6 +66,16 @@ struct BulkAllocator {
     return static_cast<T*>(AllocateBulk(n * sizeof(T)));
   }
   void deallocate(T* data, size_t n) { FreeBulk(data, n * sizeof(T)); }
+  // Records made without a value are left as they are (resize does not clear them): a read
+  // fills them, and clearing first would write every byte twice.
+  template <typename U>
+  void construct(U* at) noexcept {
+    ::new (static_cast<void*>(at)) U;
+  }
+  template <typename U, typename... Args>
+  void construct(U* at, Args&&... args) {
+    ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
+  }
   template <typename U>
   bool operator==(const BulkAllocator<U>&) const {
     return true;
@@ -214,16 +225,21 @@ void ReadRecords(const std::string& path, int64_t count, Records<T>* out) {
   if (count < 0 || size / static_cast<int64_t>(sizeof(T)) < count)
     throw IoError(path, TFileAction::kRead, TooShortReason());
   if (out->capacity() < static_cast<size_t>(count)) {
-    // Fresh memory, which the clearing below finds mapped.
+    // Fresh memory, mapped at once for the read.
     Records<T>().swap(*out);
     out->reserve(static_cast<size_t>(count));
     PrefaultPages(out->data(), static_cast<size_t>(count) * sizeof(T));
   }
-  out->assign(static_cast<size_t>(count), T{});
-  InFile in;
-  in.Open(path);
-  in.ReadExact(out->data(), static_cast<size_t>(count) * sizeof(T));
-  in.Close();
+  out->resize(static_cast<size_t>(count));  // not cleared: the read fills every record
+  try {
+    InFile in;
+    in.Open(path);
+    in.ReadExact(out->data(), static_cast<size_t>(count) * sizeof(T));
+    in.Close();
+  } catch (...) {
+    out->clear();  // no records of unknown value are left behind
+    throw;
+  }
 }
 
 // Test hook: makes the n-th file operation of a kind (counted from 1, from the call on) fail with

@@ -390,6 +390,22 @@ TEST(Import, LoadReadsWhatTheImportWroteAndRejectsDamagedFiles) {
   EXPECT_THROW(open(7, "Int", "Byt", 3, 2)->Load(), IoError);  // missing files
   WriteFile(d.File("0.Dat"), std::string("\x00\x05\x00", 3));
   EXPECT_THROW(open(0, "Str", "Byt", 3, 2)->Load(), IoError);  // key past the values
+
+  // A key past the values anywhere among many rows, of 8 and of 16 bits (one with its top bit).
+  std::string bytes(1000, '\x01');
+  WriteFile(d.File("0.Dat"), bytes);
+  EXPECT_NO_THROW(open(0, "Str", "Byt", 1000, 2)->Load());
+  bytes[500] = '\x02';
+  WriteFile(d.File("0.Dat"), bytes);
+  EXPECT_THROW(open(0, "Str", "Byt", 1000, 2)->Load(), IoError);
+  for (const char* key : {"\x02\x00", "\x01\x80"}) {
+    std::string words(2000, '\x00');
+    WriteFile(d.File("0.Dat"), words);
+    EXPECT_NO_THROW(open(0, "Str", "Wor", 1000, 2)->Load());
+    words.replace(600, 2, key, 2);
+    WriteFile(d.File("0.Dat"), words);
+    EXPECT_THROW(open(0, "Str", "Wor", 1000, 2)->Load(), IoError);
+  }
 }
 
 }  // namespace

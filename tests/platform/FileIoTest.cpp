@@ -81,6 +81,11 @@ TEST(FileIo, RecordsOfMegabytesReadBackIntoNewAndReusedVectors) {
   ASSERT_EQ(records.size(), static_cast<size_t>(count / 3));
   EXPECT_EQ(std::memcmp(records.data(), bytes.data(), records.size() * 4), 0);
   EXPECT_THROW(ReadRecords(path, count + 1, &records), IoError);
+  // A read that fails on the way leaves no records of unknown value.
+  InjectFileFault(FileOp::kRead, 1);
+  EXPECT_THROW(ReadRecords(path, count, &records), IoError);
+  ClearFileFaults();
+  EXPECT_TRUE(records.empty());
 }
 
 // Records that grow across the size from which their memory is mapped (and back, by shrinking)
