@@ -122,8 +122,9 @@ void CrossTabulate(TWorkspace& ws) {
   for (auto& col : ws.FCols) col->Load();
   engine_detail::RecordPass(ws, plan, acc, &table);
 
-  // Totals, cell texts, widths, sort, chart and hidden empty lines.
-  engine_detail::FinishTable(ws, plan, acc, table);
+  // Totals, cell texts, widths, sort, chart and hidden empty lines; not for a run that counted
+  // nothing, whose table no one reads.
+  if (!engine_detail::RecordPassesSkipped()) engine_detail::FinishTable(ws, plan, acc, table);
 }
 
 }  // namespace tabulon

@@ -30,6 +30,12 @@ void SkipRecordPasses(bool on) {
 }
 
 namespace engine_detail {
+bool RecordPassesSkipped() {
+  return gSkipRecordPasses;
+}
+}  // namespace engine_detail
+
+namespace engine_detail {
 namespace {
 
 // The value of the record last read by the value column; false when it is null.

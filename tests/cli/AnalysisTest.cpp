@@ -56,6 +56,8 @@ TEST(Analysis, SkippingTheCountsOfTheStepsBeforeTheLastGivesTheSameBytes) {
       {TAnalysis::kTab, "--search 客=12 --row 客"},
       {TAnalysis::kTab, "--search 客=c1 --row 客 --col 店 --value 金額 --agg max --hide-empty"},
       {TAnalysis::kTab, "--value 客 --row 店 --agg min"},
+      {TAnalysis::kTab, "--search 客=10 --col 客 --row 数 --value 金額 --agg sum"},
+      {TAnalysis::kTab, "--search 客=C11 --row 店 --col 数"},
       {TAnalysis::kTab, "--value 客 --col 店 --search 客=C11"},
       {TAnalysis::kTab, "--row 金額 --div 金額=5 --col 店 --percent row"},
       {TAnalysis::kTab, "--pick 店=新宿 --row 数 --no-totals --no-sort"},
