@@ -248,14 +248,16 @@ class TCol : public TColSelection {
   std::vector<uint64_t> selectedBits_;
   int selectedShift_ = 64;                         // 64 - log2 of the number of bits
   size_t SelectedBit(std::string_view key) const;  // the bit of a folded text
-  // The bit of a folded text of n bytes from its first and last eight (n < 8: the n bytes, then
-  // zeros, and last 0).
-  size_t SelectedBitOf(uint64_t first, uint64_t last, size_t n) const;
-  // Passes over the lines from *at on, up to want of them, while each is a short ASCII text
-  // whose bit is clear, so that it is not selected: keys[i] := kRejected for each, *at := where
-  // the first line not passed begins; returns how many were passed. Stops at any other line (a
-  // longer text, other bytes, a lone LF, a set bit) and near the end of bytes, for the general
-  // test. REQUIRES: the selection's tables built (PrepareRows).
+  // The bit of a folded text of n bytes from its first and last eight, each byte with bit 5
+  // set (n < 8: the n bytes, then zeros, and last 0), for a table of 2^(64 - shift) bits. With
+  // bit 5 set, an ASCII text and its folding have the same bit, so a row's text need not be
+  // folded to be told unselected.
+  static size_t SelectedBitOf(uint64_t first, uint64_t last, size_t n, int shift);
+  // Passes over the lines from *at on, up to want of them, while each is an ASCII text of at
+  // most 16 bytes whose bit is clear, so that it is not selected: keys[i] := kRejected for each,
+  // *at := where the first line not passed begins; returns how many were passed. Stops at any
+  // other line (a longer text, other bytes, a lone LF, a set bit) and near the end of bytes, for
+  // the general test. REQUIRES: the selection's tables built (PrepareRows).
   int SkipUnselectedLines(std::string_view bytes, size_t* at, int want, int32_t* keys) const;
   std::string foldScratch_;    // reused buffer for folding a row's text
   int32_t nextLine_ = 0;       // number of the line ReadTextLine reads next

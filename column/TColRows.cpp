@@ -222,23 +222,30 @@ int32_t TCol::DateCategory(double value, int dayOfWeek) const {
   return DateKey(value);
 }
 
+namespace {
+constexpr uint64_t kCaseBits = 0x2020202020202020ull;  // bit 5 of every byte: a-z against A-Z
+}  // namespace
+
 size_t TCol::SelectedBit(std::string_view key) const {
   const size_t n = key.size();
   uint64_t first = 0, last = 0;
   if (n >= 8) {
     std::memcpy(&first, key.data(), 8);
     std::memcpy(&last, key.data() + n - 8, 8);
+    first |= kCaseBits;
+    last |= kCaseBits;
   } else {
-    for (size_t i = 0; i < n; ++i) first |= uint64_t{static_cast<unsigned char>(key[i])} << (8 * i);
+    for (size_t i = 0; i < n; ++i)
+      first |= uint64_t{static_cast<unsigned char>(key[i]) | 0x20u} << (8 * i);
   }
-  return SelectedBitOf(first, last, n);
+  return SelectedBitOf(first, last, n, selectedShift_);
 }
 
-size_t TCol::SelectedBitOf(uint64_t first, uint64_t last, size_t n) const {
+size_t TCol::SelectedBitOf(uint64_t first, uint64_t last, size_t n, int shift) {
   // The length and the first and last eight bytes, mixed by one multiplication, whose top bits
   // are the bit's number: cheaper than the slots' hash, and a collision only costs a probe.
   const uint64_t mixed = (first ^ (last >> 29 | last << 35)) + n;
-  return static_cast<size_t>((mixed * 0x9E3779B97F4A7C15ull) >> selectedShift_);
+  return static_cast<size_t>((mixed * 0x9E3779B97F4A7C15ull) >> shift);
 }
 
 int32_t TCol::SelectedPosition(std::string_view text) {
@@ -448,14 +455,11 @@ int TCol::SkipUnselectedLines(std::string_view bytes, size_t* at, int want, int3
   int done = 0;
 #if defined(__SSE2__)
   constexpr uint64_t kHigh = 0x8080808080808080ull;
-  const auto fold = [](uint64_t w) {  // FoldAsciiInto, a word at a time
-    const uint64_t atLeastA = w + 0x3F3F3F3F3F3F3F3Full;
-    const uint64_t aboveZ = w + 0x2525252525252525ull;
-    return w | (((atLeastA & ~aboveZ) & kHigh) >> 2);
-  };
   if (selectedBits_.empty()) return 0;
   const char* const p = bytes.data();
   const size_t size = bytes.size();
+  const uint64_t* const bits = selectedBits_.data();
+  const int shift = selectedShift_;
   const __m128i lf16 = _mm_set1_epi8('\n');
   size_t start = *at;  // where the next line begins
   // The line ends are found sixteen bytes at a time, apart from the test of each line, so that
@@ -466,19 +470,21 @@ int TCol::SkipUnselectedLines(std::string_view bytes, size_t* at, int want, int3
     for (; ends != 0 && done < want; ends &= ends - 1) {
       const size_t lf = scan + static_cast<size_t>(__builtin_ctz(ends));
       const size_t n = lf - start - 1;  // the text's length, when a CR comes before the LF
-      if (lf == start || p[lf - 1] != '\r' || n > 14 || start + 16 > size) goto general;
-      const __m128i line = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + start));
-      if ((static_cast<unsigned>(_mm_movemask_epi8(line)) & ((1u << n) - 1)) != 0) goto general;
+      if (lf == start || p[lf - 1] != '\r' || n > 16 || start + 8 > size) goto general;
+      // The first and the last eight bytes hold the whole text (its first n, when shorter),
+      // taken with bit 5 set as SelectedBit takes them: an ASCII text needs no folding then.
       uint64_t first, last = 0;
       std::memcpy(&first, p + start, 8);
       if (n >= 8) {
         std::memcpy(&last, p + start + n - 8, 8);
-        last = fold(last);
+        first |= kCaseBits;
+        last |= kCaseBits;
       } else {
-        first &= n == 0 ? 0 : ~uint64_t{0} >> (64 - 8 * n);
+        first = (first | kCaseBits) & (n == 0 ? 0 : ~uint64_t{0} >> (64 - 8 * n));
       }
-      const size_t bit = SelectedBitOf(fold(first), last, n);
-      if ((selectedBits_[bit / 64] >> (bit % 64) & 1) != 0) goto general;
+      if (((first | last) & kHigh) != 0) goto general;
+      const size_t bit = SelectedBitOf(first, last, n, shift);
+      if ((bits[bit / 64] >> (bit % 64) & 1) != 0) goto general;
       keys[done++] = kRejected;
       start = lf + 1;
     }
