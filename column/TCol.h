@@ -242,9 +242,9 @@ class TCol : public TColSelection {
   };
   std::vector<SelectedSlot> selectedSlots_;  // power-of-two size, at most a quarter full
   std::vector<std::string> selectedKeys_;    // the distinct folded texts
-  // Bits indexed by a quick hash of a folded text (SelectedBit), set for selectedKeys_, 16 per
-  // slot (64 or more per key): a clear bit rejects a row before the slots are probed, from a
-  // table that stays in the first-level cache (at 2000 keys 16 KiB against 128 KiB of slots).
+  // Bits indexed by a quick hash of a folded text (SelectedBit), set for selectedKeys_, 32 per
+  // slot (128 or more per key): a clear bit rejects a row before the slots are probed, from a
+  // table that stays in the first-level cache (at 2000 keys 32 KiB against 128 KiB of slots).
   std::vector<uint64_t> selectedBits_;
   int selectedShift_ = 64;                         // 64 - log2 of the number of bits
   size_t SelectedBit(std::string_view key) const;  // the bit of a folded text

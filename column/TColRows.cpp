@@ -115,7 +115,7 @@ void TCol::PrepareRows() {
                             static_cast<int32_t>(selectedKeys_.size())};
       selectedKeys_.push_back(std::move(key));
     }
-    selectedBits_.assign(slots / 4, 0);  // 16 bits per slot, 64 or more per key
+    selectedBits_.assign(slots / 2, 0);  // 32 bits per slot, 128 or more per key
     selectedShift_ = 64;
     for (size_t bits = selectedBits_.size() * 64; bits > 1; bits /= 2) --selectedShift_;
     for (const std::string& key : selectedKeys_) {
@@ -371,22 +371,28 @@ std::string_view LineAt(std::string_view bytes, size_t from, size_t* next) {
 }
 
 // Where needle (not empty) first occurs in bytes at or after from, or npos. Sixteen starts at a
-// time are tested for the needle's first and last byte, and only the starts with both are
-// compared whole: in a column of codes most bytes may equal a digit pattern's first byte, but few
-// pairs at the needle's length do, so this runs several times faster than memmem there.
+// time are tested for the needle's first, middle and last byte, and only the starts with all
+// three are compared whole: in a column of codes most bytes may equal a digit pattern's first
+// byte, but few triples at the needle's places do, so this runs several times faster than memmem
+// there.
 size_t FindBytes(std::string_view bytes, size_t from, std::string_view needle) {
   const char* const p = bytes.data();
   const size_t n = needle.size();
   size_t at = from;
 #if defined(__SSE2__)
   if (n >= 2) {
+    // The needle's first, middle and last byte: for a needle of three, the whole of it.
+    const size_t mid = n / 2;
     const __m128i first = _mm_set1_epi8(needle[0]);
+    const __m128i middle = _mm_set1_epi8(needle[mid]);
     const __m128i last = _mm_set1_epi8(needle[n - 1]);
     for (; at + n + 15 <= bytes.size(); at += 16) {
       const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at));
+      const __m128i m = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at + mid));
       const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at + n - 1));
-      unsigned mask = static_cast<unsigned>(
-          _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
+      unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(
+          _mm_and_si128(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(m, middle)),
+                        _mm_cmpeq_epi8(b, last))));
       for (; mask != 0; mask &= mask - 1) {
         const size_t start = at + static_cast<size_t>(__builtin_ctz(mask));
         if (std::memcmp(p + start + 1, needle.data() + 1, n - 2) == 0) return start;
@@ -464,13 +470,15 @@ int TCol::SkipUnselectedLines(std::string_view bytes, size_t* at, int want, int3
   size_t start = *at;  // where the next line begins
   // The line ends are found sixteen bytes at a time, apart from the test of each line, so that
   // one line's test does not wait for the search of its end.
-  for (size_t scan = start; done < want && scan + 16 <= size; scan += 16) {
+  // Up to 24 bytes before the end, so that the eight bytes at a line's start lie within bytes.
+  for (size_t scan = start; done < want && scan + 24 <= size; scan += 16) {
     unsigned ends = static_cast<unsigned>(_mm_movemask_epi8(
         _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + scan)), lf16)));
     for (; ends != 0 && done < want; ends &= ends - 1) {
       const size_t lf = scan + static_cast<size_t>(__builtin_ctz(ends));
-      const size_t n = lf - start - 1;  // the text's length, when a CR comes before the LF
-      if (lf == start || p[lf - 1] != '\r' || n > 16 || start + 8 > size) goto general;
+      // The text's length when a CR comes before the LF; an LF at the start wraps around.
+      const size_t n = lf - start - 1;
+      if (n > 16 || p[lf - 1] != '\r') goto general;
       // The first and the last eight bytes hold the whole text (its first n, when shorter),
       // taken with bit 5 set as SelectedBit takes them: an ASCII text needs no folding then.
       uint64_t first, last = 0;

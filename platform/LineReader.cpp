@@ -20,7 +20,7 @@ LineReader::LineReader(const std::string& path, LineEnds ends, ReadAhead ahead) 
   // One read takes a small file whole, with room left to see its end.
   const size_t wanted = static_cast<size_t>(std::min<int64_t>(size_, kBlockSize)) + 1;
   fullBuffer_ = std::max(wanted, kMinBuffer);
-  // A reader of the first lines neither clears nor reads a whole block it would not look at.
+  // A reader of the first lines does not read a whole block it would not look at.
   buf_.resize(ahead == ReadAhead::kFirstLines ? std::min(fullBuffer_, kFirstLinesBuffer)
                                               : fullBuffer_);
   if (ends == LineEnds::kCrLf) modeKnown_ = crLfOnly_ = true;

@@ -57,7 +57,7 @@ class LineReader {
   std::string path_;         // for messages
   InFile file_;              // open file
   int64_t size_ = 0;         // file size at open
-  std::vector<char> buf_;    // bytes read and not yet consumed lie in [begin_, end_)
+  Records<char> buf_;        // bytes read and not yet consumed lie in [begin_, end_); not cleared
   size_t fullBuffer_ = 0;    // the size of buf_ for block reads (kFirstLines: from the second read)
   bool readBefore_ = false;  // Fill has read
   size_t begin_ = 0;
