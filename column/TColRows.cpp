@@ -469,8 +469,8 @@ int TCol::SkipUnselectedLines(std::string_view bytes, size_t* at, int want, int3
   const __m128i lf16 = _mm_set1_epi8('\n');
   size_t start = *at;  // where the next line begins
   // The line ends are found sixteen bytes at a time, apart from the test of each line, so that
-  // one line's test does not wait for the search of its end.
-  // Up to 24 bytes before the end, so that the eight bytes at a line's start lie within bytes.
+  // one line's test does not wait for the search of its end; up to 24 bytes before the end, so
+  // that the eight bytes at a line's start lie within bytes.
   for (size_t scan = start; done < want && scan + 24 <= size; scan += 16) {
     unsigned ends = static_cast<unsigned>(_mm_movemask_epi8(
         _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + scan)), lf16)));
