@@ -137,5 +137,59 @@ TEST(RecordPassTexts, PerRowTextsGiveTheSameTablesBothWays) {
   }
 }
 
+// A selection of the texts a search walk found (as the text search makes it): the pass that
+// reads the walk's rows alone gives the tables of the generic pass, also with spellings in
+// another case, a selection that does not hold the pattern, and a text file changed since.
+TEST(RecordPassTexts, TheRowsOfASearchWalkGiveTheSameTablesBothWays) {
+  std::string csv = "番号,店舗,客\n";
+  for (int i = 0; i < 6000; ++i) {
+    std::string code = (i % 5 == 0 ? "c" : "C") + std::to_string(100000 + i * 7 % 2599);
+    if (i % 11 == 0) code = "客" + code;
+    csv += std::to_string(i) + ",S" + std::to_string(i % 4) + "," + code + "\n";
+  }
+  EngineData d(csv);
+  TCol& col = d.Col("客");
+  ASSERT_EQ(col.FStorage, csLon);
+  d.ws.sort = false;
+  col.FRole = 1;
+  d.Col("店舗").FRole = 0;
+  const auto walk = [&](const std::string& pattern) {
+    std::vector<std::string> found;
+    std::set<std::string> seen;
+    col.VisitRowTextsContaining(pattern, [&](std::string_view line) {
+      if (line.find(pattern) != std::string_view::npos && seen.insert(FoldKey(line)).second)
+        found.emplace_back(line);
+      return true;
+    });
+    return found;
+  };
+  const auto check = [&](const std::vector<std::string>& selection, const char* what) {
+    col.SetSelected(selection);
+    const auto [fast, generic] = TablesBothWays(d);
+    EXPECT_EQ(fast, generic) << what;
+    EXPECT_GT(fast.size(), 40u) << what;
+  };
+  std::vector<std::string> found = walk("12");
+  ASSERT_GT(found.size(), 50u);
+  std::vector<std::string> some;
+  for (size_t i = 0; i < found.size(); i += 3) some.push_back(found[i]);
+  check(found, "all found");
+  check(some, "some of them");
+  some.push_back(test::S("c100012"));  // spelled in the other case from the rows' C100012
+  check(some, "another case");
+  some.push_back("C100005");  // without the pattern: every row is read
+  check(some, "a text without the pattern");
+  some.pop_back();
+  check(walk("C1000"), "a pattern with a letter");  // rows of c1000.. hold no C1000
+
+  // The file changed since the walk: each text a row earlier, so the walk's rows are wrong.
+  const std::string before = TablesBothWays(d).first;
+  const std::string text = test::ReadFile(col.DatPath());
+  const size_t end = text.find("\r\n") + 2;
+  test::WriteFile(col.DatPath(), text.substr(end) + text.substr(0, end));
+  check(some, "after a change");
+  EXPECT_NE(TablesBothWays(d).first, before);
+}
+
 }  // namespace
 }  // namespace tabulon
