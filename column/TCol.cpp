@@ -8,6 +8,7 @@
 #include "platform/Errors.h"
 #include "platform/FileIo.h"
 #include "platform/LineReader.h"
+#include "platform/LocaleFormats.h"
 #include "platform/SjisText.h"
 
 namespace tabulon {
@@ -203,6 +204,8 @@ class TCol::Writer {
   int32_t lastSpelling = -1;
   std::string foldScratch;  // reused buffers
   std::string normScratch;
+  TStampReader
+      stamps;  // the time stamps of a per-row vtDat column, read without the general parser
 
   // While a csLon column has a numeric type, its values are also written as records to i.Val, so
   // that Finish need not convert every row again when the type stays as it is.
@@ -348,7 +351,12 @@ void TCol::AddValue(std::string_view text) {
 void TCol::AppendRowText(std::string_view text) {
   Writer& w = *writer_;
   const TValueType before = FValueType;
-  const Converted v = InferType(text, &FValueType, &w.normScratch);
+  Converted v;
+  // A time stamp converts as InferType would convert it: ASCII alone, no blank, a date.
+  if (FValueType == vtDat && w.stamps.TryRead(text, &v.d))
+    v.null = false;
+  else
+    v = InferType(text, &FValueType, &w.normScratch);
   if (w.valuesValid && FValueType != before) {
     w.values.Abandon();
     w.valuesValid = false;
