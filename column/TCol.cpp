@@ -212,6 +212,12 @@ class TCol::Writer {
   OutFile values;
   bool valuesValid = false;
   TValueType valuesType = vtInt;
+  // While such a vtDat column has met time stamps alone since it became per-row, their texts are
+  // not written to i.Dat: each is the stamp of its value (AppendStamp), and when the type holds to
+  // the end, i.Val replaces i.Dat anyway. They are the last unwrittenStamps records of i.Val, and
+  // go to i.Dat (WriteOutStampTexts) before any other text does, or when the type widens.
+  int64_t unwrittenStamps = 0;
+  bool stampsOnly = true;  // no text has been written out after the stamps (so at most once)
 };
 
 TCol::TCol() = default;
@@ -353,16 +359,52 @@ void TCol::AppendRowText(std::string_view text) {
   const TValueType before = FValueType;
   Converted v;
   // A time stamp converts as InferType would convert it: ASCII alone, no blank, a date.
-  if (FValueType == vtDat && w.stamps.TryRead(text, &v.d))
+  const bool stamp = FValueType == vtDat && w.stamps.TryRead(text, &v.d);
+  if (stamp)
     v.null = false;
   else
     v = InferType(text, &FValueType, &w.normScratch);
   if (w.valuesValid && FValueType != before) {
+    WriteOutStampTexts();
     w.values.Abandon();
     w.valuesValid = false;
   }
-  w.dat.WriteLine(text);
+  if (stamp && w.valuesValid && w.stampsOnly) {
+    ++w.unwrittenStamps;
+  } else {
+    if (w.stampsOnly) WriteOutStampTexts();
+    w.dat.WriteLine(text);
+  }
   if (w.valuesValid) WriteValue(*this, w.values, v);
+}
+
+void TCol::WriteOutStampTexts() {
+  Writer& w = *writer_;
+  w.stampsOnly = false;
+  if (w.unwrittenStamps == 0) return;
+  // i.Val ends with the values of those rows; the records before them are skipped.
+  const std::string val = ValPath(*this);
+  w.values.Close();
+  const int64_t records = FileSize(val) / static_cast<int64_t>(sizeof(double));
+  const int64_t skip = records - w.unwrittenStamps;
+  InFile in;
+  in.Open(val);
+  std::vector<double> block(kCopyBlock);
+  std::string text;
+  for (int64_t at = 0; at < records;) {
+    const size_t n = static_cast<size_t>(std::min<int64_t>(records - at, kCopyBlock));
+    in.ReadExact(block.data(), n * sizeof(double));
+    for (size_t i = 0; i < n; ++i) {
+      if (at + static_cast<int64_t>(i) < skip) continue;
+      text.clear();
+      AppendStamp(block[i], &text);
+      w.dat.WriteLine(text);
+    }
+    at += static_cast<int64_t>(n);
+  }
+  in.Close();
+  w.values.OpenAppend(val);
+  w.unwrittenStamps = 0;
 }
 
 int32_t TCol::DistinctKeyOf(std::string_view text) {
@@ -515,6 +557,8 @@ void TCol::ConvertToText() {
 
 void TCol::Finish(const std::string& indPath) {
   Writer& w = *writer_;
+  // The text of every row when i.Val does not become i.Dat.
+  if (!(w.valuesValid && w.valuesType == FValueType)) WriteOutStampTexts();
   w.dat.Close();
   if (FStorage != csLon) {
     OutFile ind;

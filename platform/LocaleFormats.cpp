@@ -551,6 +551,22 @@ bool TStampReader::TryRead(std::string_view text, double* dateTime) {
   return true;
 }
 
+void AppendStamp(double dateTime, std::string* out) {
+  const DayAndTime dt = Split(dateTime);
+  const Civil c = CivilFromSerial(dt.day);
+  char buf[16];
+  char* p = PutDigits(buf, c.year, 4);
+  *p++ = '/';
+  p = PutDigits(p, c.month, 2);
+  *p++ = '/';
+  p = PutDigits(p, c.day, 2);
+  *p++ = ' ';
+  p = PutDigits(p, dt.ms / 3600000, 2);
+  *p++ = ':';
+  p = PutDigits(p, dt.ms / 60000 % 60, 2);
+  out->append(buf, sizeof buf);
+}
+
 bool TryParseStoredDateTime(std::string_view text, double* dateTime) {
   if (!TryParseDateTime(text, dateTime)) return false;
   if (*dateTime == Compose(kLastSerial, kMsPerDay - 1000)) *dateTime = DateNullValue();

@@ -68,6 +68,10 @@ class TStampReader {
   bool known_ = false;  // a stamp has been read whole
 };
 
+// Appends the stamp "yyyy/mm/dd hh:mm" of a date-time that TStampReader read: the very text it
+// read. REQUIRES: dateTime is such a value.
+void AppendStamp(double dateTime, std::string* out);
+
 // TryParseDateTime for the texts FormatDateTime wrote: the last second of 9999-12-31, the text of
 // the column store's date null marker, reads back as the marker's exact bits.
 bool TryParseStoredDateTime(std::string_view text, double* dateTime);
