@@ -202,6 +202,11 @@ class TCol::Writer {
   TextIndex folded;      // case-folded text -> key
   std::string lastText;  // the cell before and its spelling: sorted exports repeat cells
   int32_t lastSpelling = -1;
+  // Spellings from verifiedFrom on were added under the type that holds now (the type has not
+  // widened since), and while spellingIsKey every spelling's key is its own number (no two differ
+  // in letter case alone): a spelling found in that range is its key, without a look at spelling.
+  int32_t verifiedFrom = 0;
+  bool spellingIsKey = true;
   std::string foldScratch;  // reused buffers
   std::string normScratch;
   TStampReader
@@ -417,15 +422,21 @@ int32_t TCol::DistinctKeyOf(std::string_view text) {
     w.lastSpelling = known;
   }
   if (known >= 0) {
+    // Met since the type last widened, and its own key: nothing to look up or test again.
+    if (known >= w.verifiedFrom && w.spellingIsKey) return known;
     // A spelling met before: its key, and the type tested again only when it widened since.
     Writer::Spelling& sp = w.spelling[static_cast<size_t>(known)];
     if (sp.verified != FValueType) {
+      const TValueType before = FValueType;
       InferType(text, &FValueType, &w.normScratch);
+      if (FValueType != before) w.verifiedFrom = static_cast<int32_t>(w.spelling.size());
       sp.verified = FValueType;
     }
     return sp.key;
   }
+  const TValueType before = FValueType;
   InferType(text, &FValueType, &w.normScratch);
+  if (FValueType != before) w.verifiedFrom = static_cast<int32_t>(w.spelling.size());
   w.foldScratch.clear();
   AppendFoldKey(text, &w.foldScratch);
   int32_t key = w.folded.Find(w.foldScratch);
@@ -446,6 +457,7 @@ int32_t TCol::DistinctKeyOf(std::string_view text) {
     w.lastSpelling = static_cast<int32_t>(w.spelling.size());
     w.spellings.Insert(text, w.lastSpelling);
     w.spelling.push_back({key, FValueType});
+    if (key != w.lastSpelling) w.spellingIsKey = false;
   }
   return key;
 }

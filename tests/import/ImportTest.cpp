@@ -112,6 +112,26 @@ TEST(Import, DistinctTextsIgnoreLetterCaseAndKeepTheFirstSpelling) {
 // Texts of 7 to 9 bytes that share their first bytes and texts that differ only in length or
 // order: each is a distinct text of its own, met again by its key, and the letter case of each is
 // ignored whatever its length.
+// A spelling met again is its key and needs no test only while no two spellings share a key and
+// the type has not widened since it was added: after a spelling that differs in letter case, and
+// after a widening, the look-up and the test come back.
+TEST(Import, RepeatedSpellingsAfterALetterCaseVariantOrAWideningKeepTheirKeyAndTest) {
+  Dataset d;
+  d.Write("city\r\nTokyo\r\nTOKYO\r\nOsaka\r\nOsaka\r\nTOKYO\r\nosaka\r\nNagoya\r\nOsaka\r\n");
+  d.Import();
+  EXPECT_EQ(ReadFile(d.File("0.Dat")), std::string("\x00\x00\x01\x01\x00\x01\x02\x01", 8));
+  EXPECT_EQ(ReadFile(d.File("0.Ind")), "Tokyo\r\nOsaka\r\nNagoya\r\n");
+
+  // "$10" is an integer (hexadecimal) but no currency, date or time: met again after "1.5"
+  // widened the column to currency, it makes the column text.
+  Dataset e;
+  e.Write("a\r\n$10\r\n7\r\n1.5\r\n7\r\n$10\r\n");
+  e.Import();
+  EXPECT_EQ(ReadFile(e.File("0.Dat")), std::string("\x00\x01\x02\x01\x00", 5));
+  EXPECT_EQ(ReadFile(e.File("0.Ind")), "$10\r\n7\r\n1.5\r\n");
+  EXPECT_NE(e.Ini().find("[a]\r\nValType=Str\r\nColType=Byt\r\nCount=3\r\n"), std::string::npos);
+}
+
 TEST(Import, ShortAndLongTextsWithCommonBytesAreToldApart) {
   const std::vector<std::string> texts = {
       "1234567", "12345678", "123456789", "12345679", "abcdefgh", "a", "abcdefghi", "ab", "ba"};
