@@ -11,6 +11,7 @@
 #include "platform/Errors.h"
 #include "platform/FileIo.h"
 #include "platform/LineReader.h"
+#include "platform/LocaleFormats.h"
 #include "platform/SjisText.h"
 
 namespace tabulon {
@@ -204,14 +205,27 @@ class TCol::Writer {
   TextIndex folded;      // case-folded text -> key
   std::string lastText;  // the cell before and its spelling: sorted exports repeat cells
   int32_t lastSpelling = -1;
+  // Spellings from verifiedFrom on were added under the type that holds now (the type has not
+  // widened since), and while spellingIsKey every spelling's key is its own number (no two differ
+  // in letter case alone): a spelling found in that range is its key, without a look at spelling.
+  int32_t verifiedFrom = 0;
+  bool spellingIsKey = true;
   std::string foldScratch;  // reused buffers
   std::string normScratch;
+  TStampReader
+      stamps;  // the time stamps of a per-row vtDat column, read without the general parser
 
   // While a csLon column has a numeric type, its values are also written as records to i.Val, so
   // that Finish need not convert every row again when the type stays as it is.
   OutFile values;
   bool valuesValid = false;
   TValueType valuesType = vtInt;
+  // While such a vtDat column has met time stamps alone since it became per-row, their texts are
+  // not written to i.Dat: each is the stamp of its value (AppendStamp), and when the type holds to
+  // the end, i.Val replaces i.Dat anyway. They are the last unwrittenStamps records of i.Val, and
+  // go to i.Dat (WriteOutStampTexts) before any other text does, or when the type widens.
+  int64_t unwrittenStamps = 0;
+  bool stampsOnly = true;  // no text has been written out after the stamps (so at most once)
 };
 
 TCol::TCol() = default;
@@ -351,13 +365,54 @@ void TCol::AddValue(std::string_view text) {
 void TCol::AppendRowText(std::string_view text) {
   Writer& w = *writer_;
   const TValueType before = FValueType;
-  const Converted v = InferType(text, &FValueType, &w.normScratch);
+  Converted v;
+  // A time stamp converts as InferType would convert it: ASCII alone, no blank, a date.
+  const bool stamp = FValueType == vtDat && w.stamps.TryRead(text, &v.d);
+  if (stamp)
+    v.null = false;
+  else
+    v = InferType(text, &FValueType, &w.normScratch);
   if (w.valuesValid && FValueType != before) {
+    WriteOutStampTexts();
     w.values.Abandon();
     w.valuesValid = false;
   }
-  w.dat.WriteLine(text);
+  if (stamp && w.valuesValid && w.stampsOnly) {
+    ++w.unwrittenStamps;
+  } else {
+    if (w.stampsOnly) WriteOutStampTexts();
+    w.dat.WriteLine(text);
+  }
   if (w.valuesValid) WriteValue(*this, w.values, v);
+}
+
+void TCol::WriteOutStampTexts() {
+  Writer& w = *writer_;
+  w.stampsOnly = false;
+  if (w.unwrittenStamps == 0) return;
+  // i.Val ends with the values of those rows; the records before them are skipped.
+  const std::string val = ValPath(*this);
+  w.values.Close();
+  const int64_t records = FileSize(val) / static_cast<int64_t>(sizeof(double));
+  const int64_t skip = records - w.unwrittenStamps;
+  InFile in;
+  in.Open(val);
+  std::vector<double> block(kCopyBlock);
+  std::string text;
+  for (int64_t at = 0; at < records;) {
+    const size_t n = static_cast<size_t>(std::min<int64_t>(records - at, kCopyBlock));
+    in.ReadExact(block.data(), n * sizeof(double));
+    for (size_t i = 0; i < n; ++i) {
+      if (at + static_cast<int64_t>(i) < skip) continue;
+      text.clear();
+      AppendStamp(block[i], &text);
+      w.dat.WriteLine(text);
+    }
+    at += static_cast<int64_t>(n);
+  }
+  in.Close();
+  w.values.OpenAppend(val);
+  w.unwrittenStamps = 0;
 }
 
 int32_t TCol::DistinctKeyOf(std::string_view text) {
@@ -370,15 +425,21 @@ int32_t TCol::DistinctKeyOf(std::string_view text) {
     w.lastSpelling = known;
   }
   if (known >= 0) {
+    // Met since the type last widened, and its own key: nothing to look up or test again.
+    if (known >= w.verifiedFrom && w.spellingIsKey) return known;
     // A spelling met before: its key, and the type tested again only when it widened since.
     Writer::Spelling& sp = w.spelling[static_cast<size_t>(known)];
     if (sp.verified != FValueType) {
+      const TValueType before = FValueType;
       InferType(text, &FValueType, &w.normScratch);
+      if (FValueType != before) w.verifiedFrom = static_cast<int32_t>(w.spelling.size());
       sp.verified = FValueType;
     }
     return sp.key;
   }
+  const TValueType before = FValueType;
   InferType(text, &FValueType, &w.normScratch);
+  if (FValueType != before) w.verifiedFrom = static_cast<int32_t>(w.spelling.size());
   w.foldScratch.clear();
   AppendFoldKey(text, &w.foldScratch);
   int32_t key = w.folded.Find(w.foldScratch);
@@ -399,6 +460,7 @@ int32_t TCol::DistinctKeyOf(std::string_view text) {
     w.lastSpelling = static_cast<int32_t>(w.spelling.size());
     w.spellings.Insert(text, w.lastSpelling);
     w.spelling.push_back({key, FValueType});
+    if (key != w.lastSpelling) w.spellingIsKey = false;
   }
   return key;
 }
@@ -510,6 +572,8 @@ void TCol::ConvertToText() {
 
 void TCol::Finish(const std::string& indPath) {
   Writer& w = *writer_;
+  // The text of every row when i.Val does not become i.Dat.
+  if (!(w.valuesValid && w.valuesType == FValueType)) WriteOutStampTexts();
   w.dat.Close();
   if (FStorage != csLon) {
     OutFile ind;

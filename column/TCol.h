@@ -208,6 +208,9 @@ class TCol : public TColSelection {
   int32_t DistinctKeyOf(std::string_view text);
   void WriteKey(int32_t key);
   void AppendRowText(std::string_view text);
+  // Writes to i.Dat the texts of the rows whose time stamps went to i.Val alone (see
+  // Writer::unwrittenStamps), read back from i.Val, and writes every text of the rows after them.
+  void WriteOutStampTexts();
   void ReadFiles();    // the file part of Load
   void PrepareRows();  // derives the per-key tables ReadRow uses; run by every Load
 

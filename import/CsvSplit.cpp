@@ -1,6 +1,7 @@
 #include "import/CsvSplit.h"
 
 #include <cstddef>
+#include <cstring>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -73,6 +74,32 @@ bool SplitWithoutQuotes(const char* data, size_t n, std::vector<std::string_view
       AppendUnquoted<kBlankIsNull>(data, begin, at, fields);
       begin = at + 1;
     }
+  }
+  if (pos < n) {
+    // The bytes left, fewer than 16, as one more block rather than one at a time: the 16 bytes
+    // that end the line with those before pos masked off, or a short line copied into a zeroed
+    // block (a zero byte is neither a comma nor a quote).
+    alignas(16) char copy[16] = {};
+    const char* block = data + n - 16;
+    size_t base = n - 16;  // the line index of the block's first byte
+    unsigned keep = ~0u << (pos - base);
+    if (n < 16) {
+      std::memcpy(copy, data, n);
+      block = copy;
+      base = 0;
+      keep = ~0u;
+    }
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
+    if ((static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, quote))) & keep) != 0)
+      return false;
+    for (unsigned mask =
+             static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, comma))) & keep;
+         mask != 0; mask &= mask - 1) {
+      const size_t at = base + static_cast<size_t>(__builtin_ctz(mask));
+      AppendUnquoted<kBlankIsNull>(data, begin, at, fields);
+      begin = at + 1;
+    }
+    pos = n;
   }
 #endif
   for (; pos < n; ++pos) {

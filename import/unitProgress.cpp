@@ -163,7 +163,7 @@ bool TformProgress::NeedsImport(const std::string& csvPath) {
 }
 
 void TformProgress::OpenCsv() {
-  csv_ = std::make_unique<CsvLineReader>(csvPath_);
+  csv_ = std::make_unique<CsvLineReader>(csvPath_, ReadAhead::kStream);
   looksLikeText_ = csv_->Sniff().looksLikeText;
 }
 

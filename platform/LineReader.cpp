@@ -8,6 +8,7 @@ namespace tabulon {
 namespace {
 
 constexpr size_t kBlockSize = size_t{4} << 20;           // bytes asked of the file per read
+constexpr size_t kStreamBlockSize = size_t{256} << 10;   // the same for ReadAhead::kStream
 constexpr size_t kMinBuffer = size_t{64} << 10;          // small files get a small buffer
 constexpr size_t kFirstLinesBuffer = size_t{128} << 10;  // ReadAhead::kFirstLines's first read
 constexpr char kEndOfFile = 0x1A;
@@ -17,8 +18,9 @@ constexpr char kEndOfFile = 0x1A;
 LineReader::LineReader(const std::string& path, LineEnds ends, ReadAhead ahead) : path_(path) {
   file_.Open(path);
   size_ = std::max<int64_t>(FileSize(path), 0);
+  blockSize_ = ahead == ReadAhead::kStream ? kStreamBlockSize : kBlockSize;
   // One read takes a small file whole, with room left to see its end.
-  const size_t wanted = static_cast<size_t>(std::min<int64_t>(size_, kBlockSize)) + 1;
+  const size_t wanted = static_cast<size_t>(std::min<int64_t>(size_, blockSize_)) + 1;
   fullBuffer_ = std::max(wanted, kMinBuffer);
   // A reader of the first lines does not read a whole block it would not look at.
   buf_.resize(ahead == ReadAhead::kFirstLines ? std::min(fullBuffer_, kFirstLinesBuffer)
@@ -41,7 +43,7 @@ bool LineReader::Fill() {
   else if (buf_.size() < fullBuffer_ && readBefore_)
     buf_.resize(fullBuffer_);  // a reader of the first lines reads on
   readBefore_ = true;
-  const size_t want = std::min(buf_.size() - end_, kBlockSize);
+  const size_t want = std::min(buf_.size() - end_, blockSize_);
   const size_t got = file_.ReadSome(buf_.data() + end_, want);
   if (got == 0) {
     atEof_ = true;

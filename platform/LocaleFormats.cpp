@@ -448,8 +448,10 @@ bool TryParsePlainTimeMs(std::string_view text, int64_t* ms) {
 // The fixed shapes of exported dates: "yyyy/mm/dd", optionally a blank and a plain time (see
 // TryParsePlainTimeMs), as the general parser reads them. False for any other text, or a date
 // that does not exist (the general parser then decides).
-bool TryParseFixedDateTime(std::string_view text, double* dateTime) {
-  if (text.size() < 10 || text[4] != '/' || text[7] != '/') return false;
+// The day serial of the date "yyyy/mm/dd" that the first ten bytes of text (at least ten) spell;
+// false when they spell no date of that shape, or one that does not exist.
+bool TryParseFixedDate(std::string_view text, int64_t* serial) {
+  if (text[4] != '/' || text[7] != '/') return false;
   const unsigned d[8] = {DigitOf(text[0]), DigitOf(text[1]), DigitOf(text[2]), DigitOf(text[3]),
                          DigitOf(text[5]), DigitOf(text[6]), DigitOf(text[8]), DigitOf(text[9])};
   for (unsigned digit : d)
@@ -458,19 +460,34 @@ bool TryParseFixedDateTime(std::string_view text, double* dateTime) {
   const int month = static_cast<int>(d[4] * 10 + d[5]);
   const int day = static_cast<int>(d[6] * 10 + d[7]);
   if (!IsValidDate(year, month, day)) return false;
+  *serial = Ordinal(year, month, day) - kEpochOrdinal;
+  return true;
+}
+
+// The time "hh:mm" of a 16-byte "yyyy/mm/dd hh:mm" text as milliseconds of the day; false when
+// bytes 10 to 15 are not a blank and such a time below 24:00 (the date is not looked at).
+bool TryParseStampTimeMs(std::string_view text, int64_t* ms) {
+  if (text[10] != ' ' || text[13] != ':') return false;
+  const unsigned h1 = DigitOf(text[11]), h2 = DigitOf(text[12]);
+  const unsigned m1 = DigitOf(text[14]), m2 = DigitOf(text[15]);
+  if (h1 > 9 || h2 > 9 || m1 > 5 || m2 > 9) return false;
+  const unsigned hour = h1 * 10 + h2;
+  if (hour > 23) return false;
+  *ms = (hour * 60 + m1 * 10 + m2) * int64_t{60000};
+  return true;
+}
+
+bool TryParseFixedDateTime(std::string_view text, double* dateTime) {
+  int64_t serial = 0;
+  if (text.size() < 10 || !TryParseFixedDate(text, &serial)) return false;
   int64_t ms = 0;
   if (text.size() == 16 && text[10] == ' ' && text[13] == ':') {
     // "hh:mm", the commonest time of a time stamp, read in place.
-    const unsigned h1 = DigitOf(text[11]), h2 = DigitOf(text[12]);
-    const unsigned m1 = DigitOf(text[14]), m2 = DigitOf(text[15]);
-    if (h1 > 9 || h2 > 9 || m1 > 5 || m2 > 9) return false;
-    const unsigned hour = h1 * 10 + h2;
-    if (hour > 23) return false;
-    ms = (hour * 60 + m1 * 10 + m2) * int64_t{60000};
+    if (!TryParseStampTimeMs(text, &ms)) return false;
   } else if (text.size() > 10 && (text[10] != ' ' || !TryParsePlainTimeMs(text.substr(11), &ms))) {
     return false;
   }
-  *dateTime = Compose(Ordinal(year, month, day) - kEpochOrdinal, ms);
+  *dateTime = Compose(serial, ms);
   return true;
 }
 
@@ -518,6 +535,36 @@ bool TryParseDateTime(std::string_view text, double* dateTime) {
   }
   *dateTime = Compose(serial, ms);
   return true;
+}
+
+bool TStampReader::TryRead(std::string_view text, double* dateTime) {
+  int64_t ms = 0;
+  if (text.size() != 16 || !TryParseStampTimeMs(text, &ms)) return false;
+  if (!known_ || std::memcmp(text.data(), day_, sizeof day_) != 0) {
+    int64_t serial = 0;
+    if (!TryParseFixedDate(text, &serial)) return false;
+    std::memcpy(day_, text.data(), sizeof day_);
+    serial_ = serial;
+    known_ = true;
+  }
+  *dateTime = Compose(serial_, ms);
+  return true;
+}
+
+void AppendStamp(double dateTime, std::string* out) {
+  const DayAndTime dt = Split(dateTime);
+  const Civil c = CivilFromSerial(dt.day);
+  char buf[16];
+  char* p = PutDigits(buf, c.year, 4);
+  *p++ = '/';
+  p = PutDigits(p, c.month, 2);
+  *p++ = '/';
+  p = PutDigits(p, c.day, 2);
+  *p++ = ' ';
+  p = PutDigits(p, dt.ms / 3600000, 2);
+  *p++ = ':';
+  p = PutDigits(p, dt.ms / 60000 % 60, 2);
+  out->append(buf, sizeof buf);
 }
 
 bool TryParseStoredDateTime(std::string_view text, double* dateTime) {

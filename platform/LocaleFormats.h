@@ -53,6 +53,25 @@ std::string FormatDateTimePattern(std::string_view pattern, double dateTime);
 // 2024-03-31 are not. Returns false when the text is not a date-time.
 bool TryParseDateTime(std::string_view text, double* dateTime);
 
+// Reads the time stamps "yyyy/mm/dd hh:mm" of a column, cell after cell: a stamp that begins
+// with the same ten bytes as the last one read whole takes that one's day and reads only its
+// time, since stamps listed in time order mostly repeat the day before them. Gives the very value
+// TryParseDateTime gives a stamp. False for a text of any other shape and for a stamp of a day
+// that does not exist; TryParseDateTime then has the say.
+class TStampReader {
+ public:
+  bool TryRead(std::string_view text, double* dateTime);
+
+ private:
+  char day_[10] = {};   // the date bytes of the last stamp read whole
+  int64_t serial_ = 0;  // and their day serial
+  bool known_ = false;  // a stamp has been read whole
+};
+
+// Appends the stamp "yyyy/mm/dd hh:mm" of a date-time that TStampReader read: the very text it
+// read. REQUIRES: dateTime is such a value.
+void AppendStamp(double dateTime, std::string* out);
+
 // TryParseDateTime for the texts FormatDateTime wrote: the last second of 9999-12-31, the text of
 // the column store's date null marker, reads back as the marker's exact bits.
 bool TryParseStoredDateTime(std::string_view text, double* dateTime);

@@ -154,5 +154,23 @@ TEST(CsvSplit, RandomLinesFollowTheRuleAndStayInsideTheLine) {
   }
 }
 
+// Lines without a quote take the block split, whose last bytes are a block of their own: every
+// length up to three blocks, with commas, blanks and a quote at the line's last positions.
+TEST(CsvSplit, LinesWithoutQuotesOfEveryLengthSplitAsTheRuleSays) {
+  const char alphabet[] = {',', ',', ' ', 'a', 'b', '\x81', '\t'};
+  std::mt19937 rng(20241209);
+  std::vector<std::string_view> fields;
+  for (size_t length = 0; length <= 48; ++length) {
+    for (int round = 0; round < 200; ++round) {
+      std::string line(length, 'a');
+      for (char& b : line) b = alphabet[rng() % sizeof alphabet];
+      if (round % 10 == 9 && length > 0)
+        line[length - 1 - rng() % std::min<size_t>(length, 3)] = '"';
+      SplitCsvRecord(line, &fields);
+      ASSERT_EQ(Fields(fields.begin(), fields.end()), Reference(line, true)) << line;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tabulon

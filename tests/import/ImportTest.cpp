@@ -3,12 +3,14 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "TestUtil.h"
 #include "column/TCol.h"
+#include "column/Values.h"
 #include "import/Descriptor.h"
 #include "import/unitProgress.h"
 #include "platform/Errors.h"
@@ -110,6 +112,26 @@ TEST(Import, DistinctTextsIgnoreLetterCaseAndKeepTheFirstSpelling) {
 // Texts of 7 to 9 bytes that share their first bytes and texts that differ only in length or
 // order: each is a distinct text of its own, met again by its key, and the letter case of each is
 // ignored whatever its length.
+// A spelling met again is its key and needs no test only while no two spellings share a key and
+// the type has not widened since it was added: after a spelling that differs in letter case, and
+// after a widening, the look-up and the test come back.
+TEST(Import, RepeatedSpellingsAfterALetterCaseVariantOrAWideningKeepTheirKeyAndTest) {
+  Dataset d;
+  d.Write("city\r\nTokyo\r\nTOKYO\r\nOsaka\r\nOsaka\r\nTOKYO\r\nosaka\r\nNagoya\r\nOsaka\r\n");
+  d.Import();
+  EXPECT_EQ(ReadFile(d.File("0.Dat")), std::string("\x00\x00\x01\x01\x00\x01\x02\x01", 8));
+  EXPECT_EQ(ReadFile(d.File("0.Ind")), "Tokyo\r\nOsaka\r\nNagoya\r\n");
+
+  // "$10" is an integer (hexadecimal) but no currency, date or time: met again after "1.5"
+  // widened the column to currency, it makes the column text.
+  Dataset e;
+  e.Write("a\r\n$10\r\n7\r\n1.5\r\n7\r\n$10\r\n");
+  e.Import();
+  EXPECT_EQ(ReadFile(e.File("0.Dat")), std::string("\x00\x01\x02\x01\x00", 5));
+  EXPECT_EQ(ReadFile(e.File("0.Ind")), "$10\r\n7\r\n1.5\r\n");
+  EXPECT_NE(e.Ini().find("[a]\r\nValType=Str\r\nColType=Byt\r\nCount=3\r\n"), std::string::npos);
+}
+
 TEST(Import, ShortAndLongTextsWithCommonBytesAreToldApart) {
   const std::vector<std::string> texts = {
       "1234567", "12345678", "123456789", "12345679", "abcdefgh", "a", "abcdefghi", "ab", "ba"};
@@ -198,6 +220,86 @@ TEST(Import, APerRowColumnWidenedLateIsConvertedAgain) {
   EXPECT_EQ(ReadFile(d.File("0.Dat")), expected + Int64s({5000}));
   EXPECT_NE(d.Ini().find("[n]\r\nMin=0\r\nMax=2099\r\nValType=Cur\r\nColType=Lon\r\n"),
             std::string::npos);
+}
+
+// n distinct time stamps "yyyy/mm/dd hh:mm": the calendar's ends, a day before the date origin,
+// a leap day, then minutes of consecutive days.
+std::vector<std::string> DistinctStamps(int n) {
+  std::vector<std::string> stamps = {"0001/01/01 00:00", "9999/12/31 23:59", "1899/12/29 06:00",
+                                     "2024/02/29 23:59"};
+  for (int i = 0; static_cast<int>(stamps.size()) < n; ++i) {
+    int y, m, day;
+    DecodeDate(EncodeDate(2024, 2, 27) + i / 3, &y, &m, &day);
+    const int minute = (i * 487) % 1440;
+    char text[24];
+    std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d", y, m, day, minute / 60,
+                  minute % 60);
+    stamps.push_back(text);
+  }
+  return stamps;
+}
+
+// A per-row column of time stamps keeps their texts only until its values can replace them; a
+// text that then widens it to text, after stamps alone or after other cells between them, must
+// still find every row's own text.
+TEST(Import, APerRowStampColumnWidenedToTextKeepsEveryRowsText) {
+  const std::vector<std::string> stamps = DistinctStamps(2600);
+  const auto column = [&](std::initializer_list<std::pair<int, const char*>> inserts,
+                          const char* last) {
+    std::vector<std::string> cells(stamps);
+    for (auto it = std::rbegin(inserts); it != std::rend(inserts); ++it)
+      cells.insert(cells.begin() + it->first, it->second);
+    if (last != nullptr) cells.push_back(last);
+    return cells;
+  };
+  const std::vector<std::vector<std::string>> cases = {
+      column({}, "x"),                                        // stamps alone, then a text
+      column({{2300, "2024/3/1 9:00"}}, "x"),                 // another date shape between
+      column({{2300, "(null)"}, {2400, "2024/03/01"}}, "x"),  // a blank, a date without time
+      column({{2500, "late"}}, nullptr),                      // the text among the stamps
+      column({{2001, "x"}}, nullptr),  // right after the column became per-row
+  };
+  for (size_t k = 0; k < cases.size(); ++k) {
+    Dataset d;
+    std::string csv = "t,n\r\n", lines;
+    for (const std::string& cell : cases[k]) {
+      csv += (cell == "(null)" ? "" : cell) + ",1\r\n";
+      lines += cell + "\r\n";
+    }
+    d.Write(csv);
+    d.Import();
+    EXPECT_EQ(ReadFile(d.File("0.Dat")), lines) << k;
+    EXPECT_NE(d.Ini().find("[t]\r\nValType=Str\r\nColType=Lon\r\n"), std::string::npos) << k;
+    EXPECT_FALSE(FileExists(d.File("0.Val"))) << k;
+    EXPECT_FALSE(FileExists(d.File("0.Tmp"))) << k;
+  }
+}
+
+// Stamps with another date shape, a blank and a short line among them stay a date column: each
+// row's value is the general parser's, bit for bit, the blank the null marker.
+TEST(Import, APerRowStampColumnStoresTheGeneralParsersValues) {
+  std::vector<std::string> cells = DistinctStamps(2400);
+  cells.insert(cells.begin() + 2100, "2024/3/1 9:00");
+  cells.insert(cells.begin() + 2200, "");
+  cells.insert(cells.begin() + 2300, "2024/03/02");
+  Dataset d;
+  std::string csv = "t,n\r\n", expected;
+  for (size_t i = 0; i < cells.size(); ++i) {
+    csv += i == 2250 ? std::string("\r\n") : cells[i] + ",1\r\n";
+    double v = DateNull();
+    if (i != 2250 && !cells[i].empty()) {
+      ASSERT_TRUE(TryParseDateTime(cells[i], &v)) << cells[i];
+    }
+    expected.append(reinterpret_cast<const char*>(&v), sizeof v);
+  }
+  d.Write(csv);
+  d.Import();
+  EXPECT_EQ(ReadFile(d.File("0.Dat")), expected);
+  EXPECT_NE(d.Ini().find("[t]\r\nMin=0001/01/01\r\nMax=9999/12/31 23:59:00\r\nValType=Dat\r\n"
+                         "ColType=Lon\r\n"),
+            std::string::npos);
+  EXPECT_FALSE(FileExists(d.File("0.Val")));
+  EXPECT_FALSE(FileExists(d.File("0.Tmp")));
 }
 
 TEST(Import, ATextThatNoLongerConvertsIsStoredAsNull) {

@@ -103,5 +103,41 @@ TEST(FileIo, RecordsKeepTheirValuesWhenTheirMemoryChangesKind) {
   EXPECT_EQ(BulkCapacity((size_t{2} << 20) + 1), size_t{4} << 20);
 }
 
+// A file that starts writing may take the buffer of one closed before: what it writes is its own
+// bytes alone, whatever the buffer held, with files of other buffer sizes and abandoned ones
+// between, and however many are open at once.
+TEST(FileIo, FilesThatTakeTheBuffersOfClosedFilesWriteOnlyTheirOwnBytes) {
+  test::ScratchDir dir;
+  std::vector<std::string> expected;
+  {
+    std::vector<OutFile> files(8);
+    for (size_t i = 0; i < files.size(); ++i) {
+      files[i].SetBufferSize(i % 3 == 0 ? 4096 : 1024);
+      files[i].Create(dir.File(std::to_string(i)));
+    }
+    for (int round = 0; round < 3; ++round) {
+      for (size_t i = 0; i < files.size(); ++i) {
+        const std::string path = dir.File(std::to_string(i));
+        std::string bytes(i * 700 + static_cast<size_t>(round) * 13, static_cast<char>('a' + i));
+        if (round > 0) files[i].Create(path);
+        files[i].WriteLine(bytes);
+        if (i == 5 && round == 1) {
+          files[i].Abandon();  // the file is never made; its buffer goes back all the same
+          DeleteFileIfExists(path);
+          continue;
+        }
+        files[i].Close();
+        EXPECT_EQ(test::ReadFile(path), bytes + "\r\n") << i << ' ' << round;
+      }
+    }
+  }
+  OutFile small;
+  small.SetBufferSize(1024);
+  small.Create(dir.File("small"));
+  small.Write("xyz");
+  small.Close();
+  EXPECT_EQ(test::ReadFile(dir.File("small")), "xyz");
+}
+
 }  // namespace
 }  // namespace tabulon

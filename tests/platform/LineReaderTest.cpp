@@ -107,6 +107,28 @@ TEST(LineReader, AReaderOfTheFirstLinesReadsOnLikeAnyOther) {
             std::string(first + 1000, 'h'));
 }
 
+// The import's reader takes smaller blocks and reuses its buffer: the same lines over many
+// blocks, a line longer than a block, a CR LF split between two reads and 0x1A in a later read.
+TEST(LineReader, AStreamingReaderReadsTheSameLinesAsABlockReader) {
+  const size_t block = size_t{256} << 10;
+  std::string numbered;
+  for (int i = 0; numbered.size() < (size_t{3} << 20); ++i) numbered += std::to_string(i) + "\r\n";
+  std::string split(block - 1, 's');  // its CR is the last byte of the first read
+  split += "\r\nnext\r\n";
+  std::string longLine = "a\n" + std::string(3 * block + 7, 'L') + "\nb\n";
+  std::string stopped = numbered + "\x1A" + "after\r\n";
+  for (const std::string& bytes : {numbered, split, longLine, stopped}) {
+    EXPECT_EQ(ReadAll(bytes, LineEnds::kAuto, ReadAhead::kStream), ReadAll(bytes))
+        << bytes.substr(0, 20);
+    EXPECT_EQ(ReadAll(bytes, LineEnds::kCrLf, ReadAhead::kStream), ReadAll(bytes, LineEnds::kCrLf))
+        << bytes.substr(0, 20);
+  }
+  EXPECT_EQ(ReadAll(split, LineEnds::kAuto, ReadAhead::kStream),
+            (Lines{std::string(block - 1, 's'), "next"}));
+  EXPECT_EQ(ReadAll(longLine, LineEnds::kAuto, ReadAhead::kStream).at(1),
+            std::string(3 * block + 7, 'L'));
+}
+
 TEST(LineReader, EofAndSize) {
   test::ScratchDir dir;
   test::WriteFile(dir.File("f"), "a\r\nb\r\n");

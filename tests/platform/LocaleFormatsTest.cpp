@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <cstdio>
 #include <cstring>
@@ -369,6 +370,61 @@ TEST(LocaleFormats, NearMissesOfTheFixedShapesGetTheGeneralParsersAnswer) {
   EXPECT_EQ(v, At(2024, 3, 31, 9, 5, 7, 250));
   EXPECT_FALSE(TryParseDateTime("2024/02/30 09:05", &v));
   EXPECT_FALSE(TryParseDateTime("2024/03/31 24:00", &v));
+}
+
+// Whether text is "dddd/dd/dd dd:dd", each d a digit.
+bool IsStampShape(const std::string& text) {
+  if (text.size() != 16) return false;
+  for (size_t i = 0; i < 16; ++i) {
+    const char want = i == 4 || i == 7 ? '/' : i == 10 ? ' ' : i == 13 ? ':' : '0';
+    if (want == '0' ? text[i] < '0' || text[i] > '9' : text[i] != want) return false;
+  }
+  return true;
+}
+
+// The stamp reader remembers the day of the last stamp it read whole; whatever came before, its
+// answer for a text must be TryParseDateTime's, bit for bit, or false where it leaves the text to
+// TryParseDateTime. The cells follow each other as in a column: days repeated with times valid
+// and invalid, then days that change, vanish or reappear.
+TEST(LocaleFormats, TheStampReaderAnswersAsTheGeneralParserWhateverItReadBefore) {
+  std::vector<std::string> cells;
+  for (const char* day :
+       {"2024/02/29", "2024/02/29", "2024/02/28", "2024/02/19", "2023/02/29", "2024/02/29",
+        "2024/03/01", "1899/12/30", "1899/12/29", "0001/01/01", "9999/12/31", "2024/13/01",
+        "2024/00/10", "2024/04/31", "2024/4/30 ", "2O24/03/31", "2024-03-31"}) {
+    for (const char* time : {" 00:00", " 23:59", " 24:00", " 09:05", " 9:05", " 19:60", " 1a:00",
+                             " 12:3x", "T10:00", " 10:00:00", " 10:00 ", "  10:0", ""})
+      cells.push_back(std::string(day) + time);
+  }
+  for (const char* d : {"2024/03/31 ", "2024/03/31\xff"}) cells.push_back(std::string(d) + "10:00");
+  cells.push_back("(null)");
+  cells.push_back("");
+  cells.push_back("2024/02/29 12:00");    // after texts of other shapes, the day still holds
+  for (int step = 0; step < 2; ++step) {  // forwards and backwards: other days before each cell
+    TStampReader reader;
+    for (const std::string& cell : cells) {
+      double read = -1, general = -1;
+      const bool generalOk = TryParseDateTime(cell, &general);
+      if (reader.TryRead(cell, &read)) {
+        ASSERT_TRUE(generalOk) << '"' << cell << '"';
+        EXPECT_EQ(Bits(read), Bits(general)) << '"' << cell << '"';
+      } else {
+        // Refused in the stamp's own shape only when the general parser refuses it too.
+        EXPECT_FALSE(generalOk && IsStampShape(cell)) << '"' << cell << '"';
+      }
+    }
+    std::reverse(cells.begin(), cells.end());
+  }
+  TStampReader reader;
+  double v = 0;
+  ASSERT_TRUE(reader.TryRead("2024/02/29 23:59", &v));
+  EXPECT_EQ(v, At(2024, 2, 29, 23, 59));
+  ASSERT_TRUE(reader.TryRead("2024/02/29 00:01", &v));
+  EXPECT_EQ(v, At(2024, 2, 29, 0, 1));
+  EXPECT_FALSE(reader.TryRead("2024/02/29 24:00", &v));
+  EXPECT_FALSE(reader.TryRead("2023/02/29 10:00", &v));
+  ASSERT_TRUE(reader.TryRead("1899/12/29 06:00", &v));
+  EXPECT_EQ(v, -1.25);
 }
 
 }  // namespace
