@@ -212,8 +212,8 @@ class TCol::Writer {
   bool spellingIsKey = true;
   std::string foldScratch;  // reused buffers
   std::string normScratch;
-  TStampReader
-      stamps;  // the time stamps of a per-row vtDat column, read without the general parser
+  // The time stamps of a per-row vtDat column, read without the general parser.
+  TStampReader stamps;
 
   // While a csLon column has a numeric type, its values are also written as records to i.Val, so
   // that Finish need not convert every row again when the type stays as it is.

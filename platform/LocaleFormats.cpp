@@ -113,6 +113,15 @@ char* PutDigits(char* out, int64_t value, int width) {
   return out + width;
 }
 
+// Writes a day as yyyy/mm/dd.
+char* PutDate(char* out, const Civil& c) {
+  out = PutDigits(out, c.year, 4);
+  *out++ = '/';
+  out = PutDigits(out, c.month, 2);
+  *out++ = '/';
+  return PutDigits(out, c.day, 2);
+}
+
 // Writes a non-negative value without padding.
 char* PutNumber(char* out, int64_t value) {
   return std::to_chars(out, out + 20, value).ptr;
@@ -335,11 +344,7 @@ std::string FormatDateTime(double dateTime) {
   const DayAndTime dt = Split(dateTime);
   const Civil c = CivilFromSerial(dt.day);
   char buf[32];
-  char* p = PutDigits(buf, c.year, 4);
-  *p++ = '/';
-  p = PutDigits(p, c.month, 2);
-  *p++ = '/';
-  p = PutDigits(p, c.day, 2);
+  char* p = PutDate(buf, c);
   if (dt.ms != 0) {
     *p++ = ' ';
     p = PutNumber(p, dt.ms / 3600000);
@@ -555,11 +560,7 @@ void AppendStamp(double dateTime, std::string* out) {
   const DayAndTime dt = Split(dateTime);
   const Civil c = CivilFromSerial(dt.day);
   char buf[16];
-  char* p = PutDigits(buf, c.year, 4);
-  *p++ = '/';
-  p = PutDigits(p, c.month, 2);
-  *p++ = '/';
-  p = PutDigits(p, c.day, 2);
+  char* p = PutDate(buf, c);
   *p++ = ' ';
   p = PutDigits(p, dt.ms / 3600000, 2);
   *p++ = ':';
