@@ -36,13 +36,6 @@ bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 }  // namespace
 
 const char* ValueTypeText(TValueType t) {
@@ -91,47 +84,151 @@ bool ParseStorage(std::string_view text, TColStorage* s) {
   return false;
 }
 
-bool TryStrToInt(std::string_view text, int32_t* value) {
-  const char* p = text.data();
-  const char* end = p + text.size();
-  while (p < end && *p == ' ') ++p;
-  if (p == end) return false;
+namespace {
+
+constexpr char kYen = '\\';  // 0x5C, the yen sign of the single-byte set
+
+// "△" (81 A2) or "▲" (81 A3) at p, a minus sign.
+bool IsTriangle(const char* p, const char* end) {
+  return end - p >= 2 && static_cast<unsigned char>(p[0]) == 0x81 &&
+         (static_cast<unsigned char>(p[1]) == 0xA2 || static_cast<unsigned char>(p[1]) == 0xA3);
+}
+
+// "円" (89 7E) at p.
+bool IsEn(const char* p, const char* end) {
+  return end - p >= 2 && static_cast<unsigned char>(p[0]) == 0x89 && p[1] == 0x7E;
+}
+
+// A number as office files write it, taken apart: leading blanks; a sign, a yen sign, or
+// "△"/"▲" for minus, in the orders "-\500", "\-500", "△\500"; the integer digits, grouped by
+// commas in threes or not at all; a fraction; an exponent; "円" right after the digits. Runs for
+// every cell of a per-row numeric column: byte by byte, no search.
+struct NumberParts {
   bool negative = false;
-  if (*p == '+' || *p == '-') negative = *p++ == '-';
-  if (p == end) return false;
-  uint64_t magnitude = 0;
-  if (*p == '$') {
-    // Hexadecimal: the digits themselves must stay within 7FFFFFFF.
-    if (++p == end) return false;
-    for (; p < end; ++p) {
-      const int d = HexDigit(*p);
-      if (d < 0) return false;
-      magnitude = magnitude * 16 + static_cast<uint64_t>(d);
-      if (magnitude > 0x7FFFFFFFull) return false;
-    }
-  } else {
-    const uint64_t limit = negative ? 2147483648ull : 2147483647ull;
-    for (; p < end; ++p) {
-      if (!IsDigit(*p)) return false;
-      magnitude = magnitude * 10 + static_cast<uint64_t>(*p - '0');
-      if (magnitude > limit) return false;
-    }
+  std::string_view integer;   // digits, with their grouping commas
+  std::string_view fraction;  // the digits after ".", when there is one
+  bool point = false;
+  std::string_view exponent;  // after "E": an optional sign and digits; "E" alone when empty
+  std::string_view rest;      // whatever follows
+  bool grouped = false;       // integer holds a comma
+};
+
+// Takes an optional "." and fraction, then an optional exponent, from p on into n; returns where
+// they end.
+const char* TakeFractionAndExponent(const char* p, const char* end, NumberParts* n) {
+  if (p < end && *p == '.') {
+    n->point = true;
+    const char* from = ++p;
+    while (p < end && IsDigit(*p)) ++p;
+    n->fraction = std::string_view(from, static_cast<size_t>(p - from));
   }
-  *value = static_cast<int32_t>(negative ? -static_cast<int64_t>(magnitude)
-                                         : static_cast<int64_t>(magnitude));
+  if (p < end && (*p == 'E' || *p == 'e')) {
+    const char* from = p++;
+    if (p < end && (*p == '+' || *p == '-')) ++p;
+    while (p < end && IsDigit(*p)) ++p;
+    n->exponent = p - from > 1 ? std::string_view(from + 1, static_cast<size_t>(p - from - 1))
+                               : std::string_view(from, 1);
+  }
+  return p;
+}
+
+NumberParts SplitNumber(std::string_view text) {
+  NumberParts n;
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  const auto sign = [&] {
+    if (p < end && (*p == '+' || *p == '-')) n.negative = *p++ == '-';
+  };
+  while (p < end && *p == ' ') ++p;
+  if (p < end && (*p == '+' || *p == '-')) {
+    sign();
+    if (p < end && *p == kYen) ++p;
+  } else if (p < end && *p == kYen) {
+    ++p;
+    sign();
+  } else if (IsTriangle(p, end)) {
+    n.negative = true;
+    p += 2;
+    if (p < end && *p == kYen) ++p;
+  }
+  const char* from = p;
+  for (; p < end; ++p) {
+    if (*p == ',')
+      n.grouped = true;
+    else if (!IsDigit(*p))
+      break;
+  }
+  n.integer = std::string_view(from, static_cast<size_t>(p - from));
+  p = TakeFractionAndExponent(p, end, &n);
+  if (IsEn(p, end)) p += 2;
+  n.rest = std::string_view(p, static_cast<size_t>(end - p));
+  return n;
+}
+
+// Whether integer digits are plain or grouped by commas in threes: the first group of 1 to 3
+// digits, every later one of exactly 3.
+bool WellGrouped(std::string_view integer) {
+  const size_t comma = integer.find(',');
+  if (comma == std::string_view::npos) return true;
+  if (comma == 0 || comma > 3) return false;
+  for (size_t at = comma; at < integer.size(); at += 4) {
+    if (integer[at] != ',' || integer.size() - at < 4) return false;
+    for (size_t k = 1; k <= 3; ++k)
+      if (!IsDigit(integer[at + k])) return false;
+  }
   return true;
 }
 
-bool TryStrToCur(std::string_view text, int64_t* scaled) {
-  const char* p = text.data();
-  const char* end = p + text.size();
-  while (p < end && *p == ' ') ++p;
-  while (end > p && end[-1] == ' ') --end;
-  if (p == end) return false;
-  if (!IsDigit(*p) && *p != '+' && *p != '-' && *p != '.') return false;
-  bool negative = false;
-  if (*p == '+' || *p == '-') negative = *p++ == '-';
+// A code written with leading zeros (007, 0123, -012, 00.5, "0,123"): two or more integer digits,
+// the first a zero. Such a text keeps its zeros as text rather than becoming a number.
+bool IsZeroPadded(std::string_view integer) {
+  return integer.size() >= 2 && integer[0] == '0';
+}
 
+// The parts of a number that the integer or currency conversion may read, or false.
+bool TakeNumber(std::string_view text, bool allowFraction, NumberParts* parts) {
+  *parts = SplitNumber(text);
+  const NumberParts& n = *parts;
+  if (!n.rest.empty() || (n.grouped && !WellGrouped(n.integer)) || IsZeroPadded(n.integer))
+    return false;
+  if (!allowFraction) return !n.point && n.exponent.empty() && !n.integer.empty();
+  return true;
+}
+
+// A code with leading zeros as a whole text, blanks around it allowed: no date or time either.
+bool IsCodeWithLeadingZeros(std::string_view text) {
+  // Most texts, dates among them, are told apart by their first bytes.
+  size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  if (i < text.size() && text[i] != '0' && text[i] != kYen &&
+      static_cast<unsigned char>(text[i]) != 0x81)
+    return false;
+  const NumberParts n = SplitNumber(text);
+  std::string_view rest = n.rest;
+  while (!rest.empty() && rest.back() == ' ') rest.remove_suffix(1);
+  return rest.empty() && (!n.grouped || WellGrouped(n.integer)) && IsZeroPadded(n.integer);
+}
+
+// The integer conversion of any text a number may be written as (TryStrToInt's general case).
+bool IntOfWrittenNumber(std::string_view text, int32_t* value) {
+  NumberParts n;
+  if (!TakeNumber(text, false, &n)) return false;
+  const uint64_t limit = n.negative ? 2147483648ull : 2147483647ull;
+  uint64_t magnitude = 0;
+  for (const char c : n.integer) {
+    if (n.grouped && c == ',') continue;
+    magnitude = magnitude * 10 + static_cast<uint64_t>(c - '0');
+    if (magnitude > limit) return false;
+  }
+  *value = static_cast<int32_t>(n.negative ? -static_cast<int64_t>(magnitude)
+                                           : static_cast<int64_t>(magnitude));
+  return true;
+}
+
+// The currency value of a number's parts: mantissa * 10^exponent rounded to four decimals.
+// Inlined into the plain digits' pass, which runs for every cell of a per-row currency column.
+[[gnu::always_inline]] inline bool CurOfParts(const NumberParts& n, int64_t* scaled) {
   // The value is mantissa * 10^exponent, exactly, with at most 19 significant digits kept; the
   // digits beyond them only matter for rounding: the first of them and whether any later one is
   // nonzero.
@@ -158,22 +255,20 @@ bool TryStrToCur(std::string_view text, int64_t* scaled) {
       }
     }
   };
-  for (; p < end && IsDigit(*p); ++p) take(*p - '0', false);
-  if (p < end && *p == '.') {
-    for (++p; p < end && IsDigit(*p); ++p) take(*p - '0', true);
-  }
+  for (const char c : n.integer)
+    if (!n.grouped || c != ',') take(c - '0', false);
+  for (const char c : n.fraction) take(c - '0', true);
   if (digits == 0) return false;
-  if (p < end && (*p == 'E' || *p == 'e')) {
-    ++p;
-    bool negativeExponent = false;
-    if (p < end && (*p == '+' || *p == '-')) negativeExponent = *p++ == '-';
-    if (p == end || !IsDigit(*p)) return false;
-    int64_t e = 0;
-    for (; p < end && IsDigit(*p); ++p)
-      if (e < 100000) e = e * 10 + (*p - '0');
-    exponent += negativeExponent ? -e : e;
+  if (!n.exponent.empty()) {
+    std::string_view e = n.exponent;
+    const bool negativeExponent = e.front() == '-';
+    if (e.front() == '+' || e.front() == '-') e.remove_prefix(1);
+    if (e.empty() || !IsDigit(e.front())) return false;
+    int64_t magnitude = 0;
+    for (const char c : e)
+      if (magnitude < 100000) magnitude = magnitude * 10 + (c - '0');
+    exponent += negativeExponent ? -magnitude : magnitude;
   }
-  if (p != end) return false;
 
   uint64_t result = 0;
   if (mantissa != 0) {
@@ -197,12 +292,71 @@ bool TryStrToCur(std::string_view text, int64_t* scaled) {
     // With a shift below -19 the value stays under half of 0.0001 and rounds to zero.
   }
   if (result > kCurMaxScaled) return false;
-  *scaled = negative ? -static_cast<int64_t>(result) : static_cast<int64_t>(result);
+  *scaled = n.negative ? -static_cast<int64_t>(result) : static_cast<int64_t>(result);
   return true;
 }
 
+// A byte that only a number written with separators or marks holds: the general case reads it.
+bool MarksANumber(char c) {
+  return c == ',' || c == kYen || static_cast<unsigned char>(c) >= 0x80;
+}
+
+// The currency conversion of any text a number may be written as (TryStrToCur's general case).
+bool CurOfWrittenNumber(std::string_view text, int64_t* scaled) {
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  NumberParts n;
+  return TakeNumber(text, true, &n) && CurOfParts(n, scaled);
+}
+
+}  // namespace
+
+// Plain digits, most cells of a numeric column, are read in one pass; a text with a comma, a
+// yen sign or a double-byte mark goes to the general case.
+bool TryStrToInt(std::string_view text, int32_t* value) {
+  const char* p = text.data();
+  const char* end = p + text.size();
+  while (p < end && *p == ' ') ++p;
+  if (p == end) return false;
+  bool negative = false;
+  if (*p == '+' || *p == '-') negative = *p++ == '-';
+  if (p == end) return false;
+  const char* const digits = p;
+  const uint64_t limit = negative ? 2147483648ull : 2147483647ull;
+  uint64_t magnitude = 0;
+  for (; p < end; ++p) {
+    if (!IsDigit(*p)) return MarksANumber(*p) && IntOfWrittenNumber(text, value);
+    magnitude = magnitude * 10 + static_cast<uint64_t>(*p - '0');
+    if (magnitude > limit) return false;
+  }
+  if (IsZeroPadded(std::string_view(digits, static_cast<size_t>(end - digits)))) return false;
+  *value = static_cast<int32_t>(negative ? -static_cast<int64_t>(magnitude)
+                                         : static_cast<int64_t>(magnitude));
+  return true;
+}
+
+bool TryStrToCur(std::string_view text, int64_t* scaled) {
+  const char* p = text.data();
+  const char* end = p + text.size();
+  while (p < end && *p == ' ') ++p;
+  while (end > p && end[-1] == ' ') --end;
+  NumberParts n;
+  if (p < end && (*p == '+' || *p == '-')) n.negative = *p++ == '-';
+  const char* from = p;
+  while (p < end && IsDigit(*p)) ++p;
+  n.integer = std::string_view(from, static_cast<size_t>(p - from));
+  p = TakeFractionAndExponent(p, end, &n);
+  if (p < end) return MarksANumber(*p) && CurOfWrittenNumber(text, scaled);
+  return !IsZeroPadded(n.integer) && CurOfParts(n, scaled);
+}
+
 bool TryStrToDateTime(std::string_view text, double* value) {
-  return TryParseDateTime(text, value);
+  // Only a text whose first byte is a zero or a sign may be a code (most dates and times are
+  // told by it).
+  size_t first = 0;
+  while (first < text.size() && text[first] == ' ') ++first;
+  const bool mayBeCode =
+      first < text.size() && (text[first] == '0' || text[first] == '+' || text[first] == '-');
+  return !(mayBeCode && IsCodeWithLeadingZeros(text)) && TryParseDateTime(text, value);
 }
 
 std::string IntToText(int32_t value) {

@@ -37,14 +37,22 @@ constexpr double kLastMsOfDay = 86399999.0 / 86400000.0;
 inline constexpr std::string_view kNullText = "(null)";
 
 // Conversions from (normalised) text. Each returns false when the text does not convert.
-// Integer: optional leading blanks, optional sign, decimal digits, or "$" and hexadecimal digits;
-// must fit in 32 bits signed.
+// Both numeric conversions read numbers as office files write them: the integer digits plain or
+// grouped by commas in threes ("12,345,678"), a yen sign "\" right before the digits or the sign
+// ("\1,234", "-\500", "\-500"), "△" or "▲" as the minus sign ("△\1,234"), "円" right after the
+// digits ("1,234円"); the value is that of the plain digits. A code with leading zeros (two or more
+// integer digits, the first a zero: 007, -012, 00.5, "0,123") converts under no type, so that it
+// stays text with its zeros. Nothing makes digits hexadecimal.
+// Integer: optional leading blanks, then such a number without fraction or exponent; must fit in
+// 32 bits signed.
 bool TryStrToInt(std::string_view text, int32_t* value);
-// Currency: optional blanks, sign, digits with optional "." and fraction, optional exponent
-// ("E" and a signed integer), optional trailing blanks; rounded to four decimals (half to even),
-// must lie within -922337203685477.5807 .. 922337203685477.5807. *scaled is the value times 10000.
+// Currency: optional blanks, then such a number with an optional "." and fraction and an optional
+// exponent ("E" and a signed integer) before any "円", optional trailing blanks; rounded to four
+// decimals (half to even), must lie within -922337203685477.5807 .. 922337203685477.5807.
+// *scaled is the value times 10000.
 bool TryStrToCur(std::string_view text, int64_t* scaled);
-// Date-time: the grammar of TryParseDateTime (platform/LocaleFormats.h).
+// Date-time: the grammar of TryParseDateTime (platform/LocaleFormats.h), but never a code with
+// leading zeros ("07" is no hour).
 bool TryStrToDateTime(std::string_view text, double* value);
 
 // Integer text: decimal, "-" for negatives.

@@ -1,5 +1,6 @@
 // The value conversions of the import and the descriptor: texts that parse format back to texts
-// that parse to the same value, and the date keys, labels and formats take any double (NaN,
+// that parse to the same value, a number written with separators and marks converts as its plain
+// digits, and the date keys, labels and formats take any double (NaN,
 // infinities, the date null marker, values beyond the calendar) without undefined behaviour.
 #include <cmath>
 #include <cstdio>
@@ -68,16 +69,45 @@ void CheckDateTimeText(double value) {
   if (text == "9999/12/31 23:59:59") Check(SameBits(stored, DateNull()));
 }
 
+// The plain digits of a number written with grouping commas, a yen sign, "△"/"▲" or "円": the
+// sign, then the digits and what follows them, without the marks. Empty for a text without any.
+std::string PlainDigits(std::string_view text) {
+  const std::string_view yen = "\\", white = "\x81\xA2", black = "\x81\xA3", en = "\x89\x7E";
+  std::string plain;
+  bool marked = false;
+  size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  for (; i < text.size(); ++i) {
+    const std::string_view at = text.substr(i);
+    if (at.substr(0, 2) == white || at.substr(0, 2) == black) {
+      plain += '-';
+      marked = true;
+      ++i;
+    } else if (at.substr(0, 2) == en) {
+      marked = true;
+      ++i;
+    } else if (at.substr(0, 1) == yen || text[i] == ',') {
+      marked = true;
+    } else {
+      plain += text[i];
+    }
+  }
+  return marked ? plain : std::string();
+}
+
 void CheckInt(std::string_view text) {
+  // No text is hexadecimal; a code with leading zeros is no number.
   int32_t v = 0;
   if (!TryStrToInt(text, &v)) return;
+  Check(text.find('$') == std::string_view::npos);
   int32_t back = 0;
   Check(TryStrToInt(IntToText(v), &back) && back == v);
-  // A decimal integer is a currency value too.
-  if (text.find('$') == std::string_view::npos) {
-    int64_t scaled = 0;
-    Check(TryStrToCur(text, &scaled) && scaled == int64_t{v} * kCurScale);
-  }
+  // An integer text is a currency text too, of the same value.
+  int64_t scaled = 0;
+  Check(TryStrToCur(text, &scaled) && scaled == int64_t{v} * kCurScale);
+  // A written number converts to the value of its plain digits.
+  const std::string plain = PlainDigits(text);
+  if (!plain.empty()) Check(TryStrToInt(plain, &back) && back == v);
 }
 
 void CheckCur(std::string_view text) {
@@ -86,7 +116,13 @@ void CheckCur(std::string_view text) {
   const std::string formatted = CurToText(scaled);
   int64_t back = 0;
   Check(TryStrToCur(formatted, &back) && back == scaled);
-  // The same text read as a float agrees up to the rounding to four decimals.
+  // The same text (its plain digits) read as a float agrees up to the rounding to four decimals.
+  const std::string plain = PlainDigits(text);
+  if (!plain.empty()) {
+    int64_t plainScaled = 0;
+    Check(TryStrToCur(plain, &plainScaled) && plainScaled == scaled);
+    text = plain;
+  }
   double f = 0;
   Check(TryParseFloat(text, &f));
   const double x = f * kCurScale;

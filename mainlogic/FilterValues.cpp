@@ -1,5 +1,7 @@
 #include "mainlogic/FilterValues.h"
 
+#include <charconv>
+
 #include "column/Values.h"
 #include "platform/Errors.h"
 #include "platform/SjisText.h"
@@ -13,8 +15,14 @@ void ThrowNotInteger(const std::string& text) {
   throw ConvertError("'" + text + Sjis("' は整数ではありません"));
 }
 int32_t IntOrThrow(std::string_view part, const std::string& text) {
+  // The parts of labels the program wrote ("2004/03", "09:05", " 5"): decimal digits, zeros in
+  // front included, which a cell's conversion takes for a code.
+  while (!part.empty() && part.front() == ' ') part.remove_prefix(1);
+  if (!part.empty() && part.front() == '+') part.remove_prefix(1);
   int32_t value = 0;
-  if (!TryStrToInt(part, &value)) ThrowNotInteger(text);
+  const auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), value);
+  if (part.empty() || error != std::errc() || end != part.data() + part.size())
+    ThrowNotInteger(text);
   return value;
 }
 void ThrowNotDate(const std::string& text) {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <random>
+#include <regex>
 
 #include "TestUtil.h"
 #include "column/Values.h"
@@ -28,24 +29,40 @@ TEST(Values, IntegerTexts) {
               {"123", 123},
               {"  -45", -45},
               {"+7", 7},
-              {"0000000000000042", 42},
               {"2147483647", 2147483647},
               {"-2147483648", INT32_MIN},
-              {"$FF", 255},
-              {"$ff", 255},
-              {"-$10", -16},
-              {"$7FFFFFFF", 2147483647}};
+              // Amounts as office files write them.
+              {"1,234", 1234},
+              {"-1,234", -1234},
+              {"2,147,483,647", 2147483647},
+              {"\\1,234", 1234},
+              {"-\\500", -500},
+              {"\\-500", -500},
+              {"\x81\xA2"
+               "1,234",
+               -1234},  // △
+              {"\x81\xA3\\"
+               "1,234",
+               -1234},                  // ▲ and the yen sign
+              {"1,234\x89\x7E", 1234},  // 円
+              {"0", 0},
+              {"-0", 0}};
   for (const auto& c : good) {
     int32_t v = 0;
     EXPECT_TRUE(TryStrToInt(c.text, &v)) << c.text;
     EXPECT_EQ(v, c.value) << c.text;
   }
-  const char* bad[] = {"2147483648", "-2147483649", "99999999999999999999",
-                       "$80000000",  "$FFFFFFFF",   "-$80000000",
-                       "",           " ",           "-",
-                       "$",          "12 ",         "1.0",
-                       "1e3",        "0x10",        "- 1",
-                       "$-1",        "$G",          "1,000"};
+  const char* bad[] = {
+      "2147483648", "-2147483649", "99999999999999999999", "", " ", "-", "12 ", "1.0", "1e3", "- 1",
+      // No hexadecimal in any form.
+      "$10", "$FF", "-$10", "$", "0x10",
+      // Codes keep their zeros.
+      "007", "0123", "-012", "0,123", "0000000000000042",
+      // Commas that do not group in threes; signs and marks out of place.
+      "12,34", "1,2345", ",123", "1,", "1,,234", "1,234,56", "\\", "\x89\x7E", "\x81\xA2-5",
+      "-\x81\xA2"
+      "5",
+      "5\\", "(500)", "50%", "1,234 \x89\x7E"};
   for (const char* text : bad) {
     int32_t v = 5;
     EXPECT_FALSE(TryStrToInt(text, &v)) << text;
@@ -79,14 +96,23 @@ TEST(Values, CurrencyTextsScaleExactlyToFourDecimalsHalfToEven) {
               {"9.22337203685477E14", 9223372036854770000},
               {"922337203685477.5807", 9223372036854775807},
               {"922337203685477.58074999999", 9223372036854775807},
-              {"-922337203685477.5807", kCurNull}};
+              {"-922337203685477.5807", kCurNull},
+              {"12,345,678.5", 123456785000},
+              {"\\1,234.5\x89\x7E", 12345000},
+              {"\x81\xA2"
+               "0.25",
+               -2500},
+              {"0.5", 5000},
+              {"-0.25", -2500}};
   for (const auto& c : good) {
     int64_t v = 0;
     EXPECT_TRUE(TryStrToCur(c.text, &v)) << c.text;
     EXPECT_EQ(v, c.scaled) << c.text;
   }
   const char* bad[] = {"$10",
-                       "1,000",
+                       "00.5",
+                       "-012.5",
+                       "12,34.5",
                        "",
                        ".",
                        "e3",
@@ -112,7 +138,7 @@ TEST(Values, CurrencyTextsScaleExactlyToFourDecimalsHalfToEven) {
 // the double parser is a reference; every integer text must convert as currency as well.
 TEST(Values, RandomNumericTextsAgreeWithReferenceConversions) {
   std::mt19937 rng(12345);
-  const char alphabet[] = "0123456789-+. $eE";
+  const char alphabet[] = "0123456789-+. $eE,";
   for (int i = 0; i < 200000; ++i) {
     std::string text;
     const int length = 1 + static_cast<int>(rng() % 12);
@@ -124,9 +150,27 @@ TEST(Values, RandomNumericTextsAgreeWithReferenceConversions) {
     const bool isCur = TryStrToCur(text, &scaled);
     double dt;
     TryStrToDateTime(text, &dt);
-    if (isInt && text.find('$') == std::string::npos) {
+    if (isInt) {
       ASSERT_TRUE(isCur) << text;
       EXPECT_EQ(scaled, int64_t{n} * kCurScale) << text;
+    }
+    ASSERT_FALSE(text.find('$') != std::string::npos && (isInt || isCur)) << text;
+    // A code with leading zeros is no number and no time.
+    static const std::regex zeroPadded(R"(^ *[+-]?0[0-9,].*)");
+    if (std::regex_match(text, zeroPadded)) {
+      EXPECT_FALSE(isInt || isCur || TryStrToDateTime(text, &dt)) << text;
+      continue;
+    }
+    // Grouped digits read as the plain digits.
+    if (text.find(',') != std::string::npos) {
+      std::string plainDigits = text;
+      std::erase(plainDigits, ',');
+      int64_t plainScaled;
+      if (isCur) {
+        ASSERT_TRUE(TryStrToCur(plainDigits, &plainScaled)) << text;
+        EXPECT_EQ(scaled, plainScaled) << text;
+      }
+      continue;
     }
     const size_t point = text.find('.');
     const bool plain = text.find_first_of("eE") == std::string::npos &&
