@@ -16,11 +16,11 @@
 #include "engine/Dataset.h"
 #include "engine/Workspace.h"
 #include "fuzz/FuzzUtil.h"
+#include "import/CsvRecordReader.h"
 #include "import/CsvSplit.h"
 #include "import/Descriptor.h"
 #include "import/HenkanJ.h"
 #include "import/unitProgress.h"
-#include "platform/CsvLineReader.h"
 #include "platform/Errors.h"
 #include "platform/FileIo.h"
 #include "platform/IniFile.h"
@@ -112,7 +112,7 @@ void CheckDescriptor(const TCol& col, const Extremes& e,
   std::unordered_set<std::string> distinct;
   const size_t c = static_cast<size_t>(col.FIndex);
   for (const auto& fields : rows)
-    distinct.insert(FoldKey(c < fields.size() ? fields[c] : std::string_view()));
+    distinct.insert(FoldKey(c < fields.size() ? fields[c] : kNullText));
   if (distinct.size() > 2000) {
     Check(col.FStorage == csLon);
   } else {
@@ -160,24 +160,34 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
 
-  // The lines as the line reader gives them: the header, then one row per line.
-  std::vector<std::string> lines;
+  // The records as the record reader gives them: the header, then one row per record, less the
+  // records of nulls alone at the end.
+  std::vector<std::vector<std::string>> texts;
   {
-    CsvLineReader reader(csv);
-    std::string_view line;
-    while (reader.ReadLine(&line)) lines.emplace_back(line);
+    CsvRecordReader reader(csv);
+    std::string_view record;
+    TCsvFields split;
+    while (reader.ReadRecord(&record)) {
+      SplitCsvRecord(record, &split, reader.Separator());
+      texts.emplace_back(split.fields.begin(), split.fields.end());
+    }
   }
-  std::vector<std::string_view> header;
-  SplitCsvRecord(lines.empty() ? std::string_view() : std::string_view(lines[0]), &header);
+  const auto allNull = [](const std::vector<std::string>& fields) {
+    for (const std::string& f : fields)
+      if (f != kNullText) return false;
+    return true;
+  };
+  while (texts.size() > 1 && allNull(texts.back())) texts.pop_back();
+  const size_t columns = texts.empty() ? 1 : texts[0].size();
 
   TWorkspace ws;
   OpenDataset(ws, csv);
-  Check(ws.FRowCount == static_cast<int32_t>(lines.empty() ? 0 : lines.size() - 1));
-  Check(ws.FColCount == static_cast<int32_t>(header.size()));
-  Check(ws.FCols.size() == header.size());
+  Check(ws.FRowCount == static_cast<int32_t>(texts.empty() ? 0 : texts.size() - 1));
+  Check(ws.FColCount == static_cast<int32_t>(columns));
+  Check(ws.FCols.size() == columns);
 
   std::vector<std::vector<std::string_view>> rows(static_cast<size_t>(ws.FRowCount));
-  for (size_t r = 0; r < rows.size(); ++r) SplitCsvRecord(lines[r + 1], &rows[r]);
+  for (size_t r = 0; r < rows.size(); ++r) rows[r].assign(texts[r + 1].begin(), texts[r + 1].end());
   try {
     for (auto& colPtr : ws.FCols) {
       TCol& col = *colPtr;
@@ -189,7 +199,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       for (int32_t r = 0; r < ws.FRowCount; ++r) {
         Check(col.ReadRow(r));
         const auto& fields = rows[static_cast<size_t>(r)];
-        CheckValue(col, c < fields.size() ? fields[c] : std::string_view(), &extremes);
+        CheckValue(col, c < fields.size() ? fields[c] : kNullText, &extremes);
       }
       CheckDescriptor(col, extremes, rows);
       (void)col.GetItems();

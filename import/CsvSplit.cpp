@@ -1,5 +1,6 @@
 #include "import/CsvSplit.h"
 
+#include <bit>
 #include <cstddef>
 #include <cstring>
 
@@ -13,9 +14,10 @@ namespace {
 
 constexpr std::string_view kNull = "(null)";
 
-// The rule is defined on the line with one comma appended. Rather than copying the line, the
-// appended comma is a virtual byte at index n: R is line[pos, n] and is empty once pos > n.
-// Every search is bounded by n, since the virtual comma is neither a quote nor found by FindByte.
+// The rule is defined on the record with one separator appended. Rather than copying the record,
+// the appended separator is a virtual byte at index n: R is record[pos, n] and is empty once
+// pos > n. Every search is bounded by n, since the virtual separator is neither a quote nor found
+// by FindByte.
 // The index of the first c in data[pos, n), or n. Cells are short, so the search is inline: a
 // library call per cell costs more than the search itself.
 inline size_t FindByte(const char* data, size_t pos, size_t n, char c) {
@@ -24,7 +26,7 @@ inline size_t FindByte(const char* data, size_t pos, size_t n, char c) {
   for (; pos + 16 <= n; pos += 16) {
     const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + pos));
     const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, needle)));
-    if (mask != 0) return pos + static_cast<size_t>(__builtin_ctz(mask));
+    if (mask != 0) return pos + static_cast<size_t>(std::countr_zero(mask));
   }
 #endif
   for (; pos < n; ++pos)
@@ -55,30 +57,31 @@ template <bool kBlankIsNull>
     AppendTrimmed<kBlankIsNull>(data, begin, end, fields);
 }
 
-// The split of a line without a quote, where every comma ends a field: the commas of 16 bytes
-// are found at once and taken from a bit mask. False, with fields in any state, at the first
-// quote; the general rule then splits the line.
+// The split of a record without a quote, where every separator ends a field: the separators of
+// 16 bytes are found at once and taken from a bit mask. False, with fields in any state, at the
+// first quote; the general rule then splits the record.
 template <bool kBlankIsNull>
-bool SplitWithoutQuotes(const char* data, size_t n, std::vector<std::string_view>* fields) {
+[[gnu::always_inline]] inline bool SplitWithoutQuotes(const char* data, size_t n, char separator,
+                                                      std::vector<std::string_view>* fields) {
   size_t begin = 0;  // of the current field
   size_t pos = 0;
 #ifdef __SSE2__
-  const __m128i comma = _mm_set1_epi8(',');
+  const __m128i comma = _mm_set1_epi8(separator);
   const __m128i quote = _mm_set1_epi8('"');
   for (; pos + 16 <= n; pos += 16) {
     const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + pos));
     if (_mm_movemask_epi8(_mm_cmpeq_epi8(block, quote)) != 0) return false;
     for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, comma)));
          mask != 0; mask &= mask - 1) {
-      const size_t at = pos + static_cast<size_t>(__builtin_ctz(mask));
+      const size_t at = pos + static_cast<size_t>(std::countr_zero(mask));
       AppendUnquoted<kBlankIsNull>(data, begin, at, fields);
       begin = at + 1;
     }
   }
   if (pos < n) {
     // The bytes left, fewer than 16, as one more block rather than one at a time: the 16 bytes
-    // that end the line with those before pos masked off, or a short line copied into a zeroed
-    // block (a zero byte is neither a comma nor a quote).
+    // that end the record with those before pos masked off, or a short record copied into a
+    // zeroed block (a zero byte is neither a separator nor a quote).
     alignas(16) char copy[16] = {};
     const char* block = data + n - 16;
     size_t base = n - 16;  // the line index of the block's first byte
@@ -95,7 +98,7 @@ bool SplitWithoutQuotes(const char* data, size_t n, std::vector<std::string_view
     for (unsigned mask =
              static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, comma))) & keep;
          mask != 0; mask &= mask - 1) {
-      const size_t at = base + static_cast<size_t>(__builtin_ctz(mask));
+      const size_t at = base + static_cast<size_t>(std::countr_zero(mask));
       AppendUnquoted<kBlankIsNull>(data, begin, at, fields);
       begin = at + 1;
     }
@@ -104,27 +107,98 @@ bool SplitWithoutQuotes(const char* data, size_t n, std::vector<std::string_view
 #endif
   for (; pos < n; ++pos) {
     if (data[pos] == '"') return false;
-    if (data[pos] == ',') {
+    if (data[pos] == separator) {
       AppendUnquoted<kBlankIsNull>(data, begin, pos, fields);
       begin = pos + 1;
     }
   }
-  AppendUnquoted<kBlankIsNull>(data, begin, n, fields);  // before the appended comma
+  AppendUnquoted<kBlankIsNull>(data, begin, n, fields);  // before the appended separator
   return true;
 }
 
+// The closing quote of the quoted field whose text begins at open: the first quote that is not
+// doubled, or n when there is none. *doubled := whether a doubled quote came before it.
+size_t ClosingQuote(const char* data, size_t open, size_t n, bool* doubled) {
+  for (size_t at = open;;) {
+    const size_t q = FindByte(data, at, n, '"');
+    if (q + 1 >= n || data[q + 1] != '"') return q;
+    *doubled = true;
+    at = q + 2;
+  }
+}
+
+// The text of a quoted field with each doubled quote made one and each line break (CR LF, a lone
+// CR or a lone LF) made lineBreak, appended to *rewritten. REQUIRES: the appended text fits in
+// the capacity that *rewritten has, so that views into it stay valid.
+std::string_view Rewrite(std::string_view text, char lineBreak, bool lfStays,
+                         std::string* rewritten) {
+  const size_t start = rewritten->size();
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '"') {
+      ++i;  // the first of a doubled quote
+    } else if (c == '\r') {
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      rewritten->push_back(lineBreak);
+      continue;
+    } else if (c == '\n' && !lfStays) {
+      rewritten->push_back(lineBreak);
+      continue;
+    }
+    rewritten->push_back(c);
+  }
+  return std::string_view(*rewritten).substr(start);
+}
+
+// The split of a record with quotes. False, with fields in any state, at a quoted field that is
+// never closed.
 template <bool kBlankIsNull>
-void Split(std::string_view line, std::vector<std::string_view>* fields) {
-  fields->clear();
-  const char* const data = line.data();
-  const size_t n = line.size();
-  if (SplitWithoutQuotes<kBlankIsNull>(data, n, fields)) return;
-  fields->clear();
+bool SplitQuoted(std::string_view record, char separator, TCsvFields* out) {
+  const char* const data = record.data();
+  const size_t n = record.size();
+  // Import: a line break is kept as LF. Record list: it shows as a blank.
+  const char lineBreak = kBlankIsNull ? '\n' : ' ';
+  bool rewriting = false;  // out->rewritten holds this record's texts
   size_t pos = 0;
   while (pos <= n) {
     if (pos < n && data[pos] == '"') {
-      // 1) Quoted: up to the next quote; that quote and the byte after it are skipped. Without a
-      //    closing quote the field is empty and the byte after the opening quote is dropped.
+      const size_t open = pos + 1;
+      bool doubled = false;
+      const size_t close = ClosingQuote(data, open, n, &doubled);
+      if (close >= n) return false;
+      std::string_view text(data + open, close - open);
+      const bool lineBreaks = text.find_first_of(kBlankIsNull ? "\r" : "\r\n") != text.npos;
+      if (doubled || lineBreaks) {
+        if (!rewriting) {
+          // Rewritten texts are never longer than the record: the buffer does not move.
+          out->rewritten.clear();
+          out->rewritten.reserve(n);
+          rewriting = true;
+        }
+        text = Rewrite(text, lineBreak, kBlankIsNull, &out->rewritten);
+      }
+      AppendTrimmed<kBlankIsNull>(text.data(), 0, text.size(), &out->fields);
+      pos = close + 2;  // the closing quote and the byte after it
+    } else {
+      const size_t at = FindByte(data, pos, n, separator);
+      AppendUnquoted<kBlankIsNull>(data, pos, at, &out->fields);
+      pos = at + 1;
+    }
+  }
+  return true;
+}
+
+// The split of a record whose quote is never closed, as every record was split before doubled
+// quotes and quoted line breaks were read: a quoted field runs to the next quote.
+template <bool kBlankIsNull>
+void SplitUnclosed(std::string_view record, char separator, std::vector<std::string_view>* fields) {
+  const char* const data = record.data();
+  const size_t n = record.size();
+  size_t pos = 0;
+  while (pos <= n) {
+    if (pos < n && data[pos] == '"') {
+      // Up to the next quote; that quote and the byte after it are skipped. Without a closing
+      // quote the field is empty and the byte after the opening quote is dropped.
       const size_t open = pos + 1;
       const size_t close = open < n ? FindByte(data, open, n, '"') : n;
       if (close < n) {
@@ -135,22 +209,65 @@ void Split(std::string_view line, std::vector<std::string_view>* fields) {
         pos = open + 1;
       }
     } else {
-      // 2) Unquoted: up to the next comma, real or appended, which is consumed.
-      const size_t at = FindByte(data, pos, n, ',');
+      const size_t at = FindByte(data, pos, n, separator);
       AppendUnquoted<kBlankIsNull>(data, pos, at, fields);
       pos = at + 1;
     }
   }
 }
 
-}  // namespace
-
-void SplitCsvRecord(std::string_view line, std::vector<std::string_view>* fields) {
-  Split<true>(line, fields);
+template <bool kBlankIsNull>
+bool Split(std::string_view record, char separator, TCsvFields* out) {
+  std::vector<std::string_view>* fields = &out->fields;
+  fields->clear();
+  if (SplitWithoutQuotes<kBlankIsNull>(record.data(), record.size(), separator, fields))
+    return true;
+  fields->clear();
+  if (SplitQuoted<kBlankIsNull>(record, separator, out)) return true;
+  fields->clear();
+  SplitUnclosed<kBlankIsNull>(record, separator, fields);
+  return false;
 }
 
-void SplitCsvDisplayRecord(std::string_view line, std::vector<std::string_view>* fields) {
-  Split<false>(line, fields);
+}  // namespace
+
+bool SplitCsvRecord(std::string_view record, TCsvFields* out, char separator) {
+  return Split<true>(record, separator, out);
+}
+
+bool SplitCsvDisplayRecord(std::string_view record, TCsvFields* out, char separator) {
+  return Split<false>(record, separator, out);
+}
+
+bool TQuoteScan::EndsInsideQuotes(std::string_view record) {
+  const char* const data = record.data();
+  const size_t n = record.size();
+  for (;;) {
+    if (inQuotes_) {
+      bool doubled = false;
+      const size_t close = ClosingQuote(data, pos_, n, &doubled);
+      if (close >= n) {
+        // A quote that ends the text so far may be the first of a doubled one only if the text
+        // went on without a line break, which it never does: the next line follows one.
+        pos_ = n;
+        return true;
+      }
+      inQuotes_ = false;
+      pos_ = close + 2;
+    } else if (pos_ >= n) {
+      return false;
+    } else if (data[pos_] == '"') {
+      inQuotes_ = true;
+      ++pos_;
+    } else {
+      const size_t at = FindByte(data, pos_, n, separator_);
+      if (at == n) {
+        pos_ = n + 1;
+        return false;
+      }
+      pos_ = at + 1;
+    }
+  }
 }
 
 }  // namespace tabulon

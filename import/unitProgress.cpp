@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "import/CsvRecordReader.h"
 #include "import/CsvSplit.h"
 #include "import/Descriptor.h"
 #include "import/RemainingTime.h"
@@ -78,19 +79,21 @@ bool NamedByRawUtf8Header(const std::string& csvPath, const IniFile& ini) {
   LineReader bytes(csvPath, LineEnds::kAuto, ReadAhead::kFirstLines);
   std::string_view header;
   if (!bytes.ReadLine(&header)) return false;
-  // The header alone mostly settles it, without the sniff of the file's first 64 KiB: a header
-  // within them that is no UTF-8 makes them none (its line end cuts any sequence), and one of
-  // ASCII alone without a mark reads the same either way.
-  if (header.size() < kSniffBytes && SniffText(header, true).encoding != TextEncoding::kUtf8)
+  // The header alone mostly settles it, without a look at the bytes after it: one of ASCII alone
+  // without a mark reads the same either way, and one that is no well-formed UTF-8 (its line end
+  // cuts any sequence) decides for Shift-JIS.
+  if (IsAscii(header) || (header.size() < kSniffBytes && !IsWellFormedUtf8(header, true)))
     return false;
   CsvLineReader text(csvPath, ReadAhead::kFirstLines);
-  if (text.Sniff().encoding != TextEncoding::kUtf8) return false;
   std::string_view line;
   if (!text.ReadLine(&line)) return false;
+  if (text.Sniff().encoding != TextEncoding::kUtf8) return false;
   const std::string converted(line);
-  std::vector<std::string_view> raw, read;
-  SplitCsvRecord(header, &raw);
-  SplitCsvRecord(converted, &read);
+  TCsvFields rawFields, readFields;
+  SplitCsvRecord(header, &rawFields);
+  SplitCsvRecord(converted, &readFields);
+  const std::vector<std::string_view>& raw = rawFields.fields;
+  const std::vector<std::string_view>& read = readFields.fields;
   for (size_t i = 0; i < raw.size() && i < read.size(); ++i) {
     if (raw[i] == read[i]) continue;
     const std::string index = std::to_string(i);
@@ -131,6 +134,8 @@ void TformProgress::Import(const std::string& csvPath) {
 bool TformProgress::NeedsImport(const std::string& csvPath) {
   csvPath_ = csvPath;
   replaced_ = 0;
+  longRows_ = 0;
+  rowCount_ = 0;
   looksLikeText_ = true;
   view_->SetCaption(Sjis("CSVファイルの前処理中 ") + Utf8ToSjis(FileNameOf(csvPath)));
   time_t modified = 0;
@@ -163,8 +168,8 @@ bool TformProgress::NeedsImport(const std::string& csvPath) {
 }
 
 void TformProgress::OpenCsv() {
-  csv_ = std::make_unique<CsvLineReader>(csvPath_, ReadAhead::kStream);
-  looksLikeText_ = csv_->Sniff().looksLikeText;
+  csv_ = std::make_unique<CsvRecordReader>(csvPath_, ReadAhead::kStream);
+  looksLikeText_ = csv_->Lines().Sniff().looksLikeText;
 }
 
 namespace {
@@ -216,12 +221,13 @@ std::vector<std::string> UniqueColumnNames(const std::vector<std::string>& heade
 
 void TformProgress::ReadHeader() {
   std::string_view line;
-  size_t fileBytes = 0;
-  if (!csv_->ReadLine(&line, &fileBytes)) line = {};
-  position_ = static_cast<int64_t>(fileBytes) + 2;
+  int64_t fileBytes = 2;
+  if (!csv_->ReadRecord(&line, &fileBytes)) line = {};
+  position_ = fileBytes;
   view_->SetPosition(position_);
-  std::vector<std::string_view> fields;
-  SplitCsvRecord(line, &fields);
+  TCsvFields split;
+  SplitCsvRecord(line, &split, csv_->Separator());
+  const std::vector<std::string_view>& fields = split.fields;
   if (fields.size() > kMaxColumns)
     throw IoError(csvPath_, TFileAction::kImport,
                   Wording("too many columns: ", "列が多すぎます: ") +
@@ -263,34 +269,60 @@ void TformProgress::OpenColumns(const std::vector<std::string>& names) {
   }
 }
 
+namespace {
+
+// Whether every field of a record is null: an empty line, blanks or separators alone.
+bool AllNull(const std::vector<std::string_view>& fields) {
+  for (std::string_view f : fields)
+    if (f != kNullText) return false;
+  return true;
+}
+
+}  // namespace
+
 void TformProgress::ReadRows() {
   rowCount_ = 0;
-  std::vector<std::string_view> fields;
-  std::string_view line;
-  size_t fileBytes = 0;
+  longRows_ = 0;
+  TCsvFields split;
+  const std::vector<std::string_view>& fields = split.fields;
+  int64_t fileBytes = 0;
+  int64_t records = 0;
+  // Records of nulls alone are held back until a record with a value follows: at the end of the
+  // file they are what an extra line end or a spreadsheet's formatted empty rows leave, no data.
+  int64_t heldNullRows = 0;
   const size_t columns = cols_.size();
-  while (csv_->ReadLine(&line, &fileBytes)) {
-    if (rowCount_ == INT32_MAX)
-      throw IoError(csvPath_, TFileAction::kImport, Wording("too many rows", "行が多すぎます"));
-    ++rowCount_;
-    position_ += static_cast<int64_t>(fileBytes) + 2;
+  while (csv_->ReadFields(&split, &fileBytes)) {
+    ++records;
+    position_ += fileBytes;
     view_->SetPosition(position_);
-    if (rowCount_ % kRowsPerUpdate == 0) {
+    if (records % kRowsPerUpdate == 0) {
       view_->ProcessEvents();
       const double elapsed =
           std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
       view_->SetTimeLabel(RemainingTimeText(max_, position_, elapsed));
       view_->SetPositionLabel(std::to_string(position_) + " / " + std::to_string(max_));
     }
-    SplitCsvRecord(line, &fields);
+    if (AllNull(fields)) {
+      ++heldNullRows;
+      continue;
+    }
+    if (static_cast<int64_t>(rowCount_) + heldNullRows >= INT32_MAX)
+      throw IoError(csvPath_, TFileAction::kImport, Wording("too many rows", "行が多すぎます"));
+    for (; heldNullRows > 0; --heldNullRows) {
+      ++rowCount_;
+      for (auto& col : cols_) col->AddValue(kNullText);
+    }
+    ++rowCount_;
+    if (fields.size() > columns) ++longRows_;
     const size_t given = std::min(fields.size(), columns);
     for (size_t i = 0; i < given; ++i) cols_[i]->AddValue(fields[i]);
-    for (size_t i = given; i < columns; ++i) cols_[i]->AddValue(std::string_view("", 0));
+    // A missing cell is null like a blank one.
+    for (size_t i = given; i < columns; ++i) cols_[i]->AddValue(kNullText);
   }
 }
 
 void TformProgress::CloseCsv() {
-  replaced_ = csv_->Replaced();
+  replaced_ = csv_->Lines().Replaced();
   csv_.reset();
 }
 
@@ -332,8 +364,17 @@ void TformProgress::WriteDescriptor() {
   ini.WriteDateTime(kSectionCsv, kKeyDateTime, fileTime_);
   ini.Flush();
   // The window's last text says what the text lost.
-  if (replaced_ > 0)
-    view_->SetTimeLabel(Sjis("〓にした文字 ") + std::to_string(replaced_) + Sjis(" 個"));
+  std::string lost;
+  if (replaced_ > 0) lost = Sjis("〓にした文字 ") + std::to_string(replaced_) + Sjis(" 個");
+  if (longRows_ > 0) {
+    if (!lost.empty()) lost += Sjis("、");
+    lost += Sjis("列数を超えるフィールドがある行 ") + std::to_string(longRows_) + Sjis(" 行");
+  }
+  if (!lost.empty()) view_->SetTimeLabel(lost);
+}
+
+bool TformProgress::HeaderMayBeTitle() const {
+  return rowCount_ > 0 && longRows_ * 2 > rowCount_;
 }
 
 std::vector<std::string> TformProgress::Notices() const {
@@ -350,6 +391,21 @@ std::vector<std::string> TformProgress::Notices() const {
             ? file + Sjis(": Shift-JIS にない文字 ") + count + Sjis(" 個を〓にしました")
             : file + ": " + count + " characters without a Shift-JIS form became " + Sjis("〓"));
   }
+  if (longRows_ > 0) {
+    const std::string count = std::to_string(longRows_);
+    notices.push_back(japanese
+                          ? file + Sjis(": 列数を超えるフィールドがある行 ") + count +
+                                Sjis(" 行 (見出しの列数を超えたフィールドは読み込んでいません)")
+                          : file + ": " + count +
+                                " lines hold more fields than the header has columns (the "
+                                "fields beyond them were not imported)");
+  }
+  if (HeaderMayBeTitle())
+    notices.push_back(file +
+                      Wording(": most lines hold more fields than the first line, which may "
+                              "not be the header (a title line above it?)",
+                              ": ほとんどの行のフィールド数が1行目より多いため、1行目は見出し"
+                              "ではないかもしれません (見出しの上にタイトル行がありませんか)"));
   return notices;
 }
 

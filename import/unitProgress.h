@@ -12,7 +12,7 @@
 
 namespace tabulon {
 
-class CsvLineReader;
+class CsvRecordReader;
 
 // What the import shows while it runs. Texts are Shift-JIS.
 class TProgressView {
@@ -72,8 +72,12 @@ class TformProgress {
   // Shift-JIS form (of a UTF-8 file), and whether its first bytes look like text at all.
   int64_t ReplacedChars() const { return replaced_; }
   bool LooksLikeText() const { return looksLikeText_; }
+  // The records whose fields beyond the header's columns were dropped, and whether they are most
+  // of the records, so that the first line is more likely a title than the header.
+  int64_t LongRows() const { return longRows_; }
+  bool HeaderMayBeTitle() const;
   // The last import's notices for the window, naming the file (Shift-JIS); empty when the text
-  // was read without a loss.
+  // was read without a loss and every field was kept.
   std::vector<std::string> Notices() const;
 
  private:
@@ -84,7 +88,7 @@ class TformProgress {
 
   TProgressView* view_;                      // not owned
   std::string csvPath_;                      // the file being imported
-  std::unique_ptr<CsvLineReader> csv_;       // open during the passes
+  std::unique_ptr<CsvRecordReader> csv_;     // open during the passes
   std::vector<std::unique_ptr<TCol>> cols_;  // one per header field, in header order
   int32_t colCount_ = 0;
   int32_t rowCount_ = 0;
@@ -94,6 +98,7 @@ class TformProgress {
   int64_t max_ = 10000;                          // the bar's range
   int64_t position_ = 0;                         // bytes consumed
   int64_t replaced_ = 0;                         // "〓" written for unmappable characters
+  int64_t longRows_ = 0;                         // records with fields beyond the columns
   bool looksLikeText_ = true;                    // the file's first bytes are text
 };
 

@@ -3,22 +3,25 @@
 #include <cstdint>
 #include <utility>
 
+#include "import/CsvRecordReader.h"
 #include "import/CsvSplit.h"
 #include "mainlogic/FilterValues.h"
 #include "mainlogic/MainLogic.h"
-#include "platform/CsvLineReader.h"
 
 namespace tabulon {
 namespace {
 
-// The listed records, each held as its line (in Shift-JIS, so a UTF-8 file's converted text)
-// and split into the row number and its fields only when a cell of it is read. The lines lie
-// end to end in one buffer, found by a 2-byte length per line and the start of every 64th line:
-// the list takes about the size of the lines' file bytes, and giving it up frees it whole.
+// The listed records, each held as its text (in Shift-JIS, so a UTF-8 file's converted text; the
+// lines of a record with a quoted line break joined) and split into the row number and its fields
+// only when a cell of it is read. The records lie end to end in one buffer, found by a 2-byte
+// length per record and the start of every 64th: the list takes about the size of the records'
+// file bytes, and giving it up frees it whole.
 class TRecordRows : public TRowSource {
  public:
   // expectedBytes: what the lines will take at most, as far as is known (the file's size).
-  explicit TRecordRows(size_t expectedBytes) { text_.reserve(expectedBytes); }
+  TRecordRows(size_t expectedBytes, char separator) : separator_(separator) {
+    text_.reserve(expectedBytes);
+  }
   void Add(std::string_view line) {
     if (lengths_.size() % kBlock == 0) blockStarts_.push_back(text_.size());
     if (line.size() < kLong) {
@@ -34,10 +37,11 @@ class TRecordRows : public TRowSource {
     const size_t r = static_cast<size_t>(row);
     size_t start = blockStarts_[r / kBlock];
     for (size_t i = r - r % kBlock; i < r; ++i) start += Length(i);
-    SplitCsvDisplayRecord(std::string_view(text_).substr(start, Length(r)), &fields_);
-    cells->resize(fields_.size() + 1);
+    SplitCsvDisplayRecord(std::string_view(text_).substr(start, Length(r)), &split_, separator_);
+    const std::vector<std::string_view>& fields = split_.fields;
+    cells->resize(fields.size() + 1);
     (*cells)[0] = filters::DecimalText(row + 1);
-    for (size_t i = 0; i < fields_.size(); ++i) (*cells)[i + 1].assign(fields_[i]);
+    for (size_t i = 0; i < fields.size(); ++i) (*cells)[i + 1].assign(fields[i]);
   }
 
  private:
@@ -55,7 +59,8 @@ class TRecordRows : public TRowSource {
   std::vector<uint16_t> lengths_;                       // per line, kLong for a long one
   std::vector<size_t> blockStarts_;                     // where lines 0, 64, 128 ... begin
   std::vector<std::pair<size_t, size_t>> longLengths_;  // (line, length), in line order
-  mutable std::vector<std::string_view> fields_;        // reused by CellsOf
+  char separator_;
+  mutable TCsvFields split_;  // reused by CellsOf
 };
 
 }  // namespace
@@ -71,12 +76,14 @@ void TMainLogic::Button7Click() {
       filtered.push_back(col.get());
     }
 
-  // Opened before the grid changes: a file that cannot be opened leaves the grid as it was.
-  CsvLineReader csv(ws_.FCsvPath);
+  // Opened before the grid changes: a file that cannot be opened leaves the grid as it was. The
+  // records are read as the import reads them, so that record numbers agree.
+  CsvRecordReader csv(ws_.FCsvPath);
   std::string_view line;
-  if (!csv.ReadLine(&line)) line = std::string_view();
-  std::vector<std::string_view> fields;
-  SplitCsvDisplayRecord(line, &fields);
+  if (!csv.ReadRecord(&line)) line = std::string_view();
+  TCsvFields split;
+  SplitCsvDisplayRecord(line, &split, csv.Separator());
+  const std::vector<std::string_view>& fields = split.fields;
 
   // The header row; the records follow it once they are all read.
   grid.SetColCount(static_cast<int>(fields.size()) + 1);
@@ -86,8 +93,8 @@ void TMainLogic::Button7Click() {
   for (size_t i = 0; i < fields.size(); ++i)
     grid.SetCell(static_cast<int>(i) + 1, 0, std::string(fields[i]));
 
-  auto records =
-      std::make_unique<TRecordRows>(static_cast<size_t>(std::max<int64_t>(csv.Size(), 0)));
+  auto records = std::make_unique<TRecordRows>(
+      static_cast<size_t>(std::max<int64_t>(csv.Lines().Size(), 0)), csv.Separator());
   // A read that fails part-way leaves the header and the records read before it.
   const auto show = [&grid](std::unique_ptr<TRecordRows> rows) {
     if (rows->Rows() > 0)
@@ -103,9 +110,9 @@ void TMainLogic::Button7Click() {
           passes = false;
           break;
         }
-      // Every record's line is read, passing or not, so lines and record numbers stay in step;
-      // a file shorter than its store reads as empty lines.
-      if (!csv.ReadLine(&line)) line = std::string_view();
+      // Every record is read, passing or not, so records and record numbers stay in step; a
+      // file shorter than its store reads as empty lines.
+      if (!csv.ReadRecord(&line)) line = std::string_view();
       if (passes) records->Add(line);
     }
   } catch (...) {

@@ -2,6 +2,9 @@
 
 #include <unicode/utf8.h>
 
+#include <algorithm>
+
+#include "platform/FileIo.h"
 #include "platform/SjisText.h"
 
 namespace tabulon {
@@ -38,9 +41,9 @@ size_t ShiftJisFaults(std::string_view head, bool complete) {
 }
 
 struct Utf8Scan {
-  size_t faults = 0;       // ill-formed sequences and control bytes
-  size_t illFormed = 0;    // ill-formed sequences alone
-  bool multiByte = false;  // some well-formed sequence is longer than one byte
+  size_t faults = 0;        // ill-formed sequences and control bytes
+  size_t illFormed = 0;     // ill-formed sequences alone
+  bool threeBytes = false;  // some well-formed sequence is of three or four bytes
 };
 
 Utf8Scan ScanUtf8(std::string_view head, bool complete) {
@@ -55,8 +58,8 @@ Utf8Scan ScanUtf8(std::string_view head, bool complete) {
       if (i == length && !complete) break;
       ++scan.illFormed;
       ++scan.faults;
-    } else if (c >= 0x80) {
-      scan.multiByte = true;
+    } else if (c >= 0x800) {
+      scan.threeBytes = true;
     } else if (IsControl(static_cast<unsigned char>(c))) {
       ++scan.faults;
     }
@@ -64,7 +67,23 @@ Utf8Scan ScanUtf8(std::string_view head, bool complete) {
   return scan;
 }
 
+// The index of the first byte of text that is not ASCII, or its size.
+size_t FirstNonAscii(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) ++i;
+  return i;
+}
+
 }  // namespace
+
+bool IsUtf8Text(std::string_view bytes, bool complete) {
+  const Utf8Scan scan = ScanUtf8(bytes, complete);
+  return scan.illFormed == 0 && scan.threeBytes;
+}
+
+bool IsWellFormedUtf8(std::string_view bytes, bool complete) {
+  return ScanUtf8(bytes, complete).illFormed == 0;
+}
 
 TextSniff SniffText(std::string_view head, bool complete) {
   TextSniff sniff;
@@ -74,7 +93,7 @@ TextSniff SniffText(std::string_view head, bool complete) {
     head.remove_prefix(kUtf8Mark.size());
   }
   const Utf8Scan utf8 = ScanUtf8(head, complete);
-  if (sniff.markBytes == 0 && utf8.illFormed == 0 && utf8.multiByte)
+  if (sniff.markBytes == 0 && IsUtf8Text(head.substr(FirstNonAscii(head)), complete))
     sniff.encoding = TextEncoding::kUtf8;
   // More than 1% of the bytes: a text file with a stray byte or two still reads as text.
   const auto tooMany = [&](size_t faults) { return faults * 100 > head.size(); };
@@ -83,24 +102,62 @@ TextSniff SniffText(std::string_view head, bool complete) {
 }
 
 CsvLineReader::CsvLineReader(const std::string& path, ReadAhead ahead)
-    : lines_(path, LineEnds::kAuto, ahead) {
+    : lines_(path, LineEnds::kAuto, ahead, FileText::kBytesOrUtf16) {
   // One byte beyond the sample tells whether the sample is the whole file.
   std::string_view head = lines_.Peek(kUtf8Mark.size() + kSniffBytes + 1);
+  if (lines_.Text() != FileText::kBytes) {
+    sniff_.encoding = TextEncoding::kUtf16;
+    decided_ = true;
+    return;
+  }
   const size_t limit =
       (head.substr(0, kUtf8Mark.size()) == kUtf8Mark ? kUtf8Mark.size() : 0) + kSniffBytes;
   const bool complete = head.size() <= limit;
   sniff_ = SniffText(head.substr(0, limit), complete);
+  // The encoding waits for the first line that is not ASCII, unless a mark decided it.
+  decided_ = sniff_.markBytes > 0;
+  if (!decided_) sniff_.encoding = TextEncoding::kShiftJis;
+}
+
+void CsvLineReader::Decide(std::string_view* line, size_t at) {
+  held_.assign(*line);
+  std::string window = held_.substr(at, kSniffBytes);
+  bool complete = false;
+  if (window.size() < kSniffBytes) {
+    window.push_back('\n');  // the line end, ASCII whatever it is
+    const size_t room = kSniffBytes - std::min(window.size(), kSniffBytes);
+    const std::string_view more = lines_.Peek(room + 1);
+    complete = more.size() <= room;
+    window.append(more.substr(0, room));
+  }
+  sniff_.encoding = IsUtf8Text(window, complete) ? TextEncoding::kUtf8 : TextEncoding::kShiftJis;
+  decided_ = true;
+  *line = held_;
+}
+
+void CsvLineReader::LookAhead() {
+  // Only the bytes in hand: a look ahead reads nothing from the file.
+  asciiUntil_ = lines_.Consumed() + static_cast<int64_t>(FirstNonAscii(lines_.Buffered()));
 }
 
 bool CsvLineReader::ReadLine(std::string_view* line, size_t* fileBytes) {
   std::string_view raw;
   if (!lines_.ReadLine(&raw)) return false;
-  if (fileBytes != nullptr) *fileBytes = raw.size();
+  if (fileBytes != nullptr)
+    *fileBytes = sniff_.encoding == TextEncoding::kUtf16 ? 2 * raw.size() : raw.size();
   if (first_) {
     first_ = false;
     raw.remove_prefix(sniff_.markBytes);
   }
-  if (sniff_.encoding == TextEncoding::kShiftJis || IsAscii(raw)) {
+  // Lines within bytes known to be ASCII are not looked at again.
+  if (!decided_ && lines_.Consumed() > asciiUntil_) {
+    const size_t at = FirstNonAscii(raw);
+    if (at < raw.size())
+      Decide(&raw, at);
+    else
+      LookAhead();  // about once per block of ASCII lines
+  }
+  if (sniff_.encoding != TextEncoding::kUtf8 || IsAscii(raw)) {
     *line = raw;
     return true;
   }

@@ -1,12 +1,16 @@
 // Reads the lines of a user's CSV file as Shift-JIS text, whether the file was saved as
-// Shift-JIS or as UTF-8.
+// Shift-JIS, UTF-8 or UTF-16.
 //
-// The encoding is decided once, from the file's first bytes: a UTF-8 byte-order mark (EF BB BF),
-// or a first 64 KiB that is well-formed UTF-8 and holds at least one multi-byte sequence, means
-// UTF-8; everything else is Shift-JIS and is read exactly as LineReader reads it. Lines of a
-// UTF-8 file are converted as they are read (AppendUtf8AsSjis: "〓" for what Shift-JIS cannot
-// hold, ill-formed sequences included), and the mark is dropped. Line ends are ASCII bytes in
-// both encodings, so lines are found in the file's own bytes and a character is never cut.
+// A byte-order mark decides the encoding: EF BB BF UTF-8, FF FE or FE FF UTF-16 (little- or
+// big-endian). Without one, ASCII reads the same in both other encodings, so the decision waits
+// for the first byte that is not ASCII, wherever it is: the 64 KiB from there on are UTF-8 when
+// they are well-formed UTF-8 (a sequence cut by the end of those bytes counts as well-formed) and
+// hold a sequence of three or four bytes, as Japanese text in UTF-8 does; otherwise the file is
+// Shift-JIS, whose half-width kana alone may pass for two-byte UTF-8. Shift-JIS is read exactly as
+// LineReader reads it. Lines of a UTF-8 file are converted as they are read (AppendUtf8AsSjis: "〓"
+// for what Shift-JIS cannot hold, ill-formed sequences included), a UTF-16 file as its blocks are
+// read (there 0x1A ends nothing), and the mark is dropped. Line ends are ASCII in every case, so a
+// character is never cut.
 #pragma once
 
 #include <cstddef>
@@ -18,7 +22,7 @@
 
 namespace tabulon {
 
-enum class TextEncoding { kShiftJis, kUtf8 };
+enum class TextEncoding { kShiftJis, kUtf8, kUtf16 };
 
 // What the first bytes of a file say about its text.
 struct TextSniff {
@@ -30,11 +34,18 @@ struct TextSniff {
 // The bytes the decision looks at, after a byte-order mark.
 constexpr size_t kSniffBytes = size_t{64} << 10;
 
-// Decides the encoding from head, the file's first bytes (kSniffBytes after any mark, fewer when
-// the file is shorter); complete: head is the whole file, so a sequence cut at its end is
-// ill-formed rather than continued beyond. Control bytes other than TAB, CR and LF count as no
-// text in either encoding.
+// What head, the file's first bytes (kSniffBytes after any UTF-8 mark, fewer when the file is
+// shorter), says: the mark, and whether it looks like text. The encoding it gives is UTF-8 after
+// a mark, else the decision of IsUtf8Text on head. complete: head is the whole file, so a sequence
+// cut at its end is ill-formed rather than continued beyond. Control bytes other than TAB, CR and
+// LF count as no text in either encoding.
 TextSniff SniffText(std::string_view head, bool complete);
+
+// Whether bytes that begin at a file's first non-ASCII byte are UTF-8 text: well-formed, with a
+// sequence of three or four bytes. complete as for SniffText.
+bool IsUtf8Text(std::string_view bytes, bool complete);
+// Whether bytes are well-formed UTF-8; complete as for SniffText.
+bool IsWellFormedUtf8(std::string_view bytes, bool complete);
 
 class CsvLineReader {
  public:
@@ -46,21 +57,34 @@ class CsvLineReader {
 
   // Reads the next line as Shift-JIS into *line, as LineReader::ReadLine does; the view stays
   // valid until the next call. *fileBytes, when given, receives the bytes the line takes in the
-  // file without its line end (the mark included on the first line), for counting progress in
-  // the file's own bytes. Throws IoError when a read fails.
+  // file without its line end (the mark included on the first line; for UTF-16, twice the bytes
+  // of its Shift-JIS form, near enough), for counting progress in the file's own bytes. Throws
+  // IoError when a read fails.
   bool ReadLine(std::string_view* line, size_t* fileBytes = nullptr);
 
+  // The mark and whether the file looks like text; the encoding as far as it is decided (Shift-JIS
+  // until a line that is not ASCII has been read).
   const TextSniff& Sniff() const { return sniff_; }
   // The "〓" written so far for characters and sequences without a Shift-JIS form.
-  int64_t Replaced() const { return replaced_; }
+  int64_t Replaced() const { return replaced_ + lines_.Replaced(); }
   // The file's size in bytes, taken when it was opened.
   int64_t Size() const { return lines_.Size(); }
 
  private:
+  // Decides between UTF-8 and Shift-JIS from line, the first line that is not ASCII, whose first
+  // such byte is at index at; *line then points at a copy of it (the look ahead moves the
+  // reader's buffer).
+  void Decide(std::string_view* line, size_t at);
+  // asciiUntil_ := the end of the ASCII bytes in hand after the line just read.
+  void LookAhead();
+
   LineReader lines_;
   TextSniff sniff_;
-  bool first_ = true;      // the next line is the file's first
-  std::string converted_;  // the last line of a UTF-8 file, in Shift-JIS
+  bool first_ = true;       // the next line is the file's first
+  bool decided_ = false;    // the encoding is known
+  int64_t asciiUntil_ = 0;  // the bytes of the file before this are known ASCII (Consumed)
+  std::string held_;        // a line read before a look ahead
+  std::string converted_;   // the last line of a UTF-8 file, in Shift-JIS
   int64_t replaced_ = 0;
 };
 

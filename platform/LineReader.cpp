@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/SjisText.h"
+
 namespace tabulon {
 
 namespace {
@@ -15,8 +17,13 @@ constexpr char kEndOfFile = 0x1A;
 
 }  // namespace
 
-LineReader::LineReader(const std::string& path, LineEnds ends, ReadAhead ahead) : path_(path) {
+LineReader::LineReader(const std::string& path, LineEnds ends, ReadAhead ahead, FileText text)
+    : path_(path), text_(text) {
   file_.Open(path);
+  if (text_ == FileText::kUtf16Le || text_ == FileText::kUtf16Be) {
+    char mark[2];
+    file_.ReadSome(mark, sizeof mark);
+  }
   size_ = std::max<int64_t>(FileSize(path), 0);
   blockSize_ = ahead == ReadAhead::kStream ? kStreamBlockSize : kBlockSize;
   // One read takes a small file whole, with room left to see its end.
@@ -44,14 +51,17 @@ bool LineReader::Fill() {
     buf_.resize(fullBuffer_);  // a reader of the first lines reads on
   readBefore_ = true;
   const size_t want = std::min(buf_.size() - end_, blockSize_);
-  const size_t got = file_.ReadSome(buf_.data() + end_, want);
+  const size_t got = text_ == FileText::kBytes          ? file_.ReadSome(buf_.data() + end_, want)
+                     : text_ == FileText::kBytesOrUtf16 ? ReadFirst(want)
+                                                        : ReadConverted(want);
   if (got == 0) {
     atEof_ = true;
     file_.Close();
     return false;
   }
   // 0x1A ends the file: nothing after it is read.
-  const void* stop = crLfOnly_ ? nullptr : std::memchr(buf_.data() + end_, kEndOfFile, got);
+  const bool endsAtSub = !crLfOnly_ && text_ == FileText::kBytes;  // as the first read decided
+  const void* stop = endsAtSub ? std::memchr(buf_.data() + end_, kEndOfFile, got) : nullptr;
   if (stop != nullptr) {
     end_ = static_cast<size_t>(static_cast<const char*>(stop) - buf_.data());
     atEof_ = true;
@@ -60,6 +70,42 @@ bool LineReader::Fill() {
   }
   end_ += got;
   return true;
+}
+
+size_t LineReader::ReadFirst(size_t want) {
+  const size_t got = file_.ReadSome(buf_.data() + end_, want);
+  const auto* b = reinterpret_cast<const unsigned char*>(buf_.data() + end_);
+  text_ = FileText::kBytes;
+  if (got >= 2 && b[0] == 0xFF && b[1] == 0xFE) text_ = FileText::kUtf16Le;
+  if (got >= 2 && b[0] == 0xFE && b[1] == 0xFF) text_ = FileText::kUtf16Be;
+  if (text_ == FileText::kBytes) return got;
+  raw_.assign(buf_.data() + end_ + 2, got - 2);
+  const size_t converted = ConvertRaw(false);
+  return converted > 0 ? converted : ReadConverted(want);
+}
+
+size_t LineReader::ReadConverted(size_t want) {
+  for (;;) {
+    const size_t carried = raw_.size();
+    raw_.resize(carried + want);
+    const size_t got = file_.ReadSome(raw_.data() + carried, want);
+    raw_.resize(carried + got);
+    const size_t converted = ConvertRaw(got == 0);
+    if (converted > 0 || got == 0) return converted;
+  }
+}
+
+size_t LineReader::ConvertRaw(bool final) {
+  converted_.clear();
+  size_t used = 0;
+  replaced_ += static_cast<int64_t>(
+      AppendUtf16AsSjis(raw_, text_ == FileText::kUtf16Be, final, &converted_, &used));
+  raw_.erase(0, used);
+  // The Shift-JIS form is never longer than the UTF-16 text, but a pair carried from the last
+  // read may need room beyond this read's bytes.
+  if (buf_.size() - end_ < converted_.size()) buf_.resize(end_ + converted_.size());
+  std::memcpy(buf_.data() + end_, converted_.data(), converted_.size());
+  return converted_.size();
 }
 
 void LineReader::DecideMode() {
@@ -109,6 +155,7 @@ bool LineReader::ReadLine(std::string_view* line) {
         continue;
       }
       *line = std::string_view(base + begin_, lineEnd - begin_);
+      consumed_ += static_cast<int64_t>(next - begin_);
       begin_ = next;
       return true;
     }
@@ -117,6 +164,7 @@ bool LineReader::ReadLine(std::string_view* line) {
       // 5) The file ends without a line end: the rest is the last line, if anything is left.
       if (begin_ == end_) return false;
       *line = std::string_view(buf_.data() + begin_, end_ - begin_);
+      consumed_ += static_cast<int64_t>(end_ - begin_);
       begin_ = end_;
       return true;
     }

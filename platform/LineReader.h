@@ -28,11 +28,16 @@ enum class LineEnds { kAuto, kCrLf };
 //          less fresh memory to clear and map than a large block takes.
 enum class ReadAhead { kBlocks, kFirstLines, kStream };
 
+// kBytes: the file's bytes as they are. kUtf16Le, kUtf16Be: UTF-16 text after its two-byte mark,
+// read as its Shift-JIS form (AppendUtf16AsSjis); 0x1A then ends nothing. kBytesOrUtf16: UTF-16
+// when the file begins with a UTF-16 mark (FF FE, FE FF), else bytes.
+enum class FileText { kBytes, kUtf16Le, kUtf16Be, kBytesOrUtf16 };
+
 class LineReader {
  public:
   // Opens path for reading. Throws IoError when it cannot be opened.
   explicit LineReader(const std::string& path, LineEnds ends = LineEnds::kAuto,
-                      ReadAhead ahead = ReadAhead::kBlocks);
+                      ReadAhead ahead = ReadAhead::kBlocks, FileText text = FileText::kBytes);
   ~LineReader();
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
@@ -47,15 +52,32 @@ class LineReader {
   // a read fails.
   std::string_view Peek(size_t n);
 
+  // The bytes read from the file and not yet consumed, without reading more. The view stays valid
+  // until the next call.
+  std::string_view Buffered() const {
+    return std::string_view(buf_.data() + begin_, end_ - begin_);
+  }
+
   // True when no further line can be read.
   bool Eof();
 
   // The file's size in bytes, taken when it was opened.
   int64_t Size() const { return size_; }
 
+  // The bytes ReadLine has consumed so far, line ends included (of the Shift-JIS form of a
+  // UTF-16 file).
+  int64_t Consumed() const { return consumed_; }
+  // The "〓" written for characters of a UTF-16 file without a Shift-JIS form.
+  int64_t Replaced() const { return replaced_; }
+  // The text the file holds; kBytesOrUtf16 is decided by the first read (Peek, ReadLine).
+  FileText Text() const { return text_; }
+
  private:
-  bool Fill();        // reads more bytes after the unconsumed ones; false at end
-  void DecideMode();  // chooses CR or LF line ends from the first line end met
+  size_t ReadConverted(size_t want);  // a UTF-16 file's next bytes into buf_ at end_
+  size_t ConvertRaw(bool final);      // raw_ into buf_ at end_, as far as it converts
+  size_t ReadFirst(size_t want);      // the first read of kBytesOrUtf16
+  bool Fill();                        // reads more bytes after the unconsumed ones; false at end
+  void DecideMode();                  // chooses CR or LF line ends from the first line end met
 
   std::string path_;         // for messages
   InFile file_;              // open file
@@ -70,6 +92,12 @@ class LineReader {
   bool modeKnown_ = false;  // the line-end mode has been chosen
   bool lfMode_ = false;
   bool crLfOnly_ = false;  // LineEnds::kCrLf        // lines end at LF (Unix files)
+  int64_t consumed_ = 0;
+  // A UTF-16 file: its bytes read and not yet converted (a unit or pair cut by a read) first.
+  FileText text_ = FileText::kBytes;
+  std::string raw_;
+  std::string converted_;
+  int64_t replaced_ = 0;
 };
 
 }  // namespace tabulon

@@ -345,6 +345,55 @@ size_t AppendUtf8AsSjis(std::string_view utf8, std::string* out) {
   return replaced;
 }
 
+size_t AppendUtf16AsSjis(std::string_view bytes, bool bigEndian, bool final, std::string* out,
+                         size_t* used) {
+  const std::vector<uint16_t>& table = BmpToSjis();
+  const auto* b = reinterpret_cast<const uint8_t*>(bytes.data());
+  const size_t n = bytes.size();
+  const auto unitAt = [&](size_t i) {
+    return static_cast<uint16_t>(bigEndian ? (b[i] << 8) | b[i + 1] : (b[i + 1] << 8) | b[i]);
+  };
+  size_t replaced = 0;
+  const auto replace = [&] {
+    out->append("\x81\xAC");  // 〓
+    ++replaced;
+  };
+  size_t i = 0;
+  while (i + 2 <= n) {
+    const uint16_t unit = unitAt(i);
+    if (unit < 0x80) {
+      out->push_back(static_cast<char>(unit));
+      i += 2;
+      continue;
+    }
+    if (unit >= 0xD800 && unit <= 0xDBFF) {
+      // A high surrogate: with its low one a character beyond the BMP, which has no code.
+      if (i + 4 > n && !final) break;
+      const bool paired = i + 4 <= n && unitAt(i + 2) >= 0xDC00 && unitAt(i + 2) <= 0xDFFF;
+      i += paired ? 4 : 2;
+      replace();
+      continue;
+    }
+    i += 2;
+    const uint16_t code = unit >= 0xDC00 && unit <= 0xDFFF ? 0 : table[unit];
+    if (code == kIgnored) continue;
+    if (code == 0) {
+      replace();
+    } else if (code < 0x100) {
+      out->push_back(static_cast<char>(code));
+    } else {
+      out->push_back(static_cast<char>(code >> 8));
+      out->push_back(static_cast<char>(code & 0xFF));
+    }
+  }
+  if (final && i < n) {
+    replace();  // an odd last byte
+    i = n;
+  }
+  *used = i;
+  return replaced;
+}
+
 const std::string& Sjis(const char* utf8Literal) {
   static std::unordered_map<const char*, std::string> cache;  // element addresses are stable
   auto it = cache.find(utf8Literal);

@@ -33,6 +33,13 @@ std::string Utf8ToSjis(std::string_view utf8);
 // itself is not counted).
 size_t AppendUtf8AsSjis(std::string_view utf8, std::string* out);
 
+// Appends the Shift-JIS form of UTF-16 text (code units of two bytes, little- or big-endian) to
+// *out as AppendUtf8AsSjis does; an unpaired surrogate and a character beyond the BMP become "〓".
+// A unit or surrogate pair cut by the end of bytes is left unconverted unless final (then "〓"):
+// *used receives the bytes converted. Returns how many "〓" stand for characters.
+size_t AppendUtf16AsSjis(std::string_view bytes, bool bigEndian, bool final, std::string* out,
+                         size_t* used);
+
 // Shift-JIS text compiled into the program from a UTF-8 literal: Sjis("合計").
 // Converts once per distinct literal address; cheap to call repeatedly.
 const std::string& Sjis(const char* utf8Literal);

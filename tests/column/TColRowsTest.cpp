@@ -61,10 +61,12 @@ class Dataset {
   std::string csv_ = dir_.File("data.csv");
 };
 
-// A CSV of one column: header, then one line per cell.
+// A CSV of the column v: header, then one line per cell. Each line also numbers its row in a
+// second column, so that a blank cell at the end is a record (a line of nulls alone there is
+// none).
 std::vector<std::string> OneColumn(const std::vector<std::string>& cells) {
-  std::vector<std::string> lines{"v"};
-  lines.insert(lines.end(), cells.begin(), cells.end());
+  std::vector<std::string> lines{"v,n"};
+  for (size_t i = 0; i < cells.size(); ++i) lines.push_back(cells[i] + "," + std::to_string(i));
   return lines;
 }
 
@@ -97,13 +99,13 @@ TEST(TColRows, ColumnWithoutRoleOrFilterAnswersTrueWithoutReading) {
   EXPECT_EQ(col->FIntValue, 12345);
 }
 
-// The cells of a one-column CSV, given as one text with "," between the cells.
+// The cells of the column v, given as one text with "," between the cells.
 std::vector<std::string> OneColumnOf(std::string_view cells) {
-  std::vector<std::string> lines{"v"};
+  std::vector<std::string> column;
   for (size_t start = 0;;) {
     const size_t comma = cells.find(',', start);
-    lines.emplace_back(cells.substr(start, comma - start));
-    if (comma == std::string_view::npos) return lines;
+    column.emplace_back(cells.substr(start, comma - start));
+    if (comma == std::string_view::npos) return OneColumn(column);
     start = comma + 1;
   }
 }
@@ -125,8 +127,8 @@ TEST(TColRows, IntegerKeysAndRangeTests) {
       {"1,2,3,2", 2, false, 0, 0, {0, 1, 1, 1}},
       // As many divisions as values: the distinct keys, null included.
       {"7,3,,7", 3, false, 0, 0, {0, 1, 2, 0}},
-      // Equal extremes (1 and 01 are two texts of one value): one bucket.
-      {"1,01,", 2, false, 0, 0, {1, 1, -1}},
+      // Equal extremes (1 and +1 are two texts of one value): one bucket.
+      {"1,+1,", 2, false, 0, 0, {1, 1, -1}},
   };
   for (const auto& c : cases) {
     Dataset data(OneColumnOf(c.cells));

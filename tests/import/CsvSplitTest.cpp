@@ -12,16 +12,16 @@ namespace {
 
 using Fields = std::vector<std::string>;
 
-Fields Import(std::string_view line) {
-  std::vector<std::string_view> views;
-  SplitCsvRecord(line, &views);
-  return Fields(views.begin(), views.end());
+Fields Import(std::string_view line, char separator = ',') {
+  TCsvFields split;
+  SplitCsvRecord(line, &split, separator);
+  return Fields(split.fields.begin(), split.fields.end());
 }
 
-Fields Display(std::string_view line) {
-  std::vector<std::string_view> views;
-  SplitCsvDisplayRecord(line, &views);
-  return Fields(views.begin(), views.end());
+Fields Display(std::string_view line, char separator = ',') {
+  TCsvFields split;
+  SplitCsvDisplayRecord(line, &split, separator);
+  return Fields(split.fields.begin(), split.fields.end());
 }
 
 struct SplitCase {
@@ -46,11 +46,18 @@ TEST(CsvSplit, SplitsLinesIncludingMalformedQuoting) {
        {"a", "", "(null)"}},
       {"quote as the last byte", "a,\"", {"a", "(null)"}, {"a", ""}},
       {"comma inside quotes", "\"a,b\",c", {"a,b", "c"}, {"a,b", "c"}},
-      {"doubled quote is no escape", "\"a\"\"b\",c", {"a", "b\"", "c"}, {"a", "b\"", "c"}},
-      {"quote after the closing quote is skipped",
+      {"doubled quote stands for one", "\"a\"\"b\",c", {"a\"b", "c"}, {"a\"b", "c"}},
+      {"doubled quotes around a word",
+       test::S("\"C \"\"24型\"\"\",\"900\""),
+       {test::S("C \"24型\""), "900"},
+       {test::S("C \"24型\""), "900"}},
+      {"only a doubled quote", "\"\"\"\",x", {"\"", "x"}, {"\"", "x"}},
+      {"a quote never closed splits the line as before",
        "\"a\"\",b",
        {"a", "(null)", "b"},
        {"a", "(null)", "b"}},
+      {"line breaks inside quotes", "\"a\r\nb\rc\nd\",e", {"a\nb\nc\nd", "e"}, {"a b c d", "e"}},
+      {"line break and doubled quote together", "\"x\"\"\r\n\",y", {"x\"", "y"}, {"x\"", "y"}},
       {"blank before a quote makes it unquoted", " \"a,b\"", {"\"a", "b\""}, {"\"a", "b\""}},
       {"byte after closing quote is skipped",
        "\"x\"y,z",
@@ -81,12 +88,58 @@ TEST(CsvSplit, SplitsLinesIncludingMalformedQuoting) {
   }
 }
 
+TEST(CsvSplit, TabSeparatedRecordsSplitAtTabsWithTheSameQuoting) {
+  EXPECT_EQ(Import("a\tb,c\t\"d\te\"\t", '\t'), Fields({"a", "b,c", "d\te", "(null)"}));
+  EXPECT_EQ(Import(" a \t\t\"x\"\"y\"", '\t'), Fields({"a", "(null)", "x\"y"}));
+  EXPECT_EQ(Display("a\t \t", '\t'), Fields({"a", "", "(null)"}));
+}
+
+TEST(CsvSplit, RewrittenFieldsStayValidBesideViewsIntoTheRecord) {
+  TCsvFields split;
+  const std::string record = "\"a\"\"\",b,\"c\r\nd\",\"e\"\"f\"";
+  SplitCsvRecord(record, &split);
+  EXPECT_EQ(Fields(split.fields.begin(), split.fields.end()), Fields({"a\"", "b", "c\nd", "e\"f"}));
+  EXPECT_EQ(split.fields[1].data(), record.data() + 6);
+}
+
+TEST(CsvSplit, QuoteScanTellsARecordThatGoesOnPastItsLine) {
+  const struct {
+    std::vector<std::string> lines;  // the lines of one record as it grows
+    bool open;                       // after the last line
+  } cases[] = {
+      {{"a,b"}, false},
+      {{"\"a"}, true},
+      {{"\"a", "b\",c"}, false},
+      {{"\"a", "", "b"}, true},
+      {{"x,\"a\"\""}, true},           // a doubled quote at the end does not close
+      {{"x,\"a\"\"\""}, false},        // ... the quote after it does
+      {{"\"a\"b\"c"}, true},           // the byte after a closing quote is skipped
+      {{"a\"b,\"c"}, true},            // a quote inside an unquoted field opens nothing
+      {{" \"a"}, false},               // nor one after a blank
+      {{"\"a", "\"\"", "\""}, false},  // the doubled quote of the second line is text
+  };
+  for (const auto& c : cases) {
+    TQuoteScan scan(',');
+    std::string record;
+    bool open = false;
+    for (const std::string& line : c.lines) {
+      if (!record.empty() || &line != &c.lines.front()) record += '\n';
+      record += line;
+      open = scan.EndsInsideQuotes(record);
+    }
+    EXPECT_EQ(open, c.open) << record;
+    TQuoteScan whole(',');
+    EXPECT_EQ(whole.EndsInsideQuotes(record), c.open) << record;
+  }
+}
+
 TEST(CsvSplit, ReusesTheVectorAndPointsIntoTheLine) {
-  std::vector<std::string_view> fields;
-  SplitCsvRecord("a,b,c,d,e,f", &fields);
+  TCsvFields split;
+  std::vector<std::string_view>& fields = split.fields;
+  SplitCsvRecord("a,b,c,d,e,f", &split);
   const size_t capacity = fields.capacity();
   const std::string line = "x, y ,,";
-  SplitCsvRecord(line, &fields);
+  SplitCsvRecord(line, &split);
   ASSERT_EQ(fields.size(), 4u);
   EXPECT_EQ(fields.capacity(), capacity);
   EXPECT_EQ(fields[0].data(), line.data());
@@ -95,11 +148,12 @@ TEST(CsvSplit, ReusesTheVectorAndPointsIntoTheLine) {
   EXPECT_EQ(fields[3].data(), fields[2].data());  // the one static "(null)"
 }
 
-// The rule exactly as stated, on a copy of the line with a comma appended.
-Fields Reference(const std::string& line, bool blankIsNull) {
-  std::string r = line + ",";
+// The rule as lines were split before quotes were read in full, on a copy of the line with a
+// separator appended; now the rule for a quote that is never closed.
+Fields LineReference(const std::string& line, bool blankIsNull, char sep) {
+  std::string r = line + sep;
   Fields fields;
-  while (r.find(',') != std::string::npos) {
+  while (r.find(sep) != std::string::npos) {
     std::string field;
     if (r[0] == '"') {
       r.erase(0, 1);
@@ -111,7 +165,7 @@ Fields Reference(const std::string& line, bool blankIsNull) {
         r.erase(0, q + 2);
       }
     } else {
-      const size_t c = r.find(',');
+      const size_t c = r.find(sep);
       field = c == 0 ? "(null)" : r.substr(0, c);
       r.erase(0, c + 1);
     }
@@ -124,11 +178,57 @@ Fields Reference(const std::string& line, bool blankIsNull) {
   return fields;
 }
 
+// The rule exactly as stated, byte by byte: a doubled quote inside quotes is one quote, a line
+// break inside quotes is LF (import) or a blank (record list); a quote never closed falls back to
+// the line rule.
+Fields Reference(const std::string& line, bool blankIsNull, char sep = ',') {
+  const std::string r = line + sep;
+  const size_t n = line.size();
+  Fields fields;
+  for (size_t i = 0; i <= n;) {
+    std::string field;
+    if (r[i] == '"') {
+      size_t j = i + 1;
+      for (;; ++j) {
+        if (j >= n) return LineReference(line, blankIsNull, sep);
+        if (r[j] == '"') {
+          if (j + 1 < n && r[j + 1] == '"') {
+            field += '"';
+            ++j;
+            continue;
+          }
+          break;
+        }
+        if (r[j] == '\r') {
+          if (r[j + 1] == '\n') ++j;
+          field += blankIsNull ? '\n' : ' ';
+        } else if (r[j] == '\n') {
+          field += blankIsNull ? '\n' : ' ';
+        } else {
+          field += r[j];
+        }
+      }
+      i = j + 2;
+    } else {
+      const size_t c = r.find(sep, i);
+      field = c == i ? "(null)" : r.substr(i, c - i);
+      i = c + 1;
+    }
+    const auto blank = [](char b) { return static_cast<unsigned char>(b) <= 0x20; };
+    while (!field.empty() && blank(field.back())) field.pop_back();
+    while (!field.empty() && blank(field.front())) field.erase(0, 1);
+    if (blankIsNull && field.empty()) field = "(null)";
+    fields.push_back(field);
+  }
+  return fields;
+}
+
 TEST(CsvSplit, RandomLinesFollowTheRuleAndStayInsideTheLine) {
-  const char alphabet[] = {',', '"', ' ', '\0', '\t', 'a', 'b', '\n', '\x81', '\x82', '\xFC'};
+  const char alphabet[] = {',', '"', ' ', '\0', '\t', 'a', 'b', '\n', '\r', '\x81', '\x82', '\xFC'};
   std::mt19937 rng(20240331);
-  std::vector<std::string_view> imported;
-  std::vector<std::string_view> displayed;
+  TCsvFields importedSplit, displayedSplit;
+  const std::vector<std::string_view>& imported = importedSplit.fields;
+  const std::vector<std::string_view>& displayed = displayedSplit.fields;
   for (int round = 0; round < 5000; ++round) {
     // Every other line is long with sparse separators: fields across 16-byte blocks.
     const bool sparse = round % 2 == 1;
@@ -139,15 +239,18 @@ TEST(CsvSplit, RandomLinesFollowTheRuleAndStayInsideTheLine) {
       else
         b = rng() % 4 == 0 ? static_cast<char>(rng()) : alphabet[rng() % sizeof alphabet];
     }
-    SplitCsvRecord(line, &imported);
-    SplitCsvDisplayRecord(line, &displayed);
-    ASSERT_EQ(Fields(imported.begin(), imported.end()), Reference(line, true)) << line;
-    ASSERT_EQ(Fields(displayed.begin(), displayed.end()), Reference(line, false)) << line;
+    const char sep = round % 3 == 2 ? '\t' : ',';
+    SplitCsvRecord(line, &importedSplit, sep);
+    SplitCsvDisplayRecord(line, &displayedSplit, sep);
+    ASSERT_EQ(Fields(imported.begin(), imported.end()), Reference(line, true, sep)) << line;
+    ASSERT_EQ(Fields(displayed.begin(), displayed.end()), Reference(line, false, sep)) << line;
+    const std::string& rewritten = importedSplit.rewritten;
     for (std::string_view f : imported) {
       ASSERT_FALSE(f.empty());
-      const bool inLine =
-          f.data() >= line.data() && f.data() + f.size() <= line.data() + line.size();
-      ASSERT_TRUE(inLine || f == "(null)") << line;
+      const auto inside = [&](const std::string& text) {
+        return f.data() >= text.data() && f.data() + f.size() <= text.data() + text.size();
+      };
+      ASSERT_TRUE(inside(line) || inside(rewritten) || f == "(null)") << line;
       ASSERT_GT(static_cast<unsigned char>(f.front()), 0x20);
       ASSERT_GT(static_cast<unsigned char>(f.back()), 0x20);
     }
@@ -159,14 +262,15 @@ TEST(CsvSplit, RandomLinesFollowTheRuleAndStayInsideTheLine) {
 TEST(CsvSplit, LinesWithoutQuotesOfEveryLengthSplitAsTheRuleSays) {
   const char alphabet[] = {',', ',', ' ', 'a', 'b', '\x81', '\t'};
   std::mt19937 rng(20241209);
-  std::vector<std::string_view> fields;
+  TCsvFields split;
+  const std::vector<std::string_view>& fields = split.fields;
   for (size_t length = 0; length <= 48; ++length) {
     for (int round = 0; round < 200; ++round) {
       std::string line(length, 'a');
       for (char& b : line) b = alphabet[rng() % sizeof alphabet];
       if (round % 10 == 9 && length > 0)
         line[length - 1 - rng() % std::min<size_t>(length, 3)] = '"';
-      SplitCsvRecord(line, &fields);
+      SplitCsvRecord(line, &split);
       ASSERT_EQ(Fields(fields.begin(), fields.end()), Reference(line, true)) << line;
     }
   }

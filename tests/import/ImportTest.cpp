@@ -197,9 +197,9 @@ TEST(Import, APerRowNumericColumnStoresOneValuePerRow) {
     csv += std::to_string(i * 3 - 100) + "\r\n";
     expected += Int32s({i * 3 - 100});
   }
-  d.Write(csv + "\r\n");
+  d.Write(csv + "\r\n5\r\n");
   d.Import();
-  EXPECT_EQ(ReadFile(d.File("0.Dat")), expected + Int32s({-2147483647}));
+  EXPECT_EQ(ReadFile(d.File("0.Dat")), expected + Int32s({-2147483647, 5}));
   EXPECT_NE(d.Ini().find("[n]\r\nMin=-100\r\nMax=6197\r\nValType=Int\r\nColType=Lon\r\n"),
             std::string::npos);
   EXPECT_FALSE(FileExists(d.File("0.Tmp")));
@@ -303,12 +303,16 @@ TEST(Import, APerRowStampColumnStoresTheGeneralParsersValues) {
 }
 
 TEST(Import, ATextThatNoLongerConvertsIsStoredAsNull) {
-  // "$10" is an integer (hexadecimal) but not a currency text; it must not fail the import.
+  // "1,234" is an integer but no date; it must not fail the import.
   Dataset d;
-  d.Write("a\r\n$10\r\n1.5\r\n");
+  d.Write("a\r\n\"1,234\"\r\n2024/3/31\r\n");
   d.Import();
-  EXPECT_EQ(ReadFile(d.File("0.Ind")), Int64s({INT64_MIN + 1, 15000}));
-  EXPECT_NE(d.Ini().find("[a]\r\nMin=1.5\r\nMax=1.5\r\nValType=Cur\r\n"), std::string::npos);
+  double day = 0;
+  ASSERT_TRUE(TryParseDateTime("2024/03/31", &day));
+  const double values[] = {DateNull(), day};
+  EXPECT_EQ(ReadFile(d.File("0.Ind")), std::string(reinterpret_cast<const char*>(values), 16));
+  EXPECT_NE(d.Ini().find("[a]\r\nMin=2024/03/31\r\nMax=2024/03/31\r\nValType=Dat\r\n"),
+            std::string::npos);
   EXPECT_NE(d.Ini().find("DateTime="), std::string::npos);
 }
 
@@ -343,12 +347,12 @@ TEST(Import, AnEmptyFileHasOneBlankColumnAndNoRows) {
             std::string::npos);
 }
 
-TEST(Import, ShortLinesGiveEmptyTextsAndLongLinesLoseTheirExtraFields) {
+TEST(Import, AShortLinesMissingCellIsNullLikeABlankOne) {
   Dataset d;
-  d.Write("a,b\r\nx\r\ny,z,extra\r\n");
+  d.Write("a,b\r\nx\r\ny,z\r\nw, \r\n");
   d.Import();
-  EXPECT_EQ(ReadFile(d.File("1.Ind")), "\r\nz\r\n");  // the empty text is a distinct text
-  EXPECT_EQ(ReadFile(d.File("1.Dat")), std::string("\x00\x01", 2));
+  EXPECT_EQ(ReadFile(d.File("1.Ind")), "(null)\r\nz\r\n");  // one "(null)" item for both
+  EXPECT_EQ(ReadFile(d.File("1.Dat")), std::string("\x00\x01\x00", 3));
 }
 
 TEST(Import, UnixLineEndsAreRecognisedFromTheFirstLineEnd) {

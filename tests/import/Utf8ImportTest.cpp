@@ -8,57 +8,19 @@
 #include <string>
 
 #include "TestUtil.h"
-#include "import/Descriptor.h"
-#include "import/unitProgress.h"
-#include "platform/FileIo.h"
+#include "import/ImportBytes.h"
 
 namespace tabulon {
 namespace {
 
+using test::ImportBytes;
+using test::Imported;
 using test::ReadFile;
 using test::S;
 using test::ScratchDir;
 using test::WriteFile;
 
 constexpr std::string_view kMark = "\xEF\xBB\xBF";
-
-// What the import shows last.
-class LastTexts : public TSilentProgress {
- public:
-  void SetMax(int64_t m) override { max = m; }
-  void SetPosition(int64_t p) override { position = p; }
-  void SetTimeLabel(const std::string& t) override { timeLabel = t; }
-  std::string timeLabel;
-  int64_t max = 0, position = 0;
-};
-
-struct Imported {
-  std::map<std::string, std::string> files;  // the store's files by name
-  int64_t replaced = 0;
-  bool looksLikeText = true;
-  std::vector<std::string> notices;
-  LastTexts view;
-};
-
-// Imports bytes as data.csv of a fresh folder, with a fixed last-write time so that stores of
-// different files can be compared whole.
-Imported ImportBytes(std::string_view bytes) {
-  ScratchDir dir;
-  const std::string csv = dir.File("data.csv");
-  WriteFile(csv, bytes);
-  struct timespec times[2] = {{0, UTIME_OMIT}, {1700000000, 0}};
-  EXPECT_EQ(::utimensat(AT_FDCWD, csv.c_str(), times, 0), 0);
-  Imported result;
-  TformProgress importer(&result.view);
-  importer.Import(csv);
-  for (const std::string& name : ListDirectory(StoreDirOf(csv)))
-    result.files[name] = ReadFile(StoreDirOf(csv) + "/" + name);
-  result.replaced = importer.ReplacedChars();
-  result.looksLikeText = importer.LooksLikeText();
-  for (std::string notice : importer.Notices())
-    result.notices.push_back(test::U(notice.replace(0, csv.size(), "data.csv")));
-  return result;
-}
 
 // Expects the stores of the UTF-8 text, with and without a mark, to equal the Shift-JIS store,
 // and the progress to end lineEndExtra bytes beyond the file's size (every line end counts 2).
@@ -131,13 +93,15 @@ TEST(Utf8Import, ShiftJisAndAsciiFilesImportAsShiftJis) {
   const Imported sjis = ImportBytes(S("名前\r\n新宿\r\n"));
   EXPECT_EQ(sjis.files.at("0.Ind"), S("新宿\r\n"));
   EXPECT_TRUE(sjis.notices.empty());
-  // A multi-byte sequence only after the first 64 KiB: the file is Shift-JIS, and so are the
-  // bytes of its "あ".
+  // The decision waits for the first byte that is not ASCII, after 64 KiB of ASCII lines too.
   std::string late = "a\r\n";
-  while (late.size() <= 64 * 1024) late += "b\r\n";
-  const Imported lateUtf8 = ImportBytes(late + "あ\r\n");
-  EXPECT_EQ(lateUtf8.files.at("0.Ind"), "b\r\n\xE3\x81\x82\r\n");
+  while (late.size() <= 200 * 1024) late += "b\r\n";
+  const Imported lateUtf8 = ImportBytes(late + "返品\r\n");
+  EXPECT_EQ(lateUtf8.files.at("0.Ind"), "b\r\n" + S("返品\r\n"));
   EXPECT_EQ(lateUtf8.replaced, 0);
+  // Half-width kana alone are two-byte sequences in UTF-8 as well: still Shift-JIS.
+  const Imported kana = ImportBytes(S("名前\r\nﾆｼ ﾐｷ\r\nﾔﾏﾀﾞ\r\n"));
+  EXPECT_EQ(kana.files.at("0.Ind"), S("ﾆｼ ﾐｷ\r\nﾔﾏﾀﾞ\r\n"));
 }
 
 TEST(Utf8Import, BinaryGarbageImportsAsBeforeAndIsNamedOnce) {

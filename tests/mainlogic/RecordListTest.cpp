@@ -47,6 +47,27 @@ TEST(RecordList, OnlyRecordsPassingEveryFilterAreListedAndNumberedInTurn) {
   EXPECT_EQ(m.Label2(), "2");
 }
 
+TEST(RecordList, RecordsWithQuotedLineBreaksAndTabsAgreeWithTheImport) {
+  // A memo over two lines, a doubled quote, tabs for separators: the second shop is still record
+  // 2, so a filter on it lists the record the import counted; each line break shows as a blank.
+  Opened d(S("店\tメモ\r\n"
+             "新宿\t\"来週訪問\r\n確認済み\"\r\n"
+             "渋谷\t\"C \"\"24型\"\"\"\r\n"
+             "池袋\t普通\r\n"
+             "\r\n\r\n"));
+  TMainLogic& m = d.logic;
+  m.Button7Click();
+  const TResultTable& all = m.MainGrid();
+  ASSERT_EQ(all.RowCount(), 4);
+  EXPECT_EQ(Opened::Row(all, 1), S("1|新宿|来週訪問 確認済み"));
+  EXPECT_EQ(Opened::Row(all, 2), S("2|渋谷|C \"24型\""));
+  EXPECT_EQ(Opened::Row(all, 3), S("3|池袋|普通"));
+  m.ListBox3Click({1});
+  m.Button7Click();
+  ASSERT_EQ(m.MainGrid().RowCount(), 2);
+  EXPECT_EQ(Opened::Row(m.MainGrid(), 1), S("1|渋谷|C \"24型\""));
+}
+
 TEST(RecordList, AFilterNoRecordPassesLeavesTheHeaderAndOneEmptyRow) {
   Opened d(S(kShops));
   TMainLogic& m = d.logic;
