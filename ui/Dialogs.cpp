@@ -1,5 +1,6 @@
 #include "ui/Dialogs.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -24,10 +25,24 @@ QString QtFilter(const QString& filter) {
   return filters.join(QStringLiteral(";;"));
 }
 
+// A dialog about to open is raised above every window of the program: a window that stays on
+// top (the chart) would otherwise hide it, and a modal dialog hidden is a program that seems to
+// hang.
+void KeepAboveWindowsOnTop(QDialog& dialog) {
+  for (const QWidget* window : QApplication::topLevelWidgets())
+    if (window != &dialog && window->isVisible() &&
+        window->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
+      dialog.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+      return;
+    }
+}
+
 // Opens in *folder and, when a file is chosen, leaves its folder there.
-bool RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& filter,
-                   const QString& defaultExt, QString* folder, QString* path) {
-  QFileDialog dialog(parent, QString(), *folder);
+bool RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& title,
+                   const QString& filter, const QString& defaultExt, QString* folder,
+                   QString* path) {
+  QFileDialog dialog(parent, title, *folder);
+  KeepAboveWindowsOnTop(dialog);
   dialog.setAcceptMode(mode);
   // The open dialog takes a typed name of a file that does not exist yet.
   dialog.setFileMode(QFileDialog::AnyFile);
@@ -45,12 +60,13 @@ bool RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString&
 
 bool TQtDialogs::OpenFile(QWidget* parent, const QString& filter, const QString& defaultExt,
                           QString* path) {
-  return RunFileDialog(parent, QFileDialog::AcceptOpen, filter, defaultExt, &folder_, path);
+  return RunFileDialog(parent, QFileDialog::AcceptOpen, QString(), filter, defaultExt, &folder_,
+                       path);
 }
 
 bool TQtDialogs::SaveFile(QWidget* parent, const QString& filter, const QString& defaultExt,
-                          QString* path) {
-  return RunFileDialog(parent, QFileDialog::AcceptSave, filter, defaultExt, &folder_, path);
+                          QString* path, const QString& title) {
+  return RunFileDialog(parent, QFileDialog::AcceptSave, title, filter, defaultExt, &folder_, path);
 }
 
 void TQtDialogs::Chose(const QString& path) {
@@ -58,7 +74,9 @@ void TQtDialogs::Chose(const QString& path) {
 }
 
 void TQtDialogs::Message(QWidget* parent, const QString& text) {
-  QMessageBox::warning(parent, QStringLiteral("Tabulon"), text);
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Tabulon"), text, QMessageBox::Ok, parent);
+  KeepAboveWindowsOnTop(box);
+  box.exec();
 }
 
 QString TQtDialogs::InputValue(QWidget* parent, const QString& initial) {

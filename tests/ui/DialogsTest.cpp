@@ -45,6 +45,31 @@ TEST(Dialogs, AFileDialogOpensInTheFolderOfTheFileChosenLast) {
   EXPECT_EQ(FolderShown(open, saved + "/table.csv"), saved);
 }
 
+// The title and whether the window stays on top, of the file dialog save() shows (cancelled).
+std::pair<QString, bool> SaveDialogShown(const std::function<void()>& save) {
+  std::pair<QString, bool> shown;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return;
+    shown = {dialog->windowTitle(), dialog->windowFlags().testFlag(Qt::WindowStaysOnTopHint)};
+    dialog->reject();
+  });
+  save();
+  return shown;
+}
+
+TEST(Dialogs, ASaveDialogCarriesItsTitleAndOpensAboveAWindowThatStaysOnTop) {
+  TQtDialogs dialogs;
+  QString path;
+  const auto save = [&] {
+    EXPECT_FALSE(dialogs.SaveFile(nullptr, "JPEG|*.jpg", ".jpg", &path, "グラフを画像で保存"));
+  };
+  EXPECT_EQ(SaveDialogShown(save), std::make_pair(QString("グラフを画像で保存"), false));
+  QWidget chart(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint);
+  chart.show();
+  EXPECT_EQ(SaveDialogShown(save), std::make_pair(QString("グラフを画像で保存"), true));
+}
+
 TEST(Dialogs, QtsOwnTextsAreJapaneseOnlyUnderAJapaneseLocale) {
   const QString cancel = QCoreApplication::translate("QPlatformTheme", "Cancel");
   EXPECT_EQ(InstallQtJapanese(QLocale(QLocale::English, QLocale::UnitedStates)), nullptr);
