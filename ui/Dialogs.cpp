@@ -25,16 +25,17 @@ QString QtFilter(const QString& filter) {
   return filters.join(QStringLiteral(";;"));
 }
 
-// A dialog about to open is raised above every window of the program: a window that stays on
-// top (the chart) would otherwise hide it, and a modal dialog hidden is a program that seems to
-// hang.
+// While a window of the program stays on top (the chart), a dialog about to open stays on top
+// as well, so that it opens above that window: a modal dialog hidden under it would leave a
+// program that seems to hang.
+// REQUIRES: dialog is hidden (a dialog kept for reuse, too).
 void KeepAboveWindowsOnTop(QDialog& dialog) {
+  bool onTop = false;
   for (const QWidget* window : QApplication::topLevelWidgets())
-    if (window != &dialog && window->isVisible() &&
-        window->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
-      dialog.setWindowFlag(Qt::WindowStaysOnTopHint, true);
-      return;
-    }
+    onTop = onTop || (window != &dialog && window->isVisible() &&
+                      window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  if (dialog.windowFlags().testFlag(Qt::WindowStaysOnTopHint) != onTop)
+    dialog.setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
 }
 
 // Opens in *folder and, when a file is chosen, leaves its folder there.
@@ -80,8 +81,12 @@ void TQtDialogs::Message(QWidget* parent, const QString& text) {
 }
 
 QString TQtDialogs::InputValue(QWidget* parent, const QString& initial) {
-  if (input_ != nullptr) return input_->Ask(initial);
+  if (input_ != nullptr) {
+    KeepAboveWindowsOnTop(*input_);
+    return input_->Ask(initial);
+  }
   TformInput input(parent);
+  KeepAboveWindowsOnTop(input);
   return input.Ask(initial);
 }
 

@@ -25,9 +25,11 @@ class TDialogs {
   // A file the user chose elsewhere (a dataset listed before, a file dropped on the window): the
   // next file dialog opens in its folder.
   virtual void Chose(const QString& /*path*/) {}
-  // A message box with an OK button (the general error report uses it).
+  // A message box with an OK button (the general error report uses it), above the program's
+  // windows as the file dialogs.
   virtual void Message(QWidget* parent, const QString& text) = 0;
-  // The value input dialog "値の入力", opened with initial; the text however it was closed.
+  // The value input dialog "値の入力", opened with initial; the text however it was closed. It
+  // opens above the program's windows as the file dialogs do.
   virtual QString InputValue(QWidget* parent, const QString& initial) = 0;
 };
 

@@ -11,6 +11,7 @@
 
 #include "WindowTestUtil.h"
 #include "ui/Translations.h"
+#include "ui/unitInput.h"
 
 namespace tabulon::test {
 namespace {
@@ -68,6 +69,22 @@ TEST(Dialogs, ASaveDialogCarriesItsTitleAndOpensAboveAWindowThatStaysOnTop) {
   QWidget chart(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint);
   chart.show();
   EXPECT_EQ(SaveDialogShown(save), std::make_pair(QString("グラフを画像で保存"), true));
+
+  // The value input dialog, kept for reuse, follows the chart window.
+  TformInput input;
+  dialogs.SetInputForm(&input);
+  const auto inputOnTop = [&] {
+    bool onTop = false;
+    QTimer::singleShot(0, [&] {
+      onTop = input.windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+      input.Button1Click();
+    });
+    EXPECT_EQ(dialogs.InputValue(nullptr, "12"), "12");
+    return onTop;
+  };
+  EXPECT_TRUE(inputOnTop());
+  chart.hide();
+  EXPECT_FALSE(inputOnTop());
 }
 
 TEST(Dialogs, QtsOwnTextsAreJapaneseOnlyUnderAJapaneseLocale) {
