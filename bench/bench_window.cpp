@@ -40,7 +40,9 @@ constexpr int kRuns = 7;
 class TQuietDialogs : public TDialogs {
  public:
   bool OpenFile(QWidget*, const QString&, const QString&, QString*) override { return false; }
-  bool SaveFile(QWidget*, const QString&, const QString&, QString*) override { return false; }
+  bool SaveFile(QWidget*, const QString&, const QString&, QString*, const QString&) override {
+    return false;
+  }
   void Message(QWidget*, const QString& text) override {
     std::fprintf(stderr, "message: %s\n", text.toStdString().c_str());
   }

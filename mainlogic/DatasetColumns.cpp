@@ -20,6 +20,7 @@ void TMainLogic::ListBox1Click(const std::string& csvPath) {
   const int32_t colCount = ReadColCount(*descriptor);
 
   HideAllPanels();
+  ClearTables();
   history_.Clear();
   label1_ = csvPath;
   ws_.FCsvPath = csvPath;

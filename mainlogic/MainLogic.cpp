@@ -92,6 +92,21 @@ void TMainLogic::SpeedButton1Click(int button) {
     const bool wasDown = ws_.roleDown[button];
     for (int r = 0; r < 3; ++r) ws_.roleDown[r] = false;
     ws_.roleDown[button] = !wasDown;
+    if (wasDown) {
+      // The engine only takes the role away; the table would go on showing the axis the markers
+      // no longer show.
+      tabulon::SpeedButton1Click(ws_, button);
+      BeginBusy();
+      try {
+        ProcessEvents();
+        RecalculateNow();
+      } catch (...) {
+        EndBusy();
+        throw;
+      }
+      EndBusy();
+      return;
+    }
   }
   tabulon::SpeedButton1Click(ws_, button);
 }
@@ -130,6 +145,18 @@ void TMainLogic::Button12Click() {
 }
 void TMainLogic::Button13Click() {
   tabulon::Button13Click(ws_);
+}
+
+void TMainLogic::ClearTables() {
+  for (TResultTable* grid : {mainGrid_, enlargedGrid_}) {
+    if (grid == nullptr) continue;
+    grid->SetColCount(3);
+    grid->SetRowCount(3);
+    for (int r = 0; r < 3; ++r) grid->ClearRow(r);
+    for (int c = 0; c < 3; ++c) grid->SetColWidth(c, grid->DefaultColWidth());
+  }
+  ws_.FOutGrid = ChooseOutputGrid();
+  if (ChartShowing()) CloseChart();
 }
 
 bool TMainLogic::Button14Click() {

@@ -64,7 +64,10 @@ class TMainLogic : public TWindowHooks, private TPanelContext {
 
   // Opens the dataset of a CSV file whose store has been built: Label1 := the path, one column
   // list entry "  name" per column, every column refreshed, Label2 := RowCount, column 0 selected.
-  // A missing descriptor opens an empty dataset. Reads files only. Throws IoError.
+  // The main and enlarged grids are emptied to 3 x 3 cells and the chart is closed: what they
+  // showed was the previous dataset's. A missing descriptor opens an empty dataset. Reads files
+  // only. Throws IoError; a descriptor that cannot be read leaves the open dataset and its table
+  // as they were.
   void ListBox1Click(const std::string& csvPath);
   // The dataset list's entry index was selected (-1: none, as after a deletion): an index within
   // list opens that entry's dataset with ListBox1Click and stays the selected entry even when the
@@ -88,7 +91,9 @@ class TMainLogic : public TWindowHooks, private TPanelContext {
   // Role and aggregate toggles as a click leaves them: 0..2 列項目, 行項目, 値 (a pressed role
   // toggle is released by pressing it again), 3..7 合計, 平均, 最小, 最大, 件数 (always one down;
   // chosen even without a dataset, when there is nothing to compute). Then the engine's
-  // SpeedButton1Click.
+  // SpeedButton1Click; a released role toggle then recalculates: the table without that role,
+  // or, when no column has a role left, the cleared table and the count of passing records in
+  // Label2. Throws IoError.
   void SpeedButton1Click(int button);
 
   // ---- Display toggles and the table's commands
@@ -272,6 +277,9 @@ class TMainLogic : public TWindowHooks, private TPanelContext {
   void SetMarker(int index, const std::string& marker);
   void HideAllPanels();
   void RecalculateNow();
+  // Empties the main and enlarged grids to 3 x 3 cells of the default width, makes the grid in
+  // use the output grid, and closes the chart.
+  void ClearTables();
 
   TWorkspace ws_;                            // the state the engine shares
   std::unique_ptr<IniFile> descriptor_;      // the open dataset's descriptor, read once

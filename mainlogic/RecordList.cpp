@@ -95,8 +95,11 @@ void TMainLogic::Button7Click() {
 
   auto records = std::make_unique<TRecordRows>(
       static_cast<size_t>(std::max<int64_t>(csv.Lines().Size(), 0)), csv.Separator());
-  // A read that fails part-way leaves the header and the records read before it.
+  // A read that fails part-way leaves the header and the records read before it. The heading
+  // column is as wide as the last record number, the widest, so every number shows whole.
   const auto show = [&grid](std::unique_ptr<TRecordRows> rows) {
+    const int width = grid.TextWidth(filters::DecimalText(rows->Rows()));
+    grid.SetColWidth(0, std::max(grid.DefaultColWidth(), width));
     if (rows->Rows() > 0)
       grid.AppendRowSource(std::move(rows));
     else

@@ -1,5 +1,6 @@
 #include "ui/Dialogs.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -24,10 +25,25 @@ QString QtFilter(const QString& filter) {
   return filters.join(QStringLiteral(";;"));
 }
 
+// While a window of the program stays on top (the chart), a dialog about to open stays on top
+// as well, so that it opens above that window: a modal dialog hidden under it would leave a
+// program that seems to hang.
+// REQUIRES: dialog is hidden (a dialog kept for reuse, too).
+void KeepAboveWindowsOnTop(QDialog& dialog) {
+  bool onTop = false;
+  for (const QWidget* window : QApplication::topLevelWidgets())
+    onTop = onTop || (window != &dialog && window->isVisible() &&
+                      window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  if (dialog.windowFlags().testFlag(Qt::WindowStaysOnTopHint) != onTop)
+    dialog.setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+}
+
 // Opens in *folder and, when a file is chosen, leaves its folder there.
-bool RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& filter,
-                   const QString& defaultExt, QString* folder, QString* path) {
-  QFileDialog dialog(parent, QString(), *folder);
+bool RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& title,
+                   const QString& filter, const QString& defaultExt, QString* folder,
+                   QString* path) {
+  QFileDialog dialog(parent, title, *folder);
+  KeepAboveWindowsOnTop(dialog);
   dialog.setAcceptMode(mode);
   // The open dialog takes a typed name of a file that does not exist yet.
   dialog.setFileMode(QFileDialog::AnyFile);
@@ -45,12 +61,13 @@ bool RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString&
 
 bool TQtDialogs::OpenFile(QWidget* parent, const QString& filter, const QString& defaultExt,
                           QString* path) {
-  return RunFileDialog(parent, QFileDialog::AcceptOpen, filter, defaultExt, &folder_, path);
+  return RunFileDialog(parent, QFileDialog::AcceptOpen, QString(), filter, defaultExt, &folder_,
+                       path);
 }
 
 bool TQtDialogs::SaveFile(QWidget* parent, const QString& filter, const QString& defaultExt,
-                          QString* path) {
-  return RunFileDialog(parent, QFileDialog::AcceptSave, filter, defaultExt, &folder_, path);
+                          QString* path, const QString& title) {
+  return RunFileDialog(parent, QFileDialog::AcceptSave, title, filter, defaultExt, &folder_, path);
 }
 
 void TQtDialogs::Chose(const QString& path) {
@@ -58,12 +75,18 @@ void TQtDialogs::Chose(const QString& path) {
 }
 
 void TQtDialogs::Message(QWidget* parent, const QString& text) {
-  QMessageBox::warning(parent, QStringLiteral("Tabulon"), text);
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Tabulon"), text, QMessageBox::Ok, parent);
+  KeepAboveWindowsOnTop(box);
+  box.exec();
 }
 
 QString TQtDialogs::InputValue(QWidget* parent, const QString& initial) {
-  if (input_ != nullptr) return input_->Ask(initial);
+  if (input_ != nullptr) {
+    KeepAboveWindowsOnTop(*input_);
+    return input_->Ask(initial);
+  }
   TformInput input(parent);
+  KeepAboveWindowsOnTop(input);
   return input.Ask(initial);
 }
 

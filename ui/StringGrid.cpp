@@ -11,6 +11,7 @@
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <limits>
+#include <utility>
 
 #include "ui/QtStrings.h"
 
@@ -64,7 +65,20 @@ void PaintHeadingCell(QPainter& painter, const QRect& rect, const QString& text,
   painter.restore();
 }
 
-// Data cells: clipped, never elided; a number that fits is right-aligned.
+// What a data cell of width cellWidth shows of its text: a number too wide for the cell becomes
+// as many "#" as fit (at least one), as a spreadsheet shows it, since its first digits alone
+// would read as another number; anything else shows as it is (and is clipped).
+QString DataCellText(const QString& text, int cellWidth, const QFontMetrics& metrics,
+                     const QWidget* widget) {
+  if (!LooksNumeric(text)) return text;
+  const int room = cellWidth - 2 * TextMargin(widget);
+  if (metrics.horizontalAdvance(text) <= room) return text;
+  const int mark = std::max(1, metrics.horizontalAdvance(QLatin1Char('#')));
+  return QString(std::max(1, room / mark), QLatin1Char('#'));
+}
+
+// Data cells: a text is clipped, never elided; a number is right-aligned, or "#" marks when it
+// does not fit.
 class TCellDelegate : public QStyledItemDelegate {
  public:
   using QStyledItemDelegate::QStyledItemDelegate;
@@ -73,9 +87,10 @@ class TCellDelegate : public QStyledItemDelegate {
   void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
     QStyledItemDelegate::initStyleOption(option, index);
     option->textElideMode = Qt::ElideNone;
-    const int room = option->rect.width() - 2 * TextMargin(option->widget);
-    if (LooksNumeric(option->text) && option->fontMetrics.horizontalAdvance(option->text) <= room)
-      option->displayAlignment = Qt::AlignRight | Qt::AlignVCenter;
+    if (!LooksNumeric(option->text)) return;
+    option->displayAlignment = Qt::AlignRight | Qt::AlignVCenter;
+    option->text =
+        DataCellText(option->text, option->rect.width(), option->fontMetrics, option->widget);
   }
 };
 
@@ -366,6 +381,12 @@ QString TStringGrid::DisplayText(int col, int row) const {
   return model_.data(model_.index(row, col), Qt::DisplayRole).toString();
 }
 
+QString TStringGrid::ShownText(int col, int row) const {
+  const QString text = DisplayText(col, row);
+  if (col == 0 || row == 0) return text;
+  return DataCellText(text, columnWidth(col), fontMetrics(), this);
+}
+
 QWidget* TStringGrid::CellWidget(int col, int row) const {
   if (row == 0 && col == 0) return corner_;
   if (row == 0) return top_->viewport();
@@ -429,13 +450,32 @@ void TStringGrid::ShowContextMenu(const QPoint& globalPos) {
   if (!menu.isEmpty()) menu.exec(globalPos);
 }
 
+QPoint TStringGrid::BodyCellAt(const QPoint& pos) const {
+  const QModelIndex index = indexAt(pos);
+  return index.isValid() ? QPoint(index.column(), index.row()) : QPoint(-1, -1);
+}
+
 void TStringGrid::mousePressEvent(QMouseEvent* event) {
   // The right button keeps the selection for the menu it opens.
   if (event->button() == Qt::RightButton) return;
   QTableView::mousePressEvent(event);
-  if (event->button() != Qt::LeftButton || !onMouseDown) return;
-  const QModelIndex index = indexAt(event->position().toPoint());
-  onMouseDown(index.isValid() ? index.column() : -1, index.isValid() ? index.row() : -1);
+  if (event->button() != Qt::LeftButton) return;
+  // With Shift or Ctrl the press extends or adds to the selection.
+  clickPending_ = !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier));
+  pressedCell_ = BodyCellAt(event->position().toPoint());
+}
+
+void TStringGrid::mouseMoveEvent(QMouseEvent* event) {
+  QTableView::mouseMoveEvent(event);
+  if (clickPending_ && BodyCellAt(event->position().toPoint()) != pressedCell_)
+    clickPending_ = false;  // a drag: it selects
+}
+
+void TStringGrid::mouseReleaseEvent(QMouseEvent* event) {
+  QTableView::mouseReleaseEvent(event);
+  if (event->button() != Qt::LeftButton || !std::exchange(clickPending_, false)) return;
+  if (BodyCellAt(event->position().toPoint()) != pressedCell_ || !onMouseDown) return;
+  onMouseDown(pressedCell_.x(), pressedCell_.y());
 }
 
 void TStringGrid::keyPressEvent(QKeyEvent* event) {

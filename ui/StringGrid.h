@@ -2,8 +2,9 @@
 // Cells are held as Shift-JIS and converted only when a visible cell is painted, so a record list
 // of a million rows costs no conversion of rows nobody looks at. Row 0 and column 0 are the fixed
 // heading cells, painted in the button colour by the view's headers, so they never scroll away.
-// A cell too narrow for its text clips it; a data cell holding a number that fits is drawn
-// right-aligned. Changes are published to the view in one model reset when control returns to the
+// A cell too narrow for its text clips it; a data cell holding a number is drawn right-aligned,
+// or as "#" marks when the number does not fit (a spreadsheet's way: never its first digits).
+// Changes are published to the view in one model reset when control returns to the
 // event loop (or at Flush), not once per cell.
 #pragma once
 
@@ -63,6 +64,9 @@ class TStringGrid : public QTableView, public TResultTable {
   void Flush();
   // The text the view shows in a cell (Unicode), after Flush.
   QString DisplayText(int col, int row) const;
+  // The text the cell is drawn with: DisplayText, except that a data cell (not a heading) too
+  // narrow for its number shows "#" marks. REQUIRES: Flush.
+  QString ShownText(int col, int row) const;
 
   // The widget that draws cell (col, row) (a heading, the corner or the viewport) and the cell's
   // rectangle in it; an empty rectangle when the cell is out of sight. REQUIRES: Flush.
@@ -78,13 +82,18 @@ class TStringGrid : public QTableView, public TResultTable {
   // Adds the entry "コピー" (Copy) to a context menu of this grid.
   void AddCopyEntry(QMenu& menu);
 
-  // Run on a left-button press with the cell under the pointer; -1 outside the cells.
+  // Run on a left-button click with the cell clicked; -1 outside the cells. A heading cell (row
+  // 0 or column 0) reports at the press. The body reports at the release, and only when the
+  // pointer stayed on the pressed cell and neither Shift nor Ctrl was held: a press dragged over
+  // other cells selects them (for コピー).
   std::function<void(int col, int row)> onMouseDown;
   // Fills the context menu the right button opens; unset, the menu holds "コピー" alone.
   std::function<void(QMenu& menu)> onContextMenu;
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void updateGeometries() override;
@@ -97,6 +106,8 @@ class TStringGrid : public QTableView, public TResultTable {
   void ShowContextMenu(const QPoint& globalPos);
   // Hides the heading row and column in the body (the headings draw them) and sizes the headings.
   void PlaceHeadings();
+  // The body cell (col, row) under pos in the viewport; (-1, -1) outside the cells.
+  QPoint BodyCellAt(const QPoint& pos) const;
 
   TGridModel model_;
   // Text advances measured in the grid's font, by Shift-JIS text: the labels and most figures of
@@ -108,6 +119,8 @@ class TStringGrid : public QTableView, public TResultTable {
   TGridHeading* top_ = nullptr;   // draws row 0 from column 1 on
   TGridHeading* left_ = nullptr;  // draws column 0 from row 1 on
   QWidget* corner_ = nullptr;     // draws cell (0, 0); its right border resizes column 0
+  QPoint pressedCell_{-1, -1};    // the body cell the left button went down on
+  bool clickPending_ = false;     // its release there is a click (no drag, no modifier)
 };
 
 }  // namespace tabulon

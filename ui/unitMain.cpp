@@ -825,8 +825,8 @@ void TForm1::Button8Click() {
 
 void TForm1::SaveResult(QWidget* parent) {
   QString path;
-  if (!dialogs_.SaveFile(parent, QStringLiteral("CSVファイル|*.csv"), QStringLiteral(".csv"),
-                         &path))
+  if (!dialogs_.SaveFile(parent, QStringLiteral("CSVファイル|*.csv"), QStringLiteral(".csv"), &path,
+                         QStringLiteral("表を保存")))
     return;
   logic_.SaveResult(ToNative(path));
   if (form3_ == nullptr || !form3_->IsShowing()) return;
@@ -834,7 +834,7 @@ void TForm1::SaveResult(QWidget* parent) {
   if (!dialogs_.SaveFile(parent,
                          QStringLiteral("JPEG イメージファイル (*.jpg)|*.jpg|JPEG イメージファイル "
                                         "(*.jpeg)|*.jpeg"),
-                         QStringLiteral(".jpg"), &picture))
+                         QStringLiteral(".jpg"), &picture, QStringLiteral("グラフを画像で保存")))
     return;
   form3_->SavePicture(picture);
 }

@@ -158,6 +158,32 @@ TEST(RecordList, AReadThatFailsPartWayKeepsTheHeaderAndTheRecordsBeforeIt) {
   ASSERT_EQ(g.RowCount(), inFirstRead + 1);
   EXPECT_EQ(RowLineText(g, 0), ",h,v");
   EXPECT_EQ(RowLineText(g, inFirstRead), "349524,r0349524,1");
+  EXPECT_EQ(g.ColWidth(0), g.TextWidth("349524"));  // the numbers listed show whole
+}
+
+// A grid whose texts measure 10 pixels a byte.
+class TWideTable : public TMemoryTable {
+ public:
+  int TextWidth(const std::string& text) const override {
+    return static_cast<int>(text.size()) * 10;
+  }
+};
+
+TEST(RecordList, TheHeadingColumnIsAsWideAsTheLastRecordNumberAndNeverNarrowerThanAColumn) {
+  std::string csv = "n\r\n";
+  for (int i = 0; i < 1200; ++i) csv += (i < 3 ? "a" : "b") + std::string("\r\n");
+  Opened d(csv);
+  TMainLogic& m = d.logic;
+  TWideTable grid;
+  m.SetMainGrid(&grid);
+  m.Button7Click();
+  EXPECT_EQ(grid.Cell(0, 1200), "1200");
+  EXPECT_EQ(grid.ColWidth(0), 40);
+  EXPECT_EQ(grid.ColWidth(1), grid.DefaultColWidth());
+  m.ListBox3Click({0});  // "a": three records
+  m.Button7Click();
+  EXPECT_EQ(grid.ColWidth(0), grid.DefaultColWidth());
+  m.SetMainGrid(nullptr);
 }
 
 TEST(RecordList, GoesToTheEnlargedTableWhileItIsShowing) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "FilterFixture.h"
+#include "engine/Engine.h"
 
 namespace tabulon {
 namespace {
@@ -49,6 +50,54 @@ TEST(TableCommands, CountingTakesEveryRoleAndCountsThePassingRecords) {
   EXPECT_EQ(m.CountRecords(), "2");
   EXPECT_EQ(m.Label2(), "2");
   EXPECT_EQ(m.Workspace().FCols[0]->FRole, 3);
+}
+
+TEST(TableCommands, ReleasingARoleToggleShowsTheTableWithoutThatRole) {
+  Opened d(S(kSlips));
+  TMainLogic& m = d.logic;
+  m.SetToggleDown(11, false);  // no sort
+  m.SpeedButton1Click(1);      // 店 as the row items
+  m.ListBox2Click(1);
+  m.SpeedButton1Click(0);  // 数量 as the column items
+  ASSERT_EQ(Opened::Row(m.MainGrid(), 0), S("|1|3|4|合計"));
+  m.SpeedButton1Click(0);  // released
+  EXPECT_EQ(d.Col(1).FRole, 3);
+  EXPECT_EQ(m.ColumnEntries()[1], S("  数量"));
+  EXPECT_EQ(m.ResultText(), S(",,合計\r\n新宿,2,2\r\n渋谷,1,1\r\n合計,3,3\r\n"));
+
+  // The last role released: no table, and the passing records counted.
+  m.ListBox2Click(0);
+  m.ListBox3Click({Opened::IndexOf(m.ItemPanel().items, S("新宿"))});
+  m.SpeedButton1Click(1);
+  EXPECT_EQ(d.Col(0).FRole, 3);
+  EXPECT_EQ(m.MainGrid().ColCount(), 3);
+  EXPECT_EQ(m.MainGrid().RowCount(), 3);
+  EXPECT_EQ(m.ResultText(), ",,\r\n,,\r\n,,\r\n");
+  EXPECT_EQ(m.Label2(), "2");
+}
+
+TEST(TableCommands, OpeningADatasetEmptiesTheTablesOfTheOneBefore) {
+  Opened d(S(kSlips));
+  TMainLogic& m = d.logic;
+  TMemoryTable enlarged;
+  m.SetEnlargedGrid(&enlarged);
+  m.SpeedButton1Click(1);  // 店 as the row items
+  m.SetEnlargedShowing(true);
+  m.RefreshTable();
+  ASSERT_EQ(enlarged.RowCount(), 4);
+  ASSERT_EQ(m.MainGrid().RowCount(), 4);
+
+  test::ImportedCsv other(S("品,数\r\nx,1\r\n"));
+  m.ListBox1Click(other.Csv());
+  for (const TResultTable* grid : {static_cast<const TResultTable*>(&m.MainGrid()),
+                                   static_cast<const TResultTable*>(&enlarged)}) {
+    EXPECT_EQ(grid->ColCount(), 3);
+    EXPECT_EQ(grid->RowCount(), 3);
+    EXPECT_EQ(TableText(*grid), ",,\r\n,,\r\n,,\r\n");
+  }
+  EXPECT_EQ(m.Workspace().FOutGrid, &enlarged);
+  EXPECT_EQ(m.Label2(), "1");
+  m.SetEnlargedGrid(nullptr);
 }
 
 // A window's services, as a window adds them to the logic.

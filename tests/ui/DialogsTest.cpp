@@ -11,6 +11,7 @@
 
 #include "WindowTestUtil.h"
 #include "ui/Translations.h"
+#include "ui/unitInput.h"
 
 namespace tabulon::test {
 namespace {
@@ -43,6 +44,47 @@ TEST(Dialogs, AFileDialogOpensInTheFolderOfTheFileChosenLast) {
   EXPECT_EQ(path, saved + "/table.csv");
   const auto open = [&] { dialogs.OpenFile(nullptr, "CSVファイル|*.csv", ".csv", &path); };
   EXPECT_EQ(FolderShown(open, saved + "/table.csv"), saved);
+}
+
+// The title and whether the window stays on top, of the file dialog save() shows (cancelled).
+std::pair<QString, bool> SaveDialogShown(const std::function<void()>& save) {
+  std::pair<QString, bool> shown;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return;
+    shown = {dialog->windowTitle(), dialog->windowFlags().testFlag(Qt::WindowStaysOnTopHint)};
+    dialog->reject();
+  });
+  save();
+  return shown;
+}
+
+TEST(Dialogs, ASaveDialogCarriesItsTitleAndOpensAboveAWindowThatStaysOnTop) {
+  TQtDialogs dialogs;
+  QString path;
+  const auto save = [&] {
+    EXPECT_FALSE(dialogs.SaveFile(nullptr, "JPEG|*.jpg", ".jpg", &path, "グラフを画像で保存"));
+  };
+  EXPECT_EQ(SaveDialogShown(save), std::make_pair(QString("グラフを画像で保存"), false));
+  QWidget chart(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint);
+  chart.show();
+  EXPECT_EQ(SaveDialogShown(save), std::make_pair(QString("グラフを画像で保存"), true));
+
+  // The value input dialog, kept for reuse, follows the chart window.
+  TformInput input;
+  dialogs.SetInputForm(&input);
+  const auto inputOnTop = [&] {
+    bool onTop = false;
+    QTimer::singleShot(0, [&] {
+      onTop = input.windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+      input.Button1Click();
+    });
+    EXPECT_EQ(dialogs.InputValue(nullptr, "12"), "12");
+    return onTop;
+  };
+  EXPECT_TRUE(inputOnTop());
+  chart.hide();
+  EXPECT_FALSE(inputOnTop());
 }
 
 TEST(Dialogs, QtsOwnTextsAreJapaneseOnlyUnderAJapaneseLocale) {

@@ -484,6 +484,87 @@ TEST_F(MainWindow, TheEnlargedTableTakesTheResultsAndMirrorsTheToggles) {
   EXPECT_TRUE(big.SpeedButton9->isChecked());
 }
 
+TEST_F(MainWindow, APressDraggedOverDataCellsSelectsThemForCopyAndDrillsNothing) {
+  TForm1& f = *StartWithData().form1;
+  ShopsByAmountClasses();
+  TStringGrid* grid = f.StringGrid1;
+  const QStringList header = Row(grid, 0);
+  QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(1, 1).center());
+  QTest::mouseMove(grid->viewport(), grid->CellRect(2, 2).center());
+  QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(2, 2).center());
+  EXPECT_EQ(Row(grid, 0), header);
+  EXPECT_EQ(f.ListBox2->item(0)->text(), "→店舗");
+  EXPECT_EQ(f.ListBox2->item(1)->text(), "↓金額");
+  const QStringList row1 = Row(grid, 1), row2 = Row(grid, 2);
+  EXPECT_EQ(grid->CopyText(), row1[1] + "\t" + row1[2] + "\n" + row2[1] + "\t" + row2[2] + "\n");
+
+  w->ClickCell(1, 1);  // a click still drills both axes
+  EXPECT_EQ(Row(grid, 0), (QStringList{"", "店舗", "金額", "日付", "伝票"}));
+}
+
+TEST_F(MainWindow, ReleasingARoleToggleTakesItsAxisOffTheTable) {
+  TForm1& f = *StartWithData().form1;
+  QTest::mouseClick(f.SpeedButton1, Qt::LeftButton);  // 店舗 as column items
+  SelectColumn("金額");
+  QTest::mouseClick(f.SpeedButton2, Qt::LeftButton);  // 金額 as row items
+  ASSERT_EQ(Row(f.StringGrid1, 0), (QStringList{"", "京都店", "銀座店", "渋谷店", "合計"}));
+  QTest::mouseClick(f.SpeedButton2, Qt::LeftButton);  // released
+  EXPECT_EQ(f.ListBox2->item(1)->text(), "  金額");
+  EXPECT_EQ(Column(f.StringGrid1, 0), (QStringList{"", "", "合計"}));
+  EXPECT_EQ(Row(f.StringGrid1, 1), (QStringList{"", "700", "700", "700", "2100"}));
+
+  w->ClickEntry(f.ListBox2, 0);                       // 店舗
+  QTest::mouseClick(f.SpeedButton1, Qt::LeftButton);  // released: no role left
+  EXPECT_EQ(f.ListBox2->item(0)->text(), "  店舗");
+  EXPECT_EQ(f.StringGrid1->ColCount(), 3);
+  EXPECT_EQ(Row(f.StringGrid1, 0), (QStringList{"", "", ""}));
+  EXPECT_EQ(f.Label2->text(), "2100");
+}
+
+TEST_F(MainWindow, OpeningAnotherDatasetEmptiesTheTableOfTheOneBefore) {
+  const std::string second = dir.File("second.csv");
+  WriteFile(second, MakeCsv(10));
+  WriteFile(listFile, csv + "\r\n" + second + "\r\n");
+  w = std::make_unique<TWindows>(listFile);
+  ASSERT_TRUE(w->Start());
+  TForm1& f = *w->form1;
+  QTest::mouseClick(f.SpeedButton1, Qt::LeftButton);  // 店舗 as column items
+  ASSERT_EQ(f.StringGrid1->ColCount(), 5);
+  w->ClickEntry(f.ListBox1, 1);
+  EXPECT_EQ(f.Label2->text(), "10");
+  EXPECT_EQ(f.StringGrid1->ColCount(), 3);
+  EXPECT_EQ(Row(f.StringGrid1, 0), (QStringList{"", "", ""}));
+  EXPECT_EQ(Row(f.StringGrid1, 1), (QStringList{"", "", ""}));
+}
+
+TEST_F(MainWindow, TheSaveDialogsSayWhatTheySaveAndThePictureIsAskedForWhileTheChartShows) {
+  TForm1& f = *StartWithData().form1;
+  QTest::mouseClick(f.SpeedButton1, Qt::LeftButton);  // 店舗 as column items
+  SelectColumn("金額");
+  QTest::mouseClick(f.SpeedButton2, Qt::LeftButton);  // 金額 as row items
+  QTest::mouseClick(f.Button15, Qt::LeftButton);
+  ASSERT_TRUE(w->form3->IsShowing());
+  w->dialogs.saveAnswers = {Q(dir.File("t.csv")), Q(dir.File("chart.jpg"))};
+  QTest::mouseClick(f.Button8, Qt::LeftButton);
+  EXPECT_EQ(w->dialogs.titles, (std::vector<QString>{"表を保存", "グラフを画像で保存"}));
+  EXPECT_TRUE(std::filesystem::exists(dir.File("chart.jpg")));
+}
+
+TEST_F(MainWindow, DigitsTypedIntoTheUpperDatePickerNarrowTheRecords) {
+  TForm1& f = *StartWithData().form1;
+  SelectColumn("日付");
+  f.DateTimePicker2->setFocus();
+  f.DateTimePicker2->setCurrentSection(QDateTimeEdit::MonthSection);
+  QTest::keyClicks(f.DateTimePicker2, "1");
+  EXPECT_EQ(f.DateTimePicker2->text(), "2024年1月29日");
+  EXPECT_EQ(f.ListBox2->item(2)->text(), "＊日付");
+  EXPECT_EQ(f.Label2->text(), "1015");  // 29 days of 35 records
+  f.DateTimePicker2->setCurrentSection(QDateTimeEdit::DaySection);
+  QTest::keyClicks(f.DateTimePicker2, "15");
+  EXPECT_EQ(f.DateTimePicker2->text(), "2024年1月15日");
+  EXPECT_EQ(f.Label2->text(), "525");
+}
+
 TEST_F(MainWindow, TheSampleIsListedWhenNoListExistsYet) {
   const std::string sample = dir.File("sample.csv");
   WriteFile(sample, MakeCsv(5));

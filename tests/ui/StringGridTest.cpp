@@ -91,11 +91,11 @@ TEST(StringGrid, ACellTooNarrowForItsTextClipsItLikeAStringGridNeverElides) {
   auto grid = MakeGrid(3, 3, 300, 100);
   grid->SetColWidth(1, 18);
   grid->SetColWidth(2, 120);
-  // A data cell and a heading cell, each as text and as a number too wide for its column.
-  for (int row : {0, 1}) {
-    grid->SetCell(1, row, "5045");
-    grid->SetCell(2, row, "5045x");
-  }
+  // A heading cell as a number and a data cell as a text, each too wide for its column.
+  grid->SetCell(1, 0, "5045");
+  grid->SetCell(2, 0, "5045x");
+  grid->SetCell(1, 1, "5045x");
+  grid->SetCell(2, 1, "5045x");
   grid->Flush();
   for (int row : {0, 1}) {
     const QImage narrow = Picture(*grid, 1, row);
@@ -103,7 +103,36 @@ TEST(StringGrid, ACellTooNarrowForItsTextClipsItLikeAStringGridNeverElides) {
     // the wide cell's left part (the grid line at the right end aside).
     const QImage wideLeft = Picture(*grid, 2, row).copy(0, 0, narrow.width() - 1, narrow.height());
     EXPECT_EQ(narrow.copy(0, 0, narrow.width() - 1, narrow.height()), wideLeft) << "row " << row;
+    EXPECT_EQ(grid->ShownText(1, row), grid->DisplayText(1, row));
   }
+}
+
+TEST(StringGrid, ANumberTooWideForItsDataCellShowsHashMarksNeverItsFirstDigits) {
+  auto grid = MakeGrid(3, 3, 300, 100);
+  grid->SetColWidth(1, 32);
+  grid->SetCell(1, 1, "1000000");
+  grid->SetCell(1, 2, "-12.5%");
+  grid->SetCell(0, 1, "1000000");  // a heading clips as labels do
+  grid->Flush();
+  const int mark = grid->fontMetrics().horizontalAdvance(QLatin1Char('#'));
+  const QString marks = grid->ShownText(1, 1);
+  EXPECT_EQ(marks, QString(marks.size(), QLatin1Char('#')));
+  EXPECT_GE(marks.size(), 1);
+  EXPECT_LE(marks.size() * mark, 32);
+  EXPECT_GT((marks.size() + 1) * mark, 32 - 8);  // as many as fit
+  EXPECT_EQ(grid->ShownText(1, 2), marks);
+  EXPECT_EQ(grid->ShownText(0, 1), "1000000");
+  EXPECT_EQ(grid->DisplayText(1, 1), "1000000");  // コピー and 保存 take the number
+  // Drawn as the marks are: a cell holding them as its text looks the same.
+  grid->SetCell(2, 1, marks.toStdString());
+  grid->SetColWidth(2, 32);
+  grid->Flush();
+  const QImage drawn = Picture(*grid, 1, 1);
+  const QImage asText = Picture(*grid, 2, 1);
+  EXPECT_EQ(Ink(drawn).second - Ink(drawn).first, Ink(asText).second - Ink(asText).first);
+  grid->SetColWidth(1, 80);  // wide enough: the number itself
+  grid->Flush();
+  EXPECT_EQ(grid->ShownText(1, 1), "1000000");
 }
 
 TEST(StringGrid, DataCellsHoldingNumbersAreRightAlignedTextsAndLabelsLeftAligned) {
@@ -175,6 +204,30 @@ TEST(StringGrid, TheLeftButtonReportsTheCellTheRightOpensTheMenuAndKeepsTheSelec
     EXPECT_EQ(MenuEntries(grid->CellWidget(col, row), grid->CellRect(col, row).center()),
               QStringList{"コピー"})
         << col << "," << row;
+}
+
+TEST(StringGrid, APressDraggedOverDataCellsSelectsThemAndOnlyAClickReportsItsCell) {
+  auto grid = MakeGrid(4, 4, 300, 100);
+  std::vector<std::pair<int, int>> clicked;
+  grid->onMouseDown = [&clicked](int col, int row) { clicked.emplace_back(col, row); };
+  QWidget* body = grid->viewport();
+  QTest::mousePress(body, Qt::LeftButton, {}, grid->CellRect(1, 1).center());
+  EXPECT_TRUE(clicked.empty());  // a press alone reports nothing
+  QTest::mouseMove(body, grid->CellRect(2, 2).center());
+  QTest::mouseRelease(body, Qt::LeftButton, {}, grid->CellRect(2, 2).center());
+  EXPECT_TRUE(clicked.empty());
+  EXPECT_EQ(grid->CopyText(), "1001\t2001\n1002\t2002\n");
+
+  // Shift extends the selection and reports nothing either.
+  QTest::mouseClick(body, Qt::LeftButton, Qt::ShiftModifier, grid->CellRect(3, 3).center());
+  EXPECT_TRUE(clicked.empty());
+  EXPECT_EQ(grid->CopyText(), "1001\t2001\t3001\n1002\t2002\t3002\n1003\t2003\t3003\n");
+
+  // A press and release on one cell is a click, reported at the release.
+  QTest::mousePress(body, Qt::LeftButton, {}, grid->CellRect(2, 1).center());
+  EXPECT_TRUE(clicked.empty());
+  QTest::mouseRelease(body, Qt::LeftButton, {}, grid->CellRect(2, 1).center());
+  EXPECT_EQ(clicked, (std::vector<std::pair<int, int>>{{2, 1}}));
 }
 
 }  // namespace

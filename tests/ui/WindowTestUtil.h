@@ -37,8 +37,11 @@ class TScriptedDialogs : public TDialogs {
     filters.push_back(filter);
     return Answer(&openAnswers, path);
   }
-  bool SaveFile(QWidget*, const QString& filter, const QString&, QString* path) override {
+  bool SaveFile(QWidget* parent, const QString& filter, const QString&, QString* path,
+                const QString& title) override {
     filters.push_back(filter);
+    titles.push_back(title);
+    parents.push_back(parent);
     return Answer(&saveAnswers, path);
   }
   void Message(QWidget*, const QString& text) override {
@@ -55,6 +58,8 @@ class TScriptedDialogs : public TDialogs {
 
   std::deque<QString> openAnswers, saveAnswers, inputs;
   std::vector<QString> filters, messages, inputInitials;
+  std::vector<QString> titles;      // of the save dialogs, in turn
+  std::vector<QWidget*> parents;    // of the save dialogs, in turn
   std::function<void()> onMessage;  // run while a message is shown
 
  private:
