@@ -187,9 +187,9 @@ class TLabelPlacer {
 // side by side along x. Every series stands at the front of the box, from z = 0 back into the
 // row, and the front plane z = 0 carries the value axis and its grid: a value is read where its
 // series meets that plane, so equal values of any series look equal in every view, and depth
-// never shifts a series against the scale as the view tilts. Bars stand side by side, each as
-// deep as the row; lines, areas and markers of later series reach further back, so that where
-// series meet or coincide on the front plane each still shows its colour behind the others.
+// never shifts a series against the scale as the view tilts. Bars and markers stand side by side
+// in their category's slot; lines and areas of equal values coincide, as they are equal (a series
+// set further back to stay in sight would show its colour above its value and read higher).
 struct TBoxPlot {
   double height = 0.5;
   double depth = kDepthShare;
@@ -205,8 +205,6 @@ struct TBoxPlot {
   }
   double Base() const { return Y(0); }
   double Row() const { return depth * kRowShare; }
-  // How far series s reaches back from the front plane, when series do not stand side by side.
-  double Reach(int s) const { return Row() * (s + 1) / std::max(series, 1); }
   // The value axis has Ticks() + 1 ticks, Tick(0) = scale.low.
   int Ticks() const { return static_cast<int>(std::lround((scale.high - scale.low) / scale.step)); }
   double Tick(int t) const { return scale.low + t * scale.step; }
@@ -363,12 +361,12 @@ struct TPlace {
 };
 
 // The painter's order of the parts of several series in the one row: the farther place first;
-// at one place the lower level first when lowerFirst, the higher otherwise; then the deeper
-// series (the later one) first, so that the front part of an earlier one is drawn over it.
+// at one place the lower level first when lowerFirst, the higher otherwise; of equal levels the
+// earlier series first, so that the later one lies on top as in the legend's order.
 bool DrawnBefore(const TPlace& a, const TPlace& b, bool lowerFirst) {
   if (std::abs(a.key - b.key) > 1e-9) return a.key > b.key;
   if (a.level != b.level) return (a.level < b.level) == lowerFirst;
-  return a.series > b.series;
+  return a.series < b.series;
 }
 
 // One piece of a line's ribbon or of an area's prism: the part between two neighbouring points.
@@ -386,10 +384,9 @@ struct TPiece {
 // way each piece's front edge stays visible.
 void DrawRibbons(QPainter& painter, const TProjection& projection, const TBoxPlot& plot,
                  const TChartData& data, bool area) {
-  const double z0 = 0, base = plot.Base();
+  const double z0 = 0, z1 = plot.Row(), base = plot.Base();
   std::vector<TPiece> pieces;
   for (int s = 0; s < plot.series; ++s) {
-    const double z1 = plot.Reach(s);
     auto path = SeriesPath(plot, data.series[s]);
     if (area) path = SplitAtBase(path, base);
     for (size_t i = 0; i + 1 < path.size(); ++i) {
@@ -450,8 +447,8 @@ void DrawRibbons(QPainter& painter, const TProjection& projection, const TBoxPlo
   }
 }
 
-// Point markers are square rods whose front face is centred on the point's value; a marker is
-// as deep as its series reaches, at least a cube.
+// Point markers are cubes whose front face is centred on the point's value, the series side by
+// side in their category's slot so that equal values of several series all stay in sight.
 void DrawMarkers(QPainter& painter, const TProjection& projection, const TBoxPlot& plot,
                  const TChartData& data) {
   struct TMarker {
@@ -459,14 +456,14 @@ void DrawMarkers(QPainter& painter, const TProjection& projection, const TBoxPlo
     V3 low, high;
   };
   const double half = kMarkerPixels / 2 / std::max(projection.Scale(), 1e-9);
+  const double spacing = std::min(half * 2.5, plot.Slot() * 0.6 / std::max(plot.series, 1));
   std::vector<TMarker> markers;
   for (int s = 0; s < plot.series; ++s)
     for (int i = 0; i < plot.points; ++i) {
-      const double x = plot.X(i), y = plot.Y(FiniteValue(data.series[s].values[i]));
-      const TPlace place{projection.Depth({x, plot.height / 2, plot.Row() / 2}), y, s};
-      markers.push_back({place,
-                         {x - half, y - half, 0},
-                         {x + half, y + half, std::max(plot.Reach(s), 2 * half)}});
+      const double x = plot.X(i) + (s - (plot.series - 1) / 2.0) * spacing;
+      const double y = plot.Y(FiniteValue(data.series[s].values[i]));
+      const TPlace place{projection.Depth({x, plot.height / 2, half}), y, s};
+      markers.push_back({place, {x - half, y - half, 0}, {x + half, y + half, 2 * half}});
     }
   const bool lowerFirst = projection.Faces({0, 1, 0});
   std::stable_sort(markers.begin(), markers.end(), [&](const TMarker& a, const TMarker& b) {
