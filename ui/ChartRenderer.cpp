@@ -19,6 +19,8 @@ namespace {
 constexpr double kDepthShare = 0.3;
 // The depth of the series' row as a share of the box's depth; the floor behind it stays free.
 constexpr double kRowShare = 0.4;
+// Where lines coincide, each takes this many stripes of every piece they share.
+constexpr int kStripesPerSeries = 3;
 // Camera tilt in degrees per degree of elevation away from 360: the default elevation of 315
 // then looks down by 22.5 degrees, and the scroll bar's ends by 45.
 constexpr double kTiltPerDegree = 0.5;
@@ -188,8 +190,9 @@ class TLabelPlacer {
 // row, and the front plane z = 0 carries the value axis and its grid: a value is read where its
 // series meets that plane, so equal values of any series look equal in every view, and depth
 // never shifts a series against the scale as the view tilts. Bars and markers stand side by side
-// in their category's slot; lines and areas of equal values coincide, as they are equal (a series
-// set further back to stay in sight would show its colour above its value and read higher).
+// in their category's slot; lines of equal values share their ribbon in stripes and areas of
+// equal values coincide, as they are equal (a series set further back to stay in sight would
+// show its colour above its value and read higher).
 struct TBoxPlot {
   double height = 0.5;
   double depth = kDepthShare;
@@ -385,38 +388,61 @@ struct TPiece {
 void DrawRibbons(QPainter& painter, const TProjection& projection, const TBoxPlot& plot,
                  const TChartData& data, bool area) {
   const double z0 = 0, z1 = plot.Row(), base = plot.Base();
-  std::vector<TPiece> pieces;
+  std::vector<std::vector<std::pair<double, double>>> paths;
   for (int s = 0; s < plot.series; ++s) {
-    auto path = SeriesPath(plot, data.series[s]);
-    if (area) path = SplitAtBase(path, base);
+    paths.push_back(SeriesPath(plot, data.series[s]));
+    if (area) paths.back() = SplitAtBase(paths.back(), base);
+  }
+  std::vector<TPiece> pieces;
+  // The piece of series s from (xa, ya) to (xb, yb); first and last close an area's ends.
+  const auto add = [&](int s, double xa, double ya, double xb, double yb, bool first, bool last) {
+    const double length = std::max(std::hypot(xb - xa, yb - ya), 1e-12);
+    V3 up{-(yb - ya) / length, (xb - xa) / length, 0};
+    const bool below = area && (ya + yb) / 2 < base;
+    if (below) up = {-up.x, -up.y, 0};
+    const double middle = (ya + yb) / 2;
+    TPiece piece{{projection.Depth({(xa + xb) / 2, plot.height / 2, plot.Row() / 2}),
+                  area ? std::abs(middle - base) : middle, s},
+                 {},
+                 {},
+                 QLineF(projection.Map({xa, ya, z0}), projection.Map({xb, yb, z0}))};
+    piece.faces.push_back({{{{xa, ya, z0}, {xb, yb, z0}, {xb, yb, z1}, {xa, ya, z1}}}, up});
+    if (area) {
+      piece.faces.push_back({{{{xa, base, z0}, {xb, base, z0}, {xb, base, z1}, {xa, base, z1}}},
+                             {0, below ? 1.0 : -1.0, 0}});
+      if (first)
+        piece.faces.push_back(
+            {{{{xa, base, z0}, {xa, ya, z0}, {xa, ya, z1}, {xa, base, z1}}}, {-1, 0, 0}});
+      if (last)
+        piece.faces.push_back(
+            {{{{xb, base, z0}, {xb, yb, z0}, {xb, yb, z1}, {xb, base, z1}}}, {1, 0, 0}});
+      if (projection.Faces({0, 0, -1}))
+        piece.front = Project(projection, std::array<V3, 4>{V3{xa, base, z0}, V3{xa, ya, z0},
+                                                            V3{xb, yb, z0}, V3{xb, base, z0}});
+    }
+    pieces.push_back(std::move(piece));
+  };
+  for (int s = 0; s < plot.series; ++s) {
+    const auto& path = paths[s];
     for (size_t i = 0; i + 1 < path.size(); ++i) {
       const auto [xa, ya] = path[i];
       const auto [xb, yb] = path[i + 1];
-      const double length = std::max(std::hypot(xb - xa, yb - ya), 1e-12);
-      V3 up{-(yb - ya) / length, (xb - xa) / length, 0};
-      const bool below = area && (ya + yb) / 2 < base;
-      if (below) up = {-up.x, -up.y, 0};
-      const double middle = (ya + yb) / 2;
-      TPiece piece{{projection.Depth({(xa + xb) / 2, plot.height / 2, plot.Row() / 2}),
-                    area ? std::abs(middle - base) : middle, s},
-                   {},
-                   {},
-                   QLineF(projection.Map({xa, ya, z0}), projection.Map({xb, yb, z0}))};
-      piece.faces.push_back({{{{xa, ya, z0}, {xb, yb, z0}, {xb, yb, z1}, {xa, ya, z1}}}, up});
-      if (area) {
-        piece.faces.push_back({{{{xa, base, z0}, {xb, base, z0}, {xb, base, z1}, {xa, base, z1}}},
-                               {0, below ? 1.0 : -1.0, 0}});
-        if (i == 0)
-          piece.faces.push_back(
-              {{{{xa, base, z0}, {xa, ya, z0}, {xa, ya, z1}, {xa, base, z1}}}, {-1, 0, 0}});
-        if (i + 2 == path.size())
-          piece.faces.push_back(
-              {{{{xb, base, z0}, {xb, yb, z0}, {xb, yb, z1}, {xb, base, z1}}}, {1, 0, 0}});
-        if (projection.Faces({0, 0, -1}))
-          piece.front = Project(projection, std::array<V3, 4>{V3{xa, base, z0}, V3{xa, ya, z0},
-                                                              V3{xb, yb, z0}, V3{xb, base, z0}});
+      // Lines that run exactly alike share the piece in stripes, so that each stays in sight at
+      // its value.
+      std::vector<int> alike;
+      for (int t = 0; t < plot.series && !area; ++t)
+        if (paths[t][i] == path[i] && paths[t][i + 1] == path[i + 1]) alike.push_back(t);
+      if (alike.size() < 2) {
+        add(s, xa, ya, xb, yb, i == 0, i + 2 == path.size());
+        continue;
       }
-      pieces.push_back(std::move(piece));
+      const int stripes = kStripesPerSeries * static_cast<int>(alike.size());
+      for (int j = 0; j < stripes; ++j) {
+        if (alike[j % alike.size()] != s) continue;
+        const double from = static_cast<double>(j) / stripes, to = (j + 1.0) / stripes;
+        add(s, xa + (xb - xa) * from, ya + (yb - ya) * from, xa + (xb - xa) * to,
+            ya + (yb - ya) * to, false, false);
+      }
     }
   }
   const bool lowerFirst = !area && projection.Faces({0, 1, 0});

@@ -397,6 +397,20 @@ TEST(ChartPicture, LinesMeetTheTickOfTheirValueAndZeroSitsOnTheZeroLine) {
   }
 }
 
+TEST(ChartPicture, EqualLinesBothShowAtTheirValue) {
+  const TChartReader chart(RenderChart(Attendance(skLine, {40, 40, 40}, {40, 40, 40}), {}));
+  const std::vector<double> ticks = chart.TickRows();
+  ASSERT_GE(ticks.size(), 3u);
+  const int axis = chart.AxisColumn();
+  for (int s = 0; s < 2; ++s) {
+    int atValue = 0;
+    for (int x = axis + 120; x <= axis + 400; x += 4)
+      atValue +=
+          std::abs(chart.FirstOfHue(x, ticks.back() + 8, -1, ChartColor(s)) - ticks.front()) <= 1.5;
+    EXPECT_GE(atValue, 10) << "series " << s;
+  }
+}
+
 TEST(ChartPicture, ChartScaleTicksAreRoundAndCoverTheValues) {
   TAxisScale s = NiceScale(0, 97, 5);
   EXPECT_EQ(s.low, 0);
