@@ -356,6 +356,24 @@ std::vector<std::pair<double, double>> SplitAtBase(
   return split;
 }
 
+// The parts of piece i (from point i to point i + 1) of line s that it draws, as fractions of
+// the piece: all of it, or where other lines run exactly alike, its share of stripes taken in
+// turn, so that each of them stays in sight at its value. REQUIRES: all paths have one length.
+std::vector<std::pair<double, double>> OwnStripes(
+    const std::vector<std::vector<std::pair<double, double>>>& paths, int s, size_t i) {
+  std::vector<int> alike;
+  for (size_t t = 0; t < paths.size(); ++t)
+    if (paths[t][i] == paths[s][i] && paths[t][i + 1] == paths[s][i + 1])
+      alike.push_back(static_cast<int>(t));
+  if (alike.size() < 2) return {{0.0, 1.0}};
+  const int stripes = kStripesPerSeries * static_cast<int>(alike.size());
+  std::vector<std::pair<double, double>> own;
+  for (int j = 0; j < stripes; ++j)
+    if (alike[j % alike.size()] == s)
+      own.emplace_back(static_cast<double>(j) / stripes, (j + 1.0) / stripes);
+  return own;
+}
+
 // Where a part of a series stands in the drawing order: key is the depth of its place along the
 // row (larger is farther), level its height, series its number.
 struct TPlace {
@@ -427,22 +445,13 @@ void DrawRibbons(QPainter& painter, const TProjection& projection, const TBoxPlo
     for (size_t i = 0; i + 1 < path.size(); ++i) {
       const auto [xa, ya] = path[i];
       const auto [xb, yb] = path[i + 1];
-      // Lines that run exactly alike share the piece in stripes, so that each stays in sight at
-      // its value.
-      std::vector<int> alike;
-      for (int t = 0; t < plot.series && !area; ++t)
-        if (paths[t][i] == path[i] && paths[t][i + 1] == path[i + 1]) alike.push_back(t);
-      if (alike.size() < 2) {
+      if (area) {
         add(s, xa, ya, xb, yb, i == 0, i + 2 == path.size());
         continue;
       }
-      const int stripes = kStripesPerSeries * static_cast<int>(alike.size());
-      for (int j = 0; j < stripes; ++j) {
-        if (alike[j % alike.size()] != s) continue;
-        const double from = static_cast<double>(j) / stripes, to = (j + 1.0) / stripes;
+      for (const auto& [from, to] : OwnStripes(paths, s, i))
         add(s, xa + (xb - xa) * from, ya + (yb - ya) * from, xa + (xb - xa) * to,
             ya + (yb - ya) * to, false, false);
-      }
     }
   }
   const bool lowerFirst = !area && projection.Faces({0, 1, 0});
@@ -499,15 +508,22 @@ void DrawMarkers(QPainter& painter, const TProjection& projection, const TBoxPlo
     DrawSolid(painter, projection, m.low, m.high, ChartColor(m.place.series));
 }
 
-// The fast line: a plain line on the front plane, without ribbon or markers.
+// The fast line: a plain line on the front plane, without ribbon or markers; lines that run
+// exactly alike share it in stripes.
 void DrawFastLines(QPainter& painter, const TProjection& projection, const TBoxPlot& plot,
                    const TChartData& data) {
+  std::vector<std::vector<std::pair<double, double>>> paths;
+  for (const TChartSeries& series : data.series) paths.push_back(SeriesPath(plot, series));
   painter.setBrush(Qt::NoBrush);
   for (int s = 0; s < plot.series; ++s) {
-    QPolygonF line;
-    for (const auto& [x, y] : SeriesPath(plot, data.series[s])) line << projection.Map({x, y, 0});
-    painter.setPen(QPen(ChartColor(s), 1.5));
-    painter.drawPolyline(line);
+    painter.setPen(QPen(ChartColor(s), 1.5, Qt::SolidLine, Qt::RoundCap));
+    const auto& path = paths[s];
+    for (size_t i = 0; i + 1 < path.size(); ++i) {
+      const QPointF a = projection.Map({path[i].first, path[i].second, 0});
+      const QPointF b = projection.Map({path[i + 1].first, path[i + 1].second, 0});
+      for (const auto& [from, to] : OwnStripes(paths, s, i))
+        painter.drawLine(a + (b - a) * from, a + (b - a) * to);
+    }
   }
 }
 

@@ -398,16 +398,18 @@ TEST(ChartPicture, LinesMeetTheTickOfTheirValueAndZeroSitsOnTheZeroLine) {
 }
 
 TEST(ChartPicture, EqualLinesBothShowAtTheirValue) {
-  const TChartReader chart(RenderChart(Attendance(skLine, {40, 40, 40}, {40, 40, 40}), {}));
-  const std::vector<double> ticks = chart.TickRows();
-  ASSERT_GE(ticks.size(), 3u);
-  const int axis = chart.AxisColumn();
-  for (int s = 0; s < 2; ++s) {
-    int atValue = 0;
-    for (int x = axis + 120; x <= axis + 400; x += 4)
-      atValue +=
-          std::abs(chart.FirstOfHue(x, ticks.back() + 8, -1, ChartColor(s)) - ticks.front()) <= 1.5;
-    EXPECT_GE(atValue, 10) << "series " << s;
+  for (const TSeriesKind kind : {skLine, skFastLine}) {
+    const TChartReader chart(RenderChart(Attendance(kind, {40, 40, 40}, {40, 40, 40}), {}));
+    const std::vector<double> ticks = chart.TickRows();
+    ASSERT_GE(ticks.size(), 3u);
+    const int axis = chart.AxisColumn();
+    for (int s = 0; s < 2; ++s) {
+      int atValue = 0;
+      for (int x = axis + 120; x <= axis + 400; x += 4)
+        atValue += std::abs(chart.FirstOfHue(x, ticks.back() + 8, -1, ChartColor(s)) -
+                            ticks.front()) <= 1.5;
+      EXPECT_GE(atValue, 10) << "kind " << kind << " series " << s;
+    }
   }
 }
 
