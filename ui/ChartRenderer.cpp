@@ -17,6 +17,10 @@ namespace {
 // The box of the 3D view is 1 wide; its height follows the plot's shape, and its depth is this
 // share of the height (of the width, when that is smaller).
 constexpr double kDepthShare = 0.3;
+// The depth of the series' row as a share of the box's depth; the floor behind it stays free.
+constexpr double kRowShare = 0.4;
+// Where lines coincide, each takes this many stripes of every piece they share.
+constexpr int kStripesPerSeries = 3;
 // Camera tilt in degrees per degree of elevation away from 360: the default elevation of 315
 // then looks down by 22.5 degrees, and the scroll bar's ends by 45.
 constexpr double kTiltPerDegree = 0.5;
@@ -28,7 +32,8 @@ constexpr double kLabelMaxWidth = 140;
 const QColor kPanelColour(0xF0, 0xF0, 0xF0);
 const QColor kSideWallColour(0xE6, 0xE6, 0xE6);
 const QColor kFloorColour(0xDA, 0xDA, 0xDA);
-const QColor kGridColour(0xC8, 0xC8, 0xC8);
+const QColor kGridColour(0xB4, 0xB4, 0xB4);
+const QColor kZeroColour(0x60, 0x60, 0x60);
 
 struct V3 {
   double x, y, z;
@@ -180,8 +185,14 @@ class TLabelPlacer {
   std::vector<QRectF> taken_;
 };
 
-// The plot of the non-pie kinds: a box 1 wide, height tall and depth deep, with the
-// categories side by side along x and one depth band per series along z.
+// The plot of the non-pie kinds: a box 1 wide, height tall and depth deep, with the categories
+// side by side along x. Every series stands at the front of the box, from z = 0 back into the
+// row, and the front plane z = 0 carries the value axis and its grid: a value is read where its
+// series meets that plane, so equal values of any series look equal in every view, and depth
+// never shifts a series against the scale as the view tilts. Bars and markers stand side by side
+// in their category's slot; lines of equal values share their ribbon in stripes and areas of
+// equal values coincide, as they are equal (a series set further back to stay in sight would
+// show its colour above its value and read higher).
 struct TBoxPlot {
   double height = 0.5;
   double depth = kDepthShare;
@@ -196,13 +207,10 @@ struct TBoxPlot {
     return std::clamp(y, 0.0, height);
   }
   double Base() const { return Y(0); }
+  double Row() const { return depth * kRowShare; }
   // The value axis has Ticks() + 1 ticks, Tick(0) = scale.low.
   int Ticks() const { return static_cast<int>(std::lround((scale.high - scale.low) / scale.step)); }
   double Tick(int t) const { return scale.low + t * scale.step; }
-  // Series 0 stands in front; each ribbon keeps a gap to its neighbours.
-  double BandFront(int s) const { return depth * (s + 0.15) / std::max(series, 1); }
-  double BandBack(int s) const { return depth * (s + 0.85) / std::max(series, 1); }
-  double BandMiddle(int s) const { return depth * (s + 0.5) / std::max(series, 1); }
 };
 
 double FiniteValue(double value) {
@@ -210,7 +218,10 @@ double FiniteValue(double value) {
 }
 
 // The walls seen from inside: the back wall white with a dashed black border, the side wall and
-// the floor (or ceiling) in grey, with the value grid on the back and side walls.
+// the floor (or ceiling) in grey. The value grid runs across the front plane, where the series
+// are read, and back along the side wall in sight, which carries it into the depth of the box.
+// The back wall has no grid: seen from above its lines would stand higher than the front
+// plane's and read as other values.
 void DrawWalls(QPainter& painter, const TProjection& projection, const TBoxPlot& plot) {
   const V3 far{1, plot.height, plot.depth};
   double sideX = -1;
@@ -227,39 +238,37 @@ void DrawWalls(QPainter& painter, const TProjection& projection, const TBoxPlot&
     }
     painter.drawPolygon(polygon);
   }
-  for (int t = 1; t < plot.Ticks(); ++t) {
+  for (int t = 0; t <= plot.Ticks(); ++t) {
     const double v = plot.Tick(t);
     const bool zero = std::abs(v) < plot.scale.step / 2;
-    painter.setPen(QPen(zero ? QColor(Qt::darkGray) : kGridColour, 1));
+    painter.setPen(QPen(zero ? kZeroColour : kGridColour, 1));
     const double y = plot.Y(v);
-    painter.drawLine(projection.Map({0, y, plot.depth}), projection.Map({1, y, plot.depth}));
     if (sideX >= 0)
       painter.drawLine(projection.Map({sideX, y, 0}), projection.Map({sideX, y, plot.depth}));
+    painter.drawLine(projection.Map({0, y, 0}), projection.Map({1, y, 0}));
   }
 }
 
-// The value axis on the leftmost upright edge and the category axis on the lowest bottom edge,
-// with their labels outside the box.
+// The value axis on the front plane's left edge and the category axis on the lowest bottom edge,
+// with their labels outside the box. A value label stands at the height of its grid line on the
+// front plane; when the box is turned so that its side juts out further left, the label moves
+// out past it and its tick reaches back to the axis.
 void DrawAxes(QPainter& painter, const TProjection& projection, const TBoxPlot& plot,
               const TChartData& data) {
   const QFontMetricsF metrics(painter.font());
   painter.setPen(QPen(Qt::black, 1));
-  // Of two edges that look the same the back one wins, so that the labels meet the back wall's
-  // grid lines in the front view.
-  V3 valueEdge{0, 0, plot.depth};
-  for (const V3& edge : {V3{0, 0, 0}, V3{1, 0, 0}, V3{1, 0, plot.depth}})
-    if (projection.Map(edge).x() < projection.Map(valueEdge).x() - 2) valueEdge = edge;
-  const V3 valueTop{valueEdge.x, plot.height, valueEdge.z};
-  painter.drawLine(projection.Map(valueEdge), projection.Map(valueTop));
+  painter.drawLine(projection.Map({0, 0, 0}), projection.Map({0, plot.height, 0}));
+  const double outside =
+      std::min(projection.Map({0, 0, 0}).x(), projection.Map({0, 0, plot.depth}).x()) - 4;
   // One placer for both axes, so that the first category label gives way to the value labels.
   TLabelPlacer labels(painter);
   for (int t = 0; t <= plot.Ticks(); ++t) {
     const double v = plot.Tick(t);
-    const QPointF at = projection.Map({valueEdge.x, plot.Y(v), valueEdge.z});
-    painter.drawLine(at, at - QPointF(4, 0));
+    const QPointF at = projection.Map({0, plot.Y(v), 0});
+    painter.drawLine(at, QPointF(outside, at.y()));
     const QString text = FormatTick(v, plot.scale.decimals);
     const double width = metrics.horizontalAdvance(text) + 2;
-    labels.Draw(QRectF(at.x() - 7 - width, at.y() - metrics.height() / 2, width, metrics.height()),
+    labels.Draw(QRectF(outside - 3 - width, at.y() - metrics.height() / 2, width, metrics.height()),
                 Qt::AlignRight | Qt::AlignVCenter, text);
   }
 
@@ -290,7 +299,7 @@ void DrawAxes(QPainter& painter, const TProjection& projection, const TBoxPlot& 
   }
 }
 
-// Bars stand side by side in each category slot, one per series, all in the middle of the depth.
+// Bars stand side by side in each category slot, one per series, their fronts on the front plane.
 void DrawBars(QPainter& painter, const TProjection& projection, const TBoxPlot& plot,
               const TChartData& data) {
   struct TBar {
@@ -300,7 +309,7 @@ void DrawBars(QPainter& painter, const TProjection& projection, const TBoxPlot& 
   };
   std::vector<TBar> bars;
   const double group = plot.Slot() * 0.72, width = group / std::max(plot.series, 1);
-  const double z0 = plot.depth * 0.15, z1 = plot.depth * 0.85;
+  const double z0 = 0, z1 = plot.Row();
   for (int s = 0; s < plot.series; ++s) {
     for (int i = 0; i < plot.points; ++i) {
       const double x0 = plot.X(i) - group / 2 + s * width + width * 0.06;
@@ -317,7 +326,7 @@ void DrawBars(QPainter& painter, const TProjection& projection, const TBoxPlot& 
   for (const TBar& bar : bars) DrawSolid(painter, projection, bar.low, bar.high, bar.colour);
 }
 
-// The polyline of a series in its band; one point becomes a short level piece.
+// The polyline of a series; one point becomes a short level piece.
 std::vector<std::pair<double, double>> SeriesPath(const TBoxPlot& plot,
                                                   const TChartSeries& series) {
   std::vector<std::pair<double, double>> path;
@@ -330,110 +339,191 @@ std::vector<std::pair<double, double>> SeriesPath(const TBoxPlot& plot,
   return path;
 }
 
-// Lines are ribbons and areas are prisms standing on the zero level, one band per series; bands
-// are drawn from the back, and within a band the pieces from the farthest.
+// The path with a point added wherever it crosses the level base, so that every piece of an
+// area between two neighbouring points lies on one side of it and is convex.
+std::vector<std::pair<double, double>> SplitAtBase(
+    const std::vector<std::pair<double, double>>& path, double base) {
+  std::vector<std::pair<double, double>> split;
+  for (size_t i = 0; i < path.size(); ++i) {
+    if (i > 0) {
+      const auto [xa, ya] = path[i - 1];
+      const auto [xb, yb] = path[i];
+      if ((ya - base) * (yb - base) < 0)
+        split.emplace_back(xa + (xb - xa) * (base - ya) / (yb - ya), base);
+    }
+    split.push_back(path[i]);
+  }
+  return split;
+}
+
+// The parts of piece i (from point i to point i + 1) of line s that it draws, as fractions of
+// the piece: all of it, or where other lines run exactly alike, its share of stripes taken in
+// turn, so that each of them stays in sight at its value. REQUIRES: all paths have one length.
+std::vector<std::pair<double, double>> OwnStripes(
+    const std::vector<std::vector<std::pair<double, double>>>& paths, int s, size_t i) {
+  std::vector<int> alike;
+  for (size_t t = 0; t < paths.size(); ++t)
+    if (paths[t][i] == paths[s][i] && paths[t][i + 1] == paths[s][i + 1])
+      alike.push_back(static_cast<int>(t));
+  if (alike.size() < 2) return {{0.0, 1.0}};
+  const int stripes = kStripesPerSeries * static_cast<int>(alike.size());
+  std::vector<std::pair<double, double>> own;
+  for (int j = 0; j < stripes; ++j)
+    if (alike[j % alike.size()] == s)
+      own.emplace_back(static_cast<double>(j) / stripes, (j + 1.0) / stripes);
+  return own;
+}
+
+// Where a part of a series stands in the drawing order: key is the depth of its place along the
+// row (larger is farther), level its height, series its number.
+struct TPlace {
+  double key, level;
+  int series;
+};
+
+// The painter's order of the parts of several series in the one row: the farther place first;
+// at one place the lower level first when lowerFirst, the higher otherwise; of equal levels the
+// earlier series first, so that the later one lies on top as in the legend's order.
+bool DrawnBefore(const TPlace& a, const TPlace& b, bool lowerFirst) {
+  if (std::abs(a.key - b.key) > 1e-9) return a.key > b.key;
+  if (a.level != b.level) return (a.level < b.level) == lowerFirst;
+  return a.series < b.series;
+}
+
+// One piece of a line's ribbon or of an area's prism: the part between two neighbouring points.
+struct TPiece {
+  TPlace place;  // level: a line's height, an area's height above or below the base
+  std::vector<TFace> faces;
+  QPolygonF front;  // an area's front face, empty for a ribbon
+  QLineF top;       // the front edge along the values
+};
+
+// Lines are ribbons and areas are prisms standing on the zero level, drawn piece by piece from
+// the farthest place along the row. Among the pieces of one place a line's lower piece goes
+// first, so that the higher ribbon's top lies over it as it does seen from above, while an area's
+// larger piece goes first, so that a smaller area stays in sight in front of a larger one; either
+// way each piece's front edge stays visible.
 void DrawRibbons(QPainter& painter, const TProjection& projection, const TBoxPlot& plot,
                  const TChartData& data, bool area) {
-  for (int s = plot.series - 1; s >= 0; --s) {
-    const QColor colour = ChartColor(s);
-    const double z0 = plot.BandFront(s), z1 = plot.BandBack(s), base = plot.Base();
-    auto path = SeriesPath(plot, data.series[s]);
+  const double z0 = 0, z1 = plot.Row(), base = plot.Base();
+  std::vector<std::vector<std::pair<double, double>>> paths;
+  for (int s = 0; s < plot.series; ++s) {
+    paths.push_back(SeriesPath(plot, data.series[s]));
+    if (area) paths.back() = SplitAtBase(paths.back(), base);
+  }
+  std::vector<TPiece> pieces;
+  // The piece of series s from (xa, ya) to (xb, yb); first and last close an area's ends.
+  const auto add = [&](int s, double xa, double ya, double xb, double yb, bool first, bool last) {
+    const double length = std::max(std::hypot(xb - xa, yb - ya), 1e-12);
+    V3 up{-(yb - ya) / length, (xb - xa) / length, 0};
+    const bool below = area && (ya + yb) / 2 < base;
+    if (below) up = {-up.x, -up.y, 0};
+    const double middle = (ya + yb) / 2;
+    TPiece piece{{projection.Depth({(xa + xb) / 2, plot.height / 2, plot.Row() / 2}),
+                  area ? std::abs(middle - base) : middle, s},
+                 {},
+                 {},
+                 QLineF(projection.Map({xa, ya, z0}), projection.Map({xb, yb, z0}))};
+    piece.faces.push_back({{{{xa, ya, z0}, {xb, yb, z0}, {xb, yb, z1}, {xa, ya, z1}}}, up});
     if (area) {
-      // A piece that crosses the zero level splits there, so that every piece is convex.
-      std::vector<std::pair<double, double>> split;
-      for (size_t i = 0; i < path.size(); ++i) {
-        if (i > 0) {
-          const auto [xa, ya] = path[i - 1];
-          const auto [xb, yb] = path[i];
-          if ((ya - base) * (yb - base) < 0)
-            split.emplace_back(xa + (xb - xa) * (base - ya) / (yb - ya), base);
-        }
-        split.push_back(path[i]);
-      }
-      path = std::move(split);
+      piece.faces.push_back({{{{xa, base, z0}, {xb, base, z0}, {xb, base, z1}, {xa, base, z1}}},
+                             {0, below ? 1.0 : -1.0, 0}});
+      if (first)
+        piece.faces.push_back(
+            {{{{xa, base, z0}, {xa, ya, z0}, {xa, ya, z1}, {xa, base, z1}}}, {-1, 0, 0}});
+      if (last)
+        piece.faces.push_back(
+            {{{{xb, base, z0}, {xb, yb, z0}, {xb, yb, z1}, {xb, base, z1}}}, {1, 0, 0}});
+      if (projection.Faces({0, 0, -1}))
+        piece.front = Project(projection, std::array<V3, 4>{V3{xa, base, z0}, V3{xa, ya, z0},
+                                                            V3{xb, yb, z0}, V3{xb, base, z0}});
     }
-    struct TPiece {
-      double key;
-      std::vector<TFace> faces;
-    };
-    std::vector<TPiece> pieces;
+    pieces.push_back(std::move(piece));
+  };
+  for (int s = 0; s < plot.series; ++s) {
+    const auto& path = paths[s];
     for (size_t i = 0; i + 1 < path.size(); ++i) {
       const auto [xa, ya] = path[i];
       const auto [xb, yb] = path[i + 1];
-      const double length = std::max(std::hypot(xb - xa, yb - ya), 1e-12);
-      V3 up{-(yb - ya) / length, (xb - xa) / length, 0};
-      const bool below = area && (ya + yb) / 2 < base;
-      if (below) up = {-up.x, -up.y, 0};
-      TPiece piece{projection.Depth({(xa + xb) / 2, plot.height / 2, (z0 + z1) / 2}), {}};
-      piece.faces.push_back({{{{xa, ya, z0}, {xb, yb, z0}, {xb, yb, z1}, {xa, ya, z1}}}, up});
       if (area) {
-        piece.faces.push_back({{{{xa, base, z0}, {xb, base, z0}, {xb, base, z1}, {xa, base, z1}}},
-                               {0, below ? 1.0 : -1.0, 0}});
-        if (i == 0)
-          piece.faces.push_back(
-              {{{{xa, base, z0}, {xa, ya, z0}, {xa, ya, z1}, {xa, base, z1}}}, {-1, 0, 0}});
-        if (i + 2 == path.size())
-          piece.faces.push_back(
-              {{{{xb, base, z0}, {xb, yb, z0}, {xb, yb, z1}, {xb, base, z1}}}, {1, 0, 0}});
+        add(s, xa, ya, xb, yb, i == 0, i + 2 == path.size());
+        continue;
       }
-      pieces.push_back(std::move(piece));
+      for (const auto& [from, to] : OwnStripes(paths, s, i))
+        add(s, xa + (xb - xa) * from, ya + (yb - ya) * from, xa + (xb - xa) * to,
+            ya + (yb - ya) * to, false, false);
     }
-    std::stable_sort(pieces.begin(), pieces.end(),
-                     [](const TPiece& a, const TPiece& b) { return a.key > b.key; });
-    for (const TPiece& piece : pieces) {
-      for (const TFace& face : piece.faces) {
-        const bool seen = projection.Faces(face.normal);
-        // A ribbon is a surface: its underside shows too, darker.
-        if (area && !seen) continue;
-        const V3 lit = seen ? face.normal : V3{-face.normal.x, -face.normal.y, -face.normal.z};
-        const QColor fill = seen ? Shade(colour, lit) : colour.darker(140);
-        FillPolygon(painter, Project(projection, face.corners), fill, Edge(colour));
-      }
+  }
+  const bool lowerFirst = !area && projection.Faces({0, 1, 0});
+  std::stable_sort(pieces.begin(), pieces.end(), [&](const TPiece& a, const TPiece& b) {
+    return DrawnBefore(a.place, b.place, lowerFirst);
+  });
+  for (const TPiece& piece : pieces) {
+    const QColor colour = ChartColor(piece.place.series);
+    for (const TFace& face : piece.faces) {
+      const bool seen = projection.Faces(face.normal);
+      // A ribbon is a surface: its underside shows too, darker.
+      if (area && !seen) continue;
+      const V3 lit = seen ? face.normal : V3{-face.normal.x, -face.normal.y, -face.normal.z};
+      const QColor fill = seen ? Shade(colour, lit) : colour.darker(140);
+      FillPolygon(painter, Project(projection, face.corners), fill, Edge(colour));
     }
-    if (area && projection.Faces({0, 0, -1})) {
-      QPolygonF front;
-      front << projection.Map({path.front().first, base, z0});
-      for (const auto& [x, y] : path) front << projection.Map({x, y, z0});
-      front << projection.Map({path.back().first, base, z0});
-      FillPolygon(painter, front, colour, Edge(colour));
+    if (!piece.front.isEmpty()) {
+      // Neighbouring front faces join without a seam (antialiased edges would let what lies
+      // behind shine through); only the values' edge is outlined.
+      painter.setRenderHint(QPainter::Antialiasing, false);
+      painter.setPen(Qt::NoPen);
+      painter.setBrush(colour);
+      painter.drawPolygon(piece.front);
+      painter.setRenderHint(QPainter::Antialiasing, true);
+      painter.setPen(QPen(Edge(colour), 1));
+      painter.drawLine(piece.top);
     }
   }
 }
 
-// Point markers are small cubes in the middle of their series' band.
+// Point markers are cubes whose front face is centred on the point's value, the series side by
+// side in their category's slot so that equal values of several series all stay in sight.
 void DrawMarkers(QPainter& painter, const TProjection& projection, const TBoxPlot& plot,
                  const TChartData& data) {
   struct TMarker {
-    double key;
-    V3 centre;
-    QColor colour;
+    TPlace place;
+    V3 low, high;
   };
+  const double half = kMarkerPixels / 2 / std::max(projection.Scale(), 1e-9);
+  const double spacing = std::min(half * 2.5, plot.Slot() * 0.6 / std::max(plot.series, 1));
   std::vector<TMarker> markers;
   for (int s = 0; s < plot.series; ++s)
     for (int i = 0; i < plot.points; ++i) {
-      const V3 centre{plot.X(i), plot.Y(FiniteValue(data.series[s].values[i])), plot.BandMiddle(s)};
-      markers.push_back({projection.Depth(centre), centre, ChartColor(s)});
+      const double x = plot.X(i) + (s - (plot.series - 1) / 2.0) * spacing;
+      const double y = plot.Y(FiniteValue(data.series[s].values[i]));
+      const TPlace place{projection.Depth({x, plot.height / 2, half}), y, s};
+      markers.push_back({place, {x - half, y - half, 0}, {x + half, y + half, 2 * half}});
     }
-  std::stable_sort(markers.begin(), markers.end(),
-                   [](const TMarker& a, const TMarker& b) { return a.key > b.key; });
-  const double half = kMarkerPixels / 2 / std::max(projection.Scale(), 1e-9);
-  for (const TMarker& m : markers) {
-    const V3& c = m.centre;
-    DrawSolid(painter, projection, {c.x - half, c.y - half, c.z - half},
-              {c.x + half, c.y + half, c.z + half}, m.colour);
-  }
+  const bool lowerFirst = projection.Faces({0, 1, 0});
+  std::stable_sort(markers.begin(), markers.end(), [&](const TMarker& a, const TMarker& b) {
+    return DrawnBefore(a.place, b.place, lowerFirst);
+  });
+  for (const TMarker& m : markers)
+    DrawSolid(painter, projection, m.low, m.high, ChartColor(m.place.series));
 }
 
-// The fast line: a plain line in the middle of each band, without ribbon or markers.
+// The fast line: a plain line on the front plane, without ribbon or markers; lines that run
+// exactly alike share it in stripes.
 void DrawFastLines(QPainter& painter, const TProjection& projection, const TBoxPlot& plot,
                    const TChartData& data) {
+  std::vector<std::vector<std::pair<double, double>>> paths;
+  for (const TChartSeries& series : data.series) paths.push_back(SeriesPath(plot, series));
   painter.setBrush(Qt::NoBrush);
-  for (int s = plot.series - 1; s >= 0; --s) {
-    QPolygonF line;
-    for (const auto& [x, y] : SeriesPath(plot, data.series[s]))
-      line << projection.Map({x, y, plot.BandMiddle(s)});
-    painter.setPen(QPen(ChartColor(s), 1.5));
-    painter.drawPolyline(line);
+  for (int s = 0; s < plot.series; ++s) {
+    painter.setPen(QPen(ChartColor(s), 1.5, Qt::SolidLine, Qt::RoundCap));
+    const auto& path = paths[s];
+    for (size_t i = 0; i + 1 < path.size(); ++i) {
+      const QPointF a = projection.Map({path[i].first, path[i].second, 0});
+      const QPointF b = projection.Map({path[i + 1].first, path[i + 1].second, 0});
+      for (const auto& [from, to] : OwnStripes(paths, s, i))
+        painter.drawLine(a + (b - a) * from, a + (b - a) * to);
+    }
   }
 }
 
