@@ -27,11 +27,12 @@ int TextMargin(const QWidget* widget) {
 }
 
 // A number as the cells show one: an optional sign, digits (thousands separators allowed), an
-// optional fraction and an optional "%".
+// optional fraction and an optional "%". A code with leading zeros (00123, 0010926) is text.
 bool LooksNumeric(const QString& text) {
   qsizetype i = 0;
   const qsizetype n = text.size();
   if (i < n && (text[i] == u'-' || text[i] == u'+')) ++i;
+  if (i + 1 < n && text[i] == u'0' && (text[i + 1].isDigit() || text[i + 1] == u',')) return false;
   bool digits = false;
   for (; i < n && (text[i].isDigit() || (digits && text[i] == u',')); ++i)
     if (text[i].isDigit()) digits = true;

@@ -123,6 +123,12 @@ TEST(StringGrid, ANumberTooWideForItsDataCellShowsHashMarksNeverItsFirstDigits) 
   EXPECT_EQ(grid->ShownText(1, 2), marks);
   EXPECT_EQ(grid->ShownText(0, 1), "1000000");
   EXPECT_EQ(grid->DisplayText(1, 1), "1000000");  // コピー and 保存 take the number
+  // A code with leading zeros is text: it clips.
+  grid->SetCell(1, 2, "0010926");
+  grid->Flush();
+  EXPECT_EQ(grid->ShownText(1, 2), "0010926");
+  grid->SetCell(1, 2, "-12.5%");
+  grid->Flush();
   // Drawn as the marks are: a cell holding them as its text looks the same.
   grid->SetCell(2, 1, marks.toStdString());
   grid->SetColWidth(2, 32);
