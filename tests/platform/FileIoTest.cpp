@@ -23,8 +23,8 @@ std::string Pattern(size_t size) {
   return bytes;
 }
 
-// Every size class reads back byte for byte: empty, small, exactly one large page, and several
-// large pages with a partial one; a second Read replaces the first, larger or smaller.
+// Every size reads back byte for byte: empty, small, exactly 2 MiB (where large pages start to
+// pay), and several MiB with a partial one; a second Read replaces the first, larger or smaller.
 TEST(FileIo, FileBytesHoldTheWholeFileOfAnySize) {
   test::ScratchDir dir;
   const std::string path = dir.File("f");
