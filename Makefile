@@ -2,6 +2,7 @@
 BUILD ?= build
 SAN_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
+PKG_BUILD ?= build-package
 JOBS ?= $(shell nproc)
 SAMPLE ?= samples/sales.csv
 SECONDS ?= 10
@@ -9,7 +10,7 @@ SECONDS ?= 10
 # lands; elsewhere they stay warnings, so a newer compiler's new warning breaks no one's build.
 WERROR ?= $(if $(filter true,$(CI)),ON,OFF)
 
-.PHONY: all deps build run test sanitize fuzz bench clean
+.PHONY: all deps build run test sanitize fuzz bench package windows-check clean
 
 all: build
 
@@ -60,5 +61,19 @@ fuzz:
 bench: build
 	bench/run.sh $(BUILD)
 
+# The Debian package build-package/tabulon_VERSION_ARCH.deb, of programs built for /usr (the
+# window looks for its help page under the prefix it was built for); install it with
+# `sudo apt install ./build-package/tabulon_*.deb`.
+package:
+	@scripts/deps.sh --package
+	cmake -S . -B $(PKG_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DTABULON_TESTS=OFF -DTABULON_BENCH=OFF -DTABULON_WERROR=$(WERROR)
+	cmake --build $(PKG_BUILD) -j $(JOBS) --target package
+
+# Every source of the core and the command line compiled for Windows (objects only).
+windows-check:
+	@scripts/deps.sh --windows
+	JOBS=$(JOBS) scripts/check-windows.sh build-windows
+
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD) $(PKG_BUILD) build-windows

@@ -132,9 +132,9 @@ int Main(int argc, char** argv) {
     b.ws_.aggregate = TAggregate::kSum;
     b.Col("地域").SetSelected({Sjis("関東"), Sjis("近畿")});
     b.Case("店舗 x 分類, 金額 合計, 地域 = 2 values");
-    ForceGenericRecordPass(true);
+    b.ws_.forceGenericPass = true;
     b.Case("  the same through ReadRow per row");
-    ForceGenericRecordPass(false);
+    b.ws_.forceGenericPass = false;
 
     b.Reset();
     b.Col("日付").FDateUnit = 1;

@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cmath>
 
-#include "engine/Dataset.h"
 #include "import/unitProgress.h"
 #include "mainlogic/MainLogic.h"
 #include "platform/Errors.h"
@@ -34,6 +33,9 @@ class Session {
     importer.Import(csvPath_);
     logic_.ListBox1Click(csvPath_);
   }
+
+  // Whether the runs from here on count records (see TMainLogic::SetCountRecords).
+  void CountRecords(bool on) { logic_.SetCountRecords(on); }
 
   void Apply(const std::string& option, const std::string& value) {
     if (option == "--col" || option == "--row" || option == "--value") {
@@ -312,13 +314,9 @@ std::string RunAnalysis(TAnalysis what, const std::vector<std::string>& args, bo
     if (option.first == "--percent" && what != TAnalysis::kTab)
       throw UsageError("--percent goes with tab");
 
-  // Only the last run counts records; the switch is off again however this ends.
-  struct Counting {
-    explicit Counting(bool every) { SkipRecordPasses(!every); }
-    ~Counting() { SkipRecordPasses(false); }
-    void Last() { SkipRecordPasses(false); }
-  } counting(countEveryStep);
+  // Only the last run counts records.
   Session session(args[0]);
+  session.CountRecords(countEveryStep);
   session.Open();
   for (const auto& [option, value] : options) {
     if (value.empty() &&
@@ -327,7 +325,7 @@ std::string RunAnalysis(TAnalysis what, const std::vector<std::string>& args, bo
     else
       session.Apply(option, value);
   }
-  counting.Last();
+  session.CountRecords(true);
   std::string text = session.Finish(what);
   if (output.empty()) return text;
   WriteWholeFileAtomically(output, text);

@@ -11,7 +11,6 @@
 // Messages of I/O and data errors are English, or Japanese (as the window shows them) when the
 // locale's language is Japanese (LC_ALL, LC_MESSAGES or LANG beginning with "ja"); usage errors
 // and the usage text stay English.
-#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
@@ -27,6 +26,7 @@
 #include "platform/IniFile.h"
 #include "platform/Messages.h"
 #include "platform/SjisText.h"
+#include "platform/System.h"
 
 namespace tabulon {
 namespace {
@@ -73,7 +73,7 @@ class Output {
 // The import's progress as a bar on a terminal's standard error; silent elsewhere.
 class TerminalProgress : public TProgressView {
  public:
-  TerminalProgress() : enabled_(::isatty(STDERR_FILENO) == 1) {}
+  TerminalProgress() : enabled_(sys::StandardErrorIsTerminal()) {}
   void SetCaption(const std::string& caption) override { caption_ = SjisToUtf8(caption); }
   void SetMax(int64_t max) override { max_ = max; }
   void SetPosition(int64_t position) override { position_ = position; }

@@ -3,11 +3,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include "import/HenkanJ.h"
+#include "platform/Bytes.h"
 #include "platform/Errors.h"
 #include "platform/FileIo.h"
 #include "platform/LineReader.h"
@@ -633,29 +631,9 @@ void TCol::SetTypes(std::string_view valType, std::string_view colType) {
 
 namespace {
 
-// The largest key, sixteen bytes of keys at a time: a one-key loop was a third of the load of a
-// million-row column.
 template <typename K>
 K TopKey(const Records<K>& keys) {
-  static_assert(sizeof(K) == 1 || sizeof(K) == 2);
-  K top = 0;
-  size_t i = 0;
-#if defined(__SSE2__)
-  constexpr size_t kLanes = 16 / sizeof(K);
-  __m128i lanes = _mm_setzero_si128();
-  for (; i + kLanes <= keys.size(); i += kLanes) {
-    const __m128i k = _mm_loadu_si128(reinterpret_cast<const __m128i*>(keys.data() + i));
-    if constexpr (sizeof(K) == 1)
-      lanes = _mm_max_epu8(lanes, k);
-    else
-      lanes = _mm_adds_epu16(_mm_subs_epu16(lanes, k), k);  // max(lanes, k), unsigned
-  }
-  alignas(16) K lane[kLanes];
-  _mm_store_si128(reinterpret_cast<__m128i*>(lane), lanes);
-  for (K k : lane) top = std::max(top, k);
-#endif
-  for (; i < keys.size(); ++i) top = std::max(top, keys[i]);
-  return top;
+  return MaxKey(keys.data(), keys.size());
 }
 
 template <typename K>

@@ -283,8 +283,8 @@ class TCol : public TColSelection {
   std::unique_ptr<Writer> writer_;  // import state; null during analysis
   // A csLon column's i.Dat as last read: the bytes of a text one (lines ending in CR LF) and the
   // file's stamp then, to read it again only when it changed. One copy per column, shared by the
-  // search walk and the walks of rows: the file's size rounded up to 2 MiB (about 10 MB for a
-  // million 8-byte codes); no per-row index is kept beside it.
+  // search walk and the walks of rows: about the file's size (10 MB for a million 8-byte codes);
+  // no per-row index is kept beside it.
   FileBytes rowTexts_;
   FileStamp datStamp_;
   uint64_t rowTextsVersion_ = 0;  // RowTextsVersion: 0 while nothing is held

@@ -1,15 +1,13 @@
 // Row access: category keys, filter tests and item lists of a column.
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
 #include "column/TCol.h"
+#include "platform/Bytes.h"
 #include "platform/Errors.h"
 #include "platform/FileIo.h"
 #include "platform/LineReader.h"
@@ -340,14 +338,11 @@ namespace {
 // line begins. REQUIRES: from < bytes.size().
 std::string_view LineAt(std::string_view bytes, size_t from, size_t* next) {
   size_t at = from;
-#if defined(__SSE2__)
   // A short line (a code, mostly) ends within the next sixteen bytes: found there without a call.
-  if (from + 16 <= bytes.size()) {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + from));
-    const unsigned lfs =
-        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8('\n'))));
+  if (kFastMask16 && from + 16 <= bytes.size()) {
+    const uint32_t lfs = EqualMask16(bytes.data() + from, '\n');
     if (lfs != 0) {
-      at = from + static_cast<size_t>(__builtin_ctz(lfs));
+      at = from + static_cast<size_t>(std::countr_zero(lfs));
       if (at > from && bytes[at - 1] == '\r') {
         *next = at + 1;
         return bytes.substr(from, at - 1 - from);
@@ -355,14 +350,13 @@ std::string_view LineAt(std::string_view bytes, size_t from, size_t* next) {
       at = from;  // a lone LF first: the general search below
     }
   }
-#endif
   for (;;) {
-    const void* hit = std::memchr(bytes.data() + at, '\n', bytes.size() - at);
+    const char* hit = FindByte(bytes.data() + at, bytes.size() - at, '\n');
     if (hit == nullptr) {
       *next = bytes.size();
       return bytes.substr(from);
     }
-    at = static_cast<size_t>(static_cast<const char*>(hit) - bytes.data());
+    at = static_cast<size_t>(hit - bytes.data());
     if (at > from && bytes[at - 1] == '\r') {
       *next = at + 1;
       return bytes.substr(from, at - 1 - from);
@@ -374,46 +368,35 @@ std::string_view LineAt(std::string_view bytes, size_t from, size_t* next) {
 // Where needle (not empty) first occurs in bytes at or after from, or npos. Sixteen starts at a
 // time are tested for the needle's first, middle and last byte, and only the starts with all
 // three are compared whole: in a column of codes most bytes may equal a digit pattern's first
-// byte, but few triples at the needle's places do, so this runs several times faster than memmem
-// there.
+// byte, but few triples at the needle's places do, so this runs several times faster than
+// FindBytes there.
 size_t FindBytes(std::string_view bytes, size_t from, std::string_view needle) {
   const char* const p = bytes.data();
   const size_t n = needle.size();
   size_t at = from;
-#if defined(__SSE2__)
-  if (n >= 2) {
+  if (kFastMask16 && n >= 2) {
     // The needle's first, middle and last byte: for a needle of three, the whole of it.
     const size_t mid = n / 2;
-    const __m128i first = _mm_set1_epi8(needle[0]);
-    const __m128i middle = _mm_set1_epi8(needle[mid]);
-    const __m128i last = _mm_set1_epi8(needle[n - 1]);
     for (; at + n + 15 <= bytes.size(); at += 16) {
-      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at));
-      const __m128i m = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at + mid));
-      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at + n - 1));
-      unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(
-          _mm_and_si128(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(m, middle)),
-                        _mm_cmpeq_epi8(b, last))));
+      uint32_t mask = EqualMask16(p + at, needle[0]) & EqualMask16(p + at + mid, needle[mid]) &
+                      EqualMask16(p + at + n - 1, needle[n - 1]);
       for (; mask != 0; mask &= mask - 1) {
-        const size_t start = at + static_cast<size_t>(__builtin_ctz(mask));
+        const size_t start = at + static_cast<size_t>(std::countr_zero(mask));
         if (std::memcmp(p + start + 1, needle.data() + 1, n - 2) == 0) return start;
       }
     }
   }
-#endif
-  // The rest, and every start without the vector test: memmem rather than find, which tests
-  // every byte equal to the needle's first.
-  const void* hit = memmem(p + at, bytes.size() - at, needle.data(), n);
-  return hit == nullptr ? std::string_view::npos
-                        : static_cast<size_t>(static_cast<const char*>(hit) - p);
+  // The rest, and every start without the block test.
+  const char* hit = tabulon::FindBytes(p + at, bytes.size() - at, needle.data(), n);
+  return hit == nullptr ? std::string_view::npos : static_cast<size_t>(hit - p);
 }
 
 // Where the line that holds offset `at` begins, when a line begins at `from` <= at.
 size_t LineStartOf(std::string_view bytes, size_t from, size_t at) {
   while (at > from) {
-    const void* hit = memrchr(bytes.data() + from, '\n', at - from);
+    const char* hit = FindLastByte(bytes.data() + from, at - from, '\n');
     if (hit == nullptr) return from;
-    const size_t lf = static_cast<size_t>(static_cast<const char*>(hit) - bytes.data());
+    const size_t lf = static_cast<size_t>(hit - bytes.data());
     if (lf > from && bytes[lf - 1] == '\r') return lf + 1;
     at = lf;
   }
@@ -425,15 +408,11 @@ size_t CountLineEnds(std::string_view bytes, size_t from, size_t to) {
   const char* const p = bytes.data();
   size_t count = 0, at = from;
   if (at == 0 && at < to) at = 1;  // the first byte ends no line
-#if defined(__SSE2__)
-  const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r');
-  for (; at + 16 <= to; at += 16) {
-    const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at));
-    const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at - 1));
-    count += static_cast<size_t>(__builtin_popcount(static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(here, lf), _mm_cmpeq_epi8(before, cr))))));
+  if (kFastMask16) {
+    for (; at + 16 <= to; at += 16)
+      count += static_cast<size_t>(
+          std::popcount(EqualMask16(p + at, '\n') & EqualMask16(p + at - 1, '\r')));
   }
-#endif
   for (; at < to; ++at) count += p[at] == '\n' && p[at - 1] == '\r';
   return count;
 }
@@ -484,24 +463,22 @@ void TCol::ReadTextLine(int32_t row) {
 }
 
 int TCol::SkipUnselectedLines(std::string_view bytes, size_t* at, int want, int32_t* keys) const {
-  int done = 0;
-#if defined(__SSE2__)
+  // Without the fast block test, the caller's line-by-line test is as quick.
+  if (!kFastMask16 || selectedBits_.empty()) return 0;
   constexpr uint64_t kHigh = 0x8080808080808080ull;
-  if (selectedBits_.empty()) return 0;
+  int done = 0;
   const char* const p = bytes.data();
   const size_t size = bytes.size();
   const uint64_t* const bits = selectedBits_.data();
   const int shift = selectedShift_;
-  const __m128i lf16 = _mm_set1_epi8('\n');
   size_t start = *at;  // where the next line begins
   // The line ends are found sixteen bytes at a time, apart from the test of each line, so that
   // one line's test does not wait for the search of its end; up to 24 bytes before the end, so
   // that the eight bytes at a line's start lie within bytes.
   for (size_t scan = start; done < want && scan + 24 <= size; scan += 16) {
-    unsigned ends = static_cast<unsigned>(_mm_movemask_epi8(
-        _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + scan)), lf16)));
+    uint32_t ends = EqualMask16(p + scan, '\n');
     for (; ends != 0 && done < want; ends &= ends - 1) {
-      const size_t lf = scan + static_cast<size_t>(__builtin_ctz(ends));
+      const size_t lf = scan + static_cast<size_t>(std::countr_zero(ends));
       // The text's length when a CR comes before the LF; an LF at the start wraps around.
       const size_t n = lf - start - 1;
       if (n > 16 || p[lf - 1] != '\r') goto general;
@@ -525,12 +502,6 @@ int TCol::SkipUnselectedLines(std::string_view bytes, size_t* at, int want, int3
   }
 general:
   *at = start;
-#else
-  (void)bytes;
-  (void)at;
-  (void)want;
-  (void)keys;
-#endif
   return done;
 }
 

@@ -124,7 +124,7 @@ void CrossTabulate(TWorkspace& ws) {
 
   // Totals, cell texts, widths, sort, chart and hidden empty lines; not for a run that counted
   // nothing, whose table no one reads.
-  if (!engine_detail::RecordPassesSkipped()) engine_detail::FinishTable(ws, plan, acc, table);
+  if (!ws.skipRecordPasses) engine_detail::FinishTable(ws, plan, acc, table);
 }
 
 }  // namespace tabulon

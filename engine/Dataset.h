@@ -16,11 +16,4 @@ namespace tabulon {
 // imported. Throws IoError when the descriptor cannot be read.
 void OpenDataset(TWorkspace& ws, const std::string& csvPath);
 
-// While on, every tabulation and recount lays out its table, loads its columns and caches its
-// labels as always but counts no records: a recount reads as if no record passed, and a
-// tabulation's cells stay empty and its lines unsorted. For a headless caller that applies
-// several options, each tabulating as the window's controls do, and reads only the table of a
-// last run made with the switch off. Holds for the whole process.
-void SkipRecordPasses(bool on);
-
 }  // namespace tabulon

@@ -26,11 +26,6 @@ void CrossTabulate(TWorkspace& ws);
 // roles, the value column's type and ws.aggregate; never throws.
 bool ShareAvailable(const TWorkspace& ws);
 
-// Test hook: when on, the record pass asks every participating column ReadRow for every record
-// even where the columns' key tables would serve; the tables must come out the same. Holds for
-// the whole process until turned off.
-void ForceGenericRecordPass(bool on);
-
 // The role and aggregate toggles. The caller has already set the toggle states as the click left
 // them (roleDown, aggregate); clicked names the button: 0..2 the role toggles, 3..7 the aggregate
 // toggles 合計..件数. A role toggle released takes the role from the selected column and

@@ -53,8 +53,6 @@ std::vector<std::string> AxisLabels(TCol& col);
 // FFiltered) and falls on the axes is counted into acc and folded by plan.fold. The text folds
 // write the data cells of table. REQUIRES: every column loaded.
 void RecordPass(TWorkspace& ws, const TRunPlan& plan, TAccumulators& acc, TResultTable* table);
-// Whether record passes are skipped (SkipRecordPasses).
-bool RecordPassesSkipped();
 
 // What follows the record pass: totals, cell texts, widths, hidden totals, sort, chart and hidden
 // empty rows and columns.

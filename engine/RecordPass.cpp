@@ -16,25 +16,6 @@
 
 namespace tabulon {
 
-namespace {
-bool gForceGenericPass = false;
-bool gSkipRecordPasses = false;
-}  // namespace
-
-void ForceGenericRecordPass(bool on) {
-  gForceGenericPass = on;
-}
-
-void SkipRecordPasses(bool on) {
-  gSkipRecordPasses = on;
-}
-
-namespace engine_detail {
-bool RecordPassesSkipped() {
-  return gSkipRecordPasses;
-}
-}  // namespace engine_detail
-
 namespace engine_detail {
 namespace {
 
@@ -349,7 +330,7 @@ bool PlanBlockPass(TWorkspace& ws, const TRunPlan& plan, std::vector<TSource>* s
       if (isCol || isRow) {
         if (cat < s.limit) s.offsets[k] = cat * s.stride;
       } else if (isValue) {
-        double v;
+        double v = 0;
         if (KeyValue(*col, k, &v)) {
           s.offsets[k] = 0;
           s.values[k] = v;
@@ -396,9 +377,9 @@ void TAccumulators::Reset(int dataCols, int dataRows) {
 }
 
 void RecordPass(TWorkspace& ws, const TRunPlan& plan, TAccumulators& acc, TResultTable* table) {
-  if (gSkipRecordPasses) return;
+  if (ws.skipRecordPasses) return;
   std::vector<TSource> sources;
-  if (!gForceGenericPass && PlanBlockPass(ws, plan, &sources))
+  if (!ws.forceGenericPass && PlanBlockPass(ws, plan, &sources))
     BlockPass(ws, plan, acc, sources);
   else
     GenericPass(ws, plan, acc, table);

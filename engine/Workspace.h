@@ -71,6 +71,18 @@ struct TWorkspace {
   TResultTable* FOutGrid = nullptr;
 
   TWindowHooks* hooks = nullptr;  // not owned; REQUIRED before any command runs
+
+  // How record passes run; no user of the window sees these.
+  // While on, every tabulation and recount lays out its table, loads its columns and caches its
+  // labels as always but counts no records: a recount reads as if no record passed, and a
+  // tabulation's cells stay empty and its lines unsorted. For a headless caller that applies
+  // several options, each tabulating as the window's controls do, and reads only the table of a
+  // last run made with it off.
+  bool skipRecordPasses = false;
+  // While on, the record pass asks every participating column ReadRow for every record even
+  // where the columns' key tables would serve; the tables must come out the same (tests and
+  // benchmarks compare the two).
+  bool forceGenericPass = false;
 };
 
 }  // namespace tabulon

@@ -298,12 +298,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (in.Byte() % 2) ws.FCols[in.Below(columns)]->FRole = 1;
   if (in.Byte() % 2) ws.FCols[in.Below(columns)]->FRole = 2;
   ws.aggregate = static_cast<TAggregate>(in.Below(5));
-  ForceGenericRecordPass(in.Byte() % 2);
+  ws.forceGenericPass = in.Byte() % 2;
   try {
     CrossTabulate(ws);
   } catch (const TabulonError&) {
   }
-  ForceGenericRecordPass(false);
+  ws.forceGenericPass = false;
 
   // The window's view of the same store: every column refreshed with its panel.
   if (in.Byte() % 2) {

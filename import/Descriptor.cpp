@@ -3,13 +3,14 @@
 #include "column/TCol.h"
 #include "platform/Errors.h"
 #include "platform/IniFile.h"
+#include "platform/System.h"
 
 namespace tabulon {
 
 namespace {
 
 size_t NameStart(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
+  const size_t slash = sys::LastPathSeparator(path);
   return slash == std::string::npos ? 0 : slash + 1;
 }
 

@@ -1,43 +1,33 @@
 #include "mainlogic/DatasetList.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
-
 #include "platform/FileIo.h"
+#include "platform/System.h"
 
 namespace tabulon {
 namespace {
 
 std::string DirectoryOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
+  const size_t slash = sys::LastPathSeparator(path);
   if (slash == std::string::npos) return ".";
   return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string ConfigHome() {
-  const char* xdg = std::getenv("XDG_CONFIG_HOME");
-  if (xdg != nullptr && xdg[0] == '/') return xdg;
-  const char* home = std::getenv("HOME");
-  return std::string(home != nullptr ? home : "") + "/.config";
 }
 
 }  // namespace
 
 std::string TDatasetList::ListFileFor(const std::string& programPath) {
   const std::string dir = DirectoryOf(programPath);
-  if (::access(dir.c_str(), W_OK) == 0) {
-    const size_t slash = programPath.rfind('/');
+  if (sys::CanWriteDirectory(dir)) {
+    const size_t slash = sys::LastPathSeparator(programPath);
     const size_t dot = programPath.rfind('.');
     const bool hasExtension =
         dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
     return (hasExtension ? programPath.substr(0, dot) : programPath) + ".lis";
   }
-  return ConfigHome() + "/tabulon/tabulon.lis";
+  return sys::ConfigDirectory() + "/tabulon/tabulon.lis";
 }
 
 std::string TDatasetList::DisplayName(const std::string& path) {
-  const size_t slash = path.rfind('/');
+  const size_t slash = sys::LastPathSeparator(path);
   std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   const size_t dot = name.rfind('.');
   if (dot != std::string::npos) name.resize(dot);

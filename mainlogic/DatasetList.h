@@ -13,7 +13,8 @@ class TDatasetList {
  public:
   // The list file of a program at programPath: programPath with its extension replaced by
   // ".lis" while the program's folder can be written; otherwise (an installed program)
-  // $XDG_CONFIG_HOME/tabulon/tabulon.lis, $XDG_CONFIG_HOME defaulting to $HOME/.config.
+  // tabulon/tabulon.lis in the user's configuration folder ($XDG_CONFIG_HOME, defaulting to
+  // $HOME/.config; %APPDATA% on Windows).
   static std::string ListFileFor(const std::string& programPath);
 
   // What ListBox1 shows for a path: its file name without directory and extension.

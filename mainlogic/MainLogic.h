@@ -137,6 +137,9 @@ class TMainLogic : public TWindowHooks, private TPanelContext {
   // when some column has a role. The choice stays over aggregates, toggles and datasets; it shows
   // only while ShareAvailable() (elsewhere the table shows its values). Throws IoError.
   void ShareClick(TShare share);
+  // While off, tabulations and recounts count no records (TWorkspace::skipRecordPasses): for a
+  // headless caller's steps before the last, whose tables no one reads.
+  void SetCountRecords(bool on) { ws_.skipRecordPasses = !on; }
   // Sets the 構成比 choice without computing.
   void SetShare(TShare share) { ws_.share = share; }
   TShare Share() const { return ws_.share; }

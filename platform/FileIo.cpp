@@ -1,11 +1,5 @@
 #include "platform/FileIo.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -15,6 +9,7 @@
 #include <new>
 
 #include "platform/Errors.h"
+#include "platform/System.h"
 
 namespace tabulon {
 
@@ -62,65 +57,58 @@ void ClearFileFaults() {
 }
 
 bool FileExists(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+  const sys::PathInfo info = sys::Examine(path);
+  return info.exists && !info.directory;
 }
 
 bool DirectoryExists(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return sys::Examine(path).directory;
 }
 
 bool IsRegularFile(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  return sys::Examine(path).regular;
 }
 
 int64_t FileSize(const std::string& path) {
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0) return -1;
-  return static_cast<int64_t>(st.st_size);
+  return sys::Examine(path).size;
 }
 
 bool FileModifiedTime(const std::string& path, time_t* seconds) {
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0) return false;
-  *seconds = st.st_mtime;
+  const sys::PathInfo info = sys::Examine(path);
+  if (!info.exists) return false;
+  // Whole seconds, rounded down also before 1970.
+  const int64_t ns = info.modifiedNs;
+  *seconds = static_cast<time_t>(ns >= 0 ? ns / 1000000000 : -((-ns + 999999999) / 1000000000));
   return true;
 }
 
 FileStamp StampOf(const std::string& path) {
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0) return {};
-  return {static_cast<int64_t>(st.st_size),
-          static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+  const sys::PathInfo info = sys::Examine(path);
+  if (!info.exists) return {};
+  return {info.size, info.modifiedNs};
 }
 
 void CreateDirectoryIfMissing(const std::string& path) {
   if (DirectoryExists(path)) return;
   if (Injected(FileOp::kCreate)) FailInjected(path, TFileAction::kCreateFolder);
-  if (::mkdir(path.c_str(), 0777) != 0) {
-    if (errno == EEXIST && !DirectoryExists(path))
+  if (const int err = sys::MakeDirectory(path); err != 0) {
+    if (err == EEXIST && !DirectoryExists(path))
       throw IoError(path, TFileAction::kCreateFolder,
                     Wording("a file of that name is in the way", "同じ名前のファイルがあります"));
-    if (errno != EEXIST) Fail(path, TFileAction::kCreateFolder, errno);
+    if (err != EEXIST) Fail(path, TFileAction::kCreateFolder, err);
   }
 }
 
 void DeleteFileIfExists(const std::string& path) {
   if (Injected(FileOp::kDelete)) FailInjected(path, TFileAction::kDelete);
-  if (::unlink(path.c_str()) != 0 && errno != ENOENT) Fail(path, TFileAction::kDelete, errno);
+  if (const int err = sys::RemoveFile(path); err != 0 && err != ENOENT)
+    Fail(path, TFileAction::kDelete, err);
 }
 
 std::vector<std::string> ListDirectory(const std::string& path) {
-  DIR* dir = ::opendir(path.c_str());
-  if (dir == nullptr) Fail(path, TFileAction::kList, errno);
   std::vector<std::string> names;
-  while (const dirent* entry = ::readdir(dir)) {
-    const std::string name = entry->d_name;
-    if (name != "." && name != "..") names.push_back(name);
-  }
-  ::closedir(dir);
+  if (const int err = sys::ListDirectory(path, &names); err != 0)
+    Fail(path, TFileAction::kList, err);
   return names;
 }
 
@@ -129,7 +117,7 @@ namespace {
 // A failed rename is reported as action on from.
 void Rename(const std::string& from, const std::string& to, TFileAction action) {
   if (Injected(FileOp::kRename)) FailInjected(from, action);
-  if (::rename(from.c_str(), to.c_str()) != 0) Fail(from, action, errno);
+  if (const int err = sys::ReplaceFile(from, to); err != 0) Fail(from, action, err);
 }
 
 }  // namespace
@@ -158,88 +146,9 @@ std::string ReadWholeFile(const std::string& path) {
 
 // ---- FileBytes
 
-namespace {
-
-constexpr size_t kLargePage = size_t{2} << 20;
-
-size_t RoundUp(size_t bytes, size_t unit) {
-  return (bytes + unit - 1) / unit * unit;
-}
-
-// Gives advice on the whole units of unit bytes within [data, data + bytes).
-[[maybe_unused]] void AdviseWholeUnits(void* data, size_t bytes, size_t unit, int advice) {
-  const uintptr_t begin = RoundUp(reinterpret_cast<uintptr_t>(data), unit);
-  const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + bytes) / unit * unit;
-  if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, advice);
-}
-
-}  // namespace
-
-void AdviseLargePages([[maybe_unused]] void* data, [[maybe_unused]] size_t bytes) {
-#ifdef MADV_HUGEPAGE
-  AdviseWholeUnits(data, bytes, kLargePage, MADV_HUGEPAGE);
-#endif
-}
-
-void PrefaultPages([[maybe_unused]] void* data, [[maybe_unused]] size_t bytes) {
-#ifdef MADV_POPULATE_WRITE
-  if (bytes < (size_t{256} << 10)) return;  // a few faults cost less than the call
-  // Fails on kernels before 5.14, which then fault page by page as ever.
-  AdviseWholeUnits(data, bytes, 4096, MADV_POPULATE_WRITE);
-#endif
-}
-
-namespace {
-constexpr size_t kBulkMapped = size_t{256} << 10;  // from here on AllocateBulk maps
-}  // namespace
-
-size_t BulkCapacity(size_t bytes) {
-  return bytes < kBulkMapped ? bytes : RoundUp(bytes, kLargePage);
-}
-
-void* AllocateBulk(size_t bytes) {
-  if (bytes < kBulkMapped) {
-    void* data = std::malloc(std::max<size_t>(bytes, 1));
-    if (data == nullptr) throw std::bad_alloc();
-    return data;
-  }
-  // Mapped with a large page's room to spare, then trimmed to start on a large page: the kernel
-  // backs only aligned 2 MiB ranges with large pages.
-  const size_t capacity = BulkCapacity(bytes);
-  if (capacity < bytes || capacity > SIZE_MAX - kLargePage) throw std::bad_alloc();
-  void* map = ::mmap(nullptr, capacity + kLargePage, PROT_READ | PROT_WRITE,
-                     MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (map == MAP_FAILED) throw std::bad_alloc();
-  char* const start = static_cast<char*>(map);
-  char* const aligned =
-      reinterpret_cast<char*>(RoundUp(reinterpret_cast<uintptr_t>(start), kLargePage));
-  if (aligned > start) ::munmap(start, static_cast<size_t>(aligned - start));
-  const size_t after = kLargePage - static_cast<size_t>(aligned - start);
-  if (after > 0) ::munmap(aligned + capacity, after);
-  AdviseLargePages(aligned, capacity);
-  return aligned;
-}
-
-void FreeBulk(void* data, size_t bytes) {
-  if (data == nullptr) return;
-  if (bytes < kBulkMapped)
-    std::free(data);
-  else
-    ::munmap(data, BulkCapacity(bytes));
-}
-
-void FileBytes::Allocate(size_t bytes) {
-  Clear();
-  data_ = static_cast<char*>(AllocateBulk(bytes));
-  allocated_ = bytes;
-  capacity_ = BulkCapacity(bytes);
-  PrefaultPages(data_, capacity_);  // the read fills it whole
-}
-
 void FileBytes::Clear() {
-  FreeBulk(data_, allocated_);
-  data_ = nullptr;
-  size_ = capacity_ = allocated_ = 0;
+  Records<char>().swap(bytes_);
+  size_ = 0;
 }
 
 void FileBytes::Read(const std::string& path) {
@@ -248,20 +157,13 @@ void FileBytes::Read(const std::string& path) {
   in.Open(path);
   // Sized by the file with a byte to spare, so that the read that finds the end needs no more
   // room; a file that grows meanwhile is read on into larger memory.
-  Allocate(static_cast<size_t>(std::max<int64_t>(FileSize(path), 0)) + 1);
+  const size_t expected = static_cast<size_t>(std::max<int64_t>(FileSize(path), 0)) + 1;
+  bytes_.ReserveInLargePages(expected);
+  bytes_.ResizeUninitialized(expected);
   try {
     for (;;) {
-      if (size_ == capacity_) {
-        FileBytes larger;
-        larger.Allocate(capacity_ * 2);
-        std::memcpy(larger.data_, data_, size_);
-        larger.size_ = size_;
-        std::swap(data_, larger.data_);
-        std::swap(size_, larger.size_);
-        std::swap(capacity_, larger.capacity_);
-        std::swap(allocated_, larger.allocated_);
-      }
-      const size_t n = in.ReadSome(data_ + size_, capacity_ - size_);
+      if (size_ == bytes_.size()) bytes_.ResizeUninitialized(bytes_.size() * 2);
+      const size_t n = in.ReadSome(bytes_.data() + size_, bytes_.size() - size_);
       if (n == 0) break;
       size_ += n;
     }
@@ -282,7 +184,7 @@ void WriteFileAtomically(const std::string& path, const std::function<void(OutFi
     out.Close();
     Rename(tmp, path, TFileAction::kWrite);  // to the user, the last step of writing path
   } catch (...) {
-    ::unlink(tmp.c_str());
+    sys::RemoveFile(tmp);
     throw;
   }
 }
@@ -330,32 +232,25 @@ void OutFile::FlushBuffer() {
 }
 
 void OutFile::WriteOut(const char* p, size_t bytes) {
-  int fd;
+  sys::FileHandle file;
   if (create_) {
     if (Injected(FileOp::kCreate)) FailInjected(path_, TFileAction::kCreate);
-    fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) Fail(path_, TFileAction::kCreate, errno);
+    if (const int err = sys::OpenFile(path_, sys::OpenFor::kCreate, &file); err != 0)
+      Fail(path_, TFileAction::kCreate, err);
     create_ = false;
   } else {
-    fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-    if (fd < 0) Fail(path_, TFileAction::kWrite, errno);
+    if (const int err = sys::OpenFile(path_, sys::OpenFor::kAppend, &file); err != 0)
+      Fail(path_, TFileAction::kWrite, err);
   }
   if (bytes > 0 && Injected(FileOp::kWrite)) {
-    ::close(fd);
+    sys::CloseFile(file);
     FailInjected(path_, TFileAction::kWrite);
   }
-  while (bytes > 0) {
-    ssize_t n = ::write(fd, p, bytes);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      const int err = errno;
-      ::close(fd);
-      Fail(path_, TFileAction::kWrite, err);
-    }
-    p += n;
-    bytes -= static_cast<size_t>(n);
+  if (const int err = sys::WriteFile(file, p, bytes); err != 0) {
+    sys::CloseFile(file);
+    Fail(path_, TFileAction::kWrite, err);
   }
-  if (::close(fd) != 0) Fail(path_, TFileAction::kWrite, errno);
+  if (const int err = sys::CloseFile(file); err != 0) Fail(path_, TFileAction::kWrite, err);
 }
 
 void OutFile::Write(const void* data, size_t bytes) {
@@ -419,22 +314,16 @@ void InFile::Open(const std::string& path) {
   Close();
   path_ = path;
   if (Injected(FileOp::kOpen)) FailInjected(path, TFileAction::kOpen);
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd_ < 0) Fail(path, TFileAction::kOpen, errno);
-  struct stat st;
-  if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
-    Close();
-    Fail(path, TFileAction::kOpen, EISDIR);
-  }
+  if (const int err = sys::OpenFile(path, sys::OpenFor::kRead, &file_); err != 0)
+    Fail(path, TFileAction::kOpen, err);
 }
 
 size_t InFile::ReadSome(void* data, size_t bytes) {
   if (Injected(FileOp::kRead)) FailInjected(path_, TFileAction::kRead);
-  for (;;) {
-    ssize_t n = ::read(fd_, data, bytes);
-    if (n >= 0) return static_cast<size_t>(n);
-    if (errno != EINTR) Fail(path_, TFileAction::kRead, errno);
-  }
+  size_t got = 0;
+  if (const int err = sys::ReadFile(file_, data, bytes, &got); err != 0)
+    Fail(path_, TFileAction::kRead, err);
+  return got;
 }
 
 void InFile::ReadExact(void* data, size_t bytes) {
@@ -448,8 +337,8 @@ void InFile::ReadExact(void* data, size_t bytes) {
 }
 
 void InFile::Close() {
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
+  if (file_ != sys::kNoFile) sys::CloseFile(file_);
+  file_ = sys::kNoFile;
 }
 
 }  // namespace tabulon

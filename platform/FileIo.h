@@ -5,15 +5,17 @@
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <ctime>
 #include <functional>
-#include <new>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "platform/Errors.h"
+#include "platform/Records.h"
+#include "platform/System.h"
 
 namespace tabulon {
 
@@ -44,54 +46,10 @@ void RenameFile(const std::string& from, const std::string& to);
 // The whole file. Throws IoError when it cannot be read.
 std::string ReadWholeFile(const std::string& path);
 
-// Memory for the bulk of a column: the records and the bytes read from its files. From 1 MiB on
-// it is mapped on its own, starting on a 2 MiB boundary and rounded up to whole 2 MiB, and the
-// system is asked to back it with 2 MiB pages: a megabyte then costs one page fault rather than
-// 256 (each a trap into the kernel, dear in a virtual machine: 4 ms a megabyte was measured).
-// Smaller blocks come from malloc. BulkCapacity(bytes) is what AllocateBulk(bytes) gives room
-// for; FreeBulk takes the bytes that were asked for. AllocateBulk throws std::bad_alloc.
-size_t BulkCapacity(size_t bytes);
-void* AllocateBulk(size_t bytes);
-void FreeBulk(void* data, size_t bytes);
-
-// The allocator of Records.
-template <typename T>
-struct BulkAllocator {
-  using value_type = T;
-  BulkAllocator() = default;
-  template <typename U>
-  BulkAllocator(const BulkAllocator<U>&) {}
-  T* allocate(size_t n) {
-    if (n > SIZE_MAX / sizeof(T)) throw std::bad_array_new_length();
-    return static_cast<T*>(AllocateBulk(n * sizeof(T)));
-  }
-  void deallocate(T* data, size_t n) { FreeBulk(data, n * sizeof(T)); }
-  // Records made without a value are left as they are (resize does not clear them): a read
-  // fills them, and clearing first would write every byte twice.
-  template <typename U>
-  void construct(U* at) noexcept {
-    ::new (static_cast<void*>(at)) U;
-  }
-  template <typename U, typename... Args>
-  void construct(U* at, Args&&... args) {
-    ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
-  }
-  template <typename U>
-  bool operator==(const BulkAllocator<U>&) const {
-    return true;
-  }
-};
-
-// The per-row and per-key records of a column.
-template <typename T>
-using Records = std::vector<T, BulkAllocator<T>>;
-
-// The bytes of a whole file, held in memory of their own (AllocateBulk): the memory is not
-// cleared before the read fills it.
+// The bytes of a whole file, in memory that is not cleared before the read fills it.
 class FileBytes {
  public:
   FileBytes() = default;
-  ~FileBytes() { Clear(); }
   FileBytes(const FileBytes&) = delete;
   FileBytes& operator=(const FileBytes&) = delete;
 
@@ -100,17 +58,12 @@ class FileBytes {
   void Read(const std::string& path);
   // Empty, and the memory given back.
   void Clear();
-  std::string_view View() const { return std::string_view(data_, size_); }
+  std::string_view View() const { return std::string_view(bytes_.data(), size_); }
   size_t Size() const { return size_; }
 
  private:
-  // Memory for at least bytes bytes (capacity_ set); the old memory is released first.
-  void Allocate(size_t bytes);
-
-  char* data_ = nullptr;
-  size_t size_ = 0;
-  size_t capacity_ = 0;   // room in data_
-  size_t allocated_ = 0;  // what AllocateBulk was asked for
+  Records<char> bytes_;  // room for the file and more; the first size_ bytes are read
+  size_t size_ = 0;      // bytes read
 };
 
 class OutFile;
@@ -146,7 +99,7 @@ class OutFile {
   // Writes a line followed by CR LF.
   void WriteLine(std::string_view line) {
     if (line.size() + 2 <= buf_.size() - used_) {
-      if (!line.empty()) __builtin_memcpy(buf_.data() + used_, line.data(), line.size());
+      if (!line.empty()) std::memcpy(buf_.data() + used_, line.data(), line.size());
       used_ += line.size();
       buf_[used_++] = '\r';
       buf_[used_++] = '\n';
@@ -157,7 +110,7 @@ class OutFile {
   template <typename T>
   void WriteRecord(const T& value) {
     if (sizeof(T) <= buf_.size() - used_) {
-      __builtin_memcpy(buf_.data() + used_, &value, sizeof(T));
+      std::memcpy(buf_.data() + used_, &value, sizeof(T));
       used_ += sizeof(T);
     } else {
       Write(&value, sizeof(T));
@@ -192,7 +145,7 @@ class InFile {
 
   // Opens path for reading. Throws IoError.
   void Open(const std::string& path);
-  bool IsOpen() const { return fd_ >= 0; }
+  bool IsOpen() const { return file_ != sys::kNoFile; }
   const std::string& Path() const { return path_; }
   // Reads exactly bytes bytes into data. Throws IoError when the file ends first ("file is too
   // short") or a read fails.
@@ -203,17 +156,8 @@ class InFile {
 
  private:
   std::string path_;
-  int fd_ = -1;
+  sys::FileHandle file_ = sys::kNoFile;  // open between Open and Close
 };
-
-// Asks the system to back the whole 2 MiB pages within [data, data + bytes) with large pages
-// when they are first touched, so that megabytes of memory take a few page faults. A hint: where
-// the system has no large pages nothing changes.
-void AdviseLargePages(void* data, size_t bytes);
-// Maps the whole pages within [data, data + bytes) of fresh memory that is about to be written
-// whole, at once: one call instead of a page fault per 4 KiB page at the first write. Only for
-// 256 KiB and more; a hint, as above.
-void PrefaultPages(void* data, size_t bytes);
 
 // Reads count fixed-size records from the front of path into *out, checking the file's size
 // first, so a damaged count never causes a huge allocation or a short read. Throws IoError when
@@ -224,13 +168,13 @@ void ReadRecords(const std::string& path, int64_t count, Records<T>* out) {
   if (size < 0) throw IoError(path, TFileAction::kOpen, ENOENT);
   if (count < 0 || size / static_cast<int64_t>(sizeof(T)) < count)
     throw IoError(path, TFileAction::kRead, TooShortReason());
+  // Fresh memory when it must grow, so no old records are copied over; not cleared, since the
+  // read fills every record.
   if (out->capacity() < static_cast<size_t>(count)) {
-    // Fresh memory, mapped at once for the read.
     Records<T>().swap(*out);
-    out->reserve(static_cast<size_t>(count));
-    PrefaultPages(out->data(), static_cast<size_t>(count) * sizeof(T));
+    out->ReserveInLargePages(static_cast<size_t>(count));
   }
-  out->resize(static_cast<size_t>(count));  // not cleared: the read fills every record
+  out->ResizeUninitialized(static_cast<size_t>(count));
   try {
     InFile in;
     in.Open(path);

@@ -1,11 +1,13 @@
 #include "platform/LocaleFormats.h"
 
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <ctime>
 
 #include "platform/SjisText.h"
+#include "platform/System.h"
 
 namespace tabulon {
 
@@ -141,8 +143,8 @@ int CurrentYear() {
   thread_local int year = 0;
   const time_t now = std::time(nullptr);
   if (year == 0 || now - checkedAt >= 60 || now < checkedAt) {
-    struct tm local;
-    year = localtime_r(&now, &local) != nullptr ? local.tm_year + 1900 : 2000;
+    std::tm local;
+    year = sys::LocalTime(now, &local) ? local.tm_year + 1900 : 2000;
     checkedAt = now;
   }
   return year;
@@ -322,19 +324,21 @@ int DayOfWeek(double dateTime) {
 }
 
 double Now() {
-  struct timespec ts;
-  clock_gettime(CLOCK_REALTIME, &ts);
-  struct tm local;
-  if (localtime_r(&ts.tv_sec, &local) == nullptr) return 0;
+  const int64_t ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                         std::chrono::system_clock::now().time_since_epoch())
+                         .count();
+  const int64_t seconds = ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000);
+  std::tm local;
+  if (!sys::LocalTime(seconds, &local)) return 0;
   const int second = local.tm_sec < 60 ? local.tm_sec : 59;
   return Compose(
       Ordinal(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday) - kEpochOrdinal,
-      ((local.tm_hour * 60 + local.tm_min) * 60 + second) * int64_t{1000} + ts.tv_nsec / 1000000);
+      ((local.tm_hour * 60 + local.tm_min) * 60 + second) * int64_t{1000} + (ms - seconds * 1000));
 }
 
 double FileTimeToDateTime(time_t seconds) {
-  struct tm local;
-  if (localtime_r(&seconds, &local) == nullptr) return 0;
+  std::tm local;
+  if (!sys::LocalTime(seconds, &local)) return 0;
   const int second = (local.tm_sec < 60 ? local.tm_sec : 59) & ~1;
   return Compose(Ordinal(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday) - kEpochOrdinal,
                  ((local.tm_hour * 60 + local.tm_min) * 60 + second) * int64_t{1000});

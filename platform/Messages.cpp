@@ -6,6 +6,7 @@
 #include <map>
 
 #include "platform/SjisText.h"
+#include "platform/System.h"
 
 namespace tabulon {
 
@@ -71,8 +72,10 @@ const char* JapaneseReason(int err) {
       return "アクセスが拒否されました";
     case ENOSPC:
       return "ディスクに空きがありません";
+#ifdef EDQUOT  // no disk quotas on Windows
     case EDQUOT:
       return "ディスクの使用量の上限を超えました";
+#endif
     case EROFS:
       return "書き込みのできないドライブです";
     case EISDIR:
@@ -119,12 +122,7 @@ TLanguage MessageLanguage() {
 }
 
 TLanguage LocaleLanguage() {
-  for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-    const char* value = std::getenv(name);
-    if (value == nullptr || *value == '\0') continue;
-    return std::strncmp(value, "ja", 2) == 0 ? TLanguage::kJapanese : TLanguage::kEnglish;
-  }
-  return TLanguage::kEnglish;
+  return sys::MessagesLocaleName().starts_with("ja") ? TLanguage::kJapanese : TLanguage::kEnglish;
 }
 
 std::string Wording(const char* english, const char* japaneseUtf8) {
@@ -159,7 +157,7 @@ std::string FileMessage(const std::string& path, TFileAction action, const std::
       englishPart = " (store folder)";
       japanesePart = " のフォルダー";
     } else if (name.size() > dir.size() && name.compare(0, dir.size(), dir) == 0 &&
-               name[dir.size()] == '/') {
+               sys::IsPathSeparator(name[dir.size()])) {
       englishPart = " (imported data)";
       japanesePart = " の取り込みデータ";
     } else {

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Bytes.h"
+
 namespace tabulon {
 
 // True for a byte that starts a two-byte character (0x81-0x9F, 0xE0-0xFC).
@@ -96,8 +98,7 @@ bool SameText(std::string_view a, std::string_view b);
 namespace hash_detail {
 
 inline uint64_t Mix(uint64_t a, uint64_t b) {
-  const unsigned __int128 r = static_cast<unsigned __int128>(a) * b;
-  return static_cast<uint64_t>(r) ^ static_cast<uint64_t>(r >> 64);
+  return MultiplyFold(a, b);
 }
 inline uint64_t Load64(const char* p) {
   uint64_t w;

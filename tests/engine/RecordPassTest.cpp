@@ -27,19 +27,18 @@ std::string ManyRows() {
 
 // The table of the block pass and of the generic pass.
 std::pair<std::string, std::string> TablesBothWays(EngineData& d) {
-  ForceGenericRecordPass(false);
+  d.ws.forceGenericPass = false;
   CrossTabulate(d.ws);
   const std::string fast = TableText(d.window.grid);
-  ForceGenericRecordPass(true);
+  d.ws.forceGenericPass = true;
   CrossTabulate(d.ws);
   const std::string generic = TableText(d.window.grid);
-  ForceGenericRecordPass(false);
+  d.ws.forceGenericPass = false;
   return {fast, generic};
 }
 
 class RecordPass : public ::testing::Test {
  protected:
-  void TearDown() override { ForceGenericRecordPass(false); }
   std::pair<std::string, std::string> BothWays() { return TablesBothWays(d); }
   EngineData d{ManyRows()};
 };

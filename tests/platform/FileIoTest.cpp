@@ -23,8 +23,8 @@ std::string Pattern(size_t size) {
   return bytes;
 }
 
-// Every size class reads back byte for byte: empty, small, exactly one large page, and several
-// large pages with a partial one; a second Read replaces the first, larger or smaller.
+// Every size reads back byte for byte: empty, small, exactly 2 MiB (where large pages start to
+// pay), and several MiB with a partial one; a second Read replaces the first, larger or smaller.
 TEST(FileIo, FileBytesHoldTheWholeFileOfAnySize) {
   test::ScratchDir dir;
   const std::string path = dir.File("f");
@@ -65,8 +65,8 @@ TEST(FileIo, FileBytesThatCannotBeReadAreEmptyAndTheErrorNamesTheFile) {
   EXPECT_EQ(bytes.Size(), size_t{3} << 20);
 }
 
-// Records read into fresh memory (some of it in large pages) and into a vector that already
-// has room hold the file's values, whatever the vector held before.
+// Records read into fresh memory and into records that already have room hold the file's values,
+// whatever the vector held before.
 TEST(FileIo, RecordsOfMegabytesReadBackIntoNewAndReusedVectors) {
   test::ScratchDir dir;
   const std::string path = dir.File("r");
@@ -86,21 +86,6 @@ TEST(FileIo, RecordsOfMegabytesReadBackIntoNewAndReusedVectors) {
   EXPECT_THROW(ReadRecords(path, count, &records), IoError);
   ClearFileFaults();
   EXPECT_TRUE(records.empty());
-}
-
-// Records that grow across the size from which their memory is mapped (and back, by shrinking)
-// keep every value: each move releases the old block the way it was taken.
-TEST(FileIo, RecordsKeepTheirValuesWhenTheirMemoryChangesKind) {
-  Records<uint16_t> records;
-  for (uint32_t i = 0; i < (3u << 20) / 2; ++i) records.push_back(static_cast<uint16_t>(i * 7));
-  for (uint32_t i = 0; i < records.size(); ++i)
-    ASSERT_EQ(records[i], static_cast<uint16_t>(i * 7)) << i;
-  records.resize(1000);
-  records.shrink_to_fit();
-  EXPECT_EQ(records[999], static_cast<uint16_t>(999 * 7));
-  EXPECT_EQ(BulkCapacity(100), 100u);
-  EXPECT_EQ(BulkCapacity(size_t{1} << 20), size_t{2} << 20);
-  EXPECT_EQ(BulkCapacity((size_t{2} << 20) + 1), size_t{4} << 20);
 }
 
 // A file that starts writing may take the buffer of one closed before: what it writes is its own
