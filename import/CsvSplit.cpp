@@ -4,9 +4,7 @@
 #include <cstddef>
 #include <cstring>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
+#include "platform/Bytes.h"
 
 namespace tabulon {
 
@@ -21,14 +19,10 @@ constexpr std::string_view kNull = "(null)";
 // The index of the first c in data[pos, n), or n. Cells are short, so the search is inline: a
 // library call per cell costs more than the search itself.
 inline size_t FindByte(const char* data, size_t pos, size_t n, char c) {
-#ifdef __SSE2__
-  const __m128i needle = _mm_set1_epi8(c);
   for (; pos + 16 <= n; pos += 16) {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + pos));
-    const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, needle)));
+    const uint32_t mask = EqualMask16(data + pos, c);
     if (mask != 0) return pos + static_cast<size_t>(std::countr_zero(mask));
   }
-#endif
   for (; pos < n; ++pos)
     if (data[pos] == c) return pos;
   return n;
@@ -65,14 +59,9 @@ template <bool kBlankIsNull>
                                                       std::vector<std::string_view>* fields) {
   size_t begin = 0;  // of the current field
   size_t pos = 0;
-#ifdef __SSE2__
-  const __m128i comma = _mm_set1_epi8(separator);
-  const __m128i quote = _mm_set1_epi8('"');
   for (; pos + 16 <= n; pos += 16) {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + pos));
-    if (_mm_movemask_epi8(_mm_cmpeq_epi8(block, quote)) != 0) return false;
-    for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, comma)));
-         mask != 0; mask &= mask - 1) {
+    if (EqualMask16(data + pos, '"') != 0) return false;
+    for (uint32_t mask = EqualMask16(data + pos, separator); mask != 0; mask &= mask - 1) {
       const size_t at = pos + static_cast<size_t>(std::countr_zero(mask));
       AppendUnquoted<kBlankIsNull>(data, begin, at, fields);
       begin = at + 1;
@@ -84,32 +73,19 @@ template <bool kBlankIsNull>
     // zeroed block (a zero byte is neither a separator nor a quote).
     alignas(16) char copy[16] = {};
     const char* block = data + n - 16;
-    size_t base = n - 16;  // the line index of the block's first byte
-    unsigned keep = ~0u << (pos - base);
+    size_t base = n - 16;  // the record index of the block's first byte
+    uint32_t keep = ~0u << (pos - base);
     if (n < 16) {
       std::memcpy(copy, data, n);
       block = copy;
       base = 0;
       keep = ~0u;
     }
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
-    if ((static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, quote))) & keep) != 0)
-      return false;
-    for (unsigned mask =
-             static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, comma))) & keep;
-         mask != 0; mask &= mask - 1) {
+    if ((EqualMask16(block, '"') & keep) != 0) return false;
+    for (uint32_t mask = EqualMask16(block, separator) & keep; mask != 0; mask &= mask - 1) {
       const size_t at = base + static_cast<size_t>(std::countr_zero(mask));
       AppendUnquoted<kBlankIsNull>(data, begin, at, fields);
       begin = at + 1;
-    }
-    pos = n;
-  }
-#endif
-  for (; pos < n; ++pos) {
-    if (data[pos] == '"') return false;
-    if (data[pos] == separator) {
-      AppendUnquoted<kBlankIsNull>(data, begin, pos, fields);
-      begin = pos + 1;
     }
   }
   AppendUnquoted<kBlankIsNull>(data, begin, n, fields);  // before the appended separator

@@ -124,8 +124,15 @@ void TformProgress::Import(const std::string& csvPath) {
     csv_.reset();
     for (auto& col : cols_) {
       col->Abandon();
-      std::remove(col->TmpPath().c_str());
-      std::remove((col->FDir + "/" + std::to_string(col->FIndex) + ".Val").c_str());
+      for (const std::string& path :
+           {col->TmpPath(), col->FDir + "/" + std::to_string(col->FIndex) + ".Val"}) {
+        try {
+          DeleteFileIfExists(path);
+        } catch (const IoError&) {
+          // The first error is the one to report; a conversion file left behind goes at the
+          // next import of the file (DeleteStaleColumnFiles).
+        }
+      }
     }
     throw;
   }
