@@ -148,6 +148,14 @@ TEST(CsvSplit, ReusesTheVectorAndPointsIntoTheLine) {
   EXPECT_EQ(fields[3].data(), fields[2].data());  // the one static "(null)"
 }
 
+// A field trimmed of bytes up to 0x20; "(null)" when nothing is left and blankIsNull.
+std::string Trimmed(std::string field, bool blankIsNull) {
+  const auto blank = [](char b) { return static_cast<unsigned char>(b) <= 0x20; };
+  while (!field.empty() && blank(field.back())) field.pop_back();
+  while (!field.empty() && blank(field.front())) field.erase(0, 1);
+  return blankIsNull && field.empty() ? "(null)" : field;
+}
+
 // The rule as lines were split before quotes were read in full, on a copy of the line with a
 // separator appended; now the rule for a quote that is never closed.
 Fields LineReference(const std::string& line, bool blankIsNull, char sep) {
@@ -169,11 +177,7 @@ Fields LineReference(const std::string& line, bool blankIsNull, char sep) {
       field = c == 0 ? "(null)" : r.substr(0, c);
       r.erase(0, c + 1);
     }
-    const auto blank = [](char b) { return static_cast<unsigned char>(b) <= 0x20; };
-    while (!field.empty() && blank(field.back())) field.pop_back();
-    while (!field.empty() && blank(field.front())) field.erase(0, 1);
-    if (blankIsNull && field.empty()) field = "(null)";
-    fields.push_back(field);
+    fields.push_back(Trimmed(field, blankIsNull));
   }
   return fields;
 }
@@ -214,11 +218,7 @@ Fields Reference(const std::string& line, bool blankIsNull, char sep = ',') {
       field = c == i ? "(null)" : r.substr(i, c - i);
       i = c + 1;
     }
-    const auto blank = [](char b) { return static_cast<unsigned char>(b) <= 0x20; };
-    while (!field.empty() && blank(field.back())) field.pop_back();
-    while (!field.empty() && blank(field.front())) field.erase(0, 1);
-    if (blankIsNull && field.empty()) field = "(null)";
-    fields.push_back(field);
+    fields.push_back(Trimmed(field, blankIsNull));
   }
   return fields;
 }
