@@ -107,6 +107,10 @@ class TCol : public TColSelection {
   // for its blocks in order from row 0. Same requirements and errors as ReadRow; n <= 0 reads
   // nothing.
   void ReadTextKeys(int32_t first, int n, int32_t* keys);
+  // The range bucket (0 .. buckets - 1) that ReadRow gives an integer value v of a column divided
+  // into buckets classes between low and high (its FLower and FUpper when filtered, else FMin and
+  // FMax). The engine's class labels use it to name the whole numbers each class holds.
+  static int32_t IntBucket(double v, double low, double high, int32_t buckets);
 
   // Visits, in row order, the text of every row of a csLon vtStr column whose bytes hold `bytes`
   // (every row when empty) until visit returns false; a text is valid during its visit only.

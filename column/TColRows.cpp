@@ -196,6 +196,14 @@ void TCol::PrepareRows() {
   }
 }
 
+int32_t TCol::IntBucket(double v, double low, double high, int32_t buckets) {
+  buckets = std::max(buckets, 1);
+  // The very arithmetic of NumericCategory with scale 1.
+  if (v == high) return buckets - 1;
+  if (high > low) return ClampBucket((v - low) * buckets / (high - low) / 1.0, buckets);
+  return 0;
+}
+
 int32_t TCol::NumericCategory(double value, bool isNull, int32_t key) const {
   if (formsBuckets_) {
     if (isNull && !FFiltered) return -1;
