@@ -162,6 +162,15 @@ void SaveWorkbook(const TResultTable& table, const std::string& path,
 
     const int cols = table.ColCount(), rows = table.RowCount();
     std::vector<size_t> widths(static_cast<size_t>(std::max(cols, 0)), 0);
+    // A table that shows separators (3桁区切り) has them in the format of all its numbers, also
+    // of those below 1,000.
+    bool separators = false;
+    for (int r = 1; r < rows && !separators; ++r) {
+      for (int c = 1; c < cols && !separators; ++c) {
+        TShownNumber number;
+        separators = ParseShownNumber(table.Cell(c, r), &number) && number.separators;
+      }
+    }
     for (int r = 0; r < rows; ++r) {
       for (int c = 0; c < cols; ++c) {
         const std::string text = table.Cell(c, r);
@@ -174,6 +183,7 @@ void SaveWorkbook(const TResultTable& table, const std::string& path,
         TShownNumber number;
         lxw_error error;
         if (!isHeading && ParseShownNumber(text, &number)) {
+          number.separators = number.separators || (separators && !number.percent);
           error = worksheet_write_number(sheet, row, col, number.value,
                                          book.Format(NumberFormat(number), false));
         } else {

@@ -15,7 +15,7 @@ bool IsWorkbookPath(const std::string& path);
 // sheet name may not hold become "_", cut to 31 characters, "Sheet1" when empty). The heading row
 // and column are bold text and frozen; every other cell that is a number as the table shows it
 // is a number: "1234" and "1,234" integers, "12.25" with its shown decimals as its number format,
-// "12.5%" a percentage; the separators the table shows (3桁区切り) become the number format's.
+// "12.5%" a percentage; when the table shows separators (3桁区切り) every number's format has them.
 // Other texts (dates, times, "-") stay text; blank cells stay empty. Columns are fitted to their
 // widest text. path is created or replaced. Throws IoError; the file at path is then left as it
 // was.
