@@ -104,7 +104,13 @@ std::string NumberFormat(const TShownNumber& n) {
 
 class Workbook {
  public:
-  explicit Workbook(const std::string& path) : book_(workbook_new(path.c_str())) {}
+  // Rows are written in order and each leaves memory once written, so a record list of a
+  // million rows costs no more memory than a small table.
+  explicit Workbook(const std::string& path) {
+    lxw_workbook_options options = {};
+    options.constant_memory = LXW_TRUE;
+    book_ = workbook_new_opt(path.c_str(), &options);
+  }
   ~Workbook() {
     if (book_ != nullptr) workbook_close(book_);  // only after a failure: the file is dropped
   }
@@ -130,7 +136,7 @@ class Workbook {
   }
 
  private:
-  lxw_workbook* book_;
+  lxw_workbook* book_ = nullptr;
   std::map<std::string, lxw_format*> formats_;
 };
 
@@ -162,6 +168,7 @@ void SaveWorkbook(const TResultTable& table, const std::string& path,
 
     const int cols = table.ColCount(), rows = table.RowCount();
     std::vector<size_t> widths(static_cast<size_t>(std::max(cols, 0)), 0);
+    worksheet_set_row(sheet, 0, LXW_DEF_ROW_HEIGHT, heading);
     // A table that shows separators (3桁区切り) has them in the format of all its numbers, also
     // of those below 1,000.
     bool separators = false;
@@ -199,7 +206,6 @@ void SaveWorkbook(const TResultTable& table, const std::string& path,
       worksheet_set_column(sheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c), width,
                            c == 0 ? heading : nullptr);
     }
-    worksheet_set_row(sheet, 0, LXW_DEF_ROW_HEIGHT, heading);
     worksheet_freeze_panes(sheet, 1, 1);
     const lxw_error error = book.Close();
     if (error != LXW_NO_ERROR) Fail(path, lxw_strerror(error));
