@@ -147,9 +147,9 @@ class TCol : public TColSelection {
   // REQUIRES: FMin and FMax read from the descriptor.
   bool HasDates() const;
   bool HasTimes() const;
-  // Looks once, on a vtDat column with dates whose extremes both lie at midnight, for a value
-  // with a time of day: the descriptor keeps only the extremes, so stamps from 3/1 0:00 to 4/1
-  // 0:00 would otherwise pass for dates alone. Reads i.Ind, or the i.Dat of a csLon column.
+  // Looks once, on a vtDat column whose extremes both lie at midnight, for a value with a time
+  // of day: the descriptor keeps only the extremes (in whole seconds), so stamps from 3/1 0:00 to
+  // 4/1 0:00 would otherwise pass for dates alone, and times of 0:00:00.001 for no time at all. Reads i.Ind, or the i.Dat of a csLon column.
   // REQUIRES: Open, SetTypes, FCount, FMin and FMax set. Throws IoError.
   void FindTimesBetween();
 

@@ -719,7 +719,8 @@ bool TCol::HasTimes() const {
 }
 
 void TCol::FindTimesBetween() {
-  if (timesSought_ || FValueType != vtDat || !HasDates() || HasTimes()) return;
+  // Also without dates: a column of 0:00:00.001 has the extremes 0 and 0 (whole seconds).
+  if (timesSought_ || FValueType != vtDat || HasTimes()) return;
   Records<double> values;
   if (FStorage == csLon)
     ReadRecords(DatPath(), FRows, &values);

@@ -216,6 +216,19 @@ TEST(DatePanel, ATimeOnlyColumnKeepsTheRecordsOfTheUpperPickersWholeSecond) {
   EXPECT_EQ(t.FTimeUpper, t.FUpper);
 }
 
+// The second finding: times of 0:00:00.001 only, whose extremes read back as 0 and 0.
+TEST(DatePanel, TimesWithinTheFirstSecondAreTimesOfDayAndPassThePickersOwnBounds) {
+  Opened d(S("t,s\r\n0:00:00.001,a\r\n,b\r\n0:00:00.001,c\r\n"));
+  TMainLogic& m = d.logic;
+  const TCol& t = d.Col(0);
+  EXPECT_TRUE(t.HasTimes());
+  EXPECT_TRUE(m.DatePanel().pickers[2].visible);
+  m.DateTimePicker1Change(TDateControl::kWeekday, -1);
+  EXPECT_EQ(m.Label2(), "2");
+  m.DateTimePicker1Change(TDateControl::kUpperTime, 0);
+  EXPECT_EQ(m.Label2(), "2");
+}
+
 TEST(DatePanel, SaturdayAndSundayRestrictAnUnfilteredColumnOverItsWholeRange) {
   Opened d(S(kDates));
   TMainLogic& m = d.logic;
