@@ -149,8 +149,9 @@ class TCol : public TColSelection {
   bool HasTimes() const;
   // Looks once, on a vtDat column whose extremes both lie at midnight, for a value with a time
   // of day: the descriptor keeps only the extremes (in whole seconds), so stamps from 3/1 0:00 to
-  // 4/1 0:00 would otherwise pass for dates alone, and times of 0:00:00.001 for no time at all. Reads i.Ind, or the i.Dat of a csLon column.
-  // REQUIRES: Open, SetTypes, FCount, FMin and FMax set. Throws IoError.
+  // 4/1 0:00 would otherwise pass for dates alone, and times of 0:00:00.001 for no time at all.
+  // Reads i.Ind, or the i.Dat of a csLon column. REQUIRES: Open, SetTypes, FCount, FMin and FMax
+  // set. Throws IoError.
   void FindTimesBetween();
 
   // The category of a row that fails the column's filter.
