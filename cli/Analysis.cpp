@@ -21,6 +21,12 @@ std::string Offered(const std::vector<std::string>& sjisTexts) {
   return list.empty() ? "(none)" : list;
 }
 
+// The options without a value.
+bool IsFlag(const std::string& a) {
+  return a == "--no-totals" || a == "--hide-empty" || a == "--no-sort" || a == "--separators" ||
+         a == "--sort-by-total";
+}
+
 class Session {
  public:
   explicit Session(const std::string& csvPath) : csvPath_(csvPath) {}
@@ -61,7 +67,12 @@ class Session {
     if (flag == "--no-totals") logic_.SetToggleDown(9, false);
     if (flag == "--hide-empty") logic_.SetToggleDown(10, true);
     if (flag == "--no-sort") logic_.SetToggleDown(11, false);
+    if (flag == "--separators") logic_.SetSeparators(true);
+    if (flag == "--sort-by-total") logic_.SetSortByTotal(true);
   }
+
+  // 保存(&S) of the result into path: a workbook when it ends in ".xlsx", else the CSV file.
+  void Save(const std::string& path) { logic_.SaveResult(path); }
 
   // The result, as 保存(&S) writes it.
   std::string Finish(TAnalysis what) {
@@ -293,7 +304,7 @@ std::string RunAnalysis(TAnalysis what, const std::vector<std::string>& args, bo
   std::vector<std::string> flags;
   for (size_t i = 1; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if (a == "--no-totals" || a == "--hide-empty" || a == "--no-sort") {
+    if (IsFlag(a)) {
       options.emplace_back(a, "");
     } else if (a == "--output" || a == "--col" || a == "--row" || a == "--value" || a == "--agg" ||
                a == "--percent" || a == "--pick" || a == "--search" || a == "--range" ||
@@ -310,17 +321,20 @@ std::string RunAnalysis(TAnalysis what, const std::vector<std::string>& args, bo
   }
   if (!output.empty() && what != TAnalysis::kTab && what != TAnalysis::kList)
     throw UsageError("--output goes with tab and list");
-  for (const auto& option : options)
+  for (const auto& option : options) {
     if (option.first == "--percent" && what != TAnalysis::kTab)
       throw UsageError("--percent goes with tab");
+    if ((option.first == "--separators" || option.first == "--sort-by-total") &&
+        what != TAnalysis::kTab)
+      throw UsageError(option.first + " goes with tab");
+  }
 
   // Only the last run counts records.
   Session session(args[0]);
   session.CountRecords(countEveryStep);
   session.Open();
   for (const auto& [option, value] : options) {
-    if (value.empty() &&
-        (option == "--no-totals" || option == "--hide-empty" || option == "--no-sort"))
+    if (value.empty() && IsFlag(option))
       session.SetFlag(option);
     else
       session.Apply(option, value);
@@ -328,7 +342,10 @@ std::string RunAnalysis(TAnalysis what, const std::vector<std::string>& args, bo
   session.CountRecords(true);
   std::string text = session.Finish(what);
   if (output.empty()) return text;
-  WriteWholeFileAtomically(output, text);
+  if (TMainLogic::IsWorkbookPath(output))
+    session.Save(output);
+  else
+    WriteWholeFileAtomically(output, text);
   return {};
 }
 

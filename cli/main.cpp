@@ -45,6 +45,9 @@ const char* const kUsage =
     "  --percent row|col|total                  tab: each cell as a share of its row total,\n"
     "                                           column total or the grand total (count or sum)\n"
     "  --no-totals | --hide-empty | --no-sort   display toggles\n"
+    "  --separators                             tab: numbers with thousands separators\n"
+    "  --sort-by-total                          tab: rows and columns by their totals, largest\n"
+    "                                           first, (null) last\n"
     "  --pick NAME=TEXT                         pick an item of the item list\n"
     "  --search NAME=PATTERN                    text search; the selection becomes all matches\n"
     "  --range NAME=LO..HI                      typed bounds (either side may be empty)\n"
@@ -54,7 +57,8 @@ const char* const kUsage =
     "                                           every day\n"
     "  --weekday NAME=0..9|日|月|火|水|木|金|土|土日|月～金|月～木\n"
     "  --unit NAME=year|month|weekday|day|hour|minute|second|年|月|曜日|日|時|分|秒\n"
-    "  --output FILE                            write the table to FILE instead\n"
+    "  --output FILE                            write the table to FILE instead; FILE.xlsx\n"
+    "                                           an Excel workbook\n"
     "  --sjis                                   standard output in Shift-JIS (default UTF-8)\n";
 
 // Standard output in the chosen encoding; core texts are Shift-JIS.

@@ -107,6 +107,10 @@ class TCol : public TColSelection {
   // for its blocks in order from row 0. Same requirements and errors as ReadRow; n <= 0 reads
   // nothing.
   void ReadTextKeys(int32_t first, int n, int32_t* keys);
+  // The range bucket (0 .. buckets - 1) that ReadRow gives an integer value v of a column divided
+  // into buckets classes between low and high (its FLower and FUpper when filtered, else FMin and
+  // FMax). The engine's class labels use it to name the whole numbers each class holds.
+  static int32_t IntBucket(double v, double low, double high, int32_t buckets);
 
   // Visits, in row order, the text of every row of a csLon vtStr column whose bytes hold `bytes`
   // (every row when empty) until visit returns false; a text is valid during its visit only.
@@ -143,10 +147,11 @@ class TCol : public TColSelection {
   // REQUIRES: FMin and FMax read from the descriptor.
   bool HasDates() const;
   bool HasTimes() const;
-  // Looks once, on a vtDat column with dates whose extremes both lie at midnight, for a value
-  // with a time of day: the descriptor keeps only the extremes, so stamps from 3/1 0:00 to 4/1
-  // 0:00 would otherwise pass for dates alone. Reads i.Ind, or the i.Dat of a csLon column.
-  // REQUIRES: Open, SetTypes, FCount, FMin and FMax set. Throws IoError.
+  // Looks once, on a vtDat column whose extremes both lie at midnight, for a value with a time
+  // of day: the descriptor keeps only the extremes (in whole seconds), so stamps from 3/1 0:00 to
+  // 4/1 0:00 would otherwise pass for dates alone, and times of 0:00:00.001 for no time at all.
+  // Reads i.Ind, or the i.Dat of a csLon column. REQUIRES: Open, SetTypes, FCount, FMin and FMax
+  // set. Throws IoError.
   void FindTimesBetween();
 
   // The category of a row that fails the column's filter.

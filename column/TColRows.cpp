@@ -194,6 +194,14 @@ void TCol::PrepareRows() {
   }
 }
 
+int32_t TCol::IntBucket(double v, double low, double high, int32_t buckets) {
+  buckets = std::max(buckets, 1);
+  // The very arithmetic of NumericCategory with scale 1.
+  if (v == high) return buckets - 1;
+  if (high > low) return ClampBucket((v - low) * buckets / (high - low) / 1.0, buckets);
+  return 0;
+}
+
 int32_t TCol::NumericCategory(double value, bool isNull, int32_t key) const {
   if (formsBuckets_) {
     if (isNull && !FFiltered) return -1;
@@ -682,7 +690,8 @@ bool TCol::HasTimes() const {
 }
 
 void TCol::FindTimesBetween() {
-  if (timesSought_ || FValueType != vtDat || !HasDates() || HasTimes()) return;
+  // Also without dates: a column of 0:00:00.001 has the extremes 0 and 0 (whole seconds).
+  if (timesSought_ || FValueType != vtDat || HasTimes()) return;
   Records<double> values;
   if (FStorage == csLon)
     ReadRecords(DatPath(), FRows, &values);

@@ -78,16 +78,33 @@ std::vector<std::string> RangeLabels(TCol& col) {
   std::vector<std::string> labels;
   labels.reserve(static_cast<size_t>(buckets));
   if (col.FValueType == vtInt) {
+    // D39: each class is named by the whole numbers it holds, first and last, as the record pass
+    // assigns them (TCol::IntBucket), so that neighbouring headings never overlap.
     const size_t width = std::max(FourDecimals(upper).size(), FourDecimals(lower).size());
-    for (int k = 0; k < buckets; ++k) {
-      const double lo = lower + k * span;
-      const double hi = k == buckets - 1 ? upper : lower + (k + 1) * span;
-      if (static_cast<double>(col.Count()) == span) {
-        labels.push_back(PadLeft(TruncatedIntText(std::floor(lo)), width));
-      } else {
-        labels.push_back(PadLeft(TruncatedIntText(std::ceil(lo)), width) + "-" +
-                         PadLeft(TruncatedIntText(std::floor(hi)), width));
+    const double first = std::ceil(lower), last = std::floor(upper);  // the numbers that pass
+    // The smallest whole number of first .. last whose class is k or above; last + 1 when none.
+    const auto startOf = [&](int k) {
+      double lo = first, hi = last + 1;
+      while (lo < hi) {
+        const double mid = std::floor(lo + (hi - lo) / 2);
+        if (TCol::IntBucket(mid, lower, upper, buckets) >= k)
+          hi = mid;
+        else
+          lo = mid + 1;
       }
+      return lo;
+    };
+    double start = startOf(0);
+    for (int k = 0; k < buckets; ++k) {
+      const double next = k == buckets - 1 ? last + 1 : startOf(k + 1);
+      if (start <= next - 1) {
+        labels.push_back(PadLeft(TruncatedIntText(start), width) + "-" +
+                         PadLeft(TruncatedIntText(next - 1), width));
+      } else {
+        // A class that holds no whole number (more classes than numbers) names none.
+        labels.push_back(std::string(width, ' ') + "-" + std::string(width, ' '));
+      }
+      start = next;
     }
   } else {
     const size_t width = std::max(FixedFiveDecimals(upper).size(), FixedFiveDecimals(lower).size());

@@ -175,7 +175,63 @@ void HideEmpty(TResultTable& table) {
   }
 }
 
+// 3桁区切り over the numbers the engine wrote: counts, integer and currency values and the
+// counts of text values; never the texts a text value shows in its data cells, nor dates, times
+// and shares (which are no plain numbers).
+void GroupNumbers(const TWorkspace& ws, const TRunPlan& plan, TAccumulators& acc,
+                  TResultTable& table) {
+  const bool counts = ws.aggregate == TAggregate::kCount || plan.valueCol < 0;
+  const bool textCells =
+      !counts && ws.FCols[static_cast<size_t>(plan.valueCol)]->FValueType == vtStr;
+  for (int c = 0; c <= acc.nc; ++c) {
+    for (int r = 0; r <= acc.nr; ++r) {
+      if (textCells && c < acc.nc && r < acc.nr) continue;
+      const std::string& cell = table.Cell(c + 1, r + 1);
+      const std::string grouped = GroupedNumber(cell);
+      if (grouped != cell) table.SetCell(c + 1, r + 1, grouped);
+    }
+    FitColumn(table, acc, c);
+  }
+}
+
+// What a row's or column's total cell amounts to, for 合計の大きい順: the count under 件数 and
+// for text values, the total's value otherwise (the mean under 平均); a total of no records
+// comes after every other.
+double TotalAmount(const TWorkspace& ws, const TRunPlan& plan, const TAccumulators& acc, size_t k) {
+  const bool counts = ws.aggregate == TAggregate::kCount || plan.valueCol < 0 ||
+                      ws.FCols[static_cast<size_t>(plan.valueCol)]->FValueType == vtStr;
+  if (counts) return acc.count[k];
+  if (acc.count[k] <= 0) return -HUGE_VAL;
+  if (ws.aggregate == TAggregate::kAverage) return acc.value[k] / acc.count[k];
+  return acc.value[k];
+}
+
 }  // namespace
+
+std::string GroupedNumber(const std::string& text) {
+  size_t p = 0;
+  const size_t n = text.size();
+  if (p < n && text[p] == '-') ++p;
+  const size_t digits = p;
+  while (p < n && text[p] >= '0' && text[p] <= '9') ++p;
+  const size_t whole = p - digits;
+  if (whole == 0) return text;
+  if (p < n && text[p] == '.') {
+    size_t q = p + 1;
+    while (q < n && text[q] >= '0' && text[q] <= '9') ++q;
+    if (q == p + 1 || q != n) return text;
+  } else if (p != n) {
+    return text;
+  }
+  if (whole <= 3) return text;
+  std::string out = text.substr(0, digits);
+  for (size_t i = 0; i < whole; ++i) {
+    if (i > 0 && (whole - i) % 3 == 0) out += ',';
+    out += text[digits + i];
+  }
+  out += text.substr(p);
+  return out;
+}
 
 void FinishTable(TWorkspace& ws, const TRunPlan& plan, TAccumulators& acc, TResultTable& table) {
   Totals(acc, plan.fold);
@@ -185,11 +241,21 @@ void FinishTable(TWorkspace& ws, const TRunPlan& plan, TAccumulators& acc, TResu
     CountTexts(acc, ws.hideEmpty, table);
   else
     ValueTexts(ws, plan, acc, table);
+  if (ws.separators) GroupNumbers(ws, plan, acc, table);
   if (!ws.showTotals) {
     table.SetColCount(table.ColCount() - 1);
     table.SetRowCount(table.RowCount() - 1);
   }
-  SpeedButton11Click(ws);
+  if (ws.sortByTotal) {
+    std::vector<double> rowTotals, colTotals;
+    for (int r = 0; r < acc.nr; ++r)
+      rowTotals.push_back(TotalAmount(ws, plan, acc, static_cast<size_t>(acc.Index(acc.nc, r))));
+    for (int c = 0; c < acc.nc; ++c)
+      colTotals.push_back(TotalAmount(ws, plan, acc, static_cast<size_t>(acc.Index(c, acc.nr))));
+    SortByTotals(ws, rowTotals, colTotals);
+  } else {
+    SpeedButton11Click(ws);
+  }
   if (ws.hooks->ChartShowing()) ws.hooks->BuildChart(table);
   if (ws.hideEmpty) HideEmpty(table);
 }

@@ -58,6 +58,15 @@ void RecordPass(TWorkspace& ws, const TRunPlan& plan, TAccumulators& acc, TResul
 // empty rows and columns.
 void FinishTable(TWorkspace& ws, const TRunPlan& plan, TAccumulators& acc, TResultTable& table);
 
+// 合計の大きい順: orders the data rows and columns of ws.FOutGrid by their totals (one per data
+// row / column, in table order), largest first, equal totals by text, "(null)" last.
+void SortByTotals(TWorkspace& ws, const std::vector<double>& rowTotals,
+                  const std::vector<double>& colTotals);
+
+// 3桁区切り: a plain number text ("-1234567.5") with its whole digits grouped by threes
+// ("-1,234,567.5"); any other text as it is.
+std::string GroupedNumber(const std::string& text);
+
 // Texts of values.
 std::string CurrencyText(double value);  // nearest 0.0001, ties to even, general form
 std::string TruncatedIntText(double value);

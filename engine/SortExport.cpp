@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "engine/Engine.h"
+#include "engine/EngineInternal.h"
 #include "platform/FileIo.h"
 #include "platform/SjisText.h"
 
@@ -92,18 +93,96 @@ void SetLineText(int n, const std::string& text, SetCellOf set) {
         items[static_cast<size_t>(i)].empty() ? std::string(" ") : items[static_cast<size_t>(i)]);
 }
 
+// D40: the weekday (0 Sunday .. 6 Saturday) whose label begins a line text of a weekday axis,
+// 7 for any other line.
+int WeekdayOfLine(const std::string& line) {
+  static const std::string days = Sjis("日月火水木金土");
+  if (line.size() < 2 || (line.size() > 2 && line[2] != ',')) return 7;
+  for (int d = 0; d < 7; ++d)
+    if (line.compare(0, 2, days, static_cast<size_t>(d) * 2, 2) == 0) return d;
+  return 7;
+}
+
+bool IsNullLine(const std::string& line) {
+  return line.compare(0, 6, "(null)") == 0;
+}
+
 // The order of line texts 1..last (as positions into lines): case-insensitive in the locale,
-// "(null)" lines last in their order.
-std::vector<size_t> SortedOrder(const std::vector<std::string>& lines) {
+// "(null)" lines last in their order. On a weekday axis the weekdays come first, Sunday to
+// Saturday.
+std::vector<size_t> SortedOrder(const std::vector<std::string>& lines, bool weekdays) {
   std::vector<size_t> nulls, others;
-  for (size_t i = 0; i < lines.size(); ++i)
-    (lines[i].compare(0, 6, "(null)") == 0 ? nulls : others).push_back(i);
+  for (size_t i = 0; i < lines.size(); ++i) (IsNullLine(lines[i]) ? nulls : others).push_back(i);
   std::vector<std::string> keys(lines.size());  // CompareKey of each line to be sorted
-  for (size_t i : others) keys[i] = CompareKey(lines[i]);
+  for (size_t i : others) {
+    keys[i] = CompareKey(lines[i]);
+    if (weekdays) keys[i].insert(keys[i].begin(), static_cast<char>('0' + WeekdayOfLine(lines[i])));
+  }
   std::stable_sort(others.begin(), others.end(),
                    [&](size_t a, size_t b) { return keys[a] < keys[b]; });
   others.insert(others.end(), nulls.begin(), nulls.end());
   return others;
+}
+
+// The order by totals: largest first, equal totals in text order, "(null)" lines last.
+std::vector<size_t> TotalOrder(const std::vector<std::string>& lines,
+                               const std::vector<double>& totals) {
+  std::vector<size_t> nulls, others;
+  for (size_t i = 0; i < lines.size(); ++i) (IsNullLine(lines[i]) ? nulls : others).push_back(i);
+  std::vector<std::string> keys(lines.size());
+  for (size_t i : others) keys[i] = CompareKey(lines[i]);
+  const auto total = [&](size_t i) { return i < totals.size() ? totals[i] : 0.0; };
+  std::stable_sort(others.begin(), others.end(), [&](size_t a, size_t b) {
+    if (total(a) != total(b)) return total(a) > total(b);
+    return keys[a] < keys[b];
+  });
+  others.insert(others.end(), nulls.begin(), nulls.end());
+  return others;
+}
+
+// Whether the column holding role (0 column items, 1 row items) is a weekday axis.
+bool WeekdayAxis(const TWorkspace& ws, int role) {
+  for (const auto& col : ws.FCols)
+    if (col->FRole == role) return col->FValueType == vtDat && col->FDateUnit == 2;
+  return false;
+}
+
+// Orders rows 1 .. last and columns 1 .. last of FOutGrid (a total line shown stays last), by
+// text or, given totals (one per data row / column in table order), by total.
+void OrderTable(TWorkspace& ws, const std::vector<double>* rowTotals,
+                const std::vector<double>* colTotals) {
+  if (!ws.FOutGrid) return;
+  TResultTable& table = *ws.FOutGrid;
+  const int totalShown = ws.showTotals ? 1 : 0;
+
+  // Rows 1 .. last, the total row excepted.
+  const int lastRow = table.RowCount() - 1 - totalShown;
+  if (lastRow >= 2) {
+    std::vector<std::string> lines;
+    for (int r = 1; r <= lastRow; ++r) lines.push_back(RowLineText(table, r));
+    const std::vector<size_t> order =
+        rowTotals ? TotalOrder(lines, *rowTotals) : SortedOrder(lines, WeekdayAxis(ws, 1));
+    for (int r = 1; r <= lastRow; ++r)
+      SetRowLineText(table, r, lines[order[static_cast<size_t>(r - 1)]]);
+  }
+  // Columns 1 .. last, the total column excepted.
+  const int lastCol = table.ColCount() - 1 - totalShown;
+  if (lastCol >= 2) {
+    // A column's width goes with its texts, so a fitted label is not cut where it lands.
+    std::vector<std::string> lines;
+    std::vector<int> widths;
+    for (int c = 1; c <= lastCol; ++c) {
+      lines.push_back(ColLineText(table, c));
+      widths.push_back(table.ColWidth(c));
+    }
+    const std::vector<size_t> order =
+        colTotals ? TotalOrder(lines, *colTotals) : SortedOrder(lines, WeekdayAxis(ws, 0));
+    for (int c = 1; c <= lastCol; ++c) {
+      const size_t from = order[static_cast<size_t>(c - 1)];
+      SetColLineText(table, c, lines[from]);
+      table.SetColWidth(c, widths[from]);
+    }
+  }
 }
 
 }  // namespace
@@ -127,36 +206,13 @@ void SetColLineText(TResultTable& table, int col, const std::string& text) {
 }
 
 void SpeedButton11Click(TWorkspace& ws) {
-  if (!ws.sort || !ws.FOutGrid) return;
-  TResultTable& table = *ws.FOutGrid;
-  const int totalShown = ws.showTotals ? 1 : 0;
+  if (!ws.sort || ws.sortByTotal) return;
+  OrderTable(ws, nullptr, nullptr);
+}
 
-  // Rows 1 .. last, the total row excepted.
-  const int lastRow = table.RowCount() - 1 - totalShown;
-  if (lastRow >= 2) {
-    std::vector<std::string> lines;
-    for (int r = 1; r <= lastRow; ++r) lines.push_back(RowLineText(table, r));
-    const std::vector<size_t> order = SortedOrder(lines);
-    for (int r = 1; r <= lastRow; ++r)
-      SetRowLineText(table, r, lines[order[static_cast<size_t>(r - 1)]]);
-  }
-  // Columns 1 .. last, the total column excepted.
-  const int lastCol = table.ColCount() - 1 - totalShown;
-  if (lastCol >= 2) {
-    // A column's width goes with its texts, so a fitted label is not cut where it lands.
-    std::vector<std::string> lines;
-    std::vector<int> widths;
-    for (int c = 1; c <= lastCol; ++c) {
-      lines.push_back(ColLineText(table, c));
-      widths.push_back(table.ColWidth(c));
-    }
-    const std::vector<size_t> order = SortedOrder(lines);
-    for (int c = 1; c <= lastCol; ++c) {
-      const size_t from = order[static_cast<size_t>(c - 1)];
-      SetColLineText(table, c, lines[from]);
-      table.SetColWidth(c, widths[from]);
-    }
-  }
+void engine_detail::SortByTotals(TWorkspace& ws, const std::vector<double>& rowTotals,
+                                 const std::vector<double>& colTotals) {
+  OrderTable(ws, &rowTotals, &colTotals);
 }
 
 std::string TableText(const TResultTable& table) {

@@ -59,6 +59,8 @@ struct TWorkspace {
   bool hideEmpty = false;        // ０非表示 down
   bool sort = true;              // 並び替え down
   TShare share = TShare::kNone;  // 構成比; applies only where ShareAvailable (Engine.h)
+  bool separators = false;       // 3桁区切り: numbers shown as 1,234,567.5
+  bool sortByTotal = false;  // 合計の大きい順: rows and columns by their totals, largest first
   // The role toggles of the selected column: down, visible, enabled.
   bool roleDown[3] = {false, false, false};  // 列項目, 行項目, 値
   bool roleVisible[3] = {false, false, false};

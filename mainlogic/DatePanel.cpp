@@ -195,10 +195,15 @@ void TDatePanel::PickerChanged(TDateControl sender, double value) {
     } else if (col->HasDates()) {
       col->FLower = p[kLowerDate].value;
       col->FUpper = p[kUpperDate].value;
-    } else {
-      col->FLower = TimeOf(p[kLowerTime].value);
-      col->FUpper = TimeOf(p[kUpperTime].value);
     }
+  }
+  if (!col->HasDates() && col->HasTimes()) {
+    // Times of day only: the time pickers bound the times, the upper one to the end of the second
+    // it shows, as on a column with dates: the extremes from the descriptor are whole seconds, and
+    // a record at 23:59:59.999 must pass a range that ends at 23:59:59. The time-of-day window
+    // says the same, so that range and window never disagree.
+    col->FLower = col->FTimeLower = WholeSecond(TimeOf(p[kLowerTime].value));
+    col->FUpper = col->FTimeUpper = EndOfSecond(TimeOf(p[kUpperTime].value));
   }
   // With dates and times of day the date pickers bound whole days, whichever control changed:
   // the extremes from the descriptor are whole seconds and may lie inside the first and last
@@ -257,6 +262,11 @@ void TDatePanel::Drill(TCol& col, const std::string& text) {
     if (!twoFilters) {
       col.FLower = lower;
       col.FUpper = upper;
+      // Times of day only: the window says the same as the range (see PickerChanged).
+      if (!col.HasDates()) {
+        col.FTimeLower = lower;
+        col.FTimeUpper = upper;
+      }
       return;
     }
     col.FTimeLower = narrow ? std::max(col.FTimeLower, lower) : lower;

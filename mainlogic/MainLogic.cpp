@@ -1,6 +1,7 @@
 #include "mainlogic/MainLogic.h"
 
 #include "engine/Engine.h"
+#include "engine/Workbook.h"
 #include "platform/IniFile.h"
 #include "platform/SjisText.h"
 
@@ -118,8 +119,34 @@ void TMainLogic::SpeedButton9Click(bool showTotals, bool hideEmpty) {
 }
 
 void TMainLogic::SpeedButton11Click(bool sort) {
+  if (ws_.sortByTotal) {
+    // 並び替え after 合計の大きい順 goes back to the order by text.
+    ws_.sortByTotal = false;
+    ws_.sort = true;
+    RetabulateIfAnyRole();
+    return;
+  }
   ws_.sort = sort;
   tabulon::SpeedButton11Click(ws_);
+}
+
+void TMainLogic::SeparatorsClick() {
+  ws_.separators = !ws_.separators;
+  RetabulateIfAnyRole();
+}
+
+void TMainLogic::SortByTotalClick() {
+  ws_.sortByTotal = !ws_.sortByTotal;
+  RetabulateIfAnyRole();
+}
+
+void TMainLogic::RetabulateIfAnyRole() {
+  if (!HasDataset()) return;
+  for (const auto& col : ws_.FCols)
+    if (col->FRole != 3) {
+      CrossTabulateNow();
+      return;
+    }
 }
 
 void TMainLogic::SetToggleDown(int n, bool down) {
@@ -177,7 +204,24 @@ const std::string& TMainLogic::CountRecords() {
 }
 
 void TMainLogic::SaveResult(const std::string& path) {
-  SaveTable(OutputGrid(), path);
+  if (IsWorkbookPath(path))
+    SaveWorkbook(OutputGrid(), path, WorkbookSheetName());
+  else
+    SaveTable(OutputGrid(), path);
+}
+
+bool TMainLogic::IsWorkbookPath(const std::string& path) {
+  return tabulon::IsWorkbookPath(path);
+}
+
+std::string TMainLogic::WorkbookSheetName() const {
+  // The dataset's name: its CSV file's name without folder and extension.
+  std::string name = ws_.FCsvPath;
+  const size_t slash = name.find_last_of("/\\");
+  if (slash != std::string::npos) name.erase(0, slash + 1);
+  const size_t dot = name.rfind('.');
+  if (dot != std::string::npos && dot > 0) name.erase(dot);
+  return name;
 }
 
 std::string TMainLogic::ResultText() {
@@ -186,12 +230,7 @@ std::string TMainLogic::ResultText() {
 
 void TMainLogic::ShareClick(TShare share) {
   ws_.share = share;
-  if (!HasDataset()) return;
-  for (const auto& col : ws_.FCols)
-    if (col->FRole != 3) {
-      CrossTabulateNow();
-      return;
-    }
+  RetabulateIfAnyRole();
 }
 
 bool TMainLogic::ShareAvailable() const {

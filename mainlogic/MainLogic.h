@@ -101,8 +101,21 @@ class TMainLogic : public TWindowHooks, private TPanelContext {
   // 合計表示 and ０非表示 as the click left them; the table is computed again when the dataset has
   // columns.
   void SpeedButton9Click(bool showTotals, bool hideEmpty);
-  // 並び替え as the click left it; the output grid is sorted when it is on.
+  // 並び替え as the click left it; the output grid is sorted when it is on. After
+  // 合計の大きい順 it goes back to the order by text: 並び替え is on again and the table is
+  // computed again.
   void SpeedButton11Click(bool sort);
+  // 3桁区切り (the grid's context menu): turns the thousands separators of the table's numbers on
+  // or off (1,234,567.5) and computes the table again when some column has a role. Throws IoError.
+  void SeparatorsClick();
+  bool Separators() const { return ws_.separators; }
+  void SetSeparators(bool on) { ws_.separators = on; }  // without computing
+  // 合計の大きい順 (the grid's context menu): turns the order of rows and columns by their totals,
+  // largest first, "(null)" last, on or off (off: the order of 並び替え), and computes the table
+  // again when some column has a role. Throws IoError.
+  void SortByTotalClick();
+  bool SortByTotal() const { return ws_.sortByTotal; }
+  void SetSortByTotal(bool on) { ws_.sortByTotal = on; }  // without computing
   // Sets toggle SpeedButtonN (4..11) down or up without computing, as the enlarged-table window
   // copies it: setting an aggregate toggle (4..8) down chooses that aggregate, setting one up does
   // nothing (one is always down). Other numbers do nothing.
@@ -127,9 +140,14 @@ class TMainLogic : public TWindowHooks, private TPanelContext {
   const std::string& CountRecords();
   // The grid that received the most recent result (the main grid before any).
   TResultTable& OutputGrid() { return ws_.FOutGrid != nullptr ? *ws_.FOutGrid : *mainGrid_; }
-  // 保存(&S): the output grid as a CSV file, every row's line text and CR LF; path is created or
-  // replaced. Throws IoError; the file at path is then left as it was.
+  // 保存(&S): the output grid as a CSV file, every row's line text and CR LF, or, when path ends in
+  // ".xlsx", as an Excel workbook of one sheet named after the dataset (engine/Workbook.h); path
+  // is created or replaced. Throws IoError; the file at path is then left as it was.
   void SaveResult(const std::string& path);
+  // Whether SaveResult writes path as a workbook: it ends in ".xlsx" (any letter case).
+  static bool IsWorkbookPath(const std::string& path);
+  // The workbook's sheet name: the dataset's CSV file name without its extension (Shift-JIS).
+  std::string WorkbookSheetName() const;
   // The bytes SaveResult would write.
   std::string ResultText();
 
@@ -200,7 +218,8 @@ class TMainLogic : public TWindowHooks, private TPanelContext {
 
   // The user set a picker to value (kWeekday: value is the weekday entry index, -1..9). A date
   // picker takes the day of value and a time picker its time of day. The bounds become: date-only
-  // column, the two date pickers; time-only column, the two time pickers; a column with both,
+  // column, the two date pickers; time-only column, the two time pickers, the upper one to the end
+  // of its second, and FTimeLower..FTimeUpper the same; a column with both,
   // two filters: FLower..FUpper the date pickers' days from 0:00:00.000 to 23:59:59.999, and on
   // a time picker's change FTimeLower..FTimeUpper the time pickers' times of day, the upper one
   // to the end of its second. Filters the column and recalculates.
@@ -283,6 +302,8 @@ class TMainLogic : public TWindowHooks, private TPanelContext {
   // Empties the main and enlarged grids to 3 x 3 cells of the default width, makes the grid in
   // use the output grid, and closes the chart.
   void ClearTables();
+  // Computes the table again when a dataset is open and some column has a role.
+  void RetabulateIfAnyRole();
 
   TWorkspace ws_;                            // the state the engine shares
   std::unique_ptr<IniFile> descriptor_;      // the open dataset's descriptor, read once

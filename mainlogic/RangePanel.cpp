@@ -116,12 +116,18 @@ void TRangePanel::FillDivisionChoices() {
   if (isInt) n -= 1;
   state_.divisions.clear();
   state_.divisionIndex = -1;
+  int largest = 0;  // the largest count offered
   if (col->FCount > 1 && col->FCount < kMaxOffered) state_.divisions.push_back(Sjis("全て"));
   for (int c : kDivisionCandidates) {
     if (isInt && n < c) break;
     if (c >= kMaxOffered) break;
     state_.divisions.push_back(filters::DecimalText(c));
+    largest = c;
   }
+  // A count in force above those now offered (a narrower range) becomes the largest offered one,
+  // so that no class is empty and the choice names the count in force.
+  if (col->FDivisions != col->FCount && col->FDivisions > largest && largest > 0)
+    col->FDivisions = largest;
   // A refilled list still shows the count that stays in force.
   ShowDivisionInForce(*col);
 }

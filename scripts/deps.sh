@@ -4,6 +4,7 @@
 # of `make windows-check`).
 set -euo pipefail
 packages=(cmake g++ make pkg-config libicu-dev libgtest-dev qt6-base-dev qt6-translations-l10n libjpeg-dev
+  libxlsxwriter-dev
   fonts-ipafont-gothic fonts-ipafont-mincho)
 # The fuzz build needs clang and its sanitizer and libFuzzer runtime.
 [ "${1:-}" = "--fuzz" ] && packages+=(clang libclang-rt-dev)

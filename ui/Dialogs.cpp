@@ -51,6 +51,11 @@ bool RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString&
   QString suffix = defaultExt;
   if (suffix.startsWith(QLatin1Char('.'))) suffix.remove(0, 1);
   dialog.setDefaultSuffix(suffix);
+  // A name typed without extension takes that of the type chosen ("… (*.xlsx)").
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& f) {
+    const qsizetype star = f.lastIndexOf(QStringLiteral("(*."));
+    if (star >= 0) dialog.setDefaultSuffix(f.mid(star + 3).section(QLatin1Char(')'), 0, 0));
+  });
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
   *path = dialog.selectedFiles().first();
   *folder = QFileInfo(*path).absolutePath();

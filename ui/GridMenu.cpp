@@ -1,5 +1,5 @@
 // The main grid's own commands beside the drill-down: 戻る (Backspace, or the context menu) and
-// the 構成比 choice of the context menu.
+// the 構成比, 3桁区切り and 合計の大きい順 choices of the context menu.
 #include <QActionGroup>
 #include <QKeyEvent>
 #include <QMenu>
@@ -37,6 +37,18 @@ void TForm1::AppendGridMenuEntries(QMenu* menu) {
     connect(action, &QAction::triggered, this,
             [this, share] { Run([this, share] { ShareClick(share); }); });
   }
+
+  menu->addSeparator();
+  QAction* separators = menu->addAction(QStringLiteral("3桁区切り"));
+  separators->setCheckable(true);
+  separators->setChecked(logic_.Separators());
+  connect(separators, &QAction::triggered, this,
+          [this] { Run([this] { logic_.SeparatorsClick(); }); });
+  QAction* byTotal = menu->addAction(QStringLiteral("合計の大きい順"));
+  byTotal->setCheckable(true);
+  byTotal->setChecked(logic_.SortByTotal());
+  connect(byTotal, &QAction::triggered, this,
+          [this] { Run([this] { logic_.SortByTotalClick(); }); });
 }
 
 namespace {

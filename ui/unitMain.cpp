@@ -802,6 +802,7 @@ void TForm1::SpeedButton9Click() {
 
 void TForm1::SpeedButton11Click() {
   logic_.SpeedButton11Click(SpeedButton11->isChecked());
+  SpeedButton11->setChecked(logic_.Workspace().sort);  // down again after 合計の大きい順
 }
 
 void TForm1::SetToggleDown(int n, bool down) {
@@ -825,8 +826,8 @@ void TForm1::Button8Click() {
 
 void TForm1::SaveResult(QWidget* parent) {
   QString path;
-  if (!dialogs_.SaveFile(parent, QStringLiteral("CSVファイル|*.csv"), QStringLiteral(".csv"), &path,
-                         QStringLiteral("表を保存")))
+  if (!dialogs_.SaveFile(parent, QStringLiteral("CSVファイル|*.csv|Excel ブック (*.xlsx)|*.xlsx"),
+                         QStringLiteral(".csv"), &path, QStringLiteral("表を保存")))
     return;
   logic_.SaveResult(ToNative(path));
   if (form3_ == nullptr || !form3_->IsShowing()) return;

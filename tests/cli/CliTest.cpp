@@ -189,6 +189,33 @@ TEST(Cli, PercentShowsEachCellAsAShareOfItsRowColumnOrGrandTotal) {
   EXPECT_EQ(Cli(table + "rows", dir).exitCode, 2);
 }
 
+// D39 and D40, 3桁区切り, 合計の大きい順 and the workbook of --output FILE.xlsx.
+TEST(Cli, DivisionHeadingsWeekdaysSeparatorsSortByTotalAndWorkbook) {
+  ScratchDir dir;
+  std::string data = "x,日付,店,金額\r\n";
+  const char* shops[] = {"A", "B", "B", "C", "C", "C"};
+  for (int i = 0; i <= 10; ++i)
+    data += std::to_string(i) + ",2024/01/" + std::to_string(7 + i % 7) + "," + shops[i % 6] + "," +
+            std::to_string(1000 * i) + ".5\r\n";
+  const std::string csv = dir.File("d.csv");
+  WriteFile(csv, S(data));
+  EXPECT_EQ(Cli("tab " + csv + " --col x --div x=2", dir).out,
+            ",\" 0- 4\",\" 5-10\",合計\r\n,5,6,11\r\n合計,5,6,11\r\n");
+  EXPECT_EQ(Cli("tab " + csv + " --col 日付 --unit 日付=weekday", dir).out,
+            ",日,月,火,水,木,金,土,合計\r\n,2,2,2,2,1,1,1,11\r\n合計,2,2,2,2,1,1,1,11\r\n");
+  EXPECT_EQ(Cli("tab " + csv + " --row 店 --value 金額 --separators", dir).out,
+            ",,合計\r\nA,\"6,001\",\"6,001\"\r\nB,\"18,002\",\"18,002\"\r\n"
+            "C,\"31,002.5\",\"31,002.5\"\r\n合計,\"55,005.5\",\"55,005.5\"\r\n");
+  EXPECT_EQ(Cli("tab " + csv + " --row 店 --sort-by-total", dir).out,
+            ",,合計\r\nC,5,5\r\nB,4,4\r\nA,2,2\r\n合計,11,11\r\n");
+  EXPECT_EQ(Cli("list " + csv + " --separators", dir).exitCode, 2);
+
+  const CliRun book =
+      Cli("tab " + csv + " --row 店 --value 金額 --output " + dir.File("t.xlsx"), dir);
+  EXPECT_EQ(book.exitCode, 0) << book.err;
+  EXPECT_EQ(test::ReadFile(dir.File("t.xlsx")).substr(0, 2), "PK");
+}
+
 TEST(Cli, FiltersApplyInOrderToCountAndList) {
   ScratchDir dir;
   const std::string csv = Sales(dir);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "EngineTestUtil.h"
 #include "platform/LocaleFormats.h"
 
@@ -231,8 +233,69 @@ TEST_F(CrossTab, RangeAxisPerRowNumbersAlwaysFormAtLeastTwoRanges) {
   ASSERT_EQ(id.FStorage, csLon);
   id.FRole = 1;
   EXPECT_EQ(d.Tabulate(),
-            (Lines{",,合計", "\"   0-1000\",1000,1000", "1000-2000,1001,1001", "合計,2001,2001"}));
+            (Lines{",,合計", "\"   0- 999\",1000,1000", "1000-2000,1001,1001", "合計,2001,2001"}));
   EXPECT_EQ(id.FDivisions, 2);
+}
+
+// D39: an integer class is headed by the whole numbers it holds.
+TEST_F(CrossTab, RangeAxisIntegerClassesNameTheNumbersTheyHold) {
+  EngineData d("x\n0\n1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n");
+  d.ws.sort = true;
+  TCol& x = d.Col("x");
+  x.FRole = 1;
+  x.FDivisions = 2;
+  EXPECT_EQ(d.Tabulate(), (Lines{",,合計", "\" 0- 4\",5,5", "\" 5-10\",6,6", "合計,11,11"}));
+  // Narrowed to 9..15 of 1..20 (as after the range panel): never inverted, never overlapping.
+  EngineData e("数量\n1\n9\n10\n11\n12\n13\n14\n15\n20\n");
+  TCol& n = e.Col("数量");
+  n.FRole = 1;
+  n.FFiltered = true;
+  n.FLower = 9;
+  n.FUpper = 15;
+  n.FDivisions = 5;
+  e.ws.sort = false;
+  EXPECT_EQ(e.Tabulate(), (Lines{",,合計", "\" 9-10\",2,2", "11-11,1,1", "12-12,1,1", "13-13,1,1",
+                                 "14-15,2,2", "合計,7,7"}));
+}
+
+// D39 over many ranges, bounds and counts: every record lands in the class whose heading names
+// its number, and the headings run on without gaps or overlaps.
+TEST_F(CrossTab, RangeAxisIntegerHeadingsAgreeWithTheClassesOfTheRecords) {
+  std::string csv = "v\n";
+  for (int i = -7; i <= 53; ++i) csv += std::to_string(i) + "\n";
+  EngineData e(csv);
+  e.ws.sort = false;
+  TCol& v = e.Col("v");
+  v.FRole = 1;
+  const double bounds[][2] = {{-7, 53}, {-6.5, 52.25}, {0, 10}, {3.9999, 4.0001}, {9, 15}};
+  for (const auto& b : bounds) {
+    for (int divisions : {2, 3, 4, 5, 7, 9, 10, 20, 30, 40, 50}) {
+      v.FFiltered = true;
+      v.FLower = b[0];
+      v.FUpper = b[1];
+      v.FDivisions = divisions;
+      e.Tabulate();
+      const TResultTable& t = e.window.grid;
+      long expectNext = static_cast<long>(std::ceil(b[0]));
+      for (int r = 1; r + 1 < t.RowCount(); ++r) {
+        const std::string label = t.Cell(0, r);
+        if (label.find_first_not_of(" -") == std::string::npos) {  // a class of no whole number
+          EXPECT_EQ(t.Cell(1, r), "0");
+          continue;
+        }
+        const size_t dash = label.find('-', label.find_first_not_of(' ') + 1);
+        ASSERT_NE(dash, std::string::npos) << label;
+        const std::string lo = label.substr(0, dash), hi = label.substr(dash + 1);
+        const long first = std::stol(lo), last = std::stol(hi);
+        EXPECT_EQ(first, expectNext) << label << " " << b[0] << ".." << b[1] << "/" << divisions;
+        EXPECT_LE(first, last) << label;
+        EXPECT_EQ(t.Cell(1, r), std::to_string(last - first + 1))
+            << label << " " << b[0] << ".." << b[1] << "/" << divisions;
+        expectNext = last + 1;
+      }
+      EXPECT_EQ(expectNext, static_cast<long>(std::floor(b[1])) + 1);
+    }
+  }
 }
 
 TEST_F(CrossTab, TextAxisBlankTextsReadNullAndSelectionsGiveTheLabels) {

@@ -182,6 +182,53 @@ TEST(DatePanel, TheTableAndTheRecordListApplyTheTimeWindowAsTheCountDoes) {
   EXPECT_EQ(Opened::Row(m.MainGrid(), 3), "3|2024/03/31 17:59:59.500|a");
 }
 
+// The stamps fuzz target's finding: times of day only, the last at 23:59:59.999, whose
+// descriptor extremes are whole seconds. A picker change must not lose the records of the last
+// second, and range and time-of-day window say the same.
+TEST(DatePanel, ATimeOnlyColumnKeepsTheRecordsOfTheUpperPickersWholeSecond) {
+  Opened d(S("t,s\r\n23:59:59.999,a\r\n12:00:00.250,b\r\n23:59:59.999,c\r\n,a\r\n"));
+  TMainLogic& m = d.logic;
+  const TCol& t = d.Col(0);
+  ASSERT_FALSE(t.HasDates());
+  ASSERT_TRUE(t.HasTimes());
+  m.DateTimePicker1Change(TDateControl::kWeekday, -1);  // filters with the bounds as shown
+  EXPECT_EQ(m.Label2(), "3");
+  EXPECT_EQ(t.FUpper, EncodeTime(23, 59, 59, 999));
+  m.DateTimePicker1Change(TDateControl::kLowerTime, EncodeTime(12, 0, 0, 0));
+  EXPECT_EQ(m.Label2(), "3");
+  m.DateTimePicker1Change(TDateControl::kUpperTime, EncodeTime(23, 59, 59, 0));
+  EXPECT_EQ(m.Label2(), "3");
+  EXPECT_EQ(t.FTimeLower, t.FLower);
+  EXPECT_EQ(t.FTimeUpper, t.FUpper);
+  m.DateTimePicker1Change(TDateControl::kLowerTime, EncodeTime(12, 0, 1, 0));
+  EXPECT_EQ(m.Label2(), "2");
+  m.DateTimePicker1Change(TDateControl::kUpperTime, EncodeTime(0, 0, 0, 0));  // crossed
+  EXPECT_EQ(m.Label2(), "0");
+  EXPECT_EQ(t.FTimeLower, t.FLower);
+  EXPECT_EQ(t.FTimeUpper, t.FUpper);
+  m.Button6Click();
+  EXPECT_EQ(m.Label2(), "4");
+  // A drill-down on an hour narrows range and window alike.
+  m.SpeedButton1Click(0);
+  m.StringGrid1MouseDown(1, 0);  // "12"
+  EXPECT_EQ(t.FLower, EncodeTime(12, 0, 0, 0));
+  EXPECT_EQ(t.FTimeLower, t.FLower);
+  EXPECT_EQ(t.FTimeUpper, t.FUpper);
+}
+
+// The second finding: times of 0:00:00.001 only, whose extremes read back as 0 and 0.
+TEST(DatePanel, TimesWithinTheFirstSecondAreTimesOfDayAndPassThePickersOwnBounds) {
+  Opened d(S("t,s\r\n0:00:00.001,a\r\n,b\r\n0:00:00.001,c\r\n"));
+  TMainLogic& m = d.logic;
+  const TCol& t = d.Col(0);
+  EXPECT_TRUE(t.HasTimes());
+  EXPECT_TRUE(m.DatePanel().pickers[2].visible);
+  m.DateTimePicker1Change(TDateControl::kWeekday, -1);
+  EXPECT_EQ(m.Label2(), "2");
+  m.DateTimePicker1Change(TDateControl::kUpperTime, 0);
+  EXPECT_EQ(m.Label2(), "2");
+}
+
 TEST(DatePanel, SaturdayAndSundayRestrictAnUnfilteredColumnOverItsWholeRange) {
   Opened d(S(kDates));
   TMainLogic& m = d.logic;

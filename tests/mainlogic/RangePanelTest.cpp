@@ -180,7 +180,33 @@ TEST(RangePanel, AChosenDivisionCountSurvivesARefreshAndBecomesTheAxisClasses) {
   m.SpeedButton1Click(0);  // column items
   EXPECT_EQ(Opened::Row(m.MainGrid(), 0), S("|  0- 33| 34- 66| 67-100|合計"));
   m.ComboBox2Change(Opened::IndexOf(m.RangePanel().divisions, "2"));
-  EXPECT_EQ(Opened::Row(m.MainGrid(), 0), S("|  0- 50| 50-100|合計"));
+  EXPECT_EQ(Opened::Row(m.MainGrid(), 0), S("|  0- 49| 50-100|合計"));
+}
+
+// D25 amended: a narrower range that no longer offers the count in force brings it down to the
+// largest count offered, and the choice names it.
+TEST(RangePanel, ANarrowerRangeBringsTheCountInForceDownToTheLargestOffered) {
+  std::string csv = "数量\r\n";
+  for (int i = 1; i <= 20; ++i) csv += std::to_string(i) + "\r\n";
+  Opened d(S(csv));
+  TMainLogic& m = d.logic;
+  const TRangePanelState& r = m.RangePanel();
+  m.ComboBox2Change(Opened::IndexOf(r.divisions, "10"));
+  m.SpeedButton1Click(0);
+  m.Label5Click("9");
+  EXPECT_EQ(d.Col(0).FDivisions, 10);  // 9..20 still offers 10
+  m.Label6Click("15");                 // 9..15 offers 2 to 5
+  EXPECT_EQ(r.divisions.back(), "5");
+  EXPECT_EQ(d.Col(0).FDivisions, 5);
+  ASSERT_GE(r.divisionIndex, 0);
+  EXPECT_EQ(r.divisions[static_cast<size_t>(r.divisionIndex)], "5");
+  EXPECT_EQ(r.divisionInForce, "5");
+  EXPECT_EQ(Opened::Row(m.MainGrid(), 0), S("| 9-10|11-11|12-12|13-13|14-15|合計"));
+  m.ListBox2Click();  // a refresh keeps it
+  EXPECT_EQ(d.Col(0).FDivisions, 5);
+  EXPECT_EQ(r.divisions[static_cast<size_t>(r.divisionIndex)], "5");
+  m.Label6Click("20");  // widening again keeps the count in force
+  EXPECT_EQ(d.Col(0).FDivisions, 5);
 }
 
 TEST(RangePanel, ResetReturnsTheBarLabelsMarkerAndRole) {

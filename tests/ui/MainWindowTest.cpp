@@ -402,7 +402,8 @@ TEST_F(MainWindow, TheMenusSharesShowPercentagesWhereTotalsAreSums) {
   f.AppendGridMenuEntries(&menu);
   QStringList texts;
   for (QAction* a : menu.actions()) texts << (a->isSeparator() ? "|" : a->text());
-  EXPECT_EQ(texts, (QStringList{"戻る", "|", "行比率", "列比率", "総計比率", "実数"}));
+  EXPECT_EQ(texts, (QStringList{"戻る", "|", "行比率", "列比率", "総計比率", "実数", "|",
+                                "3桁区切り", "合計の大きい順"}));
   EXPECT_TRUE(menu.actions().at(5)->isChecked());
   menu.actions().at(2)->trigger();  // 行比率
   EXPECT_EQ(Row(f.StringGrid1, 1), (QStringList{"", "33.3%", "33.3%", "33.3%", "100.0%"}));
@@ -419,6 +420,36 @@ TEST_F(MainWindow, TheMenusSharesShowPercentagesWhereTotalsAreSums) {
   QMenu again;
   f.AppendGridMenuEntries(&again);
   EXPECT_TRUE(again.actions().at(5)->isChecked());
+}
+
+TEST_F(MainWindow, TheMenusSeparatorsAndSortByTotalTurnOnAndOff) {
+  TForm1& f = *StartWithData().form1;
+  QTest::mouseClick(f.SpeedButton1, Qt::LeftButton);  // 店舗 columns, counts
+  const auto entry = [&f](const QString& text) {
+    auto* menu = new QMenu(&f);
+    f.AppendGridMenuEntries(menu);
+    for (QAction* a : menu->actions())
+      if (a->text() == text) return a;
+    return static_cast<QAction*>(nullptr);
+  };
+  QAction* separators = entry("3桁区切り");
+  ASSERT_NE(separators, nullptr);
+  EXPECT_FALSE(separators->isChecked());
+  separators->trigger();
+  EXPECT_EQ(Row(f.StringGrid1, 1), (QStringList{"", "700", "700", "700", "2,100"}));
+  EXPECT_TRUE(entry("3桁区切り")->isChecked());
+  entry("3桁区切り")->trigger();
+  EXPECT_EQ(Row(f.StringGrid1, 1), (QStringList{"", "700", "700", "700", "2100"}));
+
+  QAction* byTotal = entry("合計の大きい順");
+  ASSERT_NE(byTotal, nullptr);
+  byTotal->trigger();
+  EXPECT_TRUE(entry("合計の大きい順")->isChecked());
+  // 並び替え goes back to the order by text and stays down.
+  QTest::mouseClick(f.SpeedButton11, Qt::LeftButton);
+  EXPECT_FALSE(entry("合計の大きい順")->isChecked());
+  EXPECT_TRUE(f.SpeedButton11->isChecked());
+  EXPECT_EQ(Row(f.StringGrid1, 0), (QStringList{"", "京都店", "銀座店", "渋谷店", "合計"}));
 }
 
 TEST_F(MainWindow, TheRecordListShowsNumberedRecordsAndTheirCount) {
@@ -723,7 +754,8 @@ TEST_F(MainWindow, TheGridsMenuCopiesTheResultForASpreadsheet) {
   TStringGrid* grid = f.StringGrid1;
   grid->Flush();
   EXPECT_EQ(MenuEntries(grid->CellWidget(1, 1), grid->CellRect(1, 1).center()),
-            (QStringList{"コピー", "", "戻る", "", "行比率", "列比率", "総計比率", "実数"}));
+            (QStringList{"コピー", "", "戻る", "", "行比率", "列比率", "総計比率", "実数", "",
+                         "3桁区切り", "合計の大きい順"}));
   EXPECT_EQ(grid->CopyText(),
             "\t京都店\t銀座店\t渋谷店\t合計\n"
             "\t700\t700\t700\t2100\n"
