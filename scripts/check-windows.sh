@@ -21,8 +21,16 @@ icu=${TABULON_ICU_INCLUDE:-/usr/include}
 }
 out=${1:-build-windows}
 mkdir -p "$out/include"
-# Only ICU's folder of the system's headers: the rest of /usr/include is Linux's C library.
+# Only ICU's and libxlsxwriter's headers of the system's: the rest of /usr/include is Linux's C
+# library.
 ln -sfn "$(realpath "$icu/unicode")" "$out/include/unicode"
+xlsx=${TABULON_XLSXWRITER_INCLUDE:-/usr/include}
+[[ -f $xlsx/xlsxwriter.h ]] || {
+  echo "check-windows: no libxlsxwriter headers in $xlsx (apt install libxlsxwriter-dev)" >&2
+  exit 1
+}
+ln -sfn "$(realpath "$xlsx/xlsxwriter.h")" "$out/include/xlsxwriter.h"
+ln -sfn "$(realpath "$xlsx/xlsxwriter")" "$out/include/xlsxwriter"
 
 # The sources of the core and the command line; the POSIX side of platform/ is Linux's.
 mapfile -t sources < <(find platform column import engine mainlogic cli -name '*.cpp' \
