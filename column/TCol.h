@@ -102,10 +102,9 @@ class TCol : public TColSelection {
   // 0 <= row < FRows. Throws IoError when the text i.Dat of a csLon column ends before row.
   bool ReadRow(int32_t row);
   // ReadRow of rows first .. first + n - 1 of a csLon vtStr column at once: the category key
-  // each would leave in FKey (kRejected when it fails the selection) into keys[0 .. n); FText is
-  // left unspecified. For the block pass: no per-row call and no copy of each text. A pass asks
-  // for its blocks in order from row 0. Same requirements and errors as ReadRow; n <= 0 reads
-  // nothing.
+  // each would leave in FKey (kRejected when it fails the selection) into keys[0 .. n), and the
+  // last row's text in FText. For the block pass: no per-row call and no copy of each text.
+  // Same requirements and errors as ReadRow; n <= 0 reads nothing.
   void ReadTextKeys(int32_t first, int n, int32_t* keys);
   // The range bucket (0 .. buckets - 1) that ReadRow gives an integer value v of a column divided
   // into buckets classes between low and high (its FLower and FUpper when filtered, else FMin and
@@ -293,29 +292,6 @@ class TCol : public TColSelection {
   FileBytes rowTexts_;
   FileStamp datStamp_;
   uint64_t rowTextsVersion_ = 0;  // RowTextsVersion: 0 while nothing is held
-
-  // The rows the last search walk (VisitRowTextsContaining with a pattern) visited, when it went
-  // to the end and they were no more than an eighth of the rows: each line that holds the
-  // pattern, by row and where it begins, in rowTexts_ as held at version.
-  struct TWalkRows {
-    struct Hit {
-      int32_t row;
-      size_t offset;
-    };
-    std::string pattern;
-    std::vector<Hit> hits;
-    size_t lines = 0;      // the lines of the text, counted as ReadTextLine reads them
-    uint64_t version = 0;  // rowTextsVersion_ of the walk; 0: no rows kept
-  };
-  TWalkRows walk_;
-  bool walkedPass_ = false;  // this record pass reads the walk's rows alone (ReadTextKeys)
-  size_t walkCursor_ = 0;    // the next of walk_.hits for ReadWalkedKeys
-  // Whether every row that the selection may hold is among walk_'s: the walk is of the text held
-  // now and counted at least FRows lines, its pattern folds from nothing but itself, and every
-  // selected text holds it (a row that folds like one of them holds it too).
-  bool WalkHoldsTheSelection() const;
-  // ReadTextKeys from walk_'s rows: the others are rejected unread.
-  void ReadWalkedKeys(int32_t first, int n, int32_t* keys);
 };
 
 }  // namespace tabulon

@@ -78,7 +78,6 @@ int64_t ToScaled(double value) {
 
 void TCol::PrepareRows() {
   nextLine_ = 0;  // Load has just opened the text i.Dat at its first line
-  walkedPass_ = false;
   FText.clear();
   keyCategories_.clear();
   keyWeekdays_.clear();
@@ -411,27 +410,6 @@ size_t LineStartOf(std::string_view bytes, size_t from, size_t at) {
   return from;
 }
 
-// The lines that end (in CR LF) within [from, to) of bytes: the LFs there with a CR before them.
-size_t CountLineEnds(std::string_view bytes, size_t from, size_t to) {
-  const char* const p = bytes.data();
-  size_t count = 0, at = from;
-  if (at == 0 && at < to) at = 1;  // the first byte ends no line
-  if (kFastMask16) {
-    for (; at + 16 <= to; at += 16)
-      count += static_cast<size_t>(
-          std::popcount(EqualMask16(p + at, '\n') & EqualMask16(p + at - 1, '\r')));
-  }
-  for (; at < to; ++at) count += p[at] == '\n' && p[at - 1] == '\r';
-  return count;
-}
-
-// Whether no byte but b itself folds to b, for every byte of pattern: ASCII 0x20..0x3F (digits,
-// blanks, punctuation) is no letter and never the second byte of a double-byte character, and no
-// other character folds to it (a test holds the case-folding tables to that).
-bool FoldsOnlyFromItself(std::string_view pattern) {
-  return std::all_of(pattern.begin(), pattern.end(), [](char c) { return c >= 0x20 && c <= 0x3F; });
-}
-
 }  // namespace
 
 void TCol::ReadRowTexts() {
@@ -515,18 +493,6 @@ general:
 
 void TCol::ReadTextKeys(int32_t first, int n, int32_t* keys) {
   if (n <= 0) return;
-  if (first == 0) {
-    // A pass begins: with a selection of a walk's texts whose pattern only its own bytes fold
-    // to, a row can be selected only when its text holds the pattern, and the walk has found
-    // each of those rows already.
-    ReadRowTexts();
-    walkCursor_ = 0;
-    walkedPass_ = FFiltered && WalkHoldsTheSelection();
-  }
-  if (walkedPass_ && walk_.version == rowTextsVersion_) {
-    ReadWalkedKeys(first, n, keys);
-    return;
-  }
   const auto keyOf = [this](std::string_view text, int32_t row) {
     if (!FFiltered) return row;
     const int32_t position = SelectedPosition(text);
@@ -562,15 +528,7 @@ void TCol::VisitRowTextsContaining(std::string_view bytes,
                                    const std::function<bool(std::string_view)>& visit) {
   ReadRowTexts();
   nextLine_ = 0;  // a walk reading rows starts over
-  walk_ = TWalkRows();
   const std::string_view all = rowTexts_.View();
-  // A walk for a pattern keeps the rows it visits while they are few, for the record passes of
-  // a selection of its texts (ReadTextKeys).
-  TWalkRows walk;
-  walk.pattern.assign(bytes);
-  bool keep = !bytes.empty();
-  size_t counted = 0;  // the row of the line that begins here is walk's row count so far
-  int32_t row = 0;
   size_t from = 0;  // a line begins here
   while (from < all.size()) {
     size_t next;
@@ -580,50 +538,13 @@ void TCol::VisitRowTextsContaining(std::string_view bytes,
       continue;
     }
     const size_t hit = FindBytes(all, from, bytes);
-    if (hit == std::string_view::npos) break;
+    if (hit == std::string_view::npos) return;
     // The line the hit begins in; a hit across a line end is offered too and fails the visit's
     // own test.
     const size_t start = LineStartOf(all, from, hit);
-    if (keep) {
-      row += static_cast<int32_t>(CountLineEnds(all, counted, start));
-      counted = start;
-      walk.hits.push_back({row, start});
-      keep = walk.hits.size() <= static_cast<size_t>(std::max(FRows, 0)) / 8;
-    }
     if (!visit(LineAt(all, start, &next))) return;
     from = next;
   }
-  if (!keep) return;
-  // The lines there are, as reading them one by one counts them: one after each CR LF, and the
-  // bytes after the last CR LF when there are any.
-  const size_t ends = static_cast<size_t>(row) + CountLineEnds(all, counted, all.size());
-  const bool tail = !all.empty() && !(all.size() >= 2 && all.substr(all.size() - 2) == "\r\n");
-  walk.lines = ends + (tail ? 1 : 0);
-  walk.version = rowTextsVersion_;
-  walk_ = std::move(walk);
-}
-
-bool TCol::WalkHoldsTheSelection() const {
-  if (walk_.version == 0 || walk_.version != rowTextsVersion_ ||
-      !FoldsOnlyFromItself(walk_.pattern))
-    return false;
-  if (walk_.lines < static_cast<size_t>(std::max(FRows, 0))) return false;  // read one by one
-  return std::all_of(FSelected.begin(), FSelected.end(), [&](const std::string& text) {
-    return text.find(walk_.pattern) != std::string::npos;
-  });
-}
-
-void TCol::ReadWalkedKeys(int32_t first, int n, int32_t* keys) {
-  std::fill(keys, keys + n, kRejected);
-  const std::string_view all = rowTexts_.View();
-  const std::vector<TWalkRows::Hit>& hits = walk_.hits;
-  while (walkCursor_ < hits.size() && hits[walkCursor_].row < first) ++walkCursor_;
-  for (; walkCursor_ < hits.size() && hits[walkCursor_].row < first + n; ++walkCursor_) {
-    size_t next;
-    const int32_t position = SelectedPosition(LineAt(all, hits[walkCursor_].offset, &next));
-    if (position >= 0) keys[hits[walkCursor_].row - first] = position;
-  }
-  nextLine_ = 0;  // a row read after this starts the file over
 }
 
 // ---------------------------------------------------------------- item lists

@@ -136,10 +136,10 @@ TEST(RecordPassTexts, PerRowTextsGiveTheSameTablesBothWays) {
   }
 }
 
-// A selection of the texts a search walk found (as the text search makes it): the pass that
-// reads the walk's rows alone gives the tables of the generic pass, also with spellings in
-// another case, a selection that does not hold the pattern, and a text file changed since.
-TEST(RecordPassTexts, TheRowsOfASearchWalkGiveTheSameTablesBothWays) {
+// A selection of the texts a search walk found (as the text search makes it): the block pass
+// gives the tables of the generic pass, also with spellings in another case, a selection that
+// does not hold the pattern, and a text file changed since the walk.
+TEST(RecordPassTexts, TheTextsOfASearchWalkGiveTheSameTablesBothWays) {
   std::string csv = "番号,店舗,客\n";
   for (int i = 0; i < 6000; ++i) {
     std::string code = (i % 5 == 0 ? "c" : "C") + std::to_string(100000 + i * 7 % 2599);
@@ -181,7 +181,7 @@ TEST(RecordPassTexts, TheRowsOfASearchWalkGiveTheSameTablesBothWays) {
   some.pop_back();
   check(walk("C1000"), "a pattern with a letter");  // rows of c1000.. hold no C1000
 
-  // The file changed since the walk: each text a row earlier, so the walk's rows are wrong.
+  // The file changed since the walk: each text a row earlier.
   const std::string before = TablesBothWays(d).first;
   const std::string text = test::ReadFile(col.DatPath());
   const size_t end = text.find("\r\n") + 2;
