@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "cli/Analysis.h"
-#include "import/Descriptor.h"
+#include "column/Descriptor.h"
 #include "import/unitProgress.h"
 #include "platform/Errors.h"
 #include "platform/FileIo.h"

@@ -4,13 +4,13 @@
 #include <cerrno>
 #include <cstring>
 
-#include "import/HenkanJ.h"
 #include "platform/Bytes.h"
 #include "platform/Errors.h"
 #include "platform/FileIo.h"
 #include "platform/LineReader.h"
 #include "platform/LocaleFormats.h"
 #include "platform/SjisText.h"
+#include "text/HenkanJ.h"
 
 namespace tabulon {
 

@@ -1,6 +1,6 @@
 #include "engine/Dataset.h"
 
-#include "import/Descriptor.h"
+#include "column/Descriptor.h"
 #include "platform/IniFile.h"
 
 namespace tabulon {

@@ -11,7 +11,7 @@
 
 #include "column/Values.h"
 #include "fuzz/FuzzUtil.h"
-#include "import/CsvSplit.h"
+#include "text/CsvSplit.h"
 
 using namespace tabulon;
 

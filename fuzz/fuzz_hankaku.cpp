@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "fuzz/FuzzUtil.h"
-#include "import/HenkanJ.h"
+#include "text/HenkanJ.h"
 
 using namespace tabulon;
 

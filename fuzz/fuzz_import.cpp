@@ -11,21 +11,21 @@
 #include <unordered_set>
 #include <vector>
 
+#include "column/Descriptor.h"
 #include "column/TCol.h"
 #include "column/Values.h"
 #include "engine/Dataset.h"
 #include "engine/Workspace.h"
 #include "fuzz/FuzzUtil.h"
-#include "import/CsvRecordReader.h"
-#include "import/CsvSplit.h"
-#include "import/Descriptor.h"
-#include "import/HenkanJ.h"
 #include "import/unitProgress.h"
 #include "platform/Errors.h"
 #include "platform/FileIo.h"
 #include "platform/IniFile.h"
 #include "platform/LocaleFormats.h"
 #include "platform/SjisText.h"
+#include "text/CsvRecordReader.h"
+#include "text/CsvSplit.h"
+#include "text/HenkanJ.h"
 
 using namespace tabulon;
 

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "column/Descriptor.h"
 #include "engine/Dataset.h"
 #include "engine/Engine.h"
 #include "fuzz/FuzzUtil.h"
-#include "import/Descriptor.h"
 #include "import/unitProgress.h"
 #include "mainlogic/MainLogic.h"
 #include "platform/Errors.h"

@@ -19,11 +19,11 @@
 #include "column/Values.h"
 #include "engine/Engine.h"
 #include "fuzz/FuzzUtil.h"
-#include "import/HenkanJ.h"
 #include "import/unitProgress.h"
 #include "mainlogic/MainLogic.h"
 #include "platform/Errors.h"
 #include "platform/SjisText.h"
+#include "text/HenkanJ.h"
 
 using namespace tabulon;
 using tabulon::fuzz::Input;

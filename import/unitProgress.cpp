@@ -6,9 +6,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "import/CsvRecordReader.h"
-#include "import/CsvSplit.h"
-#include "import/Descriptor.h"
+#include "column/Descriptor.h"
 #include "import/RemainingTime.h"
 #include "platform/CsvLineReader.h"
 #include "platform/Errors.h"
@@ -17,6 +15,8 @@
 #include "platform/LocaleFormats.h"
 #include "platform/Messages.h"
 #include "platform/SjisText.h"
+#include "text/CsvRecordReader.h"
+#include "text/CsvSplit.h"
 
 namespace tabulon {
 

@@ -1,7 +1,7 @@
 // Opening a dataset and refreshing the selected column.
 #include <algorithm>
 
-#include "import/Descriptor.h"
+#include "column/Descriptor.h"
 #include "mainlogic/DatasetList.h"
 #include "mainlogic/FilterValues.h"
 #include "mainlogic/MainLogic.h"

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <cstdio>
 
+#include "column/Descriptor.h"
 #include "column/TCol.h"
 #include "engine/Workspace.h"
-#include "import/Descriptor.h"
 #include "mainlogic/FilterValues.h"
 #include "platform/LocaleFormats.h"
 #include "platform/SjisText.h"

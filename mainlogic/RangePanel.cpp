@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "column/Descriptor.h"
 #include "column/TCol.h"
 #include "engine/Workspace.h"
-#include "import/Descriptor.h"
 #include "mainlogic/FilterValues.h"
 #include "platform/LocaleFormats.h"
 #include "platform/SjisText.h"

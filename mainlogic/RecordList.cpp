@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <utility>
 
-#include "import/CsvRecordReader.h"
-#include "import/CsvSplit.h"
 #include "mainlogic/FilterValues.h"
 #include "mainlogic/MainLogic.h"
+#include "text/CsvRecordReader.h"
+#include "text/CsvSplit.h"
 
 namespace tabulon {
 namespace {

@@ -33,7 +33,7 @@ ln -sfn "$(realpath "$xlsx/xlsxwriter.h")" "$out/include/xlsxwriter.h"
 ln -sfn "$(realpath "$xlsx/xlsxwriter")" "$out/include/xlsxwriter"
 
 # The sources of the core and the command line; the POSIX side of platform/ is Linux's.
-mapfile -t sources < <(find platform column import engine mainlogic cli -name '*.cpp' \
+mapfile -t sources < <(find platform text column import engine mainlogic cli -name '*.cpp' \
   ! -name SystemPosix.cpp | sort)
 
 compile() {

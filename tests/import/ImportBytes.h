@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "TestUtil.h"
-#include "import/Descriptor.h"
+#include "column/Descriptor.h"
 #include "import/unitProgress.h"
 #include "platform/FileIo.h"
 

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "TestUtil.h"
+#include "column/Descriptor.h"
 #include "column/TCol.h"
 #include "column/Values.h"
-#include "import/Descriptor.h"
 #include "import/unitProgress.h"
 #include "platform/Errors.h"
 #include "platform/FileIo.h"

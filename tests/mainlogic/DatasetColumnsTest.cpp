@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "FilterFixture.h"
-#include "import/Descriptor.h"
+#include "column/Descriptor.h"
 #include "mainlogic/DatasetList.h"
 
 namespace tabulon {

@@ -1,4 +1,4 @@
-#include "import/Descriptor.h"
+#include "column/Descriptor.h"
 
 #include "column/TCol.h"
 #include "platform/Errors.h"

@@ -1,4 +1,4 @@
-#include "import/CsvSplit.h"
+#include "text/CsvSplit.h"
 
 #include <bit>
 #include <cstddef>

@@ -14,8 +14,8 @@
 #include <string>
 #include <string_view>
 
-#include "import/CsvSplit.h"
 #include "platform/CsvLineReader.h"
+#include "text/CsvSplit.h"
 
 namespace tabulon {
 

@@ -1,4 +1,4 @@
-#include "import/HenkanJ.h"
+#include "text/HenkanJ.h"
 
 #include <array>
 #include <cstdint>

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "TestUtil.h"
+#include "column/Descriptor.h"
 #include "column/TCol.h"
-#include "import/Descriptor.h"
 #include "platform/IniFile.h"
 #include "platform/LocaleFormats.h"
 

@@ -1,4 +1,4 @@
-#include "import/CsvRecordReader.h"
+#include "text/CsvRecordReader.h"
 
 #include <vector>
 

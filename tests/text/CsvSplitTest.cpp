@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "TestUtil.h"
-#include "import/CsvSplit.h"
+#include "text/CsvSplit.h"
 
 namespace tabulon {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "TestUtil.h"
-#include "import/HenkanJ.h"
+#include "text/HenkanJ.h"
 
 namespace tabulon {
 namespace {
