@@ -70,6 +70,14 @@ void TMainLogic::StringGrid1MouseDown(int col, int row) {
   // click that drills nothing (the top-left cell) is no step.
   if ((c > 0 && a >= 0) || (r > 0 && b >= 0))
     history_.Record(ws_.FCols, {ws_.selectedColumn, ws_.recordCountText});
+  // The panels' own recalculations are left out: the table or record list below follows them.
+  struct TDrilling {
+    bool& flag;
+    explicit TDrilling(bool& f) : flag(f) { flag = true; }
+    ~TDrilling() { flag = false; }
+    TDrilling(const TDrilling&) = delete;
+    TDrilling& operator=(const TDrilling&) = delete;
+  } drilling(drilling_);
   if (c > 0 && a >= 0) {
     DrillDown(a, colHeading);
     a = -1;

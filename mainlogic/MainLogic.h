@@ -291,7 +291,10 @@ class TMainLogic : public TWindowHooks, private TPanelContext {
   void SetCurrentMarker(const std::string& marker) override;
   void RefreshCurrent() override { ListBox2Click(); }
   void ResetColumn(TCol& col) override;
-  void Recalculate() override { RecalculateNow(); }
+  // A drill-down sets its filters first and computes the table once at the end.
+  void Recalculate() override {
+    if (!drilling_) RecalculateNow();
+  }
   void RetabulateIfAxis() override;
 
   // A dataset opened by ListBox1Click (not merely a path set in the workspace).
@@ -321,6 +324,7 @@ class TMainLogic : public TWindowHooks, private TPanelContext {
   TSearchPanel search_{*this};
   TDatePanel date_{*this};
   TDrillHistory history_;  // the states before the drill-downs, for 戻る
+  bool drilling_ = false;  // StringGrid1MouseDown is setting its filters
   int datasetEntry_ = -1;  // the selected dataset list entry, -1 none
 };
 

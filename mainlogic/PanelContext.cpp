@@ -26,9 +26,12 @@ void ApplyPicks(TPanelContext& context, TCol& col, const std::vector<std::string
   std::vector<std::string> list;
   for (size_t i = 0; i < mark.size(); ++i)
     if (mark[i]) list.push_back(entries[i]);
+  // Picks that leave the selection as it is (the list's own change signal and the click that
+  // follows it) change no result.
+  const bool same = col.FFiltered == !list.empty() && col.FSelected == list;
   col.SetSelected(list);
   context.RefreshCurrent();
-  context.Recalculate();
+  if (!same) context.Recalculate();
 }
 
 void ResetSelection(TPanelContext& context, TCol& col) {
