@@ -8,7 +8,12 @@
 //   per-row texts a block of lines at a time (TCol::ReadTextKeys). A record whose offset turns
 //   negative is rejected, so the result equals the generic pass.
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <system_error>
+#include <thread>
 
 #include "engine/Dataset.h"
 #include "engine/Engine.h"
@@ -281,6 +286,69 @@ bool KeyValue(const TCol& col, size_t key, double* v) {
   return true;
 }
 
+// A per-row column: numbers through ReadRow, or an unfiltered value column straight from its
+// array; filtered texts a block of lines at a time. False when it needs the generic pass.
+bool PlanRowSource(const TWorkspace& ws, bool isAxis, bool isValue, TSource* s) {
+  const TCol& col = *s->col;
+  if (col.FValueType == vtStr) {
+    // A text as the value, or an unfiltered text axis: row by row, the generic pass.
+    if (isValue || !col.FFiltered) return false;
+    s->apply = isAxis ? &ApplyRowTextsAxis : &ApplyRowTextsFilter;
+    return true;
+  }
+  s->apply = isAxis ? &ApplyRowsAxis : isValue ? &ApplyRowsValue : &ApplyRowsFilter;
+  if (isValue && !col.FFiltered && !isAxis) {
+    const size_t rows = static_cast<size_t>(ws.FRowCount);
+    if (col.FValueType == vtInt && col.FIntValues.size() >= rows)
+      s->apply = &ApplyRowValues<vtInt>;
+    else if (col.FValueType == vtCur && col.FCurValues.size() >= rows)
+      s->apply = &ApplyRowValues<vtCur>;
+    else if (col.FValueType == vtDat && col.FDateValues.size() >= rows)
+      s->apply = &ApplyRowValues<vtDat>;
+  }
+  return true;
+}
+
+// A key-stored column: its key array through a per-key table of cell offsets (and values). False
+// when its tables are shorter than they should be.
+bool PlanKeySource(const TWorkspace& ws, bool isAxis, bool isValue, bool needValue, TSource* s) {
+  TCol& col = *s->col;
+  const std::vector<int32_t>& cats = col.KeyCategories();
+  const size_t keyCount = static_cast<size_t>(std::max(col.Count(), 0));
+  if (cats.size() < keyCount) return false;
+  const bool byteKeys = col.FStorage == csByt;
+  if (byteKeys ? col.FByteKeys.size() < static_cast<size_t>(ws.FRowCount)
+               : col.FWordKeys.size() < static_cast<size_t>(ws.FRowCount))
+    return false;
+  // Every possible key gets an entry, so a damaged key cannot read outside the table.
+  const size_t tableSize = std::max(keyCount, byteKeys ? size_t{256} : size_t{65536});
+  s->offsets.assign(tableSize, -1);
+  if (isValue) s->values.assign(tableSize, 0.0);
+  for (size_t k = 0; k < keyCount; ++k) {
+    const int32_t cat = cats[k];
+    if (cat < 0) continue;
+    if (isAxis) {
+      if (cat < s->limit) s->offsets[k] = cat * s->stride;
+    } else if (isValue) {
+      double v = 0;
+      if (KeyValue(col, k, &v)) {
+        s->offsets[k] = 0;
+        s->values[k] = v;
+      }
+    } else {
+      s->offsets[k] = 0;
+    }
+  }
+  s->keys = byteKeys ? static_cast<const void*>(col.FByteKeys.data())
+                     : static_cast<const void*>(col.FWordKeys.data());
+  const bool withValue = isValue && needValue;
+  if (byteKeys)
+    s->apply = withValue ? &ApplyKeys<uint8_t, true> : &ApplyKeys<uint8_t, false>;
+  else
+    s->apply = withValue ? &ApplyKeys<uint16_t, true> : &ApplyKeys<uint16_t, false>;
+  return true;
+}
+
 // Builds the sources of the block pass; false when some column needs the generic pass.
 bool PlanBlockPass(TWorkspace& ws, const TRunPlan& plan, std::vector<TSource>* sources) {
   if (FoldsText(plan.fold)) return false;
@@ -292,77 +360,129 @@ bool PlanBlockPass(TWorkspace& ws, const TRunPlan& plan, std::vector<TSource>* s
     const bool isValue = col->FIndex == plan.valueCol;
     s.limit = isCol ? plan.nc : isRow ? plan.nr : 0;
     s.stride = isCol ? 1 : isRow ? plan.nc + 1 : 0;
-    if (col->FStorage == csLon) {
-      if (col->FValueType == vtStr) {
-        // A text as the value, or an unfiltered text axis: row by row, the generic pass.
-        if (isValue || !col->FFiltered) return false;
-        s.apply = isCol || isRow ? &ApplyRowTextsAxis : &ApplyRowTextsFilter;
-        sources->push_back(std::move(s));
-        continue;
-      }
-      s.apply = isCol || isRow ? &ApplyRowsAxis : isValue ? &ApplyRowsValue : &ApplyRowsFilter;
-      if (isValue && !col->FFiltered && !isCol && !isRow) {
-        const size_t rows = static_cast<size_t>(ws.FRowCount);
-        if (col->FValueType == vtInt && col->FIntValues.size() >= rows)
-          s.apply = &ApplyRowValues<vtInt>;
-        else if (col->FValueType == vtCur && col->FCurValues.size() >= rows)
-          s.apply = &ApplyRowValues<vtCur>;
-        else if (col->FValueType == vtDat && col->FDateValues.size() >= rows)
-          s.apply = &ApplyRowValues<vtDat>;
-      }
-      sources->push_back(std::move(s));
-      continue;
-    }
-    const std::vector<int32_t>& cats = col->KeyCategories();
-    const size_t keyCount = static_cast<size_t>(std::max(col->Count(), 0));
-    if (cats.size() < keyCount) return false;
-    const bool byteKeys = col->FStorage == csByt;
-    if (byteKeys ? col->FByteKeys.size() < static_cast<size_t>(ws.FRowCount)
-                 : col->FWordKeys.size() < static_cast<size_t>(ws.FRowCount))
-      return false;
-    // Every possible key gets an entry, so a damaged key cannot read outside the table.
-    const size_t tableSize = std::max(keyCount, byteKeys ? size_t{256} : size_t{65536});
-    s.offsets.assign(tableSize, -1);
-    if (isValue) s.values.assign(tableSize, 0.0);
-    for (size_t k = 0; k < keyCount; ++k) {
-      const int32_t cat = cats[k];
-      if (cat < 0) continue;
-      if (isCol || isRow) {
-        if (cat < s.limit) s.offsets[k] = cat * s.stride;
-      } else if (isValue) {
-        double v = 0;
-        if (KeyValue(*col, k, &v)) {
-          s.offsets[k] = 0;
-          s.values[k] = v;
-        }
-      } else {
-        s.offsets[k] = 0;
-      }
-    }
-    s.keys = byteKeys ? static_cast<const void*>(col->FByteKeys.data())
-                      : static_cast<const void*>(col->FWordKeys.data());
-    const bool withValue = isValue && needValue;
-    if (byteKeys)
-      s.apply = withValue ? &ApplyKeys<uint8_t, true> : &ApplyKeys<uint8_t, false>;
-    else
-      s.apply = withValue ? &ApplyKeys<uint16_t, true> : &ApplyKeys<uint16_t, false>;
+    const bool planned = col->FStorage == csLon
+                             ? PlanRowSource(ws, isCol || isRow, isValue, &s)
+                             : PlanKeySource(ws, isCol || isRow, isValue, needValue, &s);
+    if (!planned) return false;
     sources->push_back(std::move(s));
   }
   return true;
 }
 
-void BlockPass(TWorkspace& ws, const TRunPlan& plan, TAccumulators& acc,
-               const std::vector<TSource>& sources) {
-  const TAccumulate accumulate = ChooseAccumulate(plan.fold);
+// The records [begin, end) into acc.
+void BlockRange(int32_t begin, int32_t end, TFold fold, TAccumulators& acc,
+                const std::vector<TSource>& sources) {
+  const TAccumulate accumulate = ChooseAccumulate(fold);
   int32_t idx[kBlock];
   double val[kBlock];
   std::fill(val, val + kBlock, 0.0);
-  for (int32_t first = 0; first < ws.FRowCount; first += kBlock) {
-    const int n = static_cast<int>(std::min<int32_t>(kBlock, ws.FRowCount - first));
+  for (int32_t first = begin; first < end; first += kBlock) {
+    const int n = static_cast<int>(std::min<int32_t>(kBlock, end - first));
     std::memset(idx, 0, sizeof(int32_t) * static_cast<size_t>(n));
     for (const TSource& s : sources) s.apply(s, first, n, idx, val);
     accumulate(acc, n, idx, val);
   }
+}
+
+// Whether the sources read only arrays, no column cursor: ReadRow and ReadTextKeys move one.
+bool ArraysOnly(const std::vector<TSource>& sources) {
+  return std::all_of(sources.begin(), sources.end(), [](const TSource& s) {
+    return s.keys != nullptr || s.apply == &ApplyRowValues<vtInt> ||
+           s.apply == &ApplyRowValues<vtCur> || s.apply == &ApplyRowValues<vtDat>;
+  });
+}
+
+// Whether the fold comes out the same however the records are split into ranges: counts, the
+// extremes and the last value always; sums only of whole numbers whose sum of magnitudes stays
+// below 2^53, where every partial sum is exact. Other sums (currency, dates, times) are folded on
+// one thread, in record order.
+bool SplitsExactly(const TWorkspace& ws, const TRunPlan& plan,
+                   const std::vector<TSource>& sources) {
+  if (plan.fold != TFold::kSum) return true;
+  for (const TSource& s : sources) {
+    if (s.col->FIndex != plan.valueCol) continue;
+    if (s.col->FValueType != vtInt) return false;
+    double largest = 0;
+    if (s.keys != nullptr) {
+      for (const double v : s.values) largest = std::max(largest, std::abs(v));
+    } else {
+      largest = std::max(std::abs(s.col->FMin), std::abs(s.col->FMax));
+    }
+    return largest * static_cast<double>(ws.FRowCount) < 9007199254740992.0;
+  }
+  return true;
+}
+
+// Adds part, the accumulators of the records after those of acc, into acc.
+void MergeInto(TFold fold, TAccumulators& acc, const TAccumulators& part) {
+  for (size_t k = 0; k < acc.count.size(); ++k) {
+    const int32_t n = part.count[k];
+    if (n == 0) continue;
+    const double v = part.value[k];
+    double& cur = acc.value[k];
+    const bool first = acc.count[k] == 0;
+    acc.count[k] += n;
+    switch (fold) {
+      case TFold::kSum:
+        cur += v;
+        break;
+      case TFold::kMin:
+        cur = (first || v < cur) ? v : cur;
+        break;
+      case TFold::kMax:
+        cur = (first || v > cur) ? v : cur;
+        break;
+      case TFold::kLast:
+        cur = v;
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+// Below this many records a range, starting a thread costs more than it saves.
+constexpr int32_t kRowsPerThread = 1 << 18;
+
+// The threads of a pass over rows records: the forced number, else the machine's cores, one per
+// kRowsPerThread records at most.
+int PassThreads(const TWorkspace& ws, int32_t rows) {
+  int forced = ws.passThreads;
+  if (const char* env = std::getenv("TABULON_PASS_THREADS"); forced <= 0 && env != nullptr)
+    forced = std::atoi(env);
+  if (forced > 0) return std::min(forced, std::max(rows, 1));
+  const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  return std::max(1, std::min(cores, static_cast<int>(rows / kRowsPerThread)));
+}
+
+// The records in ranges, one per thread, each into accumulators of its own, then added in range
+// order; one range when the sources or the fold do not allow more.
+void BlockPass(TWorkspace& ws, const TRunPlan& plan, TAccumulators& acc,
+               const std::vector<TSource>& sources) {
+  const int32_t rows = ws.FRowCount;
+  int threads = PassThreads(ws, rows);
+  if (threads > 1 && !(ArraysOnly(sources) && SplitsExactly(ws, plan, sources))) threads = 1;
+  if (threads <= 1) {
+    BlockRange(0, rows, plan.fold, acc, sources);
+    return;
+  }
+  auto boundary = [&](int t) { return static_cast<int32_t>(int64_t{rows} * t / threads); };
+  std::vector<TAccumulators> parts(static_cast<size_t>(threads - 1));
+  std::vector<std::thread> workers;
+  for (int t = 1; t < threads; ++t) {
+    TAccumulators& part = parts[static_cast<size_t>(t - 1)];
+    part.Reset(acc.nc, acc.nr);
+    try {
+      workers.emplace_back(BlockRange, boundary(t), boundary(t + 1), plan.fold, std::ref(part),
+                           std::cref(sources));
+    } catch (const std::system_error&) {
+      // No thread to be had: this range here, after the first.
+      BlockRange(boundary(t), boundary(t + 1), plan.fold, part, sources);
+    }
+  }
+  BlockRange(0, boundary(1), plan.fold, acc, sources);
+  for (std::thread& worker : workers) worker.join();
+  for (const TAccumulators& part : parts) MergeInto(plan.fold, acc, part);
 }
 
 }  // namespace

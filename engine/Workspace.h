@@ -85,6 +85,9 @@ struct TWorkspace {
   // where the columns' key tables would serve; the tables must come out the same (tests and
   // benchmarks compare the two).
   bool forceGenericPass = false;
+  // Threads of the block pass: 0 for the machine's cores (also TABULON_PASS_THREADS, when set),
+  // 1 for one thread. Every count must come out the same whatever the number.
+  int passThreads = 0;
 };
 
 }  // namespace tabulon

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <set>
 
 #include "EngineTestUtil.h"
@@ -188,6 +189,58 @@ TEST(RecordPassTexts, TheTextsOfASearchWalkGiveTheSameTablesBothWays) {
   test::WriteFile(col.DatPath(), text.substr(end) + text.substr(0, end));
   check(some, "after a change");
   EXPECT_NE(TablesBothWays(d).first, before);
+}
+
+// Random tables of every value kind (whole numbers with negatives and blanks, currency with
+// fractions, dates with times) on byte-key, word-key and per-row axes, with and without filters:
+// a pass split over several threads gives, cell for cell, the table of one thread, the currency
+// and date sums among them.
+TEST(RecordPassThreads, SplitPassesGiveTheTablesOfOneThread) {
+  std::mt19937 random(20261209);
+  auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+  std::string csv = "番号,店舗,商品,数量,金額,日付\n";
+  for (int i = 0; i < 5000; ++i) {
+    csv += std::to_string(pick(100000)) + ",S" + std::to_string(pick(9)) + ",P" +
+           std::to_string(pick(400)) + "," +
+           (pick(40) == 0 ? std::string() : std::to_string(pick(2000000) - 1000000)) + "," +
+           std::to_string(pick(100000)) + "." + std::to_string(pick(10000)) + ",2024/" +
+           std::to_string(1 + pick(12)) + "/" + std::to_string(1 + pick(28)) + " " +
+           std::to_string(pick(24)) + ":" + std::to_string(pick(60)) + ":17\n";
+  }
+  EngineData d(csv);
+  ASSERT_EQ(d.Col("店舗").FStorage, csByt);
+  ASSERT_EQ(d.Col("商品").FStorage, csWor);
+  ASSERT_EQ(d.Col("番号").FStorage, csLon);
+  d.Col("日付").FDateUnit = 1;
+  const char* const axes[][2] = {{"商品", "店舗"}, {"店舗", nullptr}, {"番号", "店舗"}};
+  const TAggregate aggregates[] = {TAggregate::kSum, TAggregate::kAverage, TAggregate::kMin,
+                                   TAggregate::kMax, TAggregate::kCount};
+  for (const auto& axis : axes) {
+    for (const char* value : {"数量", "金額", "日付"}) {
+      for (bool filtered : {false, true}) {
+        for (auto& col : d.ws.FCols) col->FRole = 3;
+        d.Col(axis[0]).FRole = 0;
+        if (axis[1]) d.Col(axis[1]).FRole = 1;
+        d.Col(value).FRole = 2;
+        d.Col("商品").SetSelected(filtered ? std::vector<std::string>{"P1", "p7", "P300"}
+                                           : std::vector<std::string>{});
+        for (TAggregate aggregate : aggregates) {
+          d.ws.aggregate = aggregate;
+          d.ws.passThreads = 1;
+          CrossTabulate(d.ws);
+          const std::string one = TableText(d.window.grid);
+          for (int threads : {2, 3, 7}) {
+            d.ws.passThreads = threads;
+            CrossTabulate(d.ws);
+            EXPECT_EQ(TableText(d.window.grid), one)
+                << axis[0] << " " << value << " " << static_cast<int>(aggregate) << " " << filtered
+                << " " << threads;
+          }
+          EXPECT_GT(one.size(), 30u);
+        }
+      }
+    }
+  }
 }
 
 }  // namespace
