@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -150,19 +151,18 @@ int Main(int argc, char** argv) {
     Time("合計表示", grid, [&] { Toggle(f.SpeedButton9, [&] { f.SpeedButton9Click(); }); });
     Time("並び替え", grid, [&] { Toggle(f.SpeedButton11, [&] { f.SpeedButton11Click(); }); });
 
-    // A pick in the item list of 店舗, undone by picking every item again.
+    // A pick in the item list of 店舗, undone by picking every item again. A click on the list is
+    // one change of its selection, whose signal runs the handler: the pick is made as one change
+    // (only the first item), not as a clearing followed by a selection, two changes a click never
+    // makes.
     SelectColumn(f, "店舗");
     Time(
         "item pick (店舗, first item)", grid,
         [&] {
-          f.ListBox3->clearSelection();
-          f.ListBox3->item(0)->setSelected(true);
-          f.ListBox3Click();
+          f.ListBox3->selectionModel()->select(f.ListBox3->model()->index(0, 0),
+                                               QItemSelectionModel::ClearAndSelect);
         },
-        [&] {
-          f.ListBox3->selectAll();
-          f.ListBox3Click();
-        });
+        [&] { f.ListBox3->selectAll(); });
 
     // A drill-down on the first column heading, undone by 戻る.
     Time(
