@@ -46,8 +46,10 @@ struct Interval {
   const char* utf8;
   uint8_t unit;
 };
-constexpr Interval kIntervals[] = {{"年", 0}, {"月", 1}, {"曜日", 2}, {"日", 3},
-                                   {"時", 4}, {"分", 5}, {"秒", 6}};
+constexpr Interval kIntervals[] = {{"年", kDateUnitYear},      {"月", kDateUnitMonth},
+                                   {"曜日", kDateUnitWeekday}, {"日", kDateUnitDay},
+                                   {"時", kDateUnitHour},      {"分", kDateUnitMinute},
+                                   {"秒", kDateUnitSecond}};
 
 std::string IntervalText(uint8_t unit) {
   for (const Interval& i : kIntervals)
@@ -132,7 +134,7 @@ void TDatePanel::Refresh(TCol& col, const TColumnSection& section) {
   }
   const int weekday = col.FWeekdayFilter;
   state_.weekdayIndex =
-      weekday >= 0 && weekday < static_cast<int>(WeekdayChoices().size()) ? weekday : -1;
+      weekday >= 0 && weekday < static_cast<int>(WeekdayChoices().size()) ? weekday : kWeekdaysAll;
 
   // The column's unit when the list offers it, else the first entry: a time-only column starts
   // by hours. On a column with dates and times a date unit counts only once the user chose it
@@ -141,7 +143,7 @@ void TDatePanel::Refresh(TCol& col, const TColumnSection& section) {
   const auto it = std::find(list.begin(), list.end(), IntervalText(col.FDateUnit));
   const size_t index = static_cast<size_t>(context_.Workspace().selectedColumn);
   const bool chosen = index < unitChosen_.size() && unitChosen_[index];
-  const bool keep = !(hasDates && hasTimes) || col.FDateUnit >= 4 || chosen;
+  const bool keep = !(hasDates && hasTimes) || IsTimeOfDayUnit(col.FDateUnit) || chosen;
   if (keep && it != list.end())
     SelectInterval(static_cast<int>(it - list.begin()));
   else if (!list.empty())
@@ -178,7 +180,7 @@ void TDatePanel::PickerChanged(TDateControl sender, double value) {
   if (sender == TDateControl::kWeekday) {
     const int index = static_cast<int>(value);
     state_.weekdayIndex =
-        index >= 0 && index < static_cast<int>(WeekdayChoices().size()) ? index : -1;
+        index >= 0 && index < static_cast<int>(WeekdayChoices().size()) ? index : kWeekdaysAll;
     col->FWeekdayFilter = state_.weekdayIndex;
   } else {
     const int which = static_cast<int>(sender);
@@ -230,7 +232,7 @@ void TDatePanel::ResetPickers(TCol& col) {
     p[kLowerTime].value = TimeOf(col.FMin);
     p[kUpperTime].value = TimeOf(col.FMax);
   }
-  col.FRole = 3;
+  col.FRole = kRoleNone;
   col.FFiltered = false;
   context_.Recalculate();
 }
@@ -273,13 +275,13 @@ void TDatePanel::Drill(TCol& col, const std::string& text) {
     col.FTimeUpper = narrow ? std::min(col.FTimeUpper, upper) : upper;
   };
   switch (col.FDateUnit) {
-    case 0: {  // "yyyy"
+    case kDateUnitYear: {  // "yyyy"
       const int32_t year = filters::IntOrThrow(text, text);
       if (!IsValidDate(year, 1, 1)) filters::ThrowNotDate(text);
       setDays(EncodeDate(year, 1, 1), EncodeDate(year, 12, 31));
       break;
     }
-    case 1: {  // "yyyy/mm": the whole month
+    case kDateUnitMonth: {  // "yyyy/mm": the whole month
       const size_t slash = text.find('/');
       if (slash == std::string::npos) break;
       const int32_t year = filters::IntOrThrow(std::string_view(text).substr(0, slash), text);
@@ -288,26 +290,27 @@ void TDatePanel::Drill(TCol& col, const std::string& text) {
       setDays(EncodeDate(year, month, 1), EncodeDate(year, month, DaysInMonth(year, month)));
       break;
     }
-    case 2: {  // a weekday character: the weekday set, bounds unchanged
+    case kDateUnitWeekday: {  // a weekday character: the weekday set, bounds unchanged
       const auto& choices = WeekdayChoices();
       const auto it = std::find(choices.begin(), choices.end(), text);
-      state_.weekdayIndex = it == choices.end() ? -1 : static_cast<int>(it - choices.begin());
+      state_.weekdayIndex =
+          it == choices.end() ? kWeekdaysAll : static_cast<int>(it - choices.begin());
       col.FWeekdayFilter = state_.weekdayIndex;
       break;
     }
-    case 3: {  // "yyyy/mm/dd"
+    case kDateUnitDay: {  // "yyyy/mm/dd"
       double day = 0;
       if (!TryParseDateTime(text, &day) || TimeOf(day) != 0) filters::ThrowNotDate(text);
       setDays(day, day);
       break;
     }
-    case 4: {  // "hh"
+    case kDateUnitHour: {  // "hh"
       const int32_t hour = filters::IntOrThrow(text, text);
       if (hour < 0 || hour > 23) filters::ThrowNotTime(text);
       setTimes(EncodeTime(hour, 0, 0, 0), EncodeTime(hour, 59, 59, 999));
       break;
     }
-    case 5: {  // "hh:mm"
+    case kDateUnitMinute: {  // "hh:mm"
       const size_t colon = text.find(':');
       if (colon == std::string::npos) break;
       const int32_t hour = filters::IntOrThrow(std::string_view(text).substr(0, colon), text);
@@ -316,7 +319,7 @@ void TDatePanel::Drill(TCol& col, const std::string& text) {
       setTimes(EncodeTime(hour, minute, 0, 0), EncodeTime(hour, minute, 59, 999));
       break;
     }
-    case 6: {  // "hh:mm:ss"
+    case kDateUnitSecond: {  // "hh:mm:ss"
       double time = 0;
       if (!TryParseDateTime(text, &time) || DayOf(time) != 0) filters::ThrowNotTime(text);
       setTimes(time, time + EncodeTime(0, 0, 0, 999));
