@@ -78,7 +78,7 @@ std::vector<std::string> RangeLabels(TCol& col) {
   std::vector<std::string> labels;
   labels.reserve(static_cast<size_t>(buckets));
   if (col.FValueType == vtInt) {
-    // D39: each class is named by the whole numbers it holds, first and last, as the record pass
+    // Each class is named by the whole numbers it holds, first and last, as the record pass
     // assigns them (TCol::IntBucket), so that neighbouring headings never overlap.
     const size_t width = std::max(FourDecimals(upper).size(), FourDecimals(lower).size());
     const double first = std::ceil(lower), last = std::floor(upper);  // the numbers that pass

@@ -93,7 +93,7 @@ void SetLineText(int n, const std::string& text, SetCellOf set) {
         items[static_cast<size_t>(i)].empty() ? std::string(" ") : items[static_cast<size_t>(i)]);
 }
 
-// D40: the weekday (0 Sunday .. 6 Saturday) whose label begins a line text of a weekday axis,
+// The weekday (0 Sunday .. 6 Saturday) whose label begins a line text of a weekday axis,
 // 7 for any other line.
 int WeekdayOfLine(const std::string& line) {
   static const std::string days = Sjis("日月火水木金土");

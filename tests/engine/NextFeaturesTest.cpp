@@ -1,4 +1,4 @@
-// The weekday order (D40), 3桁区切り, 合計の大きい順 and the Excel workbook.
+// The weekday order, 3桁区切り, 合計の大きい順 and the Excel workbook.
 #include <gtest/gtest.h>
 
 #include <chrono>

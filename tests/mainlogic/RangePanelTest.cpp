@@ -183,7 +183,7 @@ TEST(RangePanel, AChosenDivisionCountSurvivesARefreshAndBecomesTheAxisClasses) {
   EXPECT_EQ(Opened::Row(m.MainGrid(), 0), S("|  0- 49| 50-100|合計"));
 }
 
-// D25 amended: a narrower range that no longer offers the count in force brings it down to the
+// A narrower range that no longer offers the count in force brings it down to the
 // largest count offered, and the choice names it.
 TEST(RangePanel, ANarrowerRangeBringsTheCountInForceDownToTheLargestOffered) {
   std::string csv = "数量\r\n";
