@@ -144,25 +144,32 @@ double TimeFromMs(int64_t ms) {
                     static_cast<int>(ms / 1000 % 60), static_cast<int>(ms % 1000));
 }
 
+// The seven weekday characters, Sunday first.
+std::vector<std::string> WeekdayLabels() {
+  std::vector<std::string> labels;
+  const std::string& days = Sjis("日月火水木金土");
+  for (size_t i = 0; i < 7; ++i) labels.push_back(days.substr(i * 2, 2));
+  return labels;
+}
+
+// How many labels a date axis of a unit other than the weekday has: the whole day's hours,
+// minutes or seconds, or the buckets from the lower bound's to the upper bound's.
+int64_t DateLabelCount(const TCol& col, bool wholeDay) {
+  const uint8_t unit = col.FDateUnit;
+  if (wholeDay) return unit == kDateUnitHour ? 24 : unit == kDateUnitMinute ? 1440 : 86400;
+  return static_cast<int64_t>(tabulon::DateKey(col.FUpper, col.FLower, unit)) + 1;
+}
+
 std::vector<std::string> DateLabels(const TCol& col) {
   const uint8_t unit = col.FDateUnit;
+  if (unit == kDateUnitWeekday) return WeekdayLabels();
   std::vector<std::string> labels;
-  if (unit == kDateUnitWeekday) {
-    const std::string& days = Sjis("日月火水木金土");
-    for (size_t i = 0; i < 7; ++i) labels.push_back(days.substr(i * 2, 2));
-    return labels;
-  }
   if (unit >= kDateUnitCount) return labels;
-  const double lower = col.FLower, upper = col.FUpper;
+  const double lower = col.FLower;
   // Hours, minutes and seconds on a column that has dates count from midnight: the labels run over
   // the whole day.
   const bool wholeDay = IsTimeOfDayUnit(unit) && col.HasDates();
-  int64_t n;
-  if (wholeDay) {
-    n = unit == kDateUnitHour ? 24 : unit == kDateUnitMinute ? 1440 : 86400;
-  } else {
-    n = static_cast<int64_t>(tabulon::DateKey(upper, lower, unit)) + 1;
-  }
+  const int64_t n = DateLabelCount(col, wholeDay);
   if (n <= 0) return labels;
   labels.reserve(static_cast<size_t>(n));
   int y, mo, d;
