@@ -72,7 +72,7 @@ class Bench {
 
   void Reset() {
     for (auto& col : ws_.FCols) {
-      col->FRole = 3;
+      col->FRole = kRoleNone;
       col->SetSelected({});
     }
     ws_.aggregate = TAggregate::kSum;
@@ -90,9 +90,9 @@ class Bench {
   void FirstRun(const std::string& csv, const char* name) {
     const double seconds = Seconds([&] {
       OpenDataset(ws_, csv);
-      Col("店舗").FRole = 1;
-      Col("分類").FRole = 0;
-      Col("金額").FRole = 2;
+      Col("店舗").FRole = kRoleRowItems;
+      Col("分類").FRole = kRoleColumnItems;
+      Col("金額").FRole = kRoleValue;
       CrossTabulate(ws_);
     });
     Report(name, seconds, ws_.FRowCount);
@@ -114,9 +114,9 @@ int Main(int argc, char** argv) {
     b.FirstRun(argv[1], "first run: open, load, 店舗 x 分類, 金額 合計");
 
     b.Reset();
-    b.Col("店舗").FRole = 1;
-    b.Col("分類").FRole = 0;
-    b.Col("金額").FRole = 2;
+    b.Col("店舗").FRole = kRoleRowItems;
+    b.Col("分類").FRole = kRoleColumnItems;
+    b.Col("金額").FRole = kRoleValue;
     b.Case("店舗 x 分類, 金額 合計");
     const struct {
       TAggregate aggregate;
@@ -137,17 +137,17 @@ int Main(int argc, char** argv) {
     b.ws_.forceGenericPass = false;
 
     b.Reset();
-    b.Col("日付").FDateUnit = 1;
-    b.Col("日付").FRole = 0;
-    b.Col("店舗").FRole = 1;
-    b.Col("金額").FRole = 2;
+    b.Col("日付").FDateUnit = kDateUnitMonth;
+    b.Col("日付").FRole = kRoleColumnItems;
+    b.Col("店舗").FRole = kRoleRowItems;
+    b.Col("金額").FRole = kRoleValue;
     b.Case("日付 by month x 店舗, 金額 合計");
 
     b.Reset();
     b.Col("単価").FDivisions = 5;
-    b.Col("単価").FRole = 1;
-    b.Col("分類").FRole = 0;
-    b.Col("数量").FRole = 2;
+    b.Col("単価").FRole = kRoleRowItems;
+    b.Col("分類").FRole = kRoleColumnItems;
+    b.Col("数量").FRole = kRoleValue;
     b.Case("単価 in 5 ranges x 分類, 数量 合計");
 
     // The text search streams the per-row file of the high-cardinality column.

@@ -131,22 +131,24 @@ int Main(int argc, char** argv) {
     // 店舗 as the row items, 分類 as the column items, 金額 as the values: each role button.
     SelectColumn(f, "店舗");
     Time(
-        "role: row items (店舗)", grid, [&] { f.SpeedButton1Click(0); },
-        [&] { f.SpeedButton1Click(0); });
-    f.SpeedButton1Click(0);  // the role stays set for the clicks after it
+        "role: row items (店舗)", grid, [&] { f.SpeedButton1Click(kRoleRowItems); },
+        [&] { f.SpeedButton1Click(kRoleRowItems); });
+    f.SpeedButton1Click(kRoleRowItems);  // the role stays set for the clicks after it
     SelectColumn(f, "分類");
     Time(
-        "role: column items (分類)", grid, [&] { f.SpeedButton1Click(1); },
-        [&] { f.SpeedButton1Click(1); });
-    f.SpeedButton1Click(1);  // the role stays set for the clicks after it
+        "role: column items (分類)", grid, [&] { f.SpeedButton1Click(kRoleColumnItems); },
+        [&] { f.SpeedButton1Click(kRoleColumnItems); });
+    f.SpeedButton1Click(kRoleColumnItems);  // the role stays set for the clicks after it
     SelectColumn(f, "金額");
     Time(
-        "role: values (金額)", grid, [&] { f.SpeedButton1Click(2); },
-        [&] { f.SpeedButton1Click(2); });
-    f.SpeedButton1Click(2);  // the role stays set for the clicks after it
-    const char* aggregates[] = {"aggregate: 合計", "aggregate: 平均", "aggregate: 最大",
-                                "aggregate: 最小", "aggregate: 件数"};
-    for (int i = 4; i >= 0; --i) Time(aggregates[i], grid, [&] { f.SpeedButton1Click(3 + i); });
+        "role: values (金額)", grid, [&] { f.SpeedButton1Click(kRoleValue); },
+        [&] { f.SpeedButton1Click(kRoleValue); });
+    f.SpeedButton1Click(kRoleValue);  // the role stays set for the clicks after it
+    // The aggregate toggles follow the role toggles: 合計, 平均, 最小, 最大, 件数.
+    const char* aggregates[] = {"aggregate: 合計", "aggregate: 平均", "aggregate: 最小",
+                                "aggregate: 最大", "aggregate: 件数"};
+    for (int i = 4; i >= 0; --i)
+      Time(aggregates[i], grid, [&] { f.SpeedButton1Click(kRoleCount + i); });
     Time("行列入替え", grid, [&] { f.Button12Click(); });
     Time("合計表示", grid, [&] { Toggle(f.SpeedButton9, [&] { f.SpeedButton9Click(); }); });
     Time("並び替え", grid, [&] { Toggle(f.SpeedButton11, [&] { f.SpeedButton11Click(); }); });

@@ -113,7 +113,9 @@ class Session {
   }
 
   void Role(const std::string& option, const std::string& name) {
-    const int role = option == "--col" ? 0 : option == "--row" ? 1 : 2;
+    const int role = option == "--col"   ? kRoleColumnItems
+                     : option == "--row" ? kRoleRowItems
+                                         : kRoleValue;
     Select(option, name);
     const TWorkspace& ws = logic_.Workspace();
     if (!ws.roleVisible[role] || !ws.roleEnabled[role])

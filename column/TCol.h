@@ -26,18 +26,57 @@
 
 namespace tabulon {
 
+// The role of a column in the table (TColSelection::FRole); the first kRoleCount are the role
+// toggles' 列項目, 行項目 and 値, in that order.
+inline constexpr uint8_t kRoleColumnItems = 0;  // its items head the table's columns
+inline constexpr uint8_t kRoleRowItems = 1;     // its items head the table's rows
+inline constexpr uint8_t kRoleValue = 2;        // its values are aggregated into the cells
+inline constexpr uint8_t kRoleNone = 3;
+inline constexpr uint8_t kRoleCount = 3;
+
+// The unit a vtDat axis groups its records by (TColSelection::FDateUnit; DateKey and DateLabel
+// take it as their unit).
+inline constexpr uint8_t kDateUnitYear = 0;     // "yyyy"
+inline constexpr uint8_t kDateUnitMonth = 1;    // "yyyy/mm"
+inline constexpr uint8_t kDateUnitWeekday = 2;  // a weekday character, Sunday first
+inline constexpr uint8_t kDateUnitDay = 3;      // "yyyy/mm/dd"
+inline constexpr uint8_t kDateUnitHour = 4;     // "hh"
+inline constexpr uint8_t kDateUnitMinute = 5;   // "hh:mm"
+inline constexpr uint8_t kDateUnitSecond = 6;   // "hh:mm:ss"
+inline constexpr uint8_t kDateUnitCount = 7;
+
+// Whether unit groups by the time of day (hour, minute or second) rather than by the date.
+constexpr bool IsTimeOfDayUnit(uint8_t unit) {
+  return unit >= kDateUnitHour && unit <= kDateUnitSecond;
+}
+
+// The weekday filter of a vtDat column (TColSelection::FWeekdayFilter): every weekday, one
+// weekday (Sunday .. Saturday) or a set of them; the date panel's weekday entries in their order.
+inline constexpr int32_t kWeekdaysAll = -1;
+inline constexpr int32_t kWeekdaySunday = 0;
+inline constexpr int32_t kWeekdayMonday = 1;
+inline constexpr int32_t kWeekdayTuesday = 2;
+inline constexpr int32_t kWeekdayWednesday = 3;
+inline constexpr int32_t kWeekdayThursday = 4;
+inline constexpr int32_t kWeekdayFriday = 5;
+inline constexpr int32_t kWeekdaySaturday = 6;
+inline constexpr int32_t kWeekdaysSatSun = 7;
+inline constexpr int32_t kWeekdaysMonFri = 8;
+inline constexpr int32_t kWeekdaysMonThu = 9;
+inline constexpr int32_t kWeekdayFilterCount = 10;  // the filters after kWeekdaysAll
+
 // The selection state of a column: everything the filter panels, the role toggles and a
 // drill-down write and ReadRow tests. Kept apart so that it can be taken and put back whole (the
 // drill-down history does), whatever fields it grows.
 struct TColSelection {
-  bool FFiltered = false;              // a filter is active on the column
-  std::vector<std::string> FSelected;  // selected item texts, or cached item labels
-  uint8_t FRole = 3;                   // 0 column items, 1 row items, 2 value, 3 none
-  uint8_t FDateUnit = 0;               // date grouping unit 0..6
-  int32_t FDivisions = 0;              // number of range buckets of a numeric column
-  int32_t FWeekdayFilter = -1;         // -1 none, 0..6 one weekday, 7 Sat+Sun, 8 Mon-Fri, 9 Mon-Thu
-  double FLower = 0, FUpper = 0;       // active range; FLower is also the origin of date keys
-  std::string FPattern;                // text filter pattern
+  bool FFiltered = false;                 // a filter is active on the column
+  std::vector<std::string> FSelected;     // selected item texts, or cached item labels
+  uint8_t FRole = kRoleNone;              // kRoleColumnItems .. kRoleNone
+  uint8_t FDateUnit = kDateUnitYear;      // kDateUnitYear .. kDateUnitSecond
+  int32_t FDivisions = 0;                 // number of range buckets of a numeric column
+  int32_t FWeekdayFilter = kWeekdaysAll;  // kWeekdaysAll, kWeekdaySunday .. kWeekdaysMonThu
+  double FLower = 0, FUpper = 0;          // active range; FLower is also the origin of date keys
+  std::string FPattern;                   // text filter pattern
   // The time-of-day window of a filtered vtDat column, as fractions of a day: a record passes
   // when FTimeLower <= its time of day <= FTimeUpper (in whole milliseconds), on every day of the
   // range. The whole day by default; only a column with dates and times of day narrows it.

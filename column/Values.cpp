@@ -226,19 +226,18 @@ bool IntOfWrittenNumber(std::string_view text, int32_t* value) {
   return true;
 }
 
-// The currency value of a number's parts: mantissa * 10^exponent rounded to four decimals.
-// Inlined into the plain digits' pass, which runs for every cell of a per-row currency column.
-[[gnu::always_inline]] inline bool CurOfParts(const NumberParts& n, int64_t* scaled) {
-  // The value is mantissa * 10^exponent, exactly, with at most 19 significant digits kept; the
-  // digits beyond them only matter for rounding: the first of them and whether any later one is
-  // nonzero.
+// The digits of a number as mantissa * 10^exponent, exactly, with at most 19 significant digits
+// kept; the digits beyond them only matter for rounding: the first of them and whether any later
+// one is nonzero.
+struct SignificantDigits {
   uint64_t mantissa = 0;
   int kept = 0;
   int64_t exponent = 0;
   int firstDropped = -1;
   bool laterDroppedNonzero = false;
-  int digits = 0;
-  auto take = [&](int d, bool fraction) {
+  int digits = 0;  // all digits taken, leading zeros too
+
+  [[gnu::always_inline]] void Take(int d, bool fraction) {
     ++digits;
     if (kept == 0 && d == 0) {
       if (fraction) --exponent;
@@ -254,44 +253,64 @@ bool IntOfWrittenNumber(std::string_view text, int32_t* value) {
         laterDroppedNonzero = true;
       }
     }
-  };
-  for (const char c : n.integer)
-    if (!n.grouped || c != ',') take(c - '0', false);
-  for (const char c : n.fraction) take(c - '0', true);
-  if (digits == 0) return false;
-  if (!n.exponent.empty()) {
-    std::string_view e = n.exponent;
-    const bool negativeExponent = e.front() == '-';
-    if (e.front() == '+' || e.front() == '-') e.remove_prefix(1);
-    if (e.empty() || !IsDigit(e.front())) return false;
-    int64_t magnitude = 0;
-    for (const char c : e)
-      if (magnitude < 100000) magnitude = magnitude * 10 + (c - '0');
-    exponent += negativeExponent ? -magnitude : magnitude;
   }
+};
 
-  uint64_t result = 0;
-  if (mantissa != 0) {
-    // Scale to four decimals: result = mantissa * 10^(exponent + 4), rounded half to even.
-    const int64_t shift = exponent + 4;
-    if (shift >= 0) {
-      if (shift > 18 || mantissa > kCurMaxScaled / kPow10[shift]) return false;
-      result = mantissa * kPow10[shift];
-      // Dropped digits exist only when 19 are kept, so here shift is 0 and they are the fraction.
-      if (firstDropped > 5 || (firstDropped == 5 && (laterDroppedNonzero || (result & 1)))) {
-        ++result;
-      }
-    } else if (shift >= -19) {
-      const uint64_t divisor = kPow10[-shift];
-      const uint64_t half = divisor / 2;
-      const uint64_t rest = mantissa % divisor;
-      const bool tail = firstDropped > 0 || laterDroppedNonzero;
-      result = mantissa / divisor;
-      if (rest > half || (rest == half && (tail || (result & 1)))) ++result;
+[[gnu::always_inline]] inline SignificantDigits DigitsOf(const NumberParts& n) {
+  SignificantDigits s;
+  for (const char c : n.integer)
+    if (!n.grouped || c != ',') s.Take(c - '0', false);
+  for (const char c : n.fraction) s.Take(c - '0', true);
+  return s;
+}
+
+// Adds a written exponent (what follows the "e": a sign, then digits) to *exponent, held at
+// 100000 in size; false when no digit follows the sign.
+[[gnu::always_inline]] inline bool AddExponent(std::string_view e, int64_t* exponent) {
+  const bool negativeExponent = e.front() == '-';
+  if (e.front() == '+' || e.front() == '-') e.remove_prefix(1);
+  if (e.empty() || !IsDigit(e.front())) return false;
+  int64_t magnitude = 0;
+  for (const char c : e)
+    if (magnitude < 100000) magnitude = magnitude * 10 + (c - '0');
+  *exponent += negativeExponent ? -magnitude : magnitude;
+  return true;
+}
+
+// The digits' value in units of 0.0001, rounded half to even; false beyond kCurMaxScaled.
+[[gnu::always_inline]] inline bool ScaleToFourDecimals(const SignificantDigits& s,
+                                                       uint64_t* result) {
+  *result = 0;
+  if (s.mantissa == 0) return true;
+  // result = mantissa * 10^(exponent + 4)
+  const int64_t shift = s.exponent + 4;
+  if (shift >= 0) {
+    if (shift > 18 || s.mantissa > kCurMaxScaled / kPow10[shift]) return false;
+    *result = s.mantissa * kPow10[shift];
+    // Dropped digits exist only when 19 are kept, so here shift is 0 and they are the fraction.
+    if (s.firstDropped > 5 || (s.firstDropped == 5 && (s.laterDroppedNonzero || (*result & 1)))) {
+      ++*result;
     }
-    // With a shift below -19 the value stays under half of 0.0001 and rounds to zero.
+  } else if (shift >= -19) {
+    const uint64_t divisor = kPow10[-shift];
+    const uint64_t half = divisor / 2;
+    const uint64_t rest = s.mantissa % divisor;
+    const bool tail = s.firstDropped > 0 || s.laterDroppedNonzero;
+    *result = s.mantissa / divisor;
+    if (rest > half || (rest == half && (tail || (*result & 1)))) ++*result;
   }
-  if (result > kCurMaxScaled) return false;
+  // With a shift below -19 the value stays under half of 0.0001 and rounds to zero.
+  return *result <= kCurMaxScaled;
+}
+
+// The currency value of a number's parts: mantissa * 10^exponent rounded to four decimals.
+// Inlined into the plain digits' pass, which runs for every cell of a per-row currency column.
+[[gnu::always_inline]] inline bool CurOfParts(const NumberParts& n, int64_t* scaled) {
+  SignificantDigits s = DigitsOf(n);
+  if (s.digits == 0) return false;
+  if (!n.exponent.empty() && !AddExponent(n.exponent, &s.exponent)) return false;
+  uint64_t result = 0;
+  if (!ScaleToFourDecimals(s, &result)) return false;
   *scaled = n.negative ? -static_cast<int64_t>(result) : static_cast<int64_t>(result);
   return true;
 }

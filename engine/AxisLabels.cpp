@@ -78,7 +78,7 @@ std::vector<std::string> RangeLabels(TCol& col) {
   std::vector<std::string> labels;
   labels.reserve(static_cast<size_t>(buckets));
   if (col.FValueType == vtInt) {
-    // D39: each class is named by the whole numbers it holds, first and last, as the record pass
+    // Each class is named by the whole numbers it holds, first and last, as the record pass
     // assigns them (TCol::IntBucket), so that neighbouring headings never overlap.
     const size_t width = std::max(FourDecimals(upper).size(), FourDecimals(lower).size());
     const double first = std::ceil(lower), last = std::floor(upper);  // the numbers that pass
@@ -144,24 +144,32 @@ double TimeFromMs(int64_t ms) {
                     static_cast<int>(ms / 1000 % 60), static_cast<int>(ms % 1000));
 }
 
-std::vector<std::string> DateLabels(const TCol& col) {
-  const int unit = col.FDateUnit;
+// The seven weekday characters, Sunday first.
+std::vector<std::string> WeekdayLabels() {
   std::vector<std::string> labels;
-  if (unit == 2) {
-    const std::string& days = Sjis("日月火水木金土");
-    for (size_t i = 0; i < 7; ++i) labels.push_back(days.substr(i * 2, 2));
-    return labels;
-  }
-  if (unit > 6) return labels;
-  const double lower = col.FLower, upper = col.FUpper;
-  // Units 4..6 on a column that has dates count from midnight: the labels run over the whole day.
-  const bool wholeDay = unit >= 4 && col.HasDates();
-  int64_t n;
-  if (wholeDay) {
-    n = unit == 4 ? 24 : unit == 5 ? 1440 : 86400;
-  } else {
-    n = static_cast<int64_t>(tabulon::DateKey(upper, lower, unit)) + 1;
-  }
+  const std::string& days = Sjis("日月火水木金土");
+  for (size_t i = 0; i < 7; ++i) labels.push_back(days.substr(i * 2, 2));
+  return labels;
+}
+
+// How many labels a date axis of a unit other than the weekday has: the whole day's hours,
+// minutes or seconds, or the buckets from the lower bound's to the upper bound's.
+int64_t DateLabelCount(const TCol& col, bool wholeDay) {
+  const uint8_t unit = col.FDateUnit;
+  if (wholeDay) return unit == kDateUnitHour ? 24 : unit == kDateUnitMinute ? 1440 : 86400;
+  return static_cast<int64_t>(tabulon::DateKey(col.FUpper, col.FLower, unit)) + 1;
+}
+
+std::vector<std::string> DateLabels(const TCol& col) {
+  const uint8_t unit = col.FDateUnit;
+  if (unit == kDateUnitWeekday) return WeekdayLabels();
+  std::vector<std::string> labels;
+  if (unit >= kDateUnitCount) return labels;
+  const double lower = col.FLower;
+  // Hours, minutes and seconds on a column that has dates count from midnight: the labels run over
+  // the whole day.
+  const bool wholeDay = IsTimeOfDayUnit(unit) && col.HasDates();
+  const int64_t n = DateLabelCount(col, wholeDay);
   if (n <= 0) return labels;
   labels.reserve(static_cast<size_t>(n));
   int y, mo, d;
@@ -172,13 +180,13 @@ std::vector<std::string> DateLabels(const TCol& col) {
   for (int64_t k = 0; k < n; ++k) {
     double v = 0;
     switch (unit) {
-      case 0: {
+      case kDateUnitYear: {
         const int year = y + static_cast<int>(k);
         const int day = (mo == 2 && d == 29 && !IsLeapYear(year)) ? 28 : d;
         v = EncodeDate(year, mo, day);
         break;
       }
-      case 1: {
+      case kDateUnitMonth: {
         const int64_t months = (mo - 1) + k;
         const int year = y + static_cast<int>(months / 12);
         const int month = static_cast<int>(months % 12) + 1;
@@ -187,16 +195,16 @@ std::vector<std::string> DateLabels(const TCol& col) {
         v = EncodeDate(year, month, monthDay);
         break;
       }
-      case 3:
+      case kDateUnitDay:
         v = lower + static_cast<double>(k);
         break;
-      case 4:
+      case kDateUnitHour:
         v = wholeDay ? TimeFromMs(k * 3600000) : TimeFromMs(lowerMs + k * 3600000);
         break;
-      case 5:
+      case kDateUnitMinute:
         v = wholeDay ? TimeFromMs(k * 60000) : TimeFromMs(lowerMs + k * 60000);
         break;
-      case 6:
+      case kDateUnitSecond:
         v = wholeDay ? TimeFromMs(k * 1000) : TimeFromMs(lowerMs + k * 1000);
         break;
     }

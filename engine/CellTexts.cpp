@@ -316,7 +316,7 @@ bool ShareAvailable(const TWorkspace& ws) {
   if (ws.aggregate == TAggregate::kCount) return true;
   if (ws.aggregate != TAggregate::kSum) return false;
   for (const auto& col : ws.FCols)
-    if (col->FRole == 2) return col->FValueType == vtInt || col->FValueType == vtCur;
+    if (col->FRole == kRoleValue) return col->FValueType == vtInt || col->FValueType == vtCur;
   return true;  // no value column: the cells count records
 }
 

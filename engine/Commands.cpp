@@ -24,13 +24,13 @@ void ApplyRolesAndCompute(TWorkspace& ws, bool valueClicked) {
   ws.hooks->ProcessEvents();
   const int i = ws.selectedColumn;
   if (i >= 0 && i < static_cast<int>(ws.FCols.size())) {
-    for (uint8_t role = 0; role < 3; ++role) {
+    for (uint8_t role = 0; role < kRoleCount; ++role) {
       if (!ws.roleDown[role]) continue;
       for (auto& col : ws.FCols)
-        if (col->FRole == role) col->FRole = 3;
+        if (col->FRole == role) col->FRole = kRoleNone;
       TCol& selected = *ws.FCols[static_cast<size_t>(i)];
       selected.FRole = role;
-      if (role == 2 && valueClicked && selected.FValueType != vtDat)
+      if (role == kRoleValue && valueClicked && selected.FValueType != vtDat)
         ws.aggregate = TAggregate::kSum;
       break;
     }
@@ -45,12 +45,12 @@ void ShowSelectedRole(TWorkspace& ws) {
   const int i = ws.selectedColumn;
   if (i < 0 || i >= static_cast<int>(ws.FCols.size())) return;
   const uint8_t role = ws.FCols[static_cast<size_t>(i)]->FRole;
-  for (uint8_t r = 0; r < 3; ++r) ws.roleDown[r] = role == r;
+  for (uint8_t r = 0; r < kRoleCount; ++r) ws.roleDown[r] = role == r;
 }
 
 void CloseRole(TWorkspace& ws, uint8_t role) {
   for (auto& col : ws.FCols)
-    if (col->FRole == role) col->FRole = 3;
+    if (col->FRole == role) col->FRole = kRoleNone;
   ws.roleDown[role] = false;
   ApplyRolesAndCompute(ws, false);
 }
@@ -60,15 +60,15 @@ void CloseRole(TWorkspace& ws, uint8_t role) {
 void SpeedButton1Click(TWorkspace& ws, int clicked) {
   // A role toggle released by the user: the selected column loses its role, nothing is
   // recomputed.
-  if (clicked >= 0 && clicked < 3 && !ws.roleDown[clicked]) {
+  if (clicked >= 0 && clicked < kRoleCount && !ws.roleDown[clicked]) {
     const int i = ws.selectedColumn;
     if (i >= 0 && i < static_cast<int>(ws.FCols.size()))
-      ws.FCols[static_cast<size_t>(i)]->FRole = 3;
+      ws.FCols[static_cast<size_t>(i)]->FRole = kRoleNone;
     ws.hooks->RefreshColumnMarkers();
     return;
   }
   // A toggle pressed: the selected column takes the role, and the table is computed again.
-  ApplyRolesAndCompute(ws, clicked == 2);
+  ApplyRolesAndCompute(ws, clicked == kRoleValue);
 }
 
 void SpeedButton9Click(TWorkspace& ws) {
@@ -76,22 +76,22 @@ void SpeedButton9Click(TWorkspace& ws) {
 }
 
 void Button10Click(TWorkspace& ws) {
-  CloseRole(ws, 1);
+  CloseRole(ws, kRoleRowItems);
 }
 
 void Button11Click(TWorkspace& ws) {
-  CloseRole(ws, 0);
+  CloseRole(ws, kRoleColumnItems);
 }
 
 void Button12Click(TWorkspace& ws) {
   TCol* columnAxis = nullptr;
   TCol* rowAxis = nullptr;
   for (auto& col : ws.FCols) {
-    if (col->FRole == 0) columnAxis = col.get();
-    if (col->FRole == 1) rowAxis = col.get();
+    if (col->FRole == kRoleColumnItems) columnAxis = col.get();
+    if (col->FRole == kRoleRowItems) rowAxis = col.get();
   }
-  if (columnAxis) columnAxis->FRole = 1;
-  if (rowAxis) rowAxis->FRole = 0;
+  if (columnAxis) columnAxis->FRole = kRoleRowItems;
+  if (rowAxis) rowAxis->FRole = kRoleColumnItems;
   // The column selection shows the selected column's new role, which the steps below then keep.
   ShowSelectedRole(ws);
   if (ws.selectedColumn >= 0) ws.hooks->SelectColumn(ws.selectedColumn);

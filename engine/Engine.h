@@ -27,8 +27,8 @@ void CrossTabulate(TWorkspace& ws);
 bool ShareAvailable(const TWorkspace& ws);
 
 // The role and aggregate toggles. The caller has already set the toggle states as the click left
-// them (roleDown, aggregate); clicked names the button: 0..2 the role toggles, 3..7 the aggregate
-// toggles 合計..件数. A role toggle released takes the role from the selected column and
+// them (roleDown, aggregate); clicked names the button: 0..2 the role toggles (by role), 3..7 the
+// aggregate toggles 合計..件数. A role toggle released takes the role from the selected column and
 // computes nothing; otherwise the selected column takes the role of the first toggle down
 // (the column that held it gives it up; pressing the value toggle on a non-date column sets
 // 合計) and the table is computed again. REQUIRES: ws.hooks set. Throws IoError as CrossTabulate.

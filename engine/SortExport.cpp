@@ -93,7 +93,7 @@ void SetLineText(int n, const std::string& text, SetCellOf set) {
         items[static_cast<size_t>(i)].empty() ? std::string(" ") : items[static_cast<size_t>(i)]);
 }
 
-// D40: the weekday (0 Sunday .. 6 Saturday) whose label begins a line text of a weekday axis,
+// The weekday (0 Sunday .. 6 Saturday) whose label begins a line text of a weekday axis,
 // 7 for any other line.
 int WeekdayOfLine(const std::string& line) {
   static const std::string days = Sjis("日月火水木金土");
@@ -140,10 +140,10 @@ std::vector<size_t> TotalOrder(const std::vector<std::string>& lines,
   return others;
 }
 
-// Whether the column holding role (0 column items, 1 row items) is a weekday axis.
-bool WeekdayAxis(const TWorkspace& ws, int role) {
+// Whether the column holding role (kRoleColumnItems or kRoleRowItems) is a weekday axis.
+bool WeekdayAxis(const TWorkspace& ws, uint8_t role) {
   for (const auto& col : ws.FCols)
-    if (col->FRole == role) return col->FValueType == vtDat && col->FDateUnit == 2;
+    if (col->FRole == role) return col->FValueType == vtDat && col->FDateUnit == kDateUnitWeekday;
   return false;
 }
 
@@ -160,8 +160,9 @@ void OrderTable(TWorkspace& ws, const std::vector<double>* rowTotals,
   if (lastRow >= 2) {
     std::vector<std::string> lines;
     for (int r = 1; r <= lastRow; ++r) lines.push_back(RowLineText(table, r));
-    const std::vector<size_t> order =
-        rowTotals ? TotalOrder(lines, *rowTotals) : SortedOrder(lines, WeekdayAxis(ws, 1));
+    const std::vector<size_t> order = rowTotals
+                                          ? TotalOrder(lines, *rowTotals)
+                                          : SortedOrder(lines, WeekdayAxis(ws, kRoleRowItems));
     for (int r = 1; r <= lastRow; ++r)
       SetRowLineText(table, r, lines[order[static_cast<size_t>(r - 1)]]);
   }
@@ -175,8 +176,9 @@ void OrderTable(TWorkspace& ws, const std::vector<double>* rowTotals,
       lines.push_back(ColLineText(table, c));
       widths.push_back(table.ColWidth(c));
     }
-    const std::vector<size_t> order =
-        colTotals ? TotalOrder(lines, *colTotals) : SortedOrder(lines, WeekdayAxis(ws, 0));
+    const std::vector<size_t> order = colTotals
+                                          ? TotalOrder(lines, *colTotals)
+                                          : SortedOrder(lines, WeekdayAxis(ws, kRoleColumnItems));
     for (int c = 1; c <= lastCol; ++c) {
       const size_t from = order[static_cast<size_t>(c - 1)];
       SetColLineText(table, c, lines[from]);

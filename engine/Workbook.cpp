@@ -144,6 +144,59 @@ class Workbook {
   throw IoError(path, TFileAction::kWrite, Utf8ToSjis(what));
 }
 
+// Whether the table shows separators (3桁区切り): its numbers then have them in their format,
+// also those below 1,000.
+bool ShowsSeparators(const TResultTable& table) {
+  for (int r = 1; r < table.RowCount(); ++r) {
+    for (int c = 1; c < table.ColCount(); ++c) {
+      TShownNumber number;
+      if (ParseShownNumber(table.Cell(c, r), &number) && number.separators) return true;
+    }
+  }
+  return false;
+}
+
+// Writes the table's cells, numbers as numbers in the format they show, and returns each
+// column's width in Shift-JIS bytes (a double-byte character takes two columns).
+std::vector<size_t> WriteCells(const TResultTable& table, Workbook& book, lxw_worksheet* sheet,
+                               lxw_format* heading, const std::string& path) {
+  const int cols = table.ColCount(), rows = table.RowCount();
+  std::vector<size_t> widths(static_cast<size_t>(std::max(cols, 0)), 0);
+  const bool separators = ShowsSeparators(table);
+  for (int r = 0; r < rows; ++r) {
+    for (int c = 0; c < cols; ++c) {
+      const std::string text = table.Cell(c, r);
+      if (IsBlankText(text)) continue;
+      widths[static_cast<size_t>(c)] = std::max(widths[static_cast<size_t>(c)], text.size());
+      const auto row = static_cast<lxw_row_t>(r);
+      const auto col = static_cast<lxw_col_t>(c);
+      const bool isHeading = r == 0 || c == 0;
+      TShownNumber number;
+      lxw_error error;
+      if (!isHeading && ParseShownNumber(text, &number)) {
+        number.separators = number.separators || (separators && !number.percent);
+        error = worksheet_write_number(sheet, row, col, number.value,
+                                       book.Format(NumberFormat(number), false));
+      } else {
+        error = worksheet_write_string(sheet, row, col, SjisToUtf8(text).c_str(),
+                                       isHeading ? heading : nullptr);
+      }
+      if (error != LXW_NO_ERROR) Fail(path, lxw_strerror(error));
+    }
+  }
+  return widths;
+}
+
+// Each column as wide as its widest text and a margin, at most 100; the heading column in the
+// heading's format.
+void SetColumnWidths(lxw_worksheet* sheet, const std::vector<size_t>& widths, lxw_format* heading) {
+  for (size_t c = 0; c < widths.size(); ++c) {
+    const double width = std::min<double>(static_cast<double>(widths[c]) + 2, 100);
+    worksheet_set_column(sheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c), width,
+                         c == 0 ? heading : nullptr);
+  }
+}
+
 }  // namespace
 
 bool IsWorkbookPath(const std::string& path) {
@@ -165,47 +218,8 @@ void SaveWorkbook(const TResultTable& table, const std::string& path,
     if (sheet == nullptr) sheet = workbook_add_worksheet(book.get(), nullptr);
     if (sheet == nullptr) Fail(path, "no worksheet");
     lxw_format* heading = book.Format("", true);
-
-    const int cols = table.ColCount(), rows = table.RowCount();
-    std::vector<size_t> widths(static_cast<size_t>(std::max(cols, 0)), 0);
     worksheet_set_row(sheet, 0, LXW_DEF_ROW_HEIGHT, heading);
-    // A table that shows separators (3桁区切り) has them in the format of all its numbers, also
-    // of those below 1,000.
-    bool separators = false;
-    for (int r = 1; r < rows && !separators; ++r) {
-      for (int c = 1; c < cols && !separators; ++c) {
-        TShownNumber number;
-        separators = ParseShownNumber(table.Cell(c, r), &number) && number.separators;
-      }
-    }
-    for (int r = 0; r < rows; ++r) {
-      for (int c = 0; c < cols; ++c) {
-        const std::string text = table.Cell(c, r);
-        if (IsBlankText(text)) continue;
-        // Shift-JIS bytes measure the width: a double-byte character takes two columns.
-        widths[static_cast<size_t>(c)] = std::max(widths[static_cast<size_t>(c)], text.size());
-        const auto row = static_cast<lxw_row_t>(r);
-        const auto col = static_cast<lxw_col_t>(c);
-        const bool isHeading = r == 0 || c == 0;
-        TShownNumber number;
-        lxw_error error;
-        if (!isHeading && ParseShownNumber(text, &number)) {
-          number.separators = number.separators || (separators && !number.percent);
-          error = worksheet_write_number(sheet, row, col, number.value,
-                                         book.Format(NumberFormat(number), false));
-        } else {
-          error = worksheet_write_string(sheet, row, col, SjisToUtf8(text).c_str(),
-                                         isHeading ? heading : nullptr);
-        }
-        if (error != LXW_NO_ERROR) Fail(path, lxw_strerror(error));
-      }
-    }
-    for (int c = 0; c < cols; ++c) {
-      const double width =
-          std::min<double>(static_cast<double>(widths[static_cast<size_t>(c)]) + 2, 100);
-      worksheet_set_column(sheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c), width,
-                           c == 0 ? heading : nullptr);
-    }
+    SetColumnWidths(sheet, WriteCells(table, book, sheet, heading, path), heading);
     worksheet_freeze_panes(sheet, 1, 1);
     const lxw_error error = book.Close();
     if (error != LXW_NO_ERROR) Fail(path, lxw_strerror(error));

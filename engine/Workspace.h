@@ -61,10 +61,11 @@ struct TWorkspace {
   TShare share = TShare::kNone;  // 構成比; applies only where ShareAvailable (Engine.h)
   bool separators = false;       // 3桁区切り: numbers shown as 1,234,567.5
   bool sortByTotal = false;  // 合計の大きい順: rows and columns by their totals, largest first
-  // The role toggles of the selected column: down, visible, enabled.
-  bool roleDown[3] = {false, false, false};  // 列項目, 行項目, 値
-  bool roleVisible[3] = {false, false, false};
-  bool roleEnabled[3] = {false, false, false};
+  // The role toggles of the selected column, indexed by role (列項目, 行項目, 値): down, visible,
+  // enabled.
+  bool roleDown[kRoleCount] = {false, false, false};
+  bool roleVisible[kRoleCount] = {false, false, false};
+  bool roleEnabled[kRoleCount] = {false, false, false};
 
   // Label2: the record count shown above the grid (Shift-JIS text).
   std::string recordCountText = "00000";

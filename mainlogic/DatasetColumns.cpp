@@ -63,7 +63,7 @@ void TMainLogic::ListBox2Click() {
   const std::string& name = col->FName;
 
   rolePanelVisible_ = true;
-  for (int r = 0; r < 3; ++r) {
+  for (int r = 0; r < kRoleCount; ++r) {
     ws_.roleDown[r] = col->FRole == r;
     ws_.roleVisible[r] = true;
     ws_.roleEnabled[r] = true;

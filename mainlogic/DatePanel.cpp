@@ -46,13 +46,124 @@ struct Interval {
   const char* utf8;
   uint8_t unit;
 };
-constexpr Interval kIntervals[] = {{"年", 0}, {"月", 1}, {"曜日", 2}, {"日", 3},
-                                   {"時", 4}, {"分", 5}, {"秒", 6}};
+constexpr Interval kIntervals[] = {{"年", kDateUnitYear},      {"月", kDateUnitMonth},
+                                   {"曜日", kDateUnitWeekday}, {"日", kDateUnitDay},
+                                   {"時", kDateUnitHour},      {"分", kDateUnitMinute},
+                                   {"秒", kDateUnitSecond}};
 
 std::string IntervalText(uint8_t unit) {
   for (const Interval& i : kIntervals)
     if (i.unit == unit) return Sjis(i.utf8);
   return std::string();
+}
+
+// The weekday entry of index, kWeekdaysAll when there is none such.
+int WeekdayEntry(int index) {
+  const int entries = static_cast<int>(TDatePanel::WeekdayChoices().size());
+  return index >= 0 && index < entries ? index : kWeekdaysAll;
+}
+
+// Takes the extremes of the column's descriptor section; an unfiltered column's bounds are the
+// extremes and its time-of-day window the whole day.
+void TakeExtremes(TCol& col, const TColumnSection& section) {
+  col.FMin = section.min;
+  col.FMax = section.max;
+  col.FindTimesBetween();
+  if (!col.FFiltered) {
+    col.FLower = col.FMin;
+    col.FUpper = col.FMax;
+    col.FTimeLower = 0;
+    col.FTimeUpper = kLastMsOfDay;
+  }
+}
+
+// The two numbers of a heading "a<separator>b"; false when it has no separator. Throws
+// ConvertError when either is no integer.
+bool NumberPair(const std::string& text, char separator, int32_t* a, int32_t* b) {
+  const size_t at = text.find(separator);
+  if (at == std::string::npos) return false;
+  *a = filters::IntOrThrow(std::string_view(text).substr(0, at), text);
+  *b = filters::IntOrThrow(std::string_view(text).substr(at + 1), text);
+  return true;
+}
+
+// The first and last day that a year, month or day heading names. False when a month heading
+// has no slash: nothing is drilled. Throws ConvertError for a heading that names no date.
+bool DaysOfHeading(uint8_t unit, const std::string& text, double* firstDay, double* lastDay) {
+  switch (unit) {
+    case kDateUnitYear: {  // "yyyy"
+      const int32_t year = filters::IntOrThrow(text, text);
+      if (!IsValidDate(year, 1, 1)) filters::ThrowNotDate(text);
+      *firstDay = EncodeDate(year, 1, 1);
+      *lastDay = EncodeDate(year, 12, 31);
+      return true;
+    }
+    case kDateUnitMonth: {  // "yyyy/mm": the whole month
+      int32_t year = 0, month = 0;
+      if (!NumberPair(text, '/', &year, &month)) return false;
+      if (!IsValidDate(year, month, 1)) filters::ThrowNotDate(text);
+      *firstDay = EncodeDate(year, month, 1);
+      *lastDay = EncodeDate(year, month, DaysInMonth(year, month));
+      return true;
+    }
+    case kDateUnitDay: {  // "yyyy/mm/dd"
+      double day = 0;
+      if (!TryParseDateTime(text, &day) || TimeOf(day) != 0) filters::ThrowNotDate(text);
+      *firstDay = *lastDay = day;
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+// The first and last millisecond of the hour, minute or second a heading names. False when a
+// minute heading has no colon: nothing is drilled. Throws ConvertError for a heading that names
+// no time of day.
+bool TimesOfHeading(uint8_t unit, const std::string& text, double* lower, double* upper) {
+  switch (unit) {
+    case kDateUnitHour: {  // "hh"
+      const int32_t hour = filters::IntOrThrow(text, text);
+      if (hour < 0 || hour > 23) filters::ThrowNotTime(text);
+      *lower = EncodeTime(hour, 0, 0, 0);
+      *upper = EncodeTime(hour, 59, 59, 999);
+      return true;
+    }
+    case kDateUnitMinute: {  // "hh:mm"
+      int32_t hour = 0, minute = 0;
+      if (!NumberPair(text, ':', &hour, &minute)) return false;
+      if (hour < 0 || hour > 23 || minute < 0 || minute > 59) filters::ThrowNotTime(text);
+      *lower = EncodeTime(hour, minute, 0, 0);
+      *upper = EncodeTime(hour, minute, 59, 999);
+      return true;
+    }
+    case kDateUnitSecond: {  // "hh:mm:ss"
+      double time = 0;
+      if (!TryParseDateTime(text, &time) || DayOf(time) != 0) filters::ThrowNotTime(text);
+      *lower = time;
+      *upper = time + EncodeTime(0, 0, 0, 999);
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+// A drilled time bucket. On a column with dates and times of day it narrows the time-of-day
+// window (further when the column is filtered already) and keeps the days; otherwise it is the
+// range, and on a column of times of day only the window too (see PickerChanged).
+void DrillTimes(TCol& col, double lower, double upper) {
+  if (!(col.HasDates() && col.HasTimes())) {
+    col.FLower = lower;
+    col.FUpper = upper;
+    if (!col.HasDates()) {
+      col.FTimeLower = lower;
+      col.FTimeUpper = upper;
+    }
+    return;
+  }
+  col.FTimeLower = col.FFiltered ? std::max(col.FTimeLower, lower) : lower;
+  col.FTimeUpper = col.FFiltered ? std::min(col.FTimeUpper, upper) : upper;
 }
 
 }  // namespace
@@ -69,19 +180,19 @@ void TDatePanel::Open(int columnCount) {
 }
 
 void TDatePanel::Refresh(TCol& col, const TColumnSection& section) {
-  col.FMin = section.min;
-  col.FMax = section.max;
-  col.FindTimesBetween();
-  if (!col.FFiltered) {
-    col.FLower = col.FMin;
-    col.FUpper = col.FMax;
-    col.FTimeLower = 0;
-    col.FTimeUpper = kLastMsOfDay;
-  }
+  TakeExtremes(col, section);
   state_.caption = col.FName;
-  const bool hasDates = col.HasDates();
-  const bool hasTimes = col.HasTimes();
+  ShowDayRange(col);
+  state_.intervals.clear();
+  state_.intervalIndex = -1;
+  ShowDates(col);
+  ShowTimes(col);
+  state_.weekdayIndex = WeekdayEntry(col.FWeekdayFilter);
+  SelectUnitOf(col);
+  state_.visible = true;
+}
 
+void TDatePanel::ShowDayRange(const TCol& col) {
   // The date pickers allow the column's days, widened to the days of the bounds (a drill-down
   // by year or month sets bounds beyond the records): showing a bound must not change it.
   state_.earliestDay = DayOf(col.FMin);
@@ -90,50 +201,54 @@ void TDatePanel::Refresh(TCol& col, const TColumnSection& section) {
     state_.earliestDay = std::min(state_.earliestDay, DayOf(col.FLower));
     state_.latestDay = std::max(state_.latestDay, DayOf(col.FUpper));
   }
-  state_.intervals.clear();
-  state_.intervalIndex = -1;
+}
 
+void TDatePanel::ShowDates(const TCol& col) {
   TPickerState* p = state_.pickers;
-  if (!hasDates) {
+  if (!col.HasDates()) {
     p[kLowerDate].visible = p[kUpperDate].visible = false;
     state_.weekdayVisible = false;
     p[kLowerTime].left = p[kUpperTime].left = TDatePanelState::kDatePickerLeft;
     state_.earliestLabel.clear();
     state_.latestLabel.clear();
-  } else {
-    p[kLowerDate].value = DayOf(col.FLower);
-    p[kUpperDate].value = DayOf(col.FUpper);
-    state_.earliestLabel = ShortDateText(col.FMin);
-    state_.latestLabel = ShortDateText(col.FMax);
-    p[kLowerDate].visible = p[kUpperDate].visible = true;
-    state_.weekdayVisible = true;
-    p[kLowerTime].left = p[kUpperTime].left = TDatePanelState::kTimePickerBesideLeft;
-    if (col.FMax - col.FMin < 2000) state_.intervals.push_back(Sjis("日"));
-    state_.intervals.push_back(Sjis("曜日"));
-    state_.intervals.push_back(Sjis("月"));
-    state_.intervals.push_back(Sjis("年"));
+    return;
   }
-  if (!hasTimes) {
-    p[kLowerTime].visible = p[kUpperTime].visible = false;
-  } else {
-    p[kLowerTime].visible = p[kUpperTime].visible = true;
-    // With dates the time pickers show the time-of-day window (0:00:00 and 23:59:59 until it is
-    // narrowed); without them the range itself.
-    p[kLowerTime].value = hasDates ? WholeSecond(col.FTimeLower) : TimeOf(col.FLower);
-    p[kUpperTime].value = hasDates ? WholeSecond(col.FTimeUpper) : TimeOf(col.FUpper);
-    const auto append = [](std::string& label, const std::string& time) {
-      label = label.empty() ? time : label + " " + time;
-    };
-    append(state_.earliestLabel, LongTimeText(col.FMin));
-    append(state_.latestLabel, LongTimeText(col.FMax));
-    state_.intervals.push_back(Sjis("時"));
-    state_.intervals.push_back(Sjis("分"));
-    if (std::trunc((col.FMax - col.FMin) * 43200) < 2000) state_.intervals.push_back(Sjis("秒"));
-  }
-  const int weekday = col.FWeekdayFilter;
-  state_.weekdayIndex =
-      weekday >= 0 && weekday < static_cast<int>(WeekdayChoices().size()) ? weekday : -1;
+  p[kLowerDate].value = DayOf(col.FLower);
+  p[kUpperDate].value = DayOf(col.FUpper);
+  state_.earliestLabel = ShortDateText(col.FMin);
+  state_.latestLabel = ShortDateText(col.FMax);
+  p[kLowerDate].visible = p[kUpperDate].visible = true;
+  state_.weekdayVisible = true;
+  p[kLowerTime].left = p[kUpperTime].left = TDatePanelState::kTimePickerBesideLeft;
+  if (col.FMax - col.FMin < 2000) state_.intervals.push_back(Sjis("日"));
+  state_.intervals.push_back(Sjis("曜日"));
+  state_.intervals.push_back(Sjis("月"));
+  state_.intervals.push_back(Sjis("年"));
+}
 
+void TDatePanel::ShowTimes(const TCol& col) {
+  TPickerState* p = state_.pickers;
+  if (!col.HasTimes()) {
+    p[kLowerTime].visible = p[kUpperTime].visible = false;
+    return;
+  }
+  p[kLowerTime].visible = p[kUpperTime].visible = true;
+  // With dates the time pickers show the time-of-day window (0:00:00 and 23:59:59 until it is
+  // narrowed); without them the range itself.
+  const bool hasDates = col.HasDates();
+  p[kLowerTime].value = hasDates ? WholeSecond(col.FTimeLower) : TimeOf(col.FLower);
+  p[kUpperTime].value = hasDates ? WholeSecond(col.FTimeUpper) : TimeOf(col.FUpper);
+  const auto append = [](std::string& label, const std::string& time) {
+    label = label.empty() ? time : label + " " + time;
+  };
+  append(state_.earliestLabel, LongTimeText(col.FMin));
+  append(state_.latestLabel, LongTimeText(col.FMax));
+  state_.intervals.push_back(Sjis("時"));
+  state_.intervals.push_back(Sjis("分"));
+  if (std::trunc((col.FMax - col.FMin) * 43200) < 2000) state_.intervals.push_back(Sjis("秒"));
+}
+
+void TDatePanel::SelectUnitOf(const TCol& col) {
   // The column's unit when the list offers it, else the first entry: a time-only column starts
   // by hours. On a column with dates and times a date unit counts only once the user chose it
   // (a chosen unit survives every refresh); until then the first entry, the day, is taken.
@@ -141,12 +256,11 @@ void TDatePanel::Refresh(TCol& col, const TColumnSection& section) {
   const auto it = std::find(list.begin(), list.end(), IntervalText(col.FDateUnit));
   const size_t index = static_cast<size_t>(context_.Workspace().selectedColumn);
   const bool chosen = index < unitChosen_.size() && unitChosen_[index];
-  const bool keep = !(hasDates && hasTimes) || col.FDateUnit >= 4 || chosen;
+  const bool keep = !(col.HasDates() && col.HasTimes()) || IsTimeOfDayUnit(col.FDateUnit) || chosen;
   if (keep && it != list.end())
     SelectInterval(static_cast<int>(it - list.begin()));
   else if (!list.empty())
     SelectInterval(0);
-  state_.visible = true;
 }
 
 void TDatePanel::SelectInterval(int index) {
@@ -176,9 +290,7 @@ void TDatePanel::PickerChanged(TDateControl sender, double value) {
   if (col == nullptr || col->FValueType != vtDat || !state_.visible) return;
   TPickerState* p = state_.pickers;
   if (sender == TDateControl::kWeekday) {
-    const int index = static_cast<int>(value);
-    state_.weekdayIndex =
-        index >= 0 && index < static_cast<int>(WeekdayChoices().size()) ? index : -1;
+    state_.weekdayIndex = WeekdayEntry(static_cast<int>(value));
     col->FWeekdayFilter = state_.weekdayIndex;
   } else {
     const int which = static_cast<int>(sender);
@@ -230,7 +342,7 @@ void TDatePanel::ResetPickers(TCol& col) {
     p[kLowerTime].value = TimeOf(col.FMin);
     p[kUpperTime].value = TimeOf(col.FMax);
   }
-  col.FRole = 3;
+  col.FRole = kRoleNone;
   col.FFiltered = false;
   context_.Recalculate();
 }
@@ -252,80 +364,22 @@ void TDatePanel::Reset() {
 // keeps the window; the days are then whole days, as the date pickers set them. A window already
 // narrowed narrows further: the part of the hour inside it is what the hour's cell counted.
 void TDatePanel::Drill(TCol& col, const std::string& text) {
-  const bool twoFilters = col.HasDates() && col.HasTimes();
-  const bool narrow = twoFilters && col.FFiltered;
-  const auto setDays = [&col](double firstDay, double lastDay) {
-    col.FLower = FirstSerialOfDay(firstDay);
-    col.FUpper = LastSerialOfDay(lastDay);
-  };
-  const auto setTimes = [&col, twoFilters, narrow](double lower, double upper) {
-    if (!twoFilters) {
-      col.FLower = lower;
-      col.FUpper = upper;
-      // Times of day only: the window says the same as the range (see PickerChanged).
-      if (!col.HasDates()) {
-        col.FTimeLower = lower;
-        col.FTimeUpper = upper;
-      }
-      return;
-    }
-    col.FTimeLower = narrow ? std::max(col.FTimeLower, lower) : lower;
-    col.FTimeUpper = narrow ? std::min(col.FTimeUpper, upper) : upper;
-  };
-  switch (col.FDateUnit) {
-    case 0: {  // "yyyy"
-      const int32_t year = filters::IntOrThrow(text, text);
-      if (!IsValidDate(year, 1, 1)) filters::ThrowNotDate(text);
-      setDays(EncodeDate(year, 1, 1), EncodeDate(year, 12, 31));
-      break;
-    }
-    case 1: {  // "yyyy/mm": the whole month
-      const size_t slash = text.find('/');
-      if (slash == std::string::npos) break;
-      const int32_t year = filters::IntOrThrow(std::string_view(text).substr(0, slash), text);
-      const int32_t month = filters::IntOrThrow(std::string_view(text).substr(slash + 1), text);
-      if (!IsValidDate(year, month, 1)) filters::ThrowNotDate(text);
-      setDays(EncodeDate(year, month, 1), EncodeDate(year, month, DaysInMonth(year, month)));
-      break;
-    }
-    case 2: {  // a weekday character: the weekday set, bounds unchanged
-      const auto& choices = WeekdayChoices();
-      const auto it = std::find(choices.begin(), choices.end(), text);
-      state_.weekdayIndex = it == choices.end() ? -1 : static_cast<int>(it - choices.begin());
-      col.FWeekdayFilter = state_.weekdayIndex;
-      break;
-    }
-    case 3: {  // "yyyy/mm/dd"
-      double day = 0;
-      if (!TryParseDateTime(text, &day) || TimeOf(day) != 0) filters::ThrowNotDate(text);
-      setDays(day, day);
-      break;
-    }
-    case 4: {  // "hh"
-      const int32_t hour = filters::IntOrThrow(text, text);
-      if (hour < 0 || hour > 23) filters::ThrowNotTime(text);
-      setTimes(EncodeTime(hour, 0, 0, 0), EncodeTime(hour, 59, 59, 999));
-      break;
-    }
-    case 5: {  // "hh:mm"
-      const size_t colon = text.find(':');
-      if (colon == std::string::npos) break;
-      const int32_t hour = filters::IntOrThrow(std::string_view(text).substr(0, colon), text);
-      const int32_t minute = filters::IntOrThrow(std::string_view(text).substr(colon + 1), text);
-      if (hour < 0 || hour > 23 || minute < 0 || minute > 59) filters::ThrowNotTime(text);
-      setTimes(EncodeTime(hour, minute, 0, 0), EncodeTime(hour, minute, 59, 999));
-      break;
-    }
-    case 6: {  // "hh:mm:ss"
-      double time = 0;
-      if (!TryParseDateTime(text, &time) || DayOf(time) != 0) filters::ThrowNotTime(text);
-      setTimes(time, time + EncodeTime(0, 0, 0, 999));
-      break;
-    }
-    default:
-      break;
+  const uint8_t unit = col.FDateUnit;
+  double first = 0, last = 0;
+  if (unit == kDateUnitWeekday) {
+    // A weekday character: the weekday set, bounds unchanged.
+    const auto& choices = WeekdayChoices();
+    const auto it = std::find(choices.begin(), choices.end(), text);
+    state_.weekdayIndex =
+        it == choices.end() ? kWeekdaysAll : static_cast<int>(it - choices.begin());
+    col.FWeekdayFilter = state_.weekdayIndex;
+  } else if (DaysOfHeading(unit, text, &first, &last)) {
+    col.FLower = FirstSerialOfDay(first);
+    col.FUpper = LastSerialOfDay(last);
+  } else if (TimesOfHeading(unit, text, &first, &last)) {
+    DrillTimes(col, first, last);
   }
-  if (twoFilters) {
+  if (col.HasDates() && col.HasTimes()) {
     col.FLower = FirstSerialOfDay(DayOf(col.FLower));
     col.FUpper = LastSerialOfDay(DayOf(col.FUpper));
   }

@@ -42,6 +42,12 @@ class TDatePanel {
   const TDatePanelState& State() const { return state_; }
 
  private:
+  // The parts of Refresh: the days the date pickers allow; the date pickers, labels and date
+  // intervals; the same for times of day; the interval of the column's unit.
+  void ShowDayRange(const TCol& col);
+  void ShowDates(const TCol& col);
+  void ShowTimes(const TCol& col);
+  void SelectUnitOf(const TCol& col);
   void ResetPickers(TCol& col);
   void SelectInterval(int index);
   bool ApplyInterval(int index);  // the interval entry's unit; false when there is none

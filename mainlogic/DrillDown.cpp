@@ -58,8 +58,8 @@ void TMainLogic::StringGrid1MouseDown(int col, int row) {
   const int r = row >= 0 && row < grid.RowCount() ? row : -1;
   int a = -1, b = -1;
   for (size_t i = 0; i < ws_.FCols.size(); ++i) {
-    if (a < 0 && ws_.FCols[i]->FRole == 0) a = static_cast<int>(i);
-    if (b < 0 && ws_.FCols[i]->FRole == 1) b = static_cast<int>(i);
+    if (a < 0 && ws_.FCols[i]->FRole == kRoleColumnItems) a = static_cast<int>(i);
+    if (b < 0 && ws_.FCols[i]->FRole == kRoleRowItems) b = static_cast<int>(i);
   }
   if (a < 0 && b < 0) return;
   // Both headings are read before drilling: the first drill-down recalculates and may rewrite
@@ -107,9 +107,9 @@ void TMainLogic::DrillDown(int k, const std::string& text) {
   if (!HasDataset() || k < 0 || k >= static_cast<int>(ws_.FCols.size())) return;
   ListBox2Click(k);
   TCol& col = *ws_.FCols[static_cast<size_t>(k)];
-  col.FRole = 3;
+  col.FRole = kRoleNone;
   // The role toggles show the selected column's role, which is now none.
-  for (int r = 0; r < 3; ++r) ws_.roleDown[r] = false;
+  for (bool& down : ws_.roleDown) down = false;
   if (text == Sjis("全て")) {
     RefreshColumnMarkers();
     return;

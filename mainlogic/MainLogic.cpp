@@ -51,7 +51,7 @@ void TMainLogic::SetCurrentMarker(const std::string& marker) {
 
 void TMainLogic::ResetColumn(TCol& col) {
   history_.Clear();
-  col.FRole = 3;
+  col.FRole = kRoleNone;
   col.FFiltered = false;
   RefreshColumnMarkers();
   ListBox2Click();
@@ -59,7 +59,7 @@ void TMainLogic::ResetColumn(TCol& col) {
 
 void TMainLogic::RetabulateIfAxis() {
   // The role toggles show the current column's role.
-  if (ws_.roleDown[0] || ws_.roleDown[1]) CrossTabulateNow();
+  if (ws_.roleDown[kRoleColumnItems] || ws_.roleDown[kRoleRowItems]) CrossTabulateNow();
 }
 
 void TMainLogic::RefreshColumnMarkers() {
@@ -88,10 +88,10 @@ void TMainLogic::SpeedButton1Click(int button) {
   if (button < 0 || button > 7) return;
   if (button >= 3) ws_.aggregate = static_cast<TAggregate>(button - 3);
   if (!HasDataset()) return;
-  if (button < 3) {
+  if (button < kRoleCount) {
     if (Current() == nullptr || !ws_.roleVisible[button] || !ws_.roleEnabled[button]) return;
     const bool wasDown = ws_.roleDown[button];
-    for (int r = 0; r < 3; ++r) ws_.roleDown[r] = false;
+    for (bool& down : ws_.roleDown) down = false;
     ws_.roleDown[button] = !wasDown;
     if (wasDown) {
       // The engine only takes the role away; the table would go on showing the axis the markers
@@ -143,7 +143,7 @@ void TMainLogic::SortByTotalClick() {
 void TMainLogic::RetabulateIfAnyRole() {
   if (!HasDataset()) return;
   for (const auto& col : ws_.FCols)
-    if (col->FRole != 3) {
+    if (col->FRole != kRoleNone) {
       CrossTabulateNow();
       return;
     }
@@ -188,7 +188,8 @@ void TMainLogic::ClearTables() {
 
 bool TMainLogic::Button14Click() {
   bool anyAxis = false;
-  for (const auto& col : ws_.FCols) anyAxis = anyAxis || col->FRole <= 1;
+  for (const auto& col : ws_.FCols)
+    anyAxis = anyAxis || col->FRole == kRoleColumnItems || col->FRole == kRoleRowItems;
   if (anyAxis) RefreshTable();
   return anyAxis;
 }
@@ -198,7 +199,7 @@ void TMainLogic::RefreshTable() {
 }
 
 const std::string& TMainLogic::CountRecords() {
-  for (auto& col : ws_.FCols) col->FRole = 3;
+  for (auto& col : ws_.FCols) col->FRole = kRoleNone;
   RecalculateNow();
   return ws_.recordCountText;
 }

@@ -7,11 +7,11 @@ namespace tabulon {
 
 std::string MarkerOf(const TCol& col) {
   switch (col.FRole) {
-    case 0:
+    case kRoleColumnItems:
       return Sjis("→");
-    case 1:
+    case kRoleRowItems:
       return Sjis("↓");
-    case 2:
+    case kRoleValue:
       return Sjis("ｖ");
     default:
       return col.FFiltered ? Sjis("＊") : std::string("  ");

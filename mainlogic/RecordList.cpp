@@ -1,7 +1,9 @@
 // The record list: the CSV records that pass every filter, in file order.
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <utility>
+#include <vector>
 
 #include "mainlogic/FilterValues.h"
 #include "mainlogic/MainLogic.h"
@@ -63,67 +65,81 @@ class TRecordRows : public TRowSource {
   mutable TCsvFields split_;  // reused by CellsOf
 };
 
-}  // namespace
-
-void TMainLogic::Button7Click() {
-  if (!HasDataset()) return;
-  TResultTable& grid = *ChooseOutputGrid();
-  ws_.FOutGrid = &grid;
+// The filtered columns, loaded: a record is listed when it passes each of them.
+std::vector<TCol*> LoadedFilters(const TWorkspace& ws) {
   std::vector<TCol*> filtered;
-  for (const auto& col : ws_.FCols)
+  for (const auto& col : ws.FCols)
     if (col->FFiltered) {
       col->Load();
       filtered.push_back(col.get());
     }
+  return filtered;
+}
 
-  // Opened before the grid changes: a file that cannot be opened leaves the grid as it was. The
-  // records are read as the import reads them, so that record numbers agree.
-  CsvRecordReader csv(ws_.FCsvPath);
+bool PassesAll(const std::vector<TCol*>& filtered, int32_t row) {
+  for (TCol* col : filtered)
+    if (!col->ReadRow(row)) return false;
+  return true;
+}
+
+// Reads the CSV's header record into the grid's first row, as the import reads it, and makes
+// the grid that one row with a heading column before the fields.
+void ShowHeader(CsvRecordReader& csv, TResultTable& grid) {
   std::string_view line;
   if (!csv.ReadRecord(&line)) line = std::string_view();
   TCsvFields split;
   SplitCsvDisplayRecord(line, &split, csv.Separator());
   const std::vector<std::string_view>& fields = split.fields;
-
-  // The header row; the records follow it once they are all read.
   grid.SetColCount(static_cast<int>(fields.size()) + 1);
   grid.SetRowCount(1);
   for (int c = 0; c < grid.ColCount(); ++c) grid.SetColWidth(c, grid.DefaultColWidth());
   grid.ClearRow(0);
   for (size_t i = 0; i < fields.size(); ++i)
     grid.SetCell(static_cast<int>(i) + 1, 0, std::string(fields[i]));
+}
 
+// Puts the records read under the header. The heading column is as wide as the last record
+// number, the widest, so every number shows whole.
+void ShowRecords(TResultTable& grid, std::unique_ptr<TRecordRows> rows) {
+  const int width = grid.TextWidth(filters::DecimalText(rows->Rows()));
+  grid.SetColWidth(0, std::max(grid.DefaultColWidth(), width));
+  if (rows->Rows() > 0)
+    grid.AppendRowSource(std::move(rows));
+  else
+    grid.SetRowCount(2);  // never fewer than 2 rows: one empty data row
+}
+
+}  // namespace
+
+void TMainLogic::Button7Click() {
+  if (!HasDataset()) return;
+  TResultTable& grid = *ChooseOutputGrid();
+  ws_.FOutGrid = &grid;
+  const std::vector<TCol*> filtered = LoadedFilters(ws_);
+
+  // Opened before the grid changes: a file that cannot be opened leaves the grid as it was. The
+  // records are read as the import reads them, so that record numbers agree; the records follow
+  // the header once they are all read.
+  CsvRecordReader csv(ws_.FCsvPath);
+  ShowHeader(csv, grid);
   auto records = std::make_unique<TRecordRows>(
       static_cast<size_t>(std::max<int64_t>(csv.Lines().Size(), 0)), csv.Separator());
-  // A read that fails part-way leaves the header and the records read before it. The heading
-  // column is as wide as the last record number, the widest, so every number shows whole.
-  const auto show = [&grid](std::unique_ptr<TRecordRows> rows) {
-    const int width = grid.TextWidth(filters::DecimalText(rows->Rows()));
-    grid.SetColWidth(0, std::max(grid.DefaultColWidth(), width));
-    if (rows->Rows() > 0)
-      grid.AppendRowSource(std::move(rows));
-    else
-      grid.SetRowCount(2);  // never fewer than 2 rows: one empty data row
-  };
+  // A read that fails part-way leaves the header and the records read before it.
   try {
+    std::string_view line;
     for (int32_t r = 0; r < ws_.FRowCount; ++r) {
-      bool passes = true;
-      for (TCol* col : filtered)
-        if (!col->ReadRow(r)) {
-          passes = false;
-          break;
-        }
+      const bool passes = PassesAll(filtered, r);
       // Every record is read, passing or not, so records and record numbers stay in step; a
       // file shorter than its store reads as empty lines.
       if (!csv.ReadRecord(&line)) line = std::string_view();
       if (passes) records->Add(line);
     }
   } catch (...) {
-    show(std::move(records));
+    ShowRecords(grid, std::move(records));
     throw;
   }
   const int listed = records->Rows();
-  show(std::move(records));
+  ShowRecords(grid, std::move(records));
   ws_.recordCountText = filters::DecimalText(listed);
 }
 

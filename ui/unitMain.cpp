@@ -559,7 +559,7 @@ void TForm1::RenderDatePanel() {
 void TForm1::RenderToggles() {
   const TWorkspace& ws = logic_.Workspace();
   Panel5->setVisible(logic_.RolePanelVisible());
-  for (int r = 0; r < 3; ++r) {
+  for (int r = 0; r < kRoleCount; ++r) {
     QToolButton* button = toggles_[r + 1];
     button->setChecked(ws.roleDown[r]);
     button->setVisible(ws.roleVisible[r]);

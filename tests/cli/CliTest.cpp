@@ -189,7 +189,8 @@ TEST(Cli, PercentShowsEachCellAsAShareOfItsRowColumnOrGrandTotal) {
   EXPECT_EQ(Cli(table + "rows", dir).exitCode, 2);
 }
 
-// D39 and D40, 3桁区切り, 合計の大きい順 and the workbook of --output FILE.xlsx.
+// Integer class headings, the weekday order, 3桁区切り, 合計の大きい順 and the workbook of
+// --output FILE.xlsx.
 TEST(Cli, DivisionHeadingsWeekdaysSeparatorsSortByTotalAndWorkbook) {
   ScratchDir dir;
   std::string data = "x,日付,店,金額\r\n";

@@ -237,7 +237,7 @@ TEST_F(CrossTab, RangeAxisPerRowNumbersAlwaysFormAtLeastTwoRanges) {
   EXPECT_EQ(id.FDivisions, 2);
 }
 
-// D39: an integer class is headed by the whole numbers it holds.
+// An integer class is headed by the whole numbers it holds.
 TEST_F(CrossTab, RangeAxisIntegerClassesNameTheNumbersTheyHold) {
   EngineData d("x\n0\n1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n");
   d.ws.sort = true;
@@ -258,8 +258,8 @@ TEST_F(CrossTab, RangeAxisIntegerClassesNameTheNumbersTheyHold) {
                                  "14-15,2,2", "合計,7,7"}));
 }
 
-// D39 over many ranges, bounds and counts: every record lands in the class whose heading names
-// its number, and the headings run on without gaps or overlaps.
+// Integer class headings over many ranges, bounds and counts: every record lands in the class whose
+// heading names its number, and the headings run on without gaps or overlaps.
 TEST_F(CrossTab, RangeAxisIntegerHeadingsAgreeWithTheClassesOfTheRecords) {
   std::string csv = "v\n";
   for (int i = -7; i <= 53; ++i) csv += std::to_string(i) + "\n";

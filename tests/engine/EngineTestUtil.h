@@ -27,7 +27,7 @@ class FakeWindow : public TWindowHooks {
   // As the column selection does: the role toggles show the column's role.
   void SelectColumn(int index) override {
     ws_->selectedColumn = index;
-    for (int r = 0; r < 3; ++r)
+    for (int r = 0; r < kRoleCount; ++r)
       ws_->roleDown[r] = ws_->FCols[static_cast<size_t>(index)]->FRole == r;
     ++selections;
   }

@@ -1,4 +1,4 @@
-// The weekday order (D40), 3桁区切り, 合計の大きい順 and the Excel workbook.
+// The weekday order, 3桁区切り, 合計の大きい順 and the Excel workbook.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -26,18 +26,18 @@ TEST(WeekdaySort, AWeekdayAxisRunsFromSundayToSaturdayWhenSorted) {
   EngineData d(kWeek);
   d.ws.sort = true;
   TCol& date = d.Col("日付");
-  date.FDateUnit = 2;
-  date.FRole = 0;
+  date.FDateUnit = kDateUnitWeekday;
+  date.FRole = kRoleColumnItems;
   EXPECT_EQ(d.Tabulate()[0], ",日,月,火,水,木,金,土,合計");
-  date.FRole = 1;
+  date.FRole = kRoleRowItems;
   const Lines rows = d.Tabulate();
   ASSERT_EQ(rows.size(), 9u);
   const char* days[] = {"日", "月", "火", "水", "木", "金", "土"};
   for (int i = 0; i < 7; ++i) EXPECT_EQ(rows[static_cast<size_t>(i) + 1].substr(0, 3), days[i]);
   EXPECT_EQ(rows[4], "水,2,2");
   // Other labels sort by text as before.
-  date.FRole = 3;
-  d.Col("店").FRole = 0;
+  date.FRole = kRoleNone;
+  d.Col("店").FRole = kRoleColumnItems;
   EXPECT_EQ(d.Tabulate()[0], ",A,B,C,合計");
 }
 
@@ -45,8 +45,8 @@ TEST(WeekdaySort, TheSortToggleOnATableAlreadyShownOrdersWeekdays) {
   EngineData d(kWeek);
   d.ws.sort = false;
   TCol& date = d.Col("日付");
-  date.FDateUnit = 2;
-  date.FRole = 0;
+  date.FDateUnit = kDateUnitWeekday;
+  date.FRole = kRoleColumnItems;
   d.Tabulate();
   d.ws.sort = true;
   SpeedButton11Click(d.ws);
@@ -71,21 +71,21 @@ TEST(Separators, TheTableShowsItsNumbersGroupedAndItsLabelsAsTheyAre) {
   EngineData d("店,金額,数\nA,1234567.5,1000\nB,2000,5000\nA,0.25,1\n");
   d.ws.sort = true;
   d.ws.separators = true;
-  d.Col("店").FRole = 1;
-  d.Col("金額").FRole = 2;
+  d.Col("店").FRole = kRoleRowItems;
+  d.Col("金額").FRole = kRoleValue;
   d.ws.aggregate = TAggregate::kSum;
   EXPECT_EQ(d.Tabulate(),
             (Lines{",,合計", "A,\"1,234,567.75\",\"1,234,567.75\"", "B,\"2,000\",\"2,000\"",
                    "合計,\"1,236,567.75\",\"1,236,567.75\""}));
-  d.Col("金額").FRole = 3;
-  d.Col("数").FRole = 0;
+  d.Col("金額").FRole = kRoleNone;
+  d.Col("数").FRole = kRoleColumnItems;
   d.Col("数").FDivisions = d.Col("数").FCount;
   d.ws.aggregate = TAggregate::kCount;
   const Lines rows = d.Tabulate();
   EXPECT_EQ(rows[0], ",\"   1\",1000,5000,合計");  // labels keep their text
   d.ws.separators = false;
-  d.Col("数").FRole = 3;
-  d.Col("金額").FRole = 2;
+  d.Col("数").FRole = kRoleNone;
+  d.Col("金額").FRole = kRoleValue;
   d.ws.aggregate = TAggregate::kSum;
   EXPECT_EQ(d.Tabulate()[1], "A,1234567.75,1234567.75");
 }
@@ -94,8 +94,8 @@ TEST(SortByTotal, RowsAndColumnsByTheirTotalsLargestFirstNullLast) {
   EngineData d("店,分類\nA,x\nB,y\nB,y\nB,x\nC,z\nC,z\nC,z\nC,y\n,z\n,z\n,z\n,z\n,z\n");
   d.ws.sort = true;
   d.ws.sortByTotal = true;
-  d.Col("店").FRole = 1;
-  d.Col("分類").FRole = 0;
+  d.Col("店").FRole = kRoleRowItems;
+  d.Col("分類").FRole = kRoleColumnItems;
   EXPECT_EQ(d.Tabulate(), (Lines{",z,y,x,合計", "C,3,1,0,4", "B,0,2,1,3", "A,0,0,1,1",
                                  "(null),5,0,0,5", "合計,8,3,2,13"}));
   // Off again: the order of 並び替え.
@@ -111,8 +111,8 @@ TEST(SortByTotal, RowsAndColumnsByTheirTotalsLargestFirstNullLast) {
 TEST(SortByTotal, SumsOrderByTheirValues) {
   EngineData d("店,金額\nA,5\nA,6\nB,100\nC,-3\n");
   d.ws.sortByTotal = true;
-  d.Col("店").FRole = 1;
-  d.Col("金額").FRole = 2;
+  d.Col("店").FRole = kRoleRowItems;
+  d.Col("金額").FRole = kRoleValue;
   d.ws.aggregate = TAggregate::kSum;
   EXPECT_EQ(d.Tabulate(), (Lines{",,合計", "B,100,100", "A,11,11", "C,-3,-3", "合計,108,108"}));
 }

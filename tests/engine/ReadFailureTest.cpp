@@ -26,13 +26,13 @@ TEST(ReadFailure, ATabulationThatFailedReadingIsWholeTheNextTime) {
   const auto setUp = [&](int layout) {
     OpenDataset(d.ws, csv);
     if (layout == 0) {
-      d.Col("day").FRole = 0;
-      d.Col("shop").FRole = 1;
-      d.Col("amount").FRole = 2;
+      d.Col("day").FRole = kRoleColumnItems;
+      d.Col("shop").FRole = kRoleRowItems;
+      d.Col("amount").FRole = kRoleValue;
       d.ws.aggregate = TAggregate::kSum;
     } else {
       d.Col("code").SetSelected({"c1", "c7", "C2099"});  // matched line by line
-      d.Col("shop").FRole = 1;
+      d.Col("shop").FRole = kRoleRowItems;
       d.ws.aggregate = TAggregate::kCount;
     }
   };
@@ -83,7 +83,7 @@ TEST(ReadFailure, ACountOfAPerRowColumnDoesNotDivideIt) {
   const std::string csv = d.ws.FCsvPath;
   const std::string ini = d.ws.FDataDir + "/data.Ini";
   ASSERT_EQ(d.Col("amount").FStorage, csLon);
-  d.Col("amount").FRole = 1;
+  d.Col("amount").FRole = kRoleRowItems;
   const std::vector<std::string> clean = d.Tabulate();
   std::string damaged = test::ReadFile(ini);
   damaged.replace(damaged.find("ColType=Lon", damaged.find("[amount]")), 11,
@@ -91,7 +91,7 @@ TEST(ReadFailure, ACountOfAPerRowColumnDoesNotDivideIt) {
   test::WriteFile(ini, damaged);
   OpenDataset(d.ws, csv);
   EXPECT_EQ(d.Col("amount").FCount, 0);
-  d.Col("amount").FRole = 1;
+  d.Col("amount").FRole = kRoleRowItems;
   EXPECT_EQ(d.Tabulate(), clean);
 }
 

@@ -21,8 +21,8 @@ class Share : public ::testing::Test {
  protected:
   void SetUp() override {
     d.ws.sort = false;
-    d.Col("分類").FRole = 0;
-    d.Col("店舗").FRole = 1;
+    d.Col("分類").FRole = kRoleColumnItems;
+    d.Col("店舗").FRole = kRoleRowItems;
   }
   Lines Shares(TShare share) {
     d.ws.share = share;
@@ -50,12 +50,12 @@ TEST_F(Share, CountsAsSharesOfTheRowColumnOrGrandTotal) {
 }
 
 TEST_F(Share, SumsAsSharesLeaveCellsWithoutRecordsBlank) {
-  d.Col("数量").FRole = 2;
+  d.Col("数量").FRole = kRoleValue;
   d.ws.aggregate = TAggregate::kSum;
   EXPECT_EQ(Shares(TShare::kRow), (Lines{",x,y,合計", "A,33.3%,66.7%,100.0%", "B,,100.0%,100.0%",
                                          "(null),100.0%,,100.0%", "合計,50.0%,50.0%,100.0%"}));
-  d.Col("数量").FRole = 3;
-  d.Col("単価").FRole = 2;  // currency
+  d.Col("数量").FRole = kRoleNone;
+  d.Col("単価").FRole = kRoleValue;  // currency
   EXPECT_EQ(Shares(TShare::kTotal), (Lines{",x,y,合計", "A,20.7%,31.0%,51.7%", "B,41.4%,,41.4%",
                                            "(null),6.9%,,6.9%", "合計,69.0%,31.0%,100.0%"}));
 }
@@ -80,7 +80,7 @@ TEST_F(Share, TheChartSeesTheShares) {
 }
 
 TEST_F(Share, AveragesMinimaMaximaAndDatesShowTheirValues) {
-  d.Col("数量").FRole = 2;
+  d.Col("数量").FRole = kRoleValue;
   d.ws.share = TShare::kRow;
   for (TAggregate a : {TAggregate::kAverage, TAggregate::kMin, TAggregate::kMax}) {
     d.ws.aggregate = a;
@@ -89,19 +89,19 @@ TEST_F(Share, AveragesMinimaMaximaAndDatesShowTheirValues) {
   }
   d.ws.aggregate = TAggregate::kSum;
   EXPECT_TRUE(ShareAvailable(d.ws));
-  d.Col("数量").FRole = 3;
-  d.Col("店舗").FRole = 2;  // texts under 合計
-  d.Col("分類").FRole = 1;
+  d.Col("数量").FRole = kRoleNone;
+  d.Col("店舗").FRole = kRoleValue;  // texts under 合計
+  d.Col("分類").FRole = kRoleRowItems;
   EXPECT_FALSE(ShareAvailable(d.ws));
-  d.Col("店舗").FRole = 3;
+  d.Col("店舗").FRole = kRoleNone;
   EXPECT_TRUE(ShareAvailable(d.ws));  // no value column: counts
 }
 
 TEST_F(Share, AWholeOfZeroHasNoShares) {
   EngineData d("k,v\na,5\na,-5\nb,1\n");
   d.ws.sort = false;
-  d.Col("k").FRole = 1;
-  d.Col("v").FRole = 2;
+  d.Col("k").FRole = kRoleRowItems;
+  d.Col("v").FRole = kRoleValue;
   d.ws.aggregate = TAggregate::kSum;
   d.ws.share = TShare::kRow;
   EXPECT_EQ(d.Tabulate(), (Lines{",,合計", "a,-,-", "b,100.0%,100.0%", "合計,100.0%,100.0%"}));

@@ -372,7 +372,7 @@ TEST(Import, ALoneCrInAUnixFileStaysInsideItsValue) {
   col.Open(d.store, "a", 2);
   col.SetTypes("Str", "Byt");
   col.FCount = 2;
-  col.FRole = 1;
+  col.FRole = kRoleRowItems;
   col.Load();
   EXPECT_EQ(col.FValues, (std::vector<std::string>{"x\ry", "z"}));
 }
@@ -473,7 +473,7 @@ TEST(Import, LoadReadsWhatTheImportWroteAndRejectsDamagedFiles) {
     c->Open(d.store, "x", rows);
     c->SetTypes(val, col);
     c->FCount = count;
-    c->FRole = 0;
+    c->FRole = kRoleColumnItems;
     return c;
   };
   auto s = open(0, "Str", "Byt", 3, 2);
@@ -486,7 +486,7 @@ TEST(Import, LoadReadsWhatTheImportWroteAndRejectsDamagedFiles) {
 
   // A column without a role or filter reads nothing, even from missing files.
   auto idle = open(9, "Int", "Byt", 3, 2);
-  idle->FRole = 3;
+  idle->FRole = kRoleNone;
   EXPECT_NO_THROW(idle->Load());
 
   EXPECT_THROW(open(1, "Int", "Byt", 4, 2)->Load(), IoError);           // rows beyond .Dat

@@ -53,8 +53,8 @@ TEST(DatasetColumns, OpeningListsUnmarkedColumnsAndShowsOnePanelPerColumnType) {
   EXPECT_EQ(m.ItemPanel().caption, S("店"));
   EXPECT_EQ(m.ItemPanel().items, (Strings{S("新宿"), S("渋谷"), S("池袋")}));
   const TWorkspace& ws = m.Workspace();
-  for (int r = 0; r < 3; ++r) EXPECT_TRUE(ws.roleVisible[r] && !ws.roleDown[r]) << r;
-  EXPECT_TRUE(ws.roleEnabled[0] && ws.roleEnabled[1]);
+  for (int r = 0; r < kRoleCount; ++r) EXPECT_TRUE(ws.roleVisible[r] && !ws.roleDown[r]) << r;
+  EXPECT_TRUE(ws.roleEnabled[kRoleColumnItems] && ws.roleEnabled[kRoleRowItems]);
 
   const auto shown = [&] {
     return std::string(m.ItemPanel().visible ? "item " : "") +
@@ -79,13 +79,13 @@ TEST(DatasetColumns, ARoleMarkerWinsOverTheFilterMarkerAndResetClearsBoth) {
   TMainLogic& m = d.logic;
   m.ListBox3Click({0});
   EXPECT_EQ(m.ColumnEntries()[0], S("＊店"));
-  m.SpeedButton1Click(1);  // 行項目
+  m.SpeedButton1Click(kRoleRowItems);  // 行項目
   EXPECT_EQ(m.ColumnEntries()[0], S("↓店"));
-  EXPECT_TRUE(m.Workspace().roleDown[1]);
+  EXPECT_TRUE(m.Workspace().roleDown[kRoleRowItems]);
   m.Button3Click();
   EXPECT_EQ(m.ColumnEntries()[0], S("  店"));
-  EXPECT_EQ(d.Col(0).FRole, 3);
-  EXPECT_FALSE(m.Workspace().roleDown[1]);
+  EXPECT_EQ(d.Col(0).FRole, kRoleNone);
+  EXPECT_FALSE(m.Workspace().roleDown[kRoleRowItems]);
 }
 
 TEST(DatasetColumns, SelectionsSurviveSwitchingColumnsButNotReopening) {
@@ -101,12 +101,12 @@ TEST(DatasetColumns, SelectionsSurviveSwitchingColumnsButNotReopening) {
   EXPECT_EQ(m.RangePanel().label6.text, "2");
   EXPECT_EQ(m.ColumnEntries(), (Strings{S("＊店"), S("＊数量"), S("  日付"), S("  単価")}));
 
-  d.Col(1).FRole = 0;
+  d.Col(1).FRole = kRoleColumnItems;
   m.ListBox1Click(d.data.Csv());
   EXPECT_EQ(m.ColumnEntries(), (Strings{S("  店"), S("  数量"), S("  日付"), S("  単価")}));
   EXPECT_EQ(m.SelectedColumn(), 0);
   EXPECT_EQ(m.ItemPanel().picked, (std::vector<bool>{false, false, false}));
-  EXPECT_EQ(d.Col(1).FRole, 3);
+  EXPECT_EQ(d.Col(1).FRole, kRoleNone);
   EXPECT_EQ(d.Col(1).FUpper, 3);
 }
 
@@ -142,7 +142,7 @@ TEST(DatasetColumns, ACountOfAPerRowColumnDoesNotDivideIt) {
   test::WriteFile(ini, damaged);
   m.ListBox1Click(d.data.Csv());
   EXPECT_EQ(m.Label7(), "0");
-  m.SpeedButton1Click(1);
+  m.SpeedButton1Click(kRoleRowItems);
   EXPECT_EQ(Opened::Row(m.MainGrid(), 3), S("合計|2100|2100"));
 }
 
@@ -157,7 +157,7 @@ TEST(DatasetColumns, WithoutADatasetTheCommandsDoNothing) {
   m.DrillDown(0, "x");
   m.StringGrid1MouseDown(1, 1);
   m.Button7Click();
-  m.SpeedButton1Click(0);
+  m.SpeedButton1Click(kRoleColumnItems);
   EXPECT_EQ(m.Label1(), "*");
   EXPECT_EQ(m.Label2(), "00000");
   EXPECT_EQ(m.Label7(), "0000");

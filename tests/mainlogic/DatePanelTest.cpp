@@ -35,7 +35,7 @@ TEST(DatePanel, ADateOnlyColumnOffersDayWeekdayMonthYearWithYearFirstSelected) {
   EXPECT_EQ(p.caption, S("日付"));
   EXPECT_EQ(p.intervals, (Strings{S("日"), S("曜日"), S("月"), S("年")}));
   EXPECT_EQ(Selected(p), S("年"));
-  EXPECT_EQ(d.Col(kDay).FDateUnit, 0);
+  EXPECT_EQ(d.Col(kDay).FDateUnit, kDateUnitYear);
   EXPECT_EQ(p.earliestLabel, "2004/01/01");
   EXPECT_EQ(p.latestLabel, "2004/12/31");
   EXPECT_TRUE(p.pickers[0].visible && p.pickers[1].visible && p.weekdayVisible);
@@ -55,7 +55,7 @@ TEST(DatePanel, ATimeOnlyColumnShowsTimePickersInPlaceOfTheDatesAndStartsByHours
   const TDatePanelState& p = m.DatePanel();
   EXPECT_EQ(p.intervals, (Strings{S("時"), S("分")}));
   EXPECT_EQ(Selected(p), S("時"));
-  EXPECT_EQ(d.Col(kTime).FDateUnit, 4);
+  EXPECT_EQ(d.Col(kTime).FDateUnit, kDateUnitHour);
   EXPECT_FALSE(p.pickers[0].visible || p.pickers[1].visible || p.weekdayVisible);
   EXPECT_TRUE(p.pickers[2].visible && p.pickers[3].visible);
   EXPECT_EQ(p.pickers[2].left, TDatePanelState::kDatePickerLeft);
@@ -171,10 +171,10 @@ TEST(DatePanel, TheTableAndTheRecordListApplyTheTimeWindowAsTheCountDoes) {
   m.DateTimePicker1Change(TDateControl::kLowerTime, EncodeTime(9, 0, 0, 0));
   m.DateTimePicker1Change(TDateControl::kUpperTime, EncodeTime(17, 59, 59, 0));
   m.ListBox2Click(1);
-  m.SpeedButton1Click(1);  // 店 as row items
+  m.SpeedButton1Click(kRoleRowItems);  // 店 as row items
   EXPECT_EQ(Opened::Row(m.MainGrid(), 1), "a|2|2");
   EXPECT_EQ(Opened::Row(m.MainGrid(), 2), "b|1|1");
-  m.SpeedButton1Click(1);
+  m.SpeedButton1Click(kRoleRowItems);
   m.Button7Click();
   ASSERT_EQ(m.MainGrid().RowCount(), 4);
   EXPECT_EQ(Opened::Row(m.MainGrid(), 1), "1|2024/03/02 9:00|a");
@@ -209,7 +209,7 @@ TEST(DatePanel, ATimeOnlyColumnKeepsTheRecordsOfTheUpperPickersWholeSecond) {
   m.Button6Click();
   EXPECT_EQ(m.Label2(), "4");
   // A drill-down on an hour narrows range and window alike.
-  m.SpeedButton1Click(0);
+  m.SpeedButton1Click(kRoleColumnItems);
   m.StringGrid1MouseDown(1, 0);  // "12"
   EXPECT_EQ(t.FLower, EncodeTime(12, 0, 0, 0));
   EXPECT_EQ(t.FTimeLower, t.FLower);
@@ -234,7 +234,7 @@ TEST(DatePanel, SaturdayAndSundayRestrictAnUnfilteredColumnOverItsWholeRange) {
   TMainLogic& m = d.logic;
   EXPECT_EQ(TMainLogic::WeekdayChoices()[7], S("土日"));
   m.DateTimePicker1Change(TDateControl::kWeekday, 7);
-  EXPECT_EQ(d.Col(kDay).FWeekdayFilter, 7);
+  EXPECT_EQ(d.Col(kDay).FWeekdayFilter, kWeekdaysSatSun);
   EXPECT_EQ(m.DatePanel().weekdayIndex, 7);
   EXPECT_EQ(m.Label2(), "2");
   m.DateTimePicker1Change(TDateControl::kUpperDate, EncodeDate(2004, 1, 3));  // keeps that day
@@ -260,15 +260,15 @@ TEST(DatePanel, ARefreshKeepsTheChosenUnitOfADateAndTimeColumn) {
   TMainLogic& m = d.logic;
   m.ListBox2Click(kDayTime);
   m.RadioGroup1Click(Opened::IndexOf(m.DatePanel().intervals, S("月")));
-  EXPECT_EQ(d.Col(kDayTime).FDateUnit, 1);
+  EXPECT_EQ(d.Col(kDayTime).FDateUnit, kDateUnitMonth);
   m.ListBox2Click(kDay);
   m.ListBox2Click(kDayTime);
   EXPECT_EQ(Selected(m.DatePanel()), S("月"));
-  EXPECT_EQ(d.Col(kDayTime).FDateUnit, 1);
+  EXPECT_EQ(d.Col(kDayTime).FDateUnit, kDateUnitMonth);
   m.RadioGroup1Click(Opened::IndexOf(m.DatePanel().intervals, S("分")));
   m.ListBox2Click();
   EXPECT_EQ(Selected(m.DatePanel()), S("分"));
-  EXPECT_EQ(d.Col(kDayTime).FDateUnit, 5);
+  EXPECT_EQ(d.Col(kDayTime).FDateUnit, kDateUnitMinute);
 }
 
 TEST(DatePanel, ChangingTheIntervalOfAnAxisRebuildsTheTable) {
@@ -276,7 +276,7 @@ TEST(DatePanel, ChangingTheIntervalOfAnAxisRebuildsTheTable) {
   TMainLogic& m = d.logic;
   m.ListBox2Click(kDayTime);
   m.Workspace().sort = false;
-  m.SpeedButton1Click(0);  // column items
+  m.SpeedButton1Click(kRoleColumnItems);  // column items
   EXPECT_EQ(m.MainGrid().Cell(1, 0), "2004/01/01");
   EXPECT_EQ(m.MainGrid().Cell(3, 0), "2004/01/03");
   m.RadioGroup1Click(Opened::IndexOf(m.DatePanel().intervals, S("年")));

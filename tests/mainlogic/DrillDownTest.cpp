@@ -56,12 +56,12 @@ TEST(DrillDown, ARangeHeaderBecomesTheColumnsBoundsAndLeavesTheRowAxis) {
   m.StringGrid1MouseDown(2, 0);
   EXPECT_EQ(d.Col(kQuantity).FLower, 34);
   EXPECT_EQ(d.Col(kQuantity).FUpper, 66);
-  EXPECT_EQ(d.Col(kQuantity).FRole, 3);
+  EXPECT_EQ(d.Col(kQuantity).FRole, kRoleNone);
   EXPECT_EQ(m.ColumnEntries(),
             (Strings{S("↓店"), S("＊数量"), S("  日付"), S("  負"), S("  金額")}));
   EXPECT_EQ(m.SelectedColumn(), kQuantity);
   EXPECT_EQ(m.RangePanel().label5.text, "34");
-  EXPECT_FALSE(m.Workspace().roleDown[0]);
+  EXPECT_FALSE(m.Workspace().roleDown[kRoleColumnItems]);
   EXPECT_EQ(Opened::Row(d.Grid(), 0), S("||合計"));
   EXPECT_EQ(Opened::Row(d.Grid(), 1), S("新宿|1|1"));
 }
@@ -91,7 +91,7 @@ TEST(DrillDown, AHeaderThatIsNoNumberStopsWithTheConversionErrorAfterLeavingTheA
             S("'合計' は浮動小数点数ではありません"));
   EXPECT_EQ(ConvertErrorOf([&] { m.DrillDown(kQuantity, "(null)"); }),
             S("'(null)' は浮動小数点数ではありません"));
-  EXPECT_EQ(d.Col(kQuantity).FRole, 3);
+  EXPECT_EQ(d.Col(kQuantity).FRole, kRoleNone);
   EXPECT_FALSE(d.Col(kQuantity).FFiltered);
 }
 
@@ -135,7 +135,7 @@ TEST(DrillDown, AWeekdayHeaderChoosesThatWeekdayAndADayHeaderTheWholeDay) {
   d.Unit(kDate, "曜日");
   m.DrillDown(kDate, S("水"));
   EXPECT_EQ(m.DatePanel().weekdayIndex, 3);
-  EXPECT_EQ(d.Col(kDate).FWeekdayFilter, 3);
+  EXPECT_EQ(d.Col(kDate).FWeekdayFilter, kWeekdayWednesday);
   m.Button7Click();
   EXPECT_EQ(m.Label2(), "2");  // 2004/01/07 and 2004/03/31
 
@@ -159,7 +159,7 @@ TEST(DrillDown, DaysOfADateAndTimeColumnAreCalendarDaysInTheCellAndTheDrill) {
   m.Workspace().sort = false;
   m.ListBox2Click(0);
   m.RadioGroup1Click(Opened::IndexOf(m.DatePanel().intervals, S("日")));
-  m.SpeedButton1Click(1);
+  m.SpeedButton1Click(kRoleRowItems);
   EXPECT_EQ(Opened::Row(m.MainGrid(), 1), "2024/03/01|1|1");
   EXPECT_EQ(Opened::Row(m.MainGrid(), 2), "2024/03/02|2|2");
   m.StringGrid1MouseDown(1, 2);
@@ -202,7 +202,7 @@ TEST(DrillDown, AnHourHeadingOfADateAndTimeColumnKeepsThatHourOnEveryDay) {
   Opened d(S(kStamps));
   TMainLogic& m = d.logic;
   m.RadioGroup1Click(Opened::IndexOf(m.DatePanel().intervals, S("時")));
-  m.SpeedButton1Click(0);
+  m.SpeedButton1Click(kRoleColumnItems);
   m.StringGrid1MouseDown(10, 0);  // the heading "09"
   EXPECT_EQ(d.Col(0).FTimeLower, EncodeTime(9, 0, 0, 0));
   EXPECT_EQ(d.Col(0).FTimeUpper, EncodeTime(9, 59, 59, 999));
@@ -234,14 +234,14 @@ TEST(DrillDown, DrillBackAnHourHeadingBringsTheWholeDayBackAndTheAxis) {
   Opened d(S(kStamps));
   TMainLogic& m = d.logic;
   m.RadioGroup1Click(Opened::IndexOf(m.DatePanel().intervals, S("時")));
-  m.SpeedButton1Click(0);
+  m.SpeedButton1Click(kRoleColumnItems);
   m.StringGrid1MouseDown(10, 0);  // the heading "09": a time window on every day
   ASSERT_EQ(d.Col(0).FTimeLower, EncodeTime(9, 0, 0, 0));
   EXPECT_TRUE(m.UndoDrillDown());
   EXPECT_EQ(d.Col(0).FTimeLower, 0);
   EXPECT_EQ(d.Col(0).FTimeUpper, kLastMsOfDay);
   EXPECT_FALSE(d.Col(0).FFiltered);
-  EXPECT_EQ(d.Col(0).FRole, 0);
+  EXPECT_EQ(d.Col(0).FRole, kRoleColumnItems);
   m.Button7Click();
   EXPECT_EQ(m.Label2(), "7");  // every record passes again
 }
@@ -277,7 +277,7 @@ TEST(DrillDown, ADataCellOfTheOnlyAxisFiltersToItsValueAndListsTheRecords) {
   d.Role(kShop, 1);
   m.StringGrid1MouseDown(1, 1);
   EXPECT_EQ(d.Col(kShop).FSelected, (Strings{S("新宿")}));
-  EXPECT_EQ(d.Col(kShop).FRole, 3);
+  EXPECT_EQ(d.Col(kShop).FRole, kRoleNone);
   EXPECT_EQ(m.ColumnEntries()[kShop], S("＊店"));
   EXPECT_EQ(Opened::Picked(m.ItemPanel().items, m.ItemPanel().picked), (Strings{S("新宿")}));
   EXPECT_EQ(m.Label2(), "3");
@@ -292,7 +292,7 @@ TEST(DrillDown, TheTotalHeaderOfATextAxisPicksNothing) {
   d.Role(kShop, 1);
   ASSERT_EQ(d.Grid().Cell(0, 3), S("合計"));
   m.StringGrid1MouseDown(0, 3);
-  EXPECT_EQ(d.Col(kShop).FRole, 3);
+  EXPECT_EQ(d.Col(kShop).FRole, kRoleNone);
   EXPECT_FALSE(d.Col(kShop).FFiltered);
   EXPECT_TRUE(d.Col(kShop).FSelected.empty());
   EXPECT_EQ(m.ColumnEntries()[kShop], S("  店"));
@@ -318,8 +318,8 @@ TEST(DrillDown, TheTopLeftCellDrillsNothingAndRebuildsTheTable) {
   const std::string before = Opened::Row(d.Grid(), 1);
   m.StringGrid1MouseDown(0, 0);
   m.StringGrid1MouseDown(-1, 5);
-  EXPECT_EQ(d.Col(kShop).FRole, 1);
-  EXPECT_EQ(d.Col(kNegative).FRole, 0);
+  EXPECT_EQ(d.Col(kShop).FRole, kRoleRowItems);
+  EXPECT_EQ(d.Col(kNegative).FRole, kRoleColumnItems);
   EXPECT_EQ(Opened::Row(d.Grid(), 1), before);
 }
 
@@ -329,7 +329,7 @@ TEST(DrillDown, ASearchedColumnDrillsToTheExactMatch) {
   Opened d(csv);
   TMainLogic& m = d.logic;
   m.Button9Click("apple");
-  m.SpeedButton1Click(1);
+  m.SpeedButton1Click(kRoleRowItems);
   m.DrillDown(0, "apple");
   EXPECT_EQ(d.Col(0).FSelected, (Strings{"apple"}));
   EXPECT_EQ(m.SearchPanel().picked, (std::vector<bool>{true, false}));
@@ -379,7 +379,7 @@ TEST(DrillDown, DrillBackEachStepBackRestoresTheStateBeforeThatDrillDown) {
   EXPECT_EQ(m.ColumnEntries(),
             (Strings{S("↓店"), S("→数量"), S("  日付"), S("  負"), S("ｖ金額")}));
   EXPECT_EQ(m.SelectedColumn(), kAmount);
-  EXPECT_TRUE(m.Workspace().roleDown[2]);
+  EXPECT_TRUE(m.Workspace().roleDown[kRoleValue]);
 
   // Nothing left to undo: nothing changes.
   EXPECT_FALSE(m.CanUndoDrillDown());
@@ -400,7 +400,7 @@ TEST(DrillDown, DrillBackADrillDownOfBothHeadingsIsOneStepAndTheTopLeftCellNone)
   ASSERT_NE(Snapshot(d), start);
   EXPECT_TRUE(m.UndoDrillDown());
   EXPECT_EQ(Snapshot(d), start);
-  EXPECT_EQ(d.Col(kDate).FWeekdayFilter, -1);
+  EXPECT_EQ(d.Col(kDate).FWeekdayFilter, kWeekdaysAll);
   EXPECT_FALSE(m.CanUndoDrillDown());
 }
 
@@ -443,7 +443,7 @@ TEST(DrillDown, DrillBackAResetOrAnotherDatasetForgetsTheSteps) {
   m.ListBox1Click(d.data.Csv());
   EXPECT_FALSE(m.CanUndoDrillDown());
   EXPECT_FALSE(m.UndoDrillDown());
-  EXPECT_EQ(d.Col(kShop).FRole, 3);
+  EXPECT_EQ(d.Col(kShop).FRole, kRoleNone);
 }
 
 TEST(DrillDown, DrillBackTheHistoryKeepsTheNewestStepsAndIgnoresOtherColumns) {

@@ -37,13 +37,13 @@ TEST(ItemPanel, ResettingTheRowItemsRemovesTheRowAxisAndTheFilter) {
   TMainLogic& m = d.logic;
   m.ListBox3Click({0, 1});
   m.Workspace().sort = false;
-  m.SpeedButton1Click(1);
+  m.SpeedButton1Click(kRoleRowItems);
   EXPECT_EQ(m.ColumnEntries()[0], S("↓店"));
   EXPECT_EQ(m.MainGrid().Cell(0, 1), S("新宿"));
   EXPECT_EQ(m.MainGrid().Cell(0, 2), S("渋谷"));
   m.Button3Click();
   EXPECT_EQ(m.ColumnEntries()[0], S("  店"));
-  EXPECT_EQ(d.Col(0).FRole, 3);
+  EXPECT_EQ(d.Col(0).FRole, kRoleNone);
   EXPECT_TRUE(d.Col(0).FSelected.empty());
   EXPECT_EQ(m.ItemPanel().picked, std::vector<bool>(5, false));
   // No role anywhere: the result is cleared and only the record count remains.

@@ -177,13 +177,13 @@ TEST(RangePanel, AChosenDivisionCountSurvivesARefreshAndBecomesTheAxisClasses) {
   EXPECT_EQ(d.Col(1).FDivisions, 3);
   m.ListBox2Click();
   EXPECT_EQ(m.RangePanel().divisions[static_cast<size_t>(m.RangePanel().divisionIndex)], "3");
-  m.SpeedButton1Click(0);  // column items
+  m.SpeedButton1Click(kRoleColumnItems);  // column items
   EXPECT_EQ(Opened::Row(m.MainGrid(), 0), S("|  0- 33| 34- 66| 67-100|合計"));
   m.ComboBox2Change(Opened::IndexOf(m.RangePanel().divisions, "2"));
   EXPECT_EQ(Opened::Row(m.MainGrid(), 0), S("|  0- 49| 50-100|合計"));
 }
 
-// D25 amended: a narrower range that no longer offers the count in force brings it down to the
+// A narrower range that no longer offers the count in force brings it down to the
 // largest count offered, and the choice names it.
 TEST(RangePanel, ANarrowerRangeBringsTheCountInForceDownToTheLargestOffered) {
   std::string csv = "数量\r\n";
@@ -192,7 +192,7 @@ TEST(RangePanel, ANarrowerRangeBringsTheCountInForceDownToTheLargestOffered) {
   TMainLogic& m = d.logic;
   const TRangePanelState& r = m.RangePanel();
   m.ComboBox2Change(Opened::IndexOf(r.divisions, "10"));
-  m.SpeedButton1Click(0);
+  m.SpeedButton1Click(kRoleColumnItems);
   m.Label5Click("9");
   EXPECT_EQ(d.Col(0).FDivisions, 10);  // 9..20 still offers 10
   m.Label6Click("15");                 // 9..15 offers 2 to 5
@@ -214,14 +214,14 @@ TEST(RangePanel, ResetReturnsTheBarLabelsMarkerAndRole) {
   TMainLogic& m = d.logic;
   m.Splitter2Moved(91);
   m.Splitter1Moved(300);
-  m.SpeedButton1Click(1);
+  m.SpeedButton1Click(kRoleRowItems);
   m.Button4Click();
   const TRangePanelState& r = m.RangePanel();
   EXPECT_EQ(r.L + r.R, 2);
   EXPECT_EQ(r.label5.text + " " + r.label6.text, "0 100");
   EXPECT_EQ(m.ColumnEntries()[0], S("  金額"));
-  EXPECT_EQ(d.Col(0).FRole, 3);
-  EXPECT_FALSE(m.Workspace().roleDown[1]);
+  EXPECT_EQ(d.Col(0).FRole, kRoleNone);
+  EXPECT_FALSE(m.Workspace().roleDown[kRoleRowItems]);
   EXPECT_EQ(m.Label2(), "6");
 }
 

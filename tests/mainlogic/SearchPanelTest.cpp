@@ -77,7 +77,7 @@ TEST(SearchPanel, ResetEmptiesThePatternTheMatchesAndTheRole) {
   Opened d(ManyNames());
   TMainLogic& m = d.logic;
   m.Button9Click("pple");
-  m.SpeedButton1Click(1);
+  m.SpeedButton1Click(kRoleRowItems);
   EXPECT_EQ(m.ColumnEntries()[0], S("↓name"));
   m.Button5Click();
   EXPECT_EQ(m.ColumnEntries()[0], "  name");

@@ -21,13 +21,13 @@ TEST(ShareChoice, TheChoiceRebuildsTheTableAndOutlastsTheAggregate) {
   const std::string cleared = Opened::Row(m.MainGrid(), 1);
   m.ShareClick(TShare::kTotal);  // no role yet: nothing to rebuild
   EXPECT_EQ(Opened::Row(m.MainGrid(), 1), cleared);
-  m.SpeedButton1Click(1);  // 店 as the row items
+  m.SpeedButton1Click(kRoleRowItems);  // 店 as the row items
   EXPECT_EQ(Opened::Row(m.MainGrid(), 1), S("新宿|66.7%|66.7%"));
   m.ShareClick(TShare::kRow);
   EXPECT_EQ(Opened::Row(m.MainGrid(), 1), S("新宿|100.0%|100.0%"));
 
   m.ListBox2Click(2);
-  m.SpeedButton1Click(2);  // 単価 as the value: 合計 of currency
+  m.SpeedButton1Click(kRoleValue);  // 単価 as the value: 合計 of currency
   EXPECT_TRUE(m.ShareAvailable());
   m.ShareClick(TShare::kColumn);
   EXPECT_EQ(Opened::Row(m.MainGrid(), 1), S("新宿|58.3%|58.3%"));

@@ -35,7 +35,7 @@ TEST(TableCommands, TheEnlargedTableIsComputedOnlyWhenAColumnIsAnAxis) {
   EXPECT_FALSE(m.Button14Click());
   EXPECT_EQ(Opened::Row(m.MainGrid(), 1), before);
 
-  m.SpeedButton1Click(1);  // 店 as the row items
+  m.SpeedButton1Click(kRoleRowItems);  // 店 as the row items
   m.SpeedButton9Click(true, false);
   EXPECT_EQ(Opened::Row(m.OutputGrid(), 1), S("新宿|2|2"));
   EXPECT_TRUE(m.Button14Click());
@@ -45,31 +45,31 @@ TEST(TableCommands, TheEnlargedTableIsComputedOnlyWhenAColumnIsAnAxis) {
 TEST(TableCommands, CountingTakesEveryRoleAndCountsThePassingRecords) {
   Opened d(S(kSlips));
   TMainLogic& m = d.logic;
-  m.SpeedButton1Click(1);
+  m.SpeedButton1Click(kRoleRowItems);
   m.ListBox3Click({Opened::IndexOf(m.ItemPanel().items, S("新宿"))});
   EXPECT_EQ(m.CountRecords(), "2");
   EXPECT_EQ(m.Label2(), "2");
-  EXPECT_EQ(m.Workspace().FCols[0]->FRole, 3);
+  EXPECT_EQ(m.Workspace().FCols[0]->FRole, kRoleNone);
 }
 
 TEST(TableCommands, ReleasingARoleToggleShowsTheTableWithoutThatRole) {
   Opened d(S(kSlips));
   TMainLogic& m = d.logic;
-  m.SetToggleDown(11, false);  // no sort
-  m.SpeedButton1Click(1);      // 店 as the row items
+  m.SetToggleDown(11, false);          // no sort
+  m.SpeedButton1Click(kRoleRowItems);  // 店 as the row items
   m.ListBox2Click(1);
-  m.SpeedButton1Click(0);  // 数量 as the column items
+  m.SpeedButton1Click(kRoleColumnItems);  // 数量 as the column items
   ASSERT_EQ(Opened::Row(m.MainGrid(), 0), S("|1|3|4|合計"));
-  m.SpeedButton1Click(0);  // released
-  EXPECT_EQ(d.Col(1).FRole, 3);
+  m.SpeedButton1Click(kRoleColumnItems);  // released
+  EXPECT_EQ(d.Col(1).FRole, kRoleNone);
   EXPECT_EQ(m.ColumnEntries()[1], S("  数量"));
   EXPECT_EQ(m.ResultText(), S(",,合計\r\n新宿,2,2\r\n渋谷,1,1\r\n合計,3,3\r\n"));
 
   // The last role released: no table, and the passing records counted.
   m.ListBox2Click(0);
   m.ListBox3Click({Opened::IndexOf(m.ItemPanel().items, S("新宿"))});
-  m.SpeedButton1Click(1);
-  EXPECT_EQ(d.Col(0).FRole, 3);
+  m.SpeedButton1Click(kRoleRowItems);
+  EXPECT_EQ(d.Col(0).FRole, kRoleNone);
   EXPECT_EQ(m.MainGrid().ColCount(), 3);
   EXPECT_EQ(m.MainGrid().RowCount(), 3);
   EXPECT_EQ(m.ResultText(), ",,\r\n,,\r\n,,\r\n");
@@ -81,7 +81,7 @@ TEST(TableCommands, OpeningADatasetEmptiesTheTablesOfTheOneBefore) {
   TMainLogic& m = d.logic;
   TMemoryTable enlarged;
   m.SetEnlargedGrid(&enlarged);
-  m.SpeedButton1Click(1);  // 店 as the row items
+  m.SpeedButton1Click(kRoleRowItems);  // 店 as the row items
   m.SetEnlargedShowing(true);
   m.RefreshTable();
   ASSERT_EQ(enlarged.RowCount(), 4);
@@ -115,7 +115,7 @@ TEST(TableCommands, TheEngineAndThePanelsReachTheWindowsServicesThroughTheLogic)
   test::ImportedCsv data(S(kSlips));
   ServedLogic m;
   m.ListBox1Click(data.Csv());
-  m.SpeedButton1Click(1);  // 店 as the row items: the engine shows the hourglass once
+  m.SpeedButton1Click(kRoleRowItems);  // 店 as the row items: the engine shows the hourglass once
   EXPECT_EQ(m.busy, 0);
   EXPECT_EQ(m.commands, 1);
   m.ListBox2Click(1);  // 数量: the range panel's labels measured in the window's font
