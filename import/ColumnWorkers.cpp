@@ -1,6 +1,7 @@
 #include "import/ColumnWorkers.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "column/Values.h"
 
@@ -56,15 +57,26 @@ TColumnWorkers::~TColumnWorkers() {
 void TColumnWorkers::AddRow(const std::vector<std::string_view>& fields) {
   Chunk& chunk = *filling_;
   const size_t given = std::min(fields.size(), columns_);
-  for (size_t i = 0; i < given; ++i) {
-    chunk.bytes.append(fields[i]);
-    chunk.ends.push_back(chunk.bytes.size());
-  }
-  for (size_t i = given; i < columns_; ++i) {
-    chunk.bytes.append(kNullText);
-    chunk.ends.push_back(chunk.bytes.size());
-  }
-  if (++chunk.records >= chunkRecords_ || chunk.bytes.size() >= chunkBytes_) Publish();
+  size_t size = (columns_ - given) * kNullText.size();
+  for (size_t i = 0; i < given; ++i) size += fields[i].size();
+  // The chunk's buffers grow to what the largest chunk needed and stay, so that most rows are
+  // copied without a check per cell.
+  if (chunk.bytes.size() < chunk.used + size)
+    chunk.bytes.resize(std::max(chunk.bytes.size() * 2, chunk.used + size));
+  const size_t cells = (chunk.records + 1) * columns_;
+  if (chunk.ends.size() < cells) chunk.ends.resize(std::max(chunk.ends.size() * 2, cells));
+  char* const bytes = chunk.bytes.data();
+  size_t at = chunk.used;
+  size_t* end = chunk.ends.data() + chunk.records * columns_;
+  const auto put = [&](std::string_view text) {
+    if (!text.empty()) std::memcpy(bytes + at, text.data(), text.size());
+    at += text.size();
+    *end++ = at;
+  };
+  for (size_t i = 0; i < given; ++i) put(fields[i]);
+  for (size_t i = given; i < columns_; ++i) put(kNullText);  // a missing cell is null
+  chunk.used = at;
+  if (++chunk.records >= chunkRecords_ || at >= chunkBytes_) Publish();
 }
 
 void TColumnWorkers::Publish() {
@@ -80,8 +92,7 @@ void TColumnWorkers::Publish() {
   });
   ThrowAnyError();
   filling_ = &chunks_[published_ % kChunksInFlight];
-  filling_->bytes.clear();
-  filling_->ends.clear();
+  filling_->used = 0;
   filling_->records = 0;
 }
 
@@ -114,7 +125,7 @@ void TColumnWorkers::Work(size_t thread) {
     const Chunk& chunk = chunks_[number % kChunksInFlight];
     try {
       // Row by row, so that the chunk is read once while it is in the cache.
-      const std::string_view bytes = chunk.bytes;
+      const std::string_view bytes(chunk.bytes.data(), chunk.used);
       for (size_t r = 0, row = 0; r < chunk.records && !stop_; ++r, row += columns_) {
         for (size_t c = thread; c < columns_; c += step) {
           const size_t cell = row + c;

@@ -44,9 +44,11 @@ class TColumnWorkers {
   int Threads() const { return static_cast<int>(threads_.size()); }
 
  private:
-  // Rows of cells, columns_ cells a row: cell i is bytes[ends[i - 1] .. ends[i]).
+  // Rows of cells, columns_ cells a row: cell i is bytes[ends[i - 1] .. ends[i]). The first used
+  // bytes and records * columns_ ends are the chunk's; the buffers are kept for the next one.
   struct Chunk {
-    std::string bytes;
+    std::vector<char> bytes;
+    size_t used = 0;
     std::vector<size_t> ends;
     size_t records = 0;
   };
