@@ -1,6 +1,6 @@
-// Times DuckDB's single-threaded load of a CSV file into a table, for comparison with our import.
+// Times DuckDB's load of a CSV file into a table, for comparison with our import.
 //
-//   NODE_PATH=DIR/node_modules node bench/duckdb_import.mjs FILE.csv [ENCODING]
+//   [DUCKDB_THREADS=N] NODE_PATH=DIR/node_modules node bench/duckdb_import.mjs FILE.csv [ENCODING]
 //
 // DIR holds an `npm install @duckdb/node-api` made outside the repository. ENCODING is passed to
 // read_csv as it stands (DuckDB reads utf-8, utf-16 and latin-1 by itself; other encodings need its
@@ -20,7 +20,10 @@ const { DuckDBInstance } = require("@duckdb/node-api");
 
 const instance = await DuckDBInstance.create(":memory:");
 const connection = await instance.connect();
-await connection.run("SET threads = 1");
+// DUCKDB_THREADS: the threads of the load (1 by default), to time it beside an import given as
+// many (TABULON_IMPORT_THREADS).
+const threads = Number.parseInt(process.env.DUCKDB_THREADS ?? "1", 10);
+await connection.run(`SET threads = ${Number.isInteger(threads) && threads > 0 ? threads : 1}`);
 if (encoding && !/^(utf-?8|utf-?16|latin-?1)$/i.test(encoding)) {
   await connection.run("INSTALL encodings");
   await connection.run("LOAD encodings");

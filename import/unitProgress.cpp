@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <thread>
 #include <unordered_map>
 #include <unordered_set>
 
 #include "column/Descriptor.h"
+#include "import/ColumnWorkers.h"
 #include "import/RemainingTime.h"
 #include "platform/CsvLineReader.h"
 #include "platform/Errors.h"
@@ -27,6 +29,8 @@ constexpr size_t kWriteBufferBudget = 32 << 20;  // write buffers of all columns
 constexpr size_t kMaxColumnBuffer = 1 << 18;
 constexpr size_t kMinColumnBuffer = 4 << 10;
 constexpr double kHalfSecond = 0.5 / 86400;
+// A file below this size is written by one thread: threads would save next to nothing.
+constexpr int64_t kSmallFile = 4 << 20;
 // Far more columns than any spreadsheet holds: a header beyond it is not a table (a line of a
 // million commas would otherwise make two million files).
 constexpr size_t kMaxColumns = 65536;
@@ -285,11 +289,25 @@ bool AllNull(const std::vector<std::string_view>& fields) {
   return true;
 }
 
+// The threads that write the columns of a file of fileBytes bytes (see SetThreads).
+int ImportThreads(int threads, int64_t fileBytes) {
+  if (threads > 0) return threads;
+  const std::string setting = sys::EnvironmentVariable("TABULON_IMPORT_THREADS");
+  if (!setting.empty() && setting.find_first_not_of("0123456789") == std::string::npos &&
+      setting.size() < 4)
+    return std::max(std::stoi(setting), 1);
+  if (fileBytes < kSmallFile) return 1;
+  return std::max(static_cast<int>(std::thread::hardware_concurrency()), 1);
+}
+
 }  // namespace
 
 void TformProgress::ReadRows() {
   rowCount_ = 0;
   longRows_ = 0;
+  const int threads = ImportThreads(threads_, max_);
+  std::unique_ptr<TColumnWorkers> workers;
+  if (threads > 1) workers = std::make_unique<TColumnWorkers>(cols_, threads, chunkRecords_);
   TCsvFields split;
   const std::vector<std::string_view>& fields = split.fields;
   int64_t fileBytes = 0;
@@ -317,15 +335,24 @@ void TformProgress::ReadRows() {
       throw IoError(csvPath_, TFileAction::kImport, Wording("too many rows", "行が多すぎます"));
     for (; heldNullRows > 0; --heldNullRows) {
       ++rowCount_;
-      for (auto& col : cols_) col->AddValue(kNullText);
+      if (workers) {
+        workers->AddRow({});
+      } else {
+        for (auto& col : cols_) col->AddValue(kNullText);
+      }
     }
     ++rowCount_;
     if (fields.size() > columns) ++longRows_;
+    if (workers) {
+      workers->AddRow(fields);
+      continue;
+    }
     const size_t given = std::min(fields.size(), columns);
     for (size_t i = 0; i < given; ++i) cols_[i]->AddValue(fields[i]);
     // A missing cell is null like a blank one.
     for (size_t i = given; i < columns; ++i) cols_[i]->AddValue(kNullText);
   }
+  if (workers) workers->Finish();
 }
 
 void TformProgress::CloseCsv() {

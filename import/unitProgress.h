@@ -80,6 +80,14 @@ class TformProgress {
   // was read without a loss and every field was kept.
   std::vector<std::string> Notices() const;
 
+  // The threads that write the columns: 0 (the default) for as many as the machine has cores, one
+  // for a small file, or TABULON_IMPORT_THREADS when that is set; chunkRecords is the rows handed
+  // to them at a time, 0 for the default. The store is the same byte for byte whatever they are.
+  void SetThreads(int threads, size_t chunkRecords = 0) {
+    threads_ = threads;
+    chunkRecords_ = chunkRecords;
+  }
+
  private:
   // Deletes the store's column files that an import of columns columns does not write again.
   void DeleteStaleColumnFiles(size_t columns);
@@ -100,6 +108,8 @@ class TformProgress {
   int64_t replaced_ = 0;                         // "〓" written for unmappable characters
   int64_t longRows_ = 0;                         // records with fields beyond the columns
   bool looksLikeText_ = true;                    // the file's first bytes are text
+  int threads_ = 0;                              // SetThreads
+  size_t chunkRecords_ = 0;
 };
 
 }  // namespace tabulon

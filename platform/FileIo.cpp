@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -15,9 +16,11 @@ namespace tabulon {
 
 namespace {
 
+// The import's column threads count their operations into the same counters, so that the n-th
+// operation of a kind fails whichever thread runs it.
 struct FaultState {
-  std::array<int64_t, static_cast<size_t>(FileOp::kCount)> failAt{};  // 0 = off
-  std::array<int64_t, static_cast<size_t>(FileOp::kCount)> count{};
+  std::array<std::atomic<int64_t>, static_cast<size_t>(FileOp::kCount)> failAt{};  // 0 = off
+  std::array<std::atomic<int64_t>, static_cast<size_t>(FileOp::kCount)> count{};
 };
 FaultState& Faults() {
   static FaultState state;
@@ -28,8 +31,9 @@ FaultState& Faults() {
 bool Injected(FileOp op) {
   FaultState& f = Faults();
   const size_t i = static_cast<size_t>(op);
-  ++f.count[i];
-  return f.failAt[i] != 0 && f.count[i] == f.failAt[i];
+  const int64_t n = f.count[i].fetch_add(1) + 1;
+  const int64_t failAt = f.failAt[i].load();
+  return failAt != 0 && n == failAt;
 }
 
 [[noreturn]] void Fail(const std::string& path, TFileAction action, int err) {
@@ -44,16 +48,20 @@ bool Injected(FileOp op) {
 
 void InjectFileFault(FileOp op, int64_t n) {
   FaultState& f = Faults();
-  f.failAt[static_cast<size_t>(op)] = n;
-  f.count[static_cast<size_t>(op)] = 0;
+  f.failAt[static_cast<size_t>(op)].store(n);
+  f.count[static_cast<size_t>(op)].store(0);
 }
 
 int64_t FileOpCount(FileOp op) {
-  return Faults().count[static_cast<size_t>(op)];
+  return Faults().count[static_cast<size_t>(op)].load();
 }
 
 void ClearFileFaults() {
-  Faults() = FaultState();
+  FaultState& f = Faults();
+  for (size_t i = 0; i < f.count.size(); ++i) {
+    f.failAt[i].store(0);
+    f.count[i].store(0);
+  }
 }
 
 bool FileExists(const std::string& path) {

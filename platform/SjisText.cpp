@@ -8,7 +8,10 @@
 #include <unicode/utf16.h>
 #include <unicode/utf8.h>
 
+#include <atomic>
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <stdexcept>
 #include <unordered_map>
 #include <vector>
@@ -41,7 +44,14 @@ UConverter* OpenCodePage() {
   return conv;
 }
 
-// The converter used for whole texts: U+FFFD for bad bytes, "?" for unmappable characters.
+// The converter used for whole texts: U+FFFD for bad bytes, "?" for unmappable characters. A
+// converter serves one thread at a time: hold TextConverterLock() while using it (the import's
+// column threads meet it through error messages and Sjis).
+std::mutex& TextConverterLock() {
+  static std::mutex lock;
+  return lock;
+}
+
 UConverter* TextConverter() {
   static UConverter* conv = [] {
     UConverter* c = OpenCodePage();
@@ -96,6 +106,7 @@ const std::vector<uint16_t>& BmpToSjis() {
 
 // UTF-16 of Shift-JIS bytes, into *out (reused to avoid allocation).
 void ToUtf16(std::string_view sjis, std::vector<UChar>* out) {
+  const std::lock_guard<std::mutex> hold(TextConverterLock());
   UConverter* conv = TextConverter();
   ucnv_resetToUnicode(conv);
   out->resize(sjis.size() + 1);  // one unit per byte at most
@@ -113,25 +124,28 @@ using FoldCode = uint16_t;
 
 // The two-byte codes are folded a lead byte's row at a time, when a text first holds that lead
 // byte: folding all 11,000 codes through the converter took 1.5 ms of every run, while most
-// texts hold a few rows of kana and kanji or none (the program is single-threaded).
+// texts hold a few rows of kana and kanji or none. The import's column threads fold at once: a
+// row is folded under a lock and published through its flag.
 struct FoldTables {
   uint8_t leadRow[256];         // for a lead byte, its row in pairs (1-based); 0 otherwise
   FoldCode single[256];         // folded form of each single byte
   std::vector<FoldCode> pairs;  // row * 256 + trail; row 0 unused
-  std::vector<bool> folded;     // per row: pairs holds the row's folded codes
+  // Per row: pairs holds the row's folded codes (set once they are all written).
+  std::unique_ptr<std::atomic<bool>[]> folded;
 
   FoldTables();
   FoldTables(const FoldTables&) = delete;
   FoldTables& operator=(const FoldTables&) = delete;
   // The folded code of lead byte `lead` (row `row` of it) and trail byte `trail`.
   FoldCode Pair(unsigned row, unsigned char lead, unsigned char trail) {
-    if (!folded[row]) FoldRow(row, lead);
+    if (!folded[row].load(std::memory_order_acquire)) FoldRow(row, lead);
     return pairs[row * 256 + trail];
   }
 
  private:
   void FoldRow(unsigned row, unsigned char lead);
   UConverter* conv_ = nullptr;  // kept open for the rows folded later, as TextConverter's is
+  std::mutex foldLock_;         // held while a row is folded (and conv_ used)
 };
 
 // The canonical Shift-JIS code of the simple case folding of the character coded by bytes, or
@@ -187,10 +201,13 @@ FoldTables::FoldTables() {
     }
   }
   pairs.resize((rows + 1) * 256);
-  folded.assign(rows + 1, false);
+  folded = std::make_unique<std::atomic<bool>[]>(rows + 1);
+  for (unsigned row = 0; row <= rows; ++row) folded[row].store(false);
 }
 
 void FoldTables::FoldRow(unsigned row, unsigned char lead) {
+  const std::lock_guard<std::mutex> hold(foldLock_);
+  if (folded[row].load(std::memory_order_relaxed)) return;  // another thread folded it meanwhile
   FoldCode* codes = &pairs[row * 256];
   for (int trail = 0; trail < 256; ++trail) {
     const FoldCode code = static_cast<FoldCode>(lead << 8 | trail);
@@ -199,7 +216,7 @@ void FoldTables::FoldRow(unsigned row, unsigned char lead) {
     const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
     codes[trail] = FoldOneCode(conv_, bytes, 2, code);
   }
-  folded[row] = true;
+  folded[row].store(true, std::memory_order_release);
 }
 
 FoldTables& Tables() {
@@ -259,9 +276,9 @@ size_t FoldInto(std::string_view text, char* out) {
   return static_cast<size_t>(o - out);
 }
 
-// Reused buffers for the comparisons (the program is single-threaded).
+// Reused buffers for the comparisons, one pair per thread.
 std::string& Scratch(int i) {
-  static std::string buffers[2];
+  thread_local std::string buffers[2];
   return buffers[i];
 }
 
@@ -281,7 +298,7 @@ bool IsAscii(std::string_view text) {
 
 std::string SjisToUtf8(std::string_view sjis) {
   if (IsAscii(sjis)) return std::string(sjis);
-  static std::vector<UChar> utf16;
+  thread_local std::vector<UChar> utf16;
   ToUtf16(sjis, &utf16);
   std::string out(utf16.size() * 3, '\0');
   UErrorCode err = U_ZERO_ERROR;
@@ -295,13 +312,14 @@ std::string SjisToUtf8(std::string_view sjis) {
 
 std::string Utf8ToSjis(std::string_view utf8) {
   if (IsAscii(utf8)) return std::string(utf8);
-  static std::vector<UChar> utf16;
+  thread_local std::vector<UChar> utf16;
   utf16.resize(utf8.size() + 1);
   UErrorCode err = U_ZERO_ERROR;
   int32_t units = 0;
   u_strFromUTF8WithSub(utf16.data(), static_cast<int32_t>(utf16.size()), &units, utf8.data(),
                        static_cast<int32_t>(utf8.size()), 0xFFFD, nullptr, &err);
   if (U_FAILURE(err)) IcuFailure("cannot decode UTF-8", err);
+  const std::lock_guard<std::mutex> hold(TextConverterLock());
   UConverter* conv = TextConverter();
   ucnv_resetFromUnicode(conv);
   std::string out(static_cast<size_t>(units) * 2 + 1, '\0');
@@ -396,6 +414,8 @@ size_t AppendUtf16AsSjis(std::string_view bytes, bool bigEndian, bool final, std
 
 const std::string& Sjis(const char* utf8Literal) {
   static std::unordered_map<const char*, std::string> cache;  // element addresses are stable
+  static std::mutex lock;
+  const std::lock_guard<std::mutex> hold(lock);
   auto it = cache.find(utf8Literal);
   if (it == cache.end()) it = cache.emplace(utf8Literal, Utf8ToSjis(utf8Literal)).first;
   return it->second;
@@ -446,7 +466,7 @@ int CompareText(std::string_view a, std::string_view b) {
   const std::string ka = FoldKey(a);
   const std::string kb = FoldKey(b);
   if (ka == kb) return 0;
-  static std::vector<UChar> ua, ub;
+  thread_local std::vector<UChar> ua, ub;
   ToUtf16(ka, &ua);
   ToUtf16(kb, &ub);
   const UCollationResult r = ucol_strcoll(collator, ua.data(), static_cast<int32_t>(ua.size()),

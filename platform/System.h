@@ -92,5 +92,7 @@ std::string ConfigDirectory();
 std::string MessagesLocaleName();
 // Whether standard error goes to a terminal (rather than a file or a pipe).
 bool StandardErrorIsTerminal();
+// The value of an environment variable; empty when it is not set.
+std::string EnvironmentVariable(const char* name);
 
 }  // namespace tabulon::sys

@@ -229,4 +229,9 @@ bool StandardErrorIsTerminal() {
   return _isatty(_fileno(stderr)) != 0;
 }
 
+std::string EnvironmentVariable(const char* name) {
+  const wchar_t* value = _wgetenv(Wide(name).c_str());
+  return value != nullptr ? Narrow(value) : "";
+}
+
 }  // namespace tabulon::sys

@@ -57,9 +57,12 @@ void SetModifiedTime(const std::string& path, time_t seconds) {
   ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
 }
 
-void ImportFile(const std::string& csv) {
+// Imports csv with one thread, or with several in chunks of a few hundred rows: a failure in any
+// of them, or a kill while they write, must leave what the one-thread import leaves.
+void ImportFile(const std::string& csv, int threads = 1) {
   TSilentProgress silent;
   TformProgress importer(&silent);
+  importer.SetThreads(threads, threads > 1 ? 300 : 0);
   importer.Import(csv);
 }
 
@@ -135,13 +138,17 @@ TEST(ImportFailure, EveryInjectedFaultIsReportedAndTheNextImportRebuildsTheSameS
   ASSERT_GT(rebuildOps[static_cast<int>(FileOp::kRename)], 2);
 
   int injected = 0;
-  for (const bool fromScratch : {false, true}) {
+  // A rebuild and an import from nothing, each by one thread and by three.
+  for (int run = 0; run < 4; ++run) {
+    const bool fromScratch = run % 2 == 1;
+    const int threads = run < 2 ? 1 : 3;
     const auto& counts = fromScratch ? firstOps : rebuildOps;
     for (int op = 0; op < static_cast<int>(FileOp::kCount); ++op) {
       const FileOp kind = static_cast<FileOp>(op);
       for (int64_t n = 1; n <= counts[op] + 1; ++n) {
-        const std::string where = std::string(fromScratch ? "first import, " : "rebuild, ") +
-                                  OpName(kind) + " " + std::to_string(n);
+        const std::string where = std::to_string(threads) + " threads, " +
+                                  (fromScratch ? "first import, " : "rebuild, ") + OpName(kind) +
+                                  " " + std::to_string(n);
         // The store is complete for the other time; the file now has this time.
         const int t = injected % 2;
         if (fromScratch) std::filesystem::remove_all(store);
@@ -149,7 +156,7 @@ TEST(ImportFailure, EveryInjectedFaultIsReportedAndTheNextImportRebuildsTheSameS
         InjectFileFault(kind, n);
         bool failed = false;
         try {
-          ImportFile(csv);
+          ImportFile(csv, threads);
         } catch (const IoError& e) {
           failed = true;
           const std::string message = e.what();
@@ -236,7 +243,7 @@ TEST(ImportFailure, AnImportKilledAtAnyMomentIsRebuiltByTheNextOne) {
     if (k % 3 == 2) std::filesystem::remove_all(store);  // now and then from nothing
     SetModifiedTime(csv, kTime[t]);
     // Moments spread over the whole import, and a little past it.
-    if (test::KillPartWay([&] { ImportFile(csv); }, seconds * 1.2, random)) {
+    if (test::KillPartWay([&] { ImportFile(csv, 3); }, seconds * 1.2, random)) {
       ++killedMidway;
       EXPECT_TRUE(!IsCompleteFor(csv) || TakeSnapshot(store) == clean[t])
           << "kill " << k << ": marked complete but not the clean store";
