@@ -70,7 +70,7 @@ void ResetTable(TResultTable& table) {
 
 void Recalculate(TWorkspace& ws) {
   const bool anyRole = std::any_of(ws.FCols.begin(), ws.FCols.end(),
-                                   [](const auto& col) { return col->FRole != 3; });
+                                   [](const auto& col) { return col->FRole != kRoleNone; });
   if (anyRole) {
     CrossTabulate(ws);
     return;
@@ -95,17 +95,17 @@ void CrossTabulate(TWorkspace& ws) {
   TRunPlan plan;
   for (auto& colPtr : ws.FCols) {
     TCol& col = *colPtr;
-    if (col.FRole == 0) {
+    if (col.FRole == kRoleColumnItems) {
       const std::vector<std::string> labels = engine_detail::AxisLabels(col);
       plan.colAxis = col.FIndex;
       plan.nc = static_cast<int>(labels.size());
       SetColumnAxis(table, labels);
-    } else if (col.FRole == 1) {
+    } else if (col.FRole == kRoleRowItems) {
       const std::vector<std::string> labels = engine_detail::AxisLabels(col);
       plan.rowAxis = col.FIndex;
       plan.nr = static_cast<int>(labels.size());
       SetRowAxis(table, labels);
-    } else if (col.FRole == 2) {
+    } else if (col.FRole == kRoleValue) {
       plan.valueCol = col.FIndex;
       plan.timeOfDay = col.FValueType == vtDat && col.FMax - col.FMin <= 1;
     }

@@ -26,9 +26,9 @@ enum class TFold {
 
 // What one run tabulates, decided before the record pass.
 struct TRunPlan {
-  int colAxis = -1;        // index of the column with FRole 0, or -1
-  int rowAxis = -1;        // index of the column with FRole 1, or -1
-  int valueCol = -1;       // index of the column with FRole 2, or -1
+  int colAxis = -1;        // the column whose role is column items, or -1
+  int rowAxis = -1;        // the column whose role is row items, or -1
+  int valueCol = -1;       // the column whose role is value, or -1
   int nc = 1;              // data columns: column labels, or 1 without a column axis
   int nr = 1;              // data rows: row labels, or 1 without a row axis
   bool timeOfDay = false;  // the value column holds times of day (summed as durations)
@@ -49,8 +49,8 @@ struct TAccumulators {
 // is divided into fewer ranges. Throws IoError when the distinct-value file cannot be read.
 std::vector<std::string> AxisLabels(TCol& col);
 
-// The record pass: every record that passes all participating columns (FRole != 3 or
-// FFiltered) and falls on the axes is counted into acc and folded by plan.fold. The text folds
+// The record pass: every record that passes all participating columns (a role other than kRoleNone,
+// or FFiltered) and falls on the axes is counted into acc and folded by plan.fold. The text folds
 // write the data cells of table. REQUIRES: every column loaded.
 void RecordPass(TWorkspace& ws, const TRunPlan& plan, TAccumulators& acc, TResultTable* table);
 

@@ -85,7 +85,7 @@ void FoldText(TFold fold, TResultTable& table, int c, int r, int32_t count, cons
 std::vector<TCol*> ParticipatingColumns(TWorkspace& ws) {
   std::vector<TCol*> cols;
   for (auto& col : ws.FCols)
-    if (col->FRole != 3 || col->FFiltered) cols.push_back(col.get());
+    if (col->FRole != kRoleNone || col->FFiltered) cols.push_back(col.get());
   return cols;
 }
 
