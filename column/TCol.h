@@ -11,6 +11,14 @@
 // first appearance; texts that differ only in letter case are one distinct text, spelled as first
 // met. Up to 256 distinct texts take 8-bit keys, up to 2000 16-bit keys; the 2001st makes the
 // column per-row (csLon), after which distinct texts are no longer counted.
+//
+// TCol holds the column's state and hands each job to a part of its own:
+//   TColWriter    the import's writer (its states: keyed 8/16-bit, per-row stamps, values, texts)
+//   TColFiles     reading the store files into the fields (Load)
+//   TColFilter    the selection test: what a row's value or text is worth under the selection
+//   TColRowTexts  the text i.Dat of a per-row text column in memory, and a cursor over its lines
+// The row cursor (ReadRow and its readers), the item lists and the dates are its own
+// (TColRows.cpp).
 #pragma once
 
 #include <cstdint>
@@ -18,9 +26,10 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "column/TColFilter.h"
+#include "column/TColRowTexts.h"
 #include "column/Values.h"
 #include "platform/FileIo.h"
 
@@ -64,6 +73,8 @@ inline constexpr int32_t kWeekdaysSatSun = 7;
 inline constexpr int32_t kWeekdaysMonFri = 8;
 inline constexpr int32_t kWeekdaysMonThu = 9;
 inline constexpr int32_t kWeekdayFilterCount = 10;  // the filters after kWeekdaysAll
+
+class TColWriter;
 
 // The selection state of a column: everything the filter panels, the role toggles and a
 // drill-down write and ReadRow tests. Kept apart so that it can be taken and put back whole (the
@@ -172,11 +183,14 @@ class TCol : public TColSelection {
   // Throws IoError.
   std::string GetItems();
 
-  // The category key ReadRow gives a date-time under FDateUnit, counted from FLower. The null
-  // marker has no category (-1). Units 4..6 on a column that has dates count from midnight
-  // (h; h*60+m; (h*60+m)*60+s), so records of every day fall into the day's hours; on a column of
-  // times of day only they count from FLower's time of day.
+  // The category key ReadRow gives a date-time under FDateUnit, counted from DateOrigin. The null
+  // marker has no category (-1).
   int32_t DateKey(double value) const;
+  // Where date keys count from: FLower, except that the time-of-day units (hour, minute, second)
+  // on a column that has dates count from midnight (h; h*60+m; (h*60+m)*60+s), so records of
+  // every day fall into the day's hours; on a column of times of day only they count from
+  // FLower's time of day.
+  double DateOrigin() const;
   // The label of a date-time under FDateUnit ("yyyy", "yyyy/mm", weekday character, ...).
   std::string DateLabel(double value) const;
 
@@ -194,11 +208,12 @@ class TCol : public TColSelection {
 
   // The category of a row that fails the column's filter.
   static constexpr int32_t kRejected = INT32_MIN;
+  static_assert(kRejected == TColFilter::kRejected);
   // The most distinct texts a key-stored column has: a descriptor's Count beyond it is damage.
   static constexpr int32_t kMaxCount = 2000;
   // Key-stored columns after Load: the category of every distinct key (kRejected when a row
   // with that key fails the filter); ReadRow answers alike. Empty for csLon columns.
-  const std::vector<int32_t>& KeyCategories() const { return keyCategories_; }
+  const std::vector<int32_t>& KeyCategories() const { return filter_.KeyCategories(); }
 
   // Paths of the column's files.
   std::string DatPath() const;
@@ -237,29 +252,11 @@ class TCol : public TColSelection {
   int32_t FDayOfWeek = 0;
 
  private:
-  class Writer;
   void ResetState(const std::string& dir, const std::string& name, int32_t rows);
-  void ReopenDatAfterTmp(InFile* tmp);  // i.Dat renamed to i.Tmp (open in *tmp), i.Dat anew
-  void ConvertToWordKeys();             // i.Dat from 8-bit to 16-bit keys
-  void ConvertToText();                 // i.Dat from 16-bit keys to one text line per row
-  void ResetExtremes();
-  // The parts of AddValue. DistinctKeyOf finds or adds the distinct text of a key-stored
-  // column's cell, testing its type; adding one may widen the keys (ConvertToWordKeys) or make the
-  // column per-row (ConvertToText, FStorage then csLon, the key meaningless). WriteKey appends a
-  // row's key to i.Dat; AppendRowText appends a per-row column's cell text, and its value to i.Val
-  // while the type holds.
-  int32_t DistinctKeyOf(std::string_view text);
-  void WriteKey(int32_t key);
-  void AppendRowText(std::string_view text);
-  // Writes to i.Dat the texts of the rows whose time stamps went to i.Val alone (see
-  // Writer::unwrittenStamps), read back from i.Val, and writes every text of the rows after them.
-  void WriteOutStampTexts();
-  void ReadFiles();    // the file part of Load
-  void PrepareRows();  // derives the per-key tables ReadRow uses; run by every Load
+  void PrepareRows();  // derives what ReadRow uses (filter_, reader_); run by every Load
+  void ChooseReader();
 
-  // ---- Row access state (derived by PrepareRows)
-
-  // Row readers, one per kind of column; PrepareRows picks one into reader_.
+  // Row readers, one per kind of column; ChooseReader picks one into reader_.
   using RowReader = bool (TCol::*)(int32_t row);
   bool ReadNothing(int32_t row);
   template <typename K, TValueType T>
@@ -268,69 +265,14 @@ class TCol : public TColSelection {
   bool ReadLonCur(int32_t row);
   bool ReadLonDate(int32_t row);
   bool ReadLonText(int32_t row);
-  void ReadTextLine(int32_t row);  // FText := line row of rowTexts_, reading forward
-  void ReadRowTexts();             // rowTexts_ from the text i.Dat unless it is unchanged
-  // Category of a numeric value (scaled for vtCur) or kRejected; key is kept when no buckets
-  // are formed.
-  int32_t NumericCategory(double value, bool isNull, int32_t key) const;
-  int32_t DateCategory(double value, int dayOfWeek) const;
-  int32_t SelectedPosition(std::string_view text);  // in FSelected, case-insensitive, or -1
-  void ReadDistinctValues();  // FIntValues/FCurValues from i.Ind when not in memory
+  int32_t TextKey(std::string_view text, int32_t row);  // ReadRow's FKey for a csLon vtStr row
 
   RowReader reader_ = &TCol::ReadNothing;  // the reader for the current kind, filter and role
-  std::vector<int32_t> keyCategories_;     // per distinct key: category or kRejected
-  std::vector<uint8_t> keyWeekdays_;       // per distinct key of a vtDat column: 1 Sun .. 7 Sat
-  // Folded FSelected -> the first index with that key, as an open-addressing table: a row's test
-  // is one probe of a small table whose slots hold the hash, so a miss rarely touches a text.
-  struct SelectedSlot {
-    uint64_t hash = 0;
-    int32_t position = -1;  // -1 marks an empty slot
-    int32_t key = 0;        // index in selectedKeys_
-  };
-  std::vector<SelectedSlot> selectedSlots_;  // power-of-two size, at most a quarter full
-  std::vector<std::string> selectedKeys_;    // the distinct folded texts
-  // Bits indexed by a quick hash of a folded text (SelectedBit), set for selectedKeys_, 32 per
-  // slot (128 or more per key): a clear bit rejects a row before the slots are probed, from a
-  // table that stays in the first-level cache (at 2000 keys 32 KiB against 128 KiB of slots).
-  std::vector<uint64_t> selectedBits_;
-  int selectedShift_ = 64;                         // 64 - log2 of the number of bits
-  size_t SelectedBit(std::string_view key) const;  // the bit of a folded text
-  // The bit of a folded text of n bytes from its first and last eight, each byte with bit 5
-  // set (n < 8: the n bytes, then zeros, and last 0), for a table of 2^(64 - shift) bits. With
-  // bit 5 set, an ASCII text and its folding have the same bit, so a row's text need not be
-  // folded to be told unselected.
-  static size_t SelectedBitOf(uint64_t first, uint64_t last, size_t n, int shift);
-  // Passes over the lines from *at on, up to want of them, while each is an ASCII text of at
-  // most 16 bytes whose bit is clear, so that it is not selected: keys[i] := kRejected for each,
-  // *at := where the first line not passed begins; returns how many were passed. Stops at any
-  // other line (a longer text, other bytes, a lone LF, a set bit) and near the end of bytes, for
-  // the general test. REQUIRES: the selection's tables built (PrepareRows).
-  int SkipUnselectedLines(std::string_view bytes, size_t* at, int want, int32_t* keys) const;
-  std::string foldScratch_;    // reused buffer for folding a row's text
-  int32_t nextLine_ = 0;       // number of the line ReadTextLine reads next
-  size_t nextOffset_ = 0;      // where that line begins in rowTexts_
-  bool formsBuckets_ = false;  // numeric keys are range buckets
-  int32_t buckets_ = 1;        // number of buckets (FDivisions, at least 1)
-  double scale_ = 1;           // 10000 for vtCur, else 1
-  double rangeLow_ = 0;        // bucket range: FLower..FUpper when filtered, else FMin..FMax
-  double rangeHigh_ = 0;
-  double scaledLow_ = 0;  // rangeLow_ and rangeHigh_ times scale_
-  double scaledHigh_ = 0;
-  bool timesSought_ = false;    // FindTimesBetween has looked
-  bool timesBetween_ = false;   // it found a value with a time of day
-  uint8_t weekdayMask_ = 0xFE;  // bit d set: weekday d (1 Sun .. 7 Sat) passes the filter
-  bool timeWindow_ = false;     // FTimeLower..FTimeUpper leaves out part of the day
-  int32_t timeLowMs_ = 0;       // the window in milliseconds after midnight
-  int32_t timeHighMs_ = 0;
-
-  std::unique_ptr<Writer> writer_;  // import state; null during analysis
-  // A csLon column's i.Dat as last read: the bytes of a text one (lines ending in CR LF) and the
-  // file's stamp then, to read it again only when it changed. One copy per column, shared by the
-  // search walk and the walks of rows: about the file's size (10 MB for a million 8-byte codes);
-  // no per-row index is kept beside it.
-  FileBytes rowTexts_;
-  FileStamp datStamp_;
-  uint64_t rowTextsVersion_ = 0;  // RowTextsVersion: 0 while nothing is held
+  TColFilter filter_;                      // the selection test, prepared by every Load
+  TColRowTexts rowTexts_{*this};           // the text i.Dat of a csLon vtStr column
+  bool timesSought_ = false;               // FindTimesBetween has looked
+  bool timesBetween_ = false;              // it found a value with a time of day
+  std::unique_ptr<TColWriter> writer_;     // the import's writer; null during analysis
 };
 
 }  // namespace tabulon
