@@ -3,37 +3,8 @@
 #include "column/TCol.h"
 #include "platform/Errors.h"
 #include "platform/IniFile.h"
-#include "platform/System.h"
 
 namespace tabulon {
-
-namespace {
-
-size_t NameStart(const std::string& path) {
-  const size_t slash = sys::LastPathSeparator(path);
-  return slash == std::string::npos ? 0 : slash + 1;
-}
-
-}  // namespace
-
-std::string StoreDirOf(const std::string& csvPath) {
-  const size_t start = NameStart(csvPath);
-  const size_t dot = csvPath.find_last_of('.');
-  // A leading dot starts a hidden name, not an extension.
-  if (dot == std::string::npos || dot <= start) return csvPath;
-  std::string dir = csvPath.substr(0, dot);
-  RegisterStoreFolder(dir, csvPath);
-  return dir;
-}
-
-std::string FileNameOf(const std::string& csvPath) {
-  return csvPath.substr(NameStart(csvPath));
-}
-
-std::string DescriptorPathOf(const std::string& csvPath) {
-  const std::string dir = StoreDirOf(csvPath);
-  return dir + "/" + dir.substr(NameStart(dir)) + ".Ini";
-}
 
 int32_t ReadColCount(const IniFile& ini) {
   const int32_t count = ini.ReadInteger(kSectionCsv, kKeyColCount, 0);

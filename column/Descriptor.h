@@ -1,25 +1,11 @@
-// The dataset descriptor: an initialisation file in the store directory, named after the CSV
-// file with the extension ".Ini" (sales.csv -> sales/sales.Ini).
-//
-//   [Csv]
-//   ColCount=<columns>
-//   RowCount=<data rows>
-//   0=<name of column 0>          one key per column, the column number in decimal
-//   ...
-//   DateTime=<last-write time of the CSV file when the store was completed>
-//   [<name of column i>]          one section per column
-//   Min=<smallest value>          Int: integer; Cur: float; Dat: date-time; absent for Str
-//   Max=<largest value>
-//   ValType=Int|Cur|Dat|Str
-//   ColType=Byt|Wor|Lon
-//   Count=<distinct texts>        absent for Lon
-//
-// DateTime is the completion mark: it is deleted when an import starts and written last, after
-// every column file and section, so a store without it (or with another time) is rebuilt.
+// The dataset descriptor: the store's shape, its columns' names and their sections (column/Store.h
+// describes the file).
 #pragma once
 
 #include <cstdint>
 #include <string>
+
+#include "column/Store.h"
 
 namespace tabulon {
 
@@ -35,14 +21,6 @@ inline constexpr const char* kKeyMax = "Max";
 inline constexpr const char* kKeyValType = "ValType";
 inline constexpr const char* kKeyColType = "ColType";
 inline constexpr const char* kKeyCount = "Count";
-
-// The CSV path without its extension (the extension of the file name only): the store directory.
-// The store is remembered as the CSV file's, so that messages about its files name the CSV file.
-std::string StoreDirOf(const std::string& csvPath);
-// The file name of the CSV path with its extension, without its directory.
-std::string FileNameOf(const std::string& csvPath);
-// The descriptor's path.
-std::string DescriptorPathOf(const std::string& csvPath);
 
 // ColCount of a descriptor (0 when absent). Throws IoError when a column below it has no name in
 // [Csv]: such a count is damage, and would make that many columns.

@@ -6,6 +6,7 @@
 namespace tabulon {
 
 void OpenDataset(TWorkspace& ws, const std::string& csvPath) {
+  ClaimStore(csvPath);
   const IniFile ini(DescriptorPathOf(csvPath));
   const int32_t colCount = ReadColCount(ini);
   ws.FCsvPath = csvPath;

@@ -58,13 +58,13 @@ bool ColumnFilesWhole(const IniFile& ini, const std::string& dir) {
         !ParseStorage(ini.ReadString(name, kKeyColType, ""), &storage))
       return false;
     const int64_t width = type == vtInt ? 4 : 8;  // bytes of a stored value
-    const int64_t dat = FileSize(dir + "/" + index + ".Dat");
+    const int64_t dat = FileSize(ColumnFilePath(dir, static_cast<int32_t>(i), TColumnFile::kDat));
     if (storage == csLon) {
       if (type == vtStr ? dat < 2 * rows : dat != rows * width) return false;
       continue;
     }
     const int64_t count = ini.ReadInteger(name, kKeyCount, -1);
-    const int64_t ind = FileSize(dir + "/" + index + ".Ind");
+    const int64_t ind = FileSize(ColumnFilePath(dir, static_cast<int32_t>(i), TColumnFile::kInd));
     if (count < 0 || dat != rows * (storage == csByt ? 1 : 2)) return false;
     if (type == vtStr ? ind < 2 * count : ind != count * width) return false;
   }
@@ -154,6 +154,7 @@ bool TformProgress::NeedsImport(const std::string& csvPath) {
   if (!IsRegularFile(csvPath))
     throw IoError(csvPath, TFileAction::kImport,
                   Wording("not a regular file", "通常のファイルではありません"));
+  ClaimStore(csvPath);
   storeDir_ = StoreDirOf(csvPath);
   CreateDirectoryIfMissing(storeDir_);
   IniFile ini(DescriptorPathOf(csvPath));

@@ -16,6 +16,7 @@ void TMainLogic::SelectDatasetEntry(const TDatasetList& list, int index) {
 
 void TMainLogic::ListBox1Click(const std::string& csvPath) {
   // Read the descriptor first, so an unreadable one leaves the open dataset as it was.
+  ClaimStore(csvPath);
   auto descriptor = std::make_unique<IniFile>(DescriptorPathOf(csvPath));
   const int32_t colCount = ReadColCount(*descriptor);
 
