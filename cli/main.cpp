@@ -21,9 +21,9 @@
 #include "cli/Analysis.h"
 #include "column/Descriptor.h"
 #include "import/unitProgress.h"
+#include "mainlogic/MainLogic.h"
 #include "platform/Errors.h"
 #include "platform/FileIo.h"
-#include "platform/IniFile.h"
 #include "platform/Messages.h"
 #include "platform/SjisText.h"
 #include "platform/System.h"
@@ -142,22 +142,19 @@ int RunInfo(const std::vector<std::string>& files, Output& out) {
   TformProgress importer(&progress);
   ImportFile(importer, files[0]);
 
-  const IniFile ini(DescriptorPathOf(files[0]));
-  const auto read = [&](const std::string& section, const char* key) {
-    return ini.ReadString(section, key, "");
-  };
-  const int32_t colCount = ini.ReadInteger(kSectionCsv, kKeyColCount, 0);
-  out.Text(read(kSectionCsv, kKeyColCount) + "\t" + read(kSectionCsv, kKeyRowCount) + "\n");
-  for (int32_t i = 0; i < colCount; ++i) {
-    const std::string name = read(kSectionCsv, std::to_string(i).c_str());
-    const std::string valType = read(name, kKeyValType);
-    const std::string colType = read(name, kKeyColType);
-    const bool hasCount = colType != "Lon";
-    const bool hasRange = valType != "Str";
-    out.Text(std::to_string(i) + "\t" + name + "\t" + valType + "\t" + colType + "\t" +
-             (hasCount ? read(name, kKeyCount) : "") + "\t" +
-             (hasRange ? read(name, kKeyMin) : "") + "\t" + (hasRange ? read(name, kKeyMax) : "") +
-             "\n");
+  // The descriptor as the window's opening reads it.
+  TMainLogic logic;
+  logic.ListBox1Click(files[0]);
+  const TDescriptor& descriptor = *logic.Descriptor();
+  out.Text(std::to_string(descriptor.colCount) + "\t" + std::to_string(descriptor.rowCount) + "\n");
+  for (size_t i = 0; i < descriptor.names.size(); ++i) {
+    const TColumnSection& section = descriptor.sections[i];
+    const bool hasCount = section.colType != "Lon";
+    const bool hasRange = section.hasExtremes;
+    out.Text(std::to_string(i) + "\t" + descriptor.names[i] + "\t" + section.valType + "\t" +
+             section.colType + "\t" + (hasCount ? std::to_string(section.count) : "") + "\t" +
+             (hasRange ? section.ExtremeText(section.min) : "") + "\t" +
+             (hasRange ? section.ExtremeText(section.max) : "") + "\n");
   }
   return kExitOk;
 }

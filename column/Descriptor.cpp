@@ -3,59 +3,17 @@
 #include "column/TCol.h"
 #include "platform/Errors.h"
 #include "platform/IniFile.h"
-#include "platform/System.h"
+#include "platform/LocaleFormats.h"
 
 namespace tabulon {
 
 namespace {
 
-size_t NameStart(const std::string& path) {
-  const size_t slash = sys::LastPathSeparator(path);
-  return slash == std::string::npos ? 0 : slash + 1;
-}
-
-}  // namespace
-
-std::string StoreDirOf(const std::string& csvPath) {
-  const size_t start = NameStart(csvPath);
-  const size_t dot = csvPath.find_last_of('.');
-  // A leading dot starts a hidden name, not an extension.
-  if (dot == std::string::npos || dot <= start) return csvPath;
-  std::string dir = csvPath.substr(0, dot);
-  RegisterStoreFolder(dir, csvPath);
-  return dir;
-}
-
-std::string FileNameOf(const std::string& csvPath) {
-  return csvPath.substr(NameStart(csvPath));
-}
-
-std::string DescriptorPathOf(const std::string& csvPath) {
-  const std::string dir = StoreDirOf(csvPath);
-  return dir + "/" + dir.substr(NameStart(dir)) + ".Ini";
-}
-
-int32_t ReadColCount(const IniFile& ini) {
-  const int32_t count = ini.ReadInteger(kSectionCsv, kKeyColCount, 0);
-  for (int32_t i = 0; i < count; ++i)
-    if (!ini.KeyExists(kSectionCsv, std::to_string(i)))
-      throw IoError(
-          ini.Path(), TFileAction::kRead,
-          Wording("damaged descriptor: no name for column ", "ファイルが壊れています（列 ") +
-              std::to_string(i) + Wording("", " に名前がありません）"));
-  return count;
-}
-
-int32_t ReadDistinctCount(const IniFile& ini, const std::string& section) {
-  const int32_t count = ini.ReadInteger(section, kKeyCount, 0);
-  return count < 0 || count > TCol::kMaxCount ? 0 : count;
-}
-
-TColumnSection ReadColumnSection(const IniFile& ini, const std::string& name) {
+TColumnSection ReadSection(const IniFile& ini, const std::string& name) {
   TColumnSection section;
   section.valType = ini.ReadString(name, kKeyValType, "");
   section.colType = ini.ReadString(name, kKeyColType, "");
-  section.count = ReadDistinctCount(ini, name);
+  section.count = ini.ReadInteger(name, kKeyCount, -1);
   section.hasExtremes = true;
   if (section.valType == "Int") {
     section.min = ini.ReadInteger(name, kKeyMin, 0);
@@ -72,12 +30,80 @@ TColumnSection ReadColumnSection(const IniFile& ini, const std::string& name) {
   return section;
 }
 
+}  // namespace
+
+int32_t TColumnSection::DistinctCount() const {
+  return count < 0 || count > TCol::kMaxCount ? 0 : count;
+}
+
+std::string TColumnSection::ExtremeText(double value) const {
+  if (valType == "Int") return std::to_string(static_cast<int32_t>(value));
+  if (valType == "Dat") return FormatDateTime(value);
+  return FormatFloat(value);
+}
+
 void TColumnSection::ApplyTo(TCol& col) const {
   col.SetTypes(valType, colType);
-  col.FCount = count;
+  col.FCount = DistinctCount();
   if (!hasExtremes) return;
   col.FMin = min;
   col.FMax = max;
+}
+
+TDescriptor TDescriptor::Read(const std::string& path) {
+  const IniFile ini(path);
+  TDescriptor descriptor;
+  if (!Parse(ini, &descriptor))
+    throw IoError(
+        ini.Path(), TFileAction::kRead,
+        Wording("damaged descriptor: no name for column ", "ファイルが壊れています（列 ") +
+            std::to_string(descriptor.names.size()) + Wording("", " に名前がありません）"));
+  return descriptor;
+}
+
+bool TDescriptor::Parse(const IniFile& ini, TDescriptor* out) {
+  out->colCount = ini.ReadInteger(kSectionCsv, kKeyColCount, -1);
+  out->rowCount = ini.ReadInteger(kSectionCsv, kKeyRowCount, -1);
+  out->names.clear();
+  out->sections.clear();
+  // Every name is looked for before any section is read: a count of two thousand million must
+  // not make that many sections first.
+  for (int32_t i = 0; i < out->colCount; ++i) {
+    const std::string key = std::to_string(i);
+    if (!ini.KeyExists(kSectionCsv, key)) return false;
+    out->names.push_back(ini.ReadString(kSectionCsv, key, ""));
+  }
+  for (const std::string& name : out->names) out->sections.push_back(ReadSection(ini, name));
+  out->completed.reset();
+  if (ini.KeyExists(kSectionCsv, kKeyDateTime))
+    out->completed = ini.ReadDateTime(kSectionCsv, kKeyDateTime, 0);
+  return true;
+}
+
+void TDescriptor::Write(const std::string& path) const {
+  IniFile ini(path);
+  ini.WriteInteger(kSectionCsv, kKeyColCount, colCount);
+  ini.WriteInteger(kSectionCsv, kKeyRowCount, rowCount);
+  for (size_t i = 0; i < names.size(); ++i) {
+    const std::string& name = names[i];
+    const TColumnSection& section = sections[i];
+    ini.WriteString(kSectionCsv, std::to_string(i), name);
+    if (section.hasExtremes) {
+      ini.WriteString(name, kKeyMin, section.ExtremeText(section.min));
+      ini.WriteString(name, kKeyMax, section.ExtremeText(section.max));
+    }
+    ini.WriteString(name, kKeyValType, section.valType);
+    ini.WriteString(name, kKeyColType, section.colType);
+    if (section.colType != "Lon") ini.WriteInteger(name, kKeyCount, section.count);
+  }
+  // The completion mark goes last, once every column file and section is complete.
+  if (completed) ini.WriteDateTime(kSectionCsv, kKeyDateTime, *completed);
+  ini.Flush();
+}
+
+void RemoveCompletionMark(IniFile& ini) {
+  ini.DeleteKey(kSectionCsv, kKeyDateTime);
+  ini.Flush();
 }
 
 }  // namespace tabulon

@@ -14,13 +14,13 @@ TCol::~TCol() {
 }
 
 std::string TCol::DatPath() const {
-  return FDir + "/" + std::to_string(FIndex) + ".Dat";
+  return ColumnFilePath(FDir, FIndex, TColumnFile::kDat);
 }
 std::string TCol::IndPath() const {
-  return FDir + "/" + std::to_string(FIndex) + ".Ind";
+  return ColumnFilePath(FDir, FIndex, TColumnFile::kInd);
 }
 std::string TCol::TmpPath() const {
-  return FDir + "/" + std::to_string(FIndex) + ".Tmp";
+  return ColumnFilePath(FDir, FIndex, TColumnFile::kTmp);
 }
 
 void TCol::ResetState(const std::string& dir, const std::string& name, int32_t rows) {

@@ -1,16 +1,5 @@
 // One column of a dataset: written cell by cell by the import, loaded for analysis.
-//
-// Store layout (directory = the CSV path without its extension; i = the column number):
-//   i.Dat  csByt: one uint8 key per row; csWor: one uint16 key per row (little-endian);
-//          csLon: one value per row (int32 vtInt, int64 scaled vtCur, double vtDat) or, for vtStr,
-//          one text line per row (Shift-JIS, CR LF).
-//   i.Ind  csByt/csWor only: one value per distinct text in key order (int32, int64 scaled, double)
-//          or, for vtStr, one text line per distinct text.
-//   i.Tmp  only while the import converts or rewrites i.Dat.
-// A key is the position of the row's cell text among the column's distinct texts, in order of
-// first appearance; texts that differ only in letter case are one distinct text, spelled as first
-// met. Up to 256 distinct texts take 8-bit keys, up to 2000 16-bit keys; the 2001st makes the
-// column per-row (csLon), after which distinct texts are no longer counted.
+// Its files lie in the store as column/Store.h lays them out.
 //
 // TCol holds the column's state and hands each job to a part of its own:
 //   TColWriter    the import's writer (its states: keyed 8/16-bit, per-row stamps, values, texts)
@@ -28,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "column/Store.h"
 #include "column/TColFilter.h"
 #include "column/TColRowTexts.h"
 #include "column/Values.h"

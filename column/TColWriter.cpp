@@ -22,7 +22,7 @@ constexpr int32_t kIntStartMax = -2147483647;
 constexpr double kCurStartMax = 922337203685477.5807;
 
 std::string ValPath(const TCol& c) {
-  return c.FDir + "/" + std::to_string(c.FIndex) + ".Val";
+  return ColumnFilePath(c.FDir, c.FIndex, TColumnFile::kVal);
 }
 
 std::string_view TrimBlanks(std::string_view s) {

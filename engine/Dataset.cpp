@@ -1,32 +1,35 @@
 #include "engine/Dataset.h"
 
-#include "column/Descriptor.h"
-#include "platform/IniFile.h"
+#include <algorithm>
 
 namespace tabulon {
 
 void OpenDataset(TWorkspace& ws, const std::string& csvPath) {
-  const IniFile ini(DescriptorPathOf(csvPath));
-  const int32_t colCount = ReadColCount(ini);
-  ws.FCsvPath = csvPath;
-  ws.FDataDir = StoreDirOf(csvPath);
-  ws.FColCount = colCount;
-  ws.FRowCount = ini.ReadInteger(kSectionCsv, kKeyRowCount, 0);
-  ws.FCols.clear();
-  ws.selectedColumn = -1;
-  for (int32_t i = 0; i < ws.FColCount; ++i) {
+  ClaimStore(csvPath);
+  TDescriptor descriptor = TDescriptor::Read(DescriptorPathOf(csvPath));
+  const std::string dir = StoreDirOf(csvPath);
+  // The columns are made aside, so that a file that cannot be read leaves the open dataset.
+  std::vector<std::unique_ptr<TCol>> cols;
+  cols.reserve(static_cast<size_t>(descriptor.Columns()));
+  for (int32_t i = 0; i < descriptor.Columns(); ++i) {
     auto col = std::make_unique<TCol>();
     col->FIndex = i;
-    const std::string name = ini.ReadString(kSectionCsv, std::to_string(i), "");
-    col->Open(ws.FDataDir, name, ws.FRowCount);
-    const TColumnSection section = ReadColumnSection(ini, name);
+    col->Open(dir, descriptor.names[static_cast<size_t>(i)], descriptor.Rows());
+    const TColumnSection& section = descriptor.sections[static_cast<size_t>(i)];
     section.ApplyTo(*col);
     if (section.valType == "Dat") col->FindTimesBetween();
     col->FLower = col->FMin;
     col->FUpper = col->FMax;
     col->FDivisions = col->FCount;
-    ws.FCols.push_back(std::move(col));
+    cols.push_back(std::move(col));
   }
+  ws.FCsvPath = csvPath;
+  ws.FDataDir = dir;
+  ws.FColCount = descriptor.Columns();
+  ws.FRowCount = descriptor.Rows();
+  ws.FCols = std::move(cols);
+  ws.selectedColumn = -1;
+  ws.descriptor = std::move(descriptor);
 }
 
 }  // namespace tabulon

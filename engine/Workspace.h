@@ -6,9 +6,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "column/Descriptor.h"
 #include "column/TCol.h"
 #include "engine/ResultTable.h"
 
@@ -52,6 +54,9 @@ struct TWorkspace {
   std::string FValType;     // descriptor ValType of the selected column
   std::string FColType;     // descriptor ColType of the selected column
   int selectedColumn = -1;  // ListBox2.ItemIndex: the current column, -1 for none
+  // The open dataset's descriptor as OpenDataset read it: each column's section, read once per
+  // opening. Absent until a dataset is opened.
+  std::optional<TDescriptor> descriptor;
 
   // Toggles.
   TAggregate aggregate = TAggregate::kCount;

@@ -48,27 +48,23 @@ class CloseOnExit {
 // Whether the column files of a store have the sizes its descriptor gives. A store marked complete
 // whose files were damaged or lost since (or copied in part) is rebuilt rather than kept; text
 // files, whose lines are not counted here, need at least a line end per line.
-bool ColumnFilesWhole(const IniFile& ini, const std::string& dir) {
-  const int64_t cols = ini.ReadInteger(kSectionCsv, kKeyColCount, -1);
-  const int64_t rows = ini.ReadInteger(kSectionCsv, kKeyRowCount, -1);
-  if (cols < 0 || rows < 0) return false;
-  for (int64_t i = 0; i < cols; ++i) {
-    const std::string index = std::to_string(i);
-    if (!ini.KeyExists(kSectionCsv, index)) return false;
-    const std::string name = ini.ReadString(kSectionCsv, index, "");
+bool ColumnFilesWhole(const TDescriptor& descriptor, const std::string& dir) {
+  const int64_t rows = descriptor.rowCount;
+  if (descriptor.colCount < 0 || rows < 0) return false;
+  for (int32_t i = 0; i < descriptor.colCount; ++i) {
+    const TColumnSection& section = descriptor.sections[static_cast<size_t>(i)];
     TValueType type;
     TColStorage storage;
-    if (!ParseValueType(ini.ReadString(name, kKeyValType, ""), &type) ||
-        !ParseStorage(ini.ReadString(name, kKeyColType, ""), &storage))
+    if (!ParseValueType(section.valType, &type) || !ParseStorage(section.colType, &storage))
       return false;
     const int64_t width = type == vtInt ? 4 : 8;  // bytes of a stored value
-    const int64_t dat = FileSize(dir + "/" + index + ".Dat");
+    const int64_t dat = FileSize(ColumnFilePath(dir, i, TColumnFile::kDat));
     if (storage == csLon) {
       if (type == vtStr ? dat < 2 * rows : dat != rows * width) return false;
       continue;
     }
-    const int64_t count = ini.ReadInteger(name, kKeyCount, -1);
-    const int64_t ind = FileSize(dir + "/" + index + ".Ind");
+    const int64_t count = section.count;
+    const int64_t ind = FileSize(ColumnFilePath(dir, i, TColumnFile::kInd));
     if (count < 0 || dat != rows * (storage == csByt ? 1 : 2)) return false;
     if (type == vtStr ? ind < 2 * count : ind != count * width) return false;
   }
@@ -79,7 +75,7 @@ bool ColumnFilesWhole(const IniFile& ini, const std::string& dir) {
 // then names a column by the raw bytes of its header text (the byte-order mark included) where
 // the text read as UTF-8 differs. Such a store is rebuilt once. A header of ASCII alone, without
 // a mark, reads the same either way and tells nothing.
-bool NamedByRawUtf8Header(const std::string& csvPath, const IniFile& ini) {
+bool NamedByRawUtf8Header(const std::string& csvPath, const TDescriptor& descriptor) {
   LineReader bytes(csvPath, LineEnds::kAuto, ReadAhead::kFirstLines);
   std::string_view header;
   if (!bytes.ReadLine(&header)) return false;
@@ -100,11 +96,19 @@ bool NamedByRawUtf8Header(const std::string& csvPath, const IniFile& ini) {
   const std::vector<std::string_view>& read = readFields.fields;
   for (size_t i = 0; i < raw.size() && i < read.size(); ++i) {
     if (raw[i] == read[i]) continue;
-    const std::string index = std::to_string(i);
-    if (ini.KeyExists(kSectionCsv, index) && ini.ReadString(kSectionCsv, index, "") == raw[i])
-      return true;
+    if (i < descriptor.names.size() && descriptor.names[i] == raw[i]) return true;
   }
   return false;
+}
+
+// Whether the store of csvPath, as its descriptor ini gives it, was completed from the file as it
+// is now (last written at fileTime) and is whole. A damaged descriptor is rebuilt.
+bool StoreUpToDate(const std::string& csvPath, const IniFile& ini, double fileTime) {
+  TDescriptor descriptor;
+  return TDescriptor::Parse(ini, &descriptor) && descriptor.completed &&
+         std::fabs(*descriptor.completed - fileTime) < kHalfSecond &&
+         ColumnFilesWhole(descriptor, StoreDirOf(csvPath)) &&
+         !NamedByRawUtf8Header(csvPath, descriptor);
 }
 
 }  // namespace
@@ -129,7 +133,7 @@ void TformProgress::Import(const std::string& csvPath) {
     for (auto& col : cols_) {
       col->Abandon();
       for (const std::string& path :
-           {col->TmpPath(), col->FDir + "/" + std::to_string(col->FIndex) + ".Val"}) {
+           {col->TmpPath(), ColumnFilePath(col->FDir, col->FIndex, TColumnFile::kVal)}) {
         try {
           DeleteFileIfExists(path);
         } catch (const IoError&) {
@@ -158,18 +162,16 @@ bool TformProgress::NeedsImport(const std::string& csvPath) {
   if (!IsRegularFile(csvPath))
     throw IoError(csvPath, TFileAction::kImport,
                   Wording("not a regular file", "通常のファイルではありません"));
+  ClaimStore(csvPath);
   storeDir_ = StoreDirOf(csvPath);
   CreateDirectoryIfMissing(storeDir_);
   IniFile ini(DescriptorPathOf(csvPath));
-  const double stored = ini.ReadDateTime(kSectionCsv, kKeyDateTime, 0);
   const double fileTime = FileTimeToDateTime(modified);
-  if (ini.KeyExists(kSectionCsv, kKeyDateTime) && std::fabs(stored - fileTime) < kHalfSecond &&
-      ColumnFilesWhole(ini, storeDir_) && !NamedByRawUtf8Header(csvPath, ini)) {
+  if (StoreUpToDate(csvPath, ini, fileTime)) {
     view_->Close();
     return false;
   }
-  ini.DeleteKey(kSectionCsv, kKeyDateTime);
-  ini.Flush();
+  RemoveCompletionMark(ini);
   fileTime_ = fileTime;
   max_ = std::max<int64_t>(FileSize(csvPath), 0);
   position_ = 0;
@@ -257,14 +259,12 @@ void TformProgress::ReadHeader() {
 // So a rebuild leaves the same files as an import into an empty folder.
 void TformProgress::DeleteStaleColumnFiles(size_t columns) {
   for (const std::string& name : ListDirectory(storeDir_)) {
-    const size_t dot = name.find('.');
-    if (dot == 0 || dot == std::string::npos || name.find_first_not_of("0123456789") != dot ||
-        dot > 9)
-      continue;
-    const std::string_view ext = std::string_view(name).substr(dot);
-    const bool gone = std::stoul(name.substr(0, dot)) >= columns;
-    if (ext == ".Tmp" || ext == ".Val" || ext == ".Ind" || (ext == ".Dat" && gone))
-      DeleteFileIfExists(storeDir_ + "/" + name);
+    int32_t column;
+    TColumnFile file;
+    if (!ParseColumnFileName(name, &column, &file)) continue;
+    const bool gone = static_cast<size_t>(column) >= columns;
+    if (file != TColumnFile::kDat || gone)
+      DeleteFileIfExists(ColumnFilePath(storeDir_, column, file));
   }
 }
 
@@ -365,38 +365,39 @@ void TformProgress::WriteDescriptor() {
   view_->SetPositionLabel("");
   view_->ProcessEvents();
 
-  IniFile ini(DescriptorPathOf(csvPath_));
-  ini.WriteInteger(kSectionCsv, kKeyColCount, colCount_);
-  ini.WriteInteger(kSectionCsv, kKeyRowCount, rowCount_);
+  TDescriptor descriptor;
+  descriptor.colCount = colCount_;
+  descriptor.rowCount = rowCount_;
   for (auto& colPtr : cols_) {
     TCol& col = *colPtr;
-    ini.WriteString(kSectionCsv, std::to_string(col.FIndex), col.FName);
     col.Finish(col.IndPath());
-    const std::string& section = col.FName;
+    TColumnSection section;
+    section.valType = ValueTypeText(col.FValueType);
+    section.colType = StorageText(col.FStorage);
+    section.count = col.FCount;
+    section.hasExtremes = col.FValueType != vtStr;
     switch (col.FValueType) {
       case vtInt:
-        ini.WriteInteger(section, kKeyMin, col.FIntMin);
-        ini.WriteInteger(section, kKeyMax, col.FIntMax);
+        section.min = col.FIntMin;
+        section.max = col.FIntMax;
         break;
       case vtCur:
-        ini.WriteFloat(section, kKeyMin, col.FMin);
-        ini.WriteFloat(section, kKeyMax, col.FMax);
+        section.min = col.FMin;
+        section.max = col.FMax;
         break;
       case vtDat:
-        ini.WriteDateTime(section, kKeyMin, col.FDateMin);
+        section.min = col.FDateMin;
         // A column without a date keeps the written starting maximum, day 0.
-        ini.WriteDateTime(section, kKeyMax, col.FDateMax == -DateNull() ? 0 : col.FDateMax);
+        section.max = col.FDateMax == -DateNull() ? 0 : col.FDateMax;
         break;
       case vtStr:
         break;
     }
-    ini.WriteString(section, kKeyValType, ValueTypeText(col.FValueType));
-    ini.WriteString(section, kKeyColType, StorageText(col.FStorage));
-    if (col.FStorage != csLon) ini.WriteInteger(section, kKeyCount, col.FCount);
+    descriptor.names.push_back(col.FName);
+    descriptor.sections.push_back(std::move(section));
   }
-  // The completion mark goes last, once every column file and section is complete.
-  ini.WriteDateTime(kSectionCsv, kKeyDateTime, fileTime_);
-  ini.Flush();
+  descriptor.completed = fileTime_;
+  descriptor.Write(DescriptorPathOf(csvPath_));
   // The window's last text says what the text lost.
   std::string lost;
   if (replaced_ > 0) lost = Sjis("〓にした文字 ") + std::to_string(replaced_) + Sjis(" 個");

@@ -1,11 +1,10 @@
 // Opening a dataset and refreshing the selected column.
 #include <algorithm>
 
-#include "column/Descriptor.h"
+#include "engine/Dataset.h"
 #include "mainlogic/DatasetList.h"
 #include "mainlogic/FilterValues.h"
 #include "mainlogic/MainLogic.h"
-#include "platform/IniFile.h"
 
 namespace tabulon {
 
@@ -15,37 +14,19 @@ void TMainLogic::SelectDatasetEntry(const TDatasetList& list, int index) {
 }
 
 void TMainLogic::ListBox1Click(const std::string& csvPath) {
-  // Read the descriptor first, so an unreadable one leaves the open dataset as it was.
-  auto descriptor = std::make_unique<IniFile>(DescriptorPathOf(csvPath));
-  const int32_t colCount = ReadColCount(*descriptor);
+  // The dataset first: a descriptor or column that cannot be read leaves the open one as it was.
+  OpenDataset(ws_, csvPath);
 
   HideAllPanels();
   ClearTables();
   history_.Clear();
   label1_ = csvPath;
-  ws_.FCsvPath = csvPath;
-  ws_.FDataDir = StoreDirOf(csvPath);
-  descriptor_ = std::move(descriptor);
-  const IniFile& ini = *descriptor_;
-  ws_.FColCount = std::max(0, colCount);
-  ws_.FRowCount = std::max(0, ini.ReadInteger(kSectionCsv, kKeyRowCount, 0));
-
   columnEntries_.clear();
-  ws_.selectedColumn = -1;
-  ws_.FCols.clear();
-  ws_.FCols.reserve(static_cast<size_t>(ws_.FColCount));
+  for (const auto& col : ws_.FCols) columnEntries_.push_back("  " + col->FName);
   date_.Open(ws_.FColCount);
-  for (int32_t i = 0; i < ws_.FColCount; ++i) {
-    auto col = std::make_unique<TCol>();
-    const std::string name = ini.ReadString(kSectionCsv, std::to_string(i), "");
-    col->FIndex = i;
-    col->Open(ws_.FDataDir, name, ws_.FRowCount);
-    ws_.FCols.push_back(std::move(col));
-    columnEntries_.push_back("  " + name);
-    // The refresh fills the descriptor-derived state before any tabulation reads it.
-    ListBox2Click(i);
-  }
-  ws_.recordCountText = filters::DecimalText(ini.ReadInteger(kSectionCsv, kKeyRowCount, 0));
+  // Each column as a click on it shows it, so every panel starts from its column's state.
+  for (int32_t i = 0; i < ws_.FColCount; ++i) ListBox2Click(i);
+  ws_.recordCountText = filters::DecimalText(ws_.FRowCount);
   if (ws_.FColCount > 0) ListBox2Click(0);
 }
 
@@ -58,10 +39,6 @@ void TMainLogic::ListBox2Click(int index) {
 void TMainLogic::ListBox2Click() {
   TCol* col = Current();
   if (col == nullptr) return;
-  // The column's own name, not the list entry's characters 3 to 258: a longer name would
-  // otherwise read another descriptor section.
-  const std::string& name = col->FName;
-
   rolePanelVisible_ = true;
   for (int r = 0; r < kRoleCount; ++r) {
     ws_.roleDown[r] = col->FRole == r;
@@ -70,8 +47,12 @@ void TMainLogic::ListBox2Click() {
   }
 
   ws_.FDataDir = StoreDirOf(ws_.FCsvPath);
-  const TColumnSection section = ReadColumnSection(*descriptor_, name);
-  col->FCount = section.count;
+  // The column's own section, by its number: not by the list entry's text, which a long name
+  // would make another section's.
+  const std::vector<TColumnSection>& sections = ws_.descriptor->sections;
+  const size_t index = static_cast<size_t>(col->FIndex);
+  const TColumnSection section = index < sections.size() ? sections[index] : TColumnSection();
+  col->FCount = section.DistinctCount();
   ws_.FValType = section.valType;
   ws_.FColType = section.colType;
   col->SetTypes(ws_.FValType, ws_.FColType);

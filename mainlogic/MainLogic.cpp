@@ -2,7 +2,6 @@
 
 #include "engine/Engine.h"
 #include "engine/Workbook.h"
-#include "platform/IniFile.h"
 #include "platform/SjisText.h"
 
 namespace tabulon {

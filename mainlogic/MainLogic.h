@@ -27,7 +27,6 @@
 
 namespace tabulon {
 
-class IniFile;
 class TDatasetList;
 
 class TMainLogic : public TWindowHooks, private TPanelContext {
@@ -69,6 +68,8 @@ class TMainLogic : public TWindowHooks, private TPanelContext {
   // only. Throws IoError; a descriptor that cannot be read leaves the open dataset and its table
   // as they were.
   void ListBox1Click(const std::string& csvPath);
+  // The open dataset's descriptor as the opening read it; nullptr before a dataset is opened.
+  const TDescriptor* Descriptor() const { return HasDataset() ? &*ws_.descriptor : nullptr; }
   // The dataset list's entry index was selected (-1: none, as after a deletion): an index within
   // list opens that entry's dataset with ListBox1Click and stays the selected entry even when the
   // opening throws; any other index leaves no entry selected and opens nothing.
@@ -298,7 +299,7 @@ class TMainLogic : public TWindowHooks, private TPanelContext {
   void RetabulateIfAxis() override;
 
   // A dataset opened by ListBox1Click (not merely a path set in the workspace).
-  bool HasDataset() const { return descriptor_ != nullptr && !ws_.FCsvPath.empty(); }
+  bool HasDataset() const { return ws_.descriptor.has_value() && !ws_.FCsvPath.empty(); }
   void SetMarker(int index, const std::string& marker);
   void HideAllPanels();
   void RecalculateNow();
@@ -309,7 +310,6 @@ class TMainLogic : public TWindowHooks, private TPanelContext {
   void RetabulateIfAnyRole();
 
   TWorkspace ws_;                            // the state the engine shares
-  std::unique_ptr<IniFile> descriptor_;      // the open dataset's descriptor, read once
   std::unique_ptr<TResultTable> ownedGrid_;  // the default main grid
   TResultTable* mainGrid_ = nullptr;         // StringGrid1
   TResultTable* enlargedGrid_ = nullptr;     // the enlarged-table window's grid, not owned

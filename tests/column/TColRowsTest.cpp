@@ -14,7 +14,6 @@
 #include "import/unitProgress.h"
 #include "platform/Errors.h"
 #include "platform/FileIo.h"
-#include "platform/IniFile.h"
 #include "platform/LocaleFormats.h"
 
 namespace tabulon::rows_test {
@@ -43,12 +42,12 @@ class Dataset {
   // Column index with its types, Count and extremes from the descriptor, the range set to the
   // extremes and one division per distinct value.
   std::unique_ptr<TCol> Open(int32_t index) const {
-    const IniFile ini(DescriptorPathOf(csv_));
-    const std::string name = ini.ReadString(kSectionCsv, std::to_string(index), "");
+    const TDescriptor descriptor = TDescriptor::Read(DescriptorPathOf(csv_));
+    const size_t i = static_cast<size_t>(index);
     auto col = std::make_unique<TCol>();
     col->FIndex = index;
-    col->Open(StoreDirOf(csv_), name, ini.ReadInteger(kSectionCsv, kKeyRowCount, 0));
-    ReadColumnSection(ini, name).ApplyTo(*col);
+    col->Open(StoreDirOf(csv_), descriptor.names[i], descriptor.Rows());
+    descriptor.sections[i].ApplyTo(*col);
     col->FLower = col->FMin;
     col->FUpper = col->FMax;
     col->FDivisions = col->FCount;

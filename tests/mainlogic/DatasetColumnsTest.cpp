@@ -2,7 +2,9 @@
 
 #include "FilterFixture.h"
 #include "column/Descriptor.h"
+#include "engine/Dataset.h"
 #include "mainlogic/DatasetList.h"
+#include "platform/FileIo.h"
 
 namespace tabulon {
 namespace {
@@ -108,6 +110,57 @@ TEST(DatasetColumns, SelectionsSurviveSwitchingColumnsButNotReopening) {
   EXPECT_EQ(m.ItemPanel().picked, (std::vector<bool>{false, false, false}));
   EXPECT_EQ(d.Col(1).FRole, kRoleNone);
   EXPECT_EQ(d.Col(1).FUpper, 3);
+}
+
+// The window opens a dataset with the opener of every other caller: its columns stand as the
+// headless opening leaves them, whatever panel showed them on the way.
+TEST(DatasetColumns, TheWindowsColumnsAreTheHeadlessOpenersColumns) {
+  Opened d(
+      S("店,数量,日付,単価,時刻\r\n"
+        "新宿,1,2004/01/05,7.5,2004/01/05 9:30:00\r\n"
+        "渋谷,2,2004/02/05,7,2004/01/06 18:00:00\r\n"
+        "池袋,30,,7.25,\r\n"));
+  const TWorkspace& window = d.logic.Workspace();
+  TWorkspace headless;
+  OpenDataset(headless, d.data.Csv());
+  EXPECT_EQ(window.FColCount, 5);
+  EXPECT_EQ(window.FRowCount, headless.FRowCount);
+  EXPECT_EQ(window.FDataDir, headless.FDataDir);
+  ASSERT_TRUE(window.descriptor && headless.descriptor);
+  EXPECT_EQ(*window.descriptor, *headless.descriptor);
+  EXPECT_EQ(*d.logic.Descriptor(), *headless.descriptor);
+  ASSERT_EQ(window.FCols.size(), headless.FCols.size());
+  for (size_t i = 0; i < window.FCols.size(); ++i) {
+    const TCol& w = *window.FCols[i];
+    const TCol& h = *headless.FCols[i];
+    EXPECT_EQ(w.FName, h.FName) << i;
+    EXPECT_EQ(w.FValueType, h.FValueType) << i;
+    EXPECT_EQ(w.FStorage, h.FStorage) << i;
+    EXPECT_EQ(w.FCount, h.FCount) << i;
+    EXPECT_EQ(w.FMin, h.FMin) << i;
+    EXPECT_EQ(w.FMax, h.FMax) << i;
+    EXPECT_EQ(w.FLower, h.FLower) << i;
+    EXPECT_EQ(w.FUpper, h.FUpper) << i;
+    EXPECT_EQ(w.FDivisions, h.FDivisions) << i;
+    EXPECT_EQ(w.HasTimes(), h.HasTimes()) << i;
+    EXPECT_FALSE(w.FFiltered) << i;
+  }
+  EXPECT_TRUE(window.FCols[4]->HasTimes());
+}
+
+// A column file the opening reads (the days of a date column, to look for times of day) that
+// cannot be read leaves the open dataset as it was, as an unreadable descriptor does.
+TEST(DatasetColumns, AnUnreadableDateColumnLeavesTheOpenDataset) {
+  Opened first(S(kShops));
+  Opened second(S("品,数\r\nA,1\r\n"));
+  TMainLogic& m = second.logic;
+  DeleteFileIfExists(ColumnFilePath(StoreDirOf(first.data.Csv()), 2, TColumnFile::kInd));
+  EXPECT_THROW(m.ListBox1Click(first.data.Csv()), IoError);
+  EXPECT_EQ(m.Label1(), second.data.Csv());
+  EXPECT_EQ(m.ColumnEntries(), (Strings{S("  品"), S("  数")}));
+  EXPECT_EQ(m.Workspace().FCsvPath, second.data.Csv());
+  EXPECT_EQ(m.Workspace().FCols.size(), 2u);
+  EXPECT_EQ(m.Descriptor()->names, (Strings{S("品"), S("数")}));
 }
 
 // A descriptor whose column count runs past the column names is refused, and the open dataset
