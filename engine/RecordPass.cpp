@@ -18,6 +18,7 @@
 #include "engine/Dataset.h"
 #include "engine/Engine.h"
 #include "engine/EngineInternal.h"
+#include "platform/System.h"
 
 namespace tabulon {
 
@@ -448,8 +449,7 @@ constexpr int32_t kRowsPerThread = 1 << 18;
 // kRowsPerThread records at most.
 int PassThreads(const TWorkspace& ws, int32_t rows) {
   int forced = ws.passThreads;
-  if (const char* env = std::getenv("TABULON_PASS_THREADS"); forced <= 0 && env != nullptr)
-    forced = std::atoi(env);
+  if (forced <= 0) forced = std::atoi(sys::EnvironmentVariable("TABULON_PASS_THREADS").c_str());
   if (forced > 0) return std::min(forced, std::max(rows, 1));
   const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   return std::max(1, std::min(cores, static_cast<int>(rows / kRowsPerThread)));
