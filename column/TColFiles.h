@@ -1,6 +1,6 @@
-// Reading a column's store files (layout in TCol.h) into its fields: the per-row keys or values
-// (FByteKeys, FWordKeys, FIntValues, FCurValues, FDateValues) and the distinct values (the same
-// value arrays, or FValues for vtStr).
+// Reading a column's store files (laid out as column/Store.h describes) into its fields: the
+// per-row keys or values (FByteKeys, FWordKeys, FIntValues, FCurValues, FDateValues) and the
+// distinct values (the same value arrays, or FValues for vtStr).
 //
 // Contract: nothing is read out of bounds. A file that is missing, or shorter than FRows or FCount
 // say, and a key that points past the distinct values are errors (IoError) that leave FLoaded as

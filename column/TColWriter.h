@@ -1,5 +1,5 @@
 // The import's writer of one column: takes the column's cells in row order and writes its store
-// files (the layout is described in TCol.h), keeping the column's type, storage, distinct texts
+// files (laid out as column/Store.h describes), keeping the column's type, storage, distinct texts
 // and extremes (fields of the TCol it writes) up to date as it goes.
 //
 // Its states, in the order a column passes through them (never back):
