@@ -33,18 +33,16 @@ TColumnWorkers::TColumnWorkers(const std::vector<std::unique_ptr<TCol>>& cols, i
   try {
     for (size_t t = 0; t < count; ++t) threads_.emplace_back([this, t] { Work(t); });
   } catch (...) {
-    stop_ = true;
-    {
-      const std::lock_guard<std::mutex> hold(mutex_);
-      finished_ = true;
-    }
-    work_.notify_all();
-    for (std::thread& thread : threads_) thread.join();
+    StopThreads();
     throw;
   }
 }
 
 TColumnWorkers::~TColumnWorkers() {
+  StopThreads();
+}
+
+void TColumnWorkers::StopThreads() {
   stop_ = true;
   {
     const std::lock_guard<std::mutex> hold(mutex_);

@@ -55,6 +55,7 @@ class TColumnWorkers {
   static constexpr size_t kChunksInFlight = 3;
 
   void Work(size_t thread);
+  void StopThreads();  // stops the threads and waits for them to end
   // Hands the chunk being filled to the threads and takes the next one once they are done with
   // what it held before.
   void Publish();
