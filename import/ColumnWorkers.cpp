@@ -1,37 +1,50 @@
 #include "import/ColumnWorkers.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "column/Values.h"
+#include "platform/Messages.h"
 
 namespace tabulon {
 
 namespace {
 
-// The cells of a chunk by default, and a bound on its bytes: a chunk of this size takes long
-// enough to write that handing it over costs next to nothing, stays in the second-level cache
-// while the threads read it, and three of them in flight keep the import's memory small whatever
-// the file's size.
+// The cells of a chunk by default, and a bound on its text: a chunk of this size takes long
+// enough to write that handing it over costs next to nothing, and the chunks in flight keep the
+// import's memory small whatever the file's size.
 constexpr size_t kChunkCells = 1 << 16;
 constexpr size_t kChunkBytes = 1 << 20;
+// Groups per thread: enough that a thread finds a group to write while others are busy, few
+// enough that each writes a good share of a chunk at a time.
+constexpr size_t kGroupsPerThread = 4;
+
+bool Inside(std::string_view part, const std::string& whole) {
+  return !whole.empty() && part.data() >= whole.data() && part.data() < whole.data() + whole.size();
+}
 
 }  // namespace
 
+IoError TooManyRows(const std::string& csvPath) {
+  return IoError(csvPath, TFileAction::kImport, Wording("too many rows", "行が多すぎます"));
+}
+
 TColumnWorkers::TColumnWorkers(const std::vector<std::unique_ptr<TCol>>& cols, int threads,
-                               size_t chunkRecords)
+                               char separator, const std::string& csvPath, size_t chunkRecords)
     : cols_(cols),
-      columns_(cols.size()),
-      chunkRecords_(chunkRecords != 0
-                        ? chunkRecords
-                        : std::max<size_t>(kChunkCells / std::max<size_t>(columns_, 1), 1)),
+      columns_(std::max<size_t>(cols.size(), 1)),
+      separator_(separator),
+      csvPath_(csvPath),
+      chunkRecords_(chunkRecords != 0 ? chunkRecords : std::max<size_t>(kChunkCells / columns_, 1)),
       chunkBytes_(chunkRecords != 0 ? SIZE_MAX : kChunkBytes),
-      filling_(&chunks_[0]) {
-  const size_t count = std::clamp<size_t>(static_cast<size_t>(std::max(threads, 1)), 1,
-                                          std::max<size_t>(columns_, 1));
-  taken_.assign(count, 0);
+      groups_(std::min(columns_, kGroupsPerThread * static_cast<size_t>(std::max(threads, 1)))),
+      chunks_(static_cast<size_t>(std::max(threads, 1)) + 2),
+      next_(groups_, 0),
+      busy_(groups_, 0),
+      heldNulls_(groups_, 0) {
   try {
-    for (size_t t = 0; t < count; ++t) threads_.emplace_back([this, t] { Work(t); });
+    for (int t = 1; t < threads; ++t) threads_.emplace_back([this] { Work(); });
   } catch (...) {
     StopThreads();
     throw;
@@ -43,108 +56,183 @@ TColumnWorkers::~TColumnWorkers() {
 }
 
 void TColumnWorkers::StopThreads() {
-  stop_ = true;
   {
     const std::lock_guard<std::mutex> hold(mutex_);
-    finished_ = true;
+    stop_ = true;
   }
-  work_.notify_all();
+  changed_.notify_all();
   for (std::thread& thread : threads_) thread.join();
+  threads_.clear();
 }
 
-void TColumnWorkers::AddRow(const std::vector<std::string_view>& fields) {
-  Chunk& chunk = *filling_;
-  const size_t given = std::min(fields.size(), columns_);
-  size_t size = (columns_ - given) * kNullText.size();
-  for (size_t i = 0; i < given; ++i) size += fields[i].size();
-  // The chunk's buffers grow to what the largest chunk needed and stay, so that most rows are
-  // copied without a check per cell.
-  if (chunk.bytes.size() < chunk.used + size)
-    chunk.bytes.resize(std::max(chunk.bytes.size() * 2, chunk.used + size));
-  const size_t cells = (chunk.records + 1) * columns_;
-  if (chunk.ends.size() < cells) chunk.ends.resize(std::max(chunk.ends.size() * 2, cells));
-  char* const bytes = chunk.bytes.data();
-  size_t at = chunk.used;
-  size_t* end = chunk.ends.data() + chunk.records * columns_;
-  const auto put = [&](std::string_view text) {
-    if (!text.empty()) std::memcpy(bytes + at, text.data(), text.size());
-    at += text.size();
-    *end++ = at;
-  };
-  for (size_t i = 0; i < given; ++i) put(fields[i]);
-  for (size_t i = given; i < columns_; ++i) put(kNullText);  // a missing cell is null
-  chunk.used = at;
-  if (++chunk.records >= chunkRecords_ || at >= chunkBytes_) Publish();
+void TColumnWorkers::AddRecord(std::string_view record) {
+  Chunk& chunk = ChunkNumbered(published_);
+  // The buffers grow to what the largest chunk needed and stay.
+  if (chunk.text.size() < chunk.used + record.size())
+    chunk.text.resize(std::max(chunk.text.size() * 2, chunk.used + record.size()));
+  if (!record.empty()) std::memcpy(chunk.text.data() + chunk.used, record.data(), record.size());
+  chunk.used += record.size();
+  if (chunk.recordEnds.size() <= chunk.records) chunk.recordEnds.resize(chunk.records * 2 + 16);
+  chunk.recordEnds[chunk.records++] = chunk.used;
+  if (chunk.records >= chunkRecords_ || chunk.used >= chunkBytes_) Publish();
 }
 
 void TColumnWorkers::Publish() {
   std::unique_lock<std::mutex> lock(mutex_);
   ThrowAnyError();
+  const int64_t first = ChunkNumbered(published_).firstRecord;
+  const size_t records = ChunkNumbered(published_).records;
   ++published_;
-  work_.notify_all();
-  // The next chunk's place held chunk published_ - kChunksInFlight: every thread must be past it.
-  const uint64_t reuse = published_ + 1 > kChunksInFlight ? published_ + 1 - kChunksInFlight : 0;
-  done_.wait(lock, [&] {
-    return error_ != nullptr ||
-           std::all_of(taken_.begin(), taken_.end(), [&](uint64_t n) { return n >= reuse; });
-  });
+  changed_.notify_all();
+  // The next chunk's place held chunk published_ - size: it must have been written.
+  if (published_ >= chunks_.size()) HelpUntilRetired(published_ - chunks_.size() + 1, lock);
   ThrowAnyError();
-  filling_ = &chunks_[published_ % kChunksInFlight];
-  filling_->used = 0;
-  filling_->records = 0;
+  Chunk& next = ChunkNumbered(published_);
+  next.used = 0;
+  next.records = 0;
+  next.firstRecord = first + static_cast<int64_t>(records);
+  next.split = false;
+  next.groupsDone = 0;
 }
 
 void TColumnWorkers::Finish() {
-  if (filling_->records > 0) Publish();
+  if (ChunkNumbered(published_).records > 0) Publish();
   std::unique_lock<std::mutex> lock(mutex_);
-  finished_ = true;
-  work_.notify_all();
-  done_.wait(lock, [&] {
-    return error_ != nullptr ||
-           std::all_of(taken_.begin(), taken_.end(), [&](uint64_t n) { return n == published_; });
-  });
+  HelpUntilRetired(published_, lock);
   ThrowAnyError();
+  lock.unlock();
+  StopThreads();
+}
+
+void TColumnWorkers::HelpUntilRetired(uint64_t chunks, std::unique_lock<std::mutex>& lock) {
+  while (retired_ < chunks && error_ == nullptr) {
+    const Task task = TakeTask();
+    if (task.kind != Task::kNone) {
+      Run(task, &scratch_, lock);
+    } else {
+      changed_.wait(lock);
+    }
+  }
 }
 
 void TColumnWorkers::ThrowAnyError() {
   if (error_ != nullptr) std::rethrow_exception(error_);
 }
 
-void TColumnWorkers::Work(size_t thread) {
-  const size_t step = taken_.size();  // the thread's columns: thread, thread + step, ...
-  for (;;) {
-    uint64_t number;
-    {
-      std::unique_lock<std::mutex> lock(mutex_);
-      work_.wait(lock, [&] { return stop_ || taken_[thread] < published_ || finished_; });
-      if (stop_ || taken_[thread] == published_) return;
-      number = taken_[thread];
-    }
-    const Chunk& chunk = chunks_[number % kChunksInFlight];
-    try {
-      // Row by row, so that the chunk is read once while it is in the cache.
-      const std::string_view bytes(chunk.bytes.data(), chunk.used);
-      for (size_t r = 0, row = 0; r < chunk.records && !stop_; ++r, row += columns_) {
-        for (size_t c = thread; c < columns_; c += step) {
-          const size_t cell = row + c;
-          const size_t begin = cell == 0 ? 0 : chunk.ends[cell - 1];
-          cols_[c]->AddValue(bytes.substr(begin, chunk.ends[cell] - begin));
-        }
-      }
-    } catch (...) {
-      const std::lock_guard<std::mutex> hold(mutex_);
-      if (error_ == nullptr) error_ = std::current_exception();
-      stop_ = true;
-      done_.notify_all();
-      work_.notify_all();
-      return;
-    }
-    {
-      const std::lock_guard<std::mutex> hold(mutex_);
-      ++taken_[thread];
-    }
-    done_.notify_all();
+TColumnWorkers::Task TColumnWorkers::TakeTask() {
+  Task task;
+  if (stop_) return task;
+  // Writing first, so that chunks retire and their places come free; the oldest chunk first.
+  uint64_t oldest = UINT64_MAX;
+  for (size_t g = 0; g < groups_; ++g) {
+    const uint64_t n = next_[g];
+    if (busy_[g] || n >= published_ || n >= oldest || !ChunkNumbered(n).split) continue;
+    oldest = n;
+    task = {Task::kWrite, n, g};
   }
+  if (task.kind == Task::kWrite) {
+    busy_[task.group] = 1;
+  } else if (nextSplit_ < published_) {
+    task = {Task::kSplit, nextSplit_++, 0};
+  }
+  return task;
+}
+
+void TColumnWorkers::Run(const Task& task, TCsvFields* scratch,
+                         std::unique_lock<std::mutex>& lock) {
+  Chunk& chunk = ChunkNumbered(task.chunk);
+  lock.unlock();
+  try {
+    if (task.kind == Task::kSplit) {
+      Split(chunk, scratch);
+    } else {
+      Write(task.group, chunk);
+    }
+  } catch (...) {
+    lock.lock();
+    if (error_ == nullptr) error_ = std::current_exception();
+    stop_ = true;
+    changed_.notify_all();
+    return;
+  }
+  lock.lock();
+  if (task.kind == Task::kSplit) {
+    chunk.split = true;
+  } else {
+    busy_[task.group] = 0;
+    ++next_[task.group];
+    if (++chunk.groupsDone == groups_) Retire(chunk);
+  }
+  changed_.notify_all();
+}
+
+void TColumnWorkers::Work() {
+  TCsvFields scratch;
+  std::unique_lock<std::mutex> lock(mutex_);
+  while (!stop_) {
+    const Task task = TakeTask();
+    if (task.kind != Task::kNone) {
+      Run(task, &scratch, lock);
+    } else {
+      changed_.wait(lock);
+    }
+  }
+}
+
+void TColumnWorkers::Split(Chunk& chunk, TCsvFields* scratch) const {
+  const size_t records = chunk.records;
+  chunk.cells.resize(records * columns_);
+  chunk.rewritten.clear();
+  chunk.rows = 0;
+  chunk.longRows = 0;
+  const std::vector<std::string_view>& fields = scratch->fields;
+  size_t begin = 0;
+  for (size_t r = 0; r < records; ++r) {
+    SplitCsvRecord(std::string_view(chunk.text.data() + begin, chunk.recordEnds[r] - begin),
+                   scratch, separator_);
+    begin = chunk.recordEnds[r];
+    const size_t given = std::min(fields.size(), columns_);
+    bool allNull = true;
+    for (size_t c = 0; c < given; ++c) {
+      std::string_view field = fields[c];
+      if (field != kNullText) allNull = false;
+      // The scratch's rewritten text goes with the next record: the chunk keeps its own copy.
+      if (Inside(field, scratch->rewritten)) field = chunk.rewritten.emplace_back(field);
+      chunk.cells[c * records + r] = field;
+    }
+    for (size_t c = given; c < columns_; ++c) chunk.cells[c * records + r] = kNullText;
+    for (size_t c = given; c < fields.size(); ++c)
+      if (fields[c] != kNullText) allNull = false;
+    if (allNull) continue;
+    chunk.rows = r + 1;
+    if (fields.size() > columns_) ++chunk.longRows;
+  }
+  // The last record that is a row: every record before it is one too.
+  if (chunk.rows > 0 && chunk.firstRecord + static_cast<int64_t>(chunk.rows) > INT32_MAX)
+    throw TooManyRows(csvPath_);
+}
+
+void TColumnWorkers::Write(size_t group, const Chunk& chunk) {
+  int64_t& held = heldNulls_[group];
+  for (size_t c = group; c < cols_.size() && !stop_; c += groups_) {
+    TCol& col = *cols_[c];
+    if (chunk.rows > 0)
+      for (int64_t i = 0; i < held; ++i) col.AddValue(kNullText);
+    const std::string_view* cells = chunk.cells.data() + c * chunk.records;
+    for (size_t r = 0; r < chunk.rows; ++r) col.AddValue(cells[r]);
+  }
+  if (chunk.rows > 0) held = 0;
+  held += static_cast<int64_t>(chunk.records - chunk.rows);
+}
+
+void TColumnWorkers::Retire(const Chunk& chunk) {
+  ++retired_;
+  longRows_ += chunk.longRows;
+  if (chunk.rows > 0) {
+    rows_ += heldRows_ + static_cast<int64_t>(chunk.rows);
+    heldRows_ = 0;
+  }
+  heldRows_ += static_cast<int64_t>(chunk.records - chunk.rows);
 }
 
 }  // namespace tabulon

@@ -1,13 +1,17 @@
-// The rows of an import written by several threads: the reading thread collects whole rows into
-// chunks, and each thread writes a fixed share of the columns, every column the rows of every
-// chunk in order. So each column's writer takes exactly the cells a one-thread import gives it,
-// in the same order, and writes the same files.
+// The records of an import split and written by several threads.
+//
+// The reading thread collects whole records, as the file's text, into chunks. Any thread splits a
+// chunk into its fields. The columns are dealt into groups, and a group writes the chunks one
+// after another, in file order, while other threads split later chunks or write other groups. So
+// each column's writer takes exactly the cells a one-thread import gives it, in the same order,
+// and writes the same files. The reading thread lends a hand while it waits for a free chunk.
 #pragma once
 
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <exception>
 #include <memory>
 #include <mutex>
@@ -17,64 +21,102 @@
 #include <vector>
 
 #include "column/TCol.h"
+#include "platform/Errors.h"
+#include "text/CsvSplit.h"
 
 namespace tabulon {
 
+// The error of an import of csvPath whose rows would be more than a store counts.
+IoError TooManyRows(const std::string& csvPath);
+
 class TColumnWorkers {
  public:
-  // Starts min(threads, columns) threads over cols, which must outlive this object and take no
-  // other calls meanwhile. chunkRecords: the rows of a chunk, 0 for a size of about a megabyte of
-  // cells. Throws what starting a thread throws.
-  TColumnWorkers(const std::vector<std::unique_ptr<TCol>>& cols, int threads,
-                 size_t chunkRecords = 0);
+  // Writes cols, which must outlive this object and take no other calls meanwhile, on threads
+  // threads in all, the calling thread one of them; fields are split at separator. csvPath names
+  // the file in errors. chunkRecords: the records of a chunk, 0 for about a megabyte of text.
+  // Throws what starting a thread throws.
+  TColumnWorkers(const std::vector<std::unique_ptr<TCol>>& cols, int threads, char separator,
+                 const std::string& csvPath, size_t chunkRecords = 0);
   // Stops the threads and waits for them: after an error the columns stand part-way, for
   // Abandon.
   ~TColumnWorkers();
   TColumnWorkers(const TColumnWorkers&) = delete;
   TColumnWorkers& operator=(const TColumnWorkers&) = delete;
 
-  // Appends a row: its cells are fields[i] for the columns there are fields for, null for the
-  // others; fields beyond the columns are dropped. A full chunk goes to the threads (waiting while
-  // the chunks in flight are all taken). Throws the first error a thread met (AddValue's IoError).
-  void AddRow(const std::vector<std::string_view>& fields);
-  // Hands over the last rows and waits until every column has taken every row. Throws the first
-  // error a thread met.
+  // Appends the next record of the file, a view ReadRecord gave. Its cells are its fields for the
+  // columns there are fields for, null for the others; fields beyond the columns are dropped.
+  // Records of nulls alone at the end of the file are no rows: they are what an extra line end or
+  // a spreadsheet's formatted empty rows leave. Throws the first error a thread met (AddValue's
+  // IoError, or TooManyRows).
+  void AddRecord(std::string_view record);
+  // Hands over the last records and waits until every column has taken every row. Throws as
+  // AddRecord does.
   void Finish();
 
-  int Threads() const { return static_cast<int>(threads_.size()); }
+  // After Finish: the rows written, and those of them with fields beyond the columns.
+  int64_t Rows() const { return rows_; }
+  int64_t LongRows() const { return longRows_; }
 
  private:
-  // Rows of cells, columns_ cells a row: cell i is bytes[ends[i - 1] .. ends[i]). The first used
-  // bytes and records * columns_ ends are the chunk's; the buffers are kept for the next one.
+  // Records of the file and, once split, their cells.
   struct Chunk {
-    std::vector<char> bytes;
-    size_t used = 0;
-    std::vector<size_t> ends;
+    std::vector<char> text;          // the records, back to back
+    size_t used = 0;                 // bytes of text in use
+    std::vector<size_t> recordEnds;  // record r ends at recordEnds[r]
     size_t records = 0;
+    int64_t firstRecord = 0;  // the number of its first record in the file's records
+    // Cell of column c and record r: cells[c * records + r], a view into text, into kNullText or
+    // into rewritten.
+    std::vector<std::string_view> cells;
+    std::deque<std::string> rewritten;  // fields the split rewrote (doubled quotes, line ends)
+    size_t rows = 0;                    // records up to the last one that is not all nulls
+    int64_t longRows = 0;               // of those, the records with fields beyond the columns
+    bool split = false;
+    size_t groupsDone = 0;
   };
-  static constexpr size_t kChunksInFlight = 3;
+  // A piece of work: splitting a chunk, or writing a group's columns of a chunk.
+  struct Task {
+    enum { kNone, kSplit, kWrite } kind = kNone;
+    uint64_t chunk = 0;
+    size_t group = 0;
+  };
 
-  void Work(size_t thread);
+  Chunk& ChunkNumbered(uint64_t n) { return chunks_[n % chunks_.size()]; }
+  void Work();
   void StopThreads();  // stops the threads and waits for them to end
-  // Hands the chunk being filled to the threads and takes the next one once they are done with
-  // what it held before.
-  void Publish();
-  void ThrowAnyError();  // REQUIRES: mutex_ held
+  void Publish();      // hands the chunk being filled over and takes the next one
+  Task TakeTask();     // REQUIRES: mutex_ held
+  // Runs tasks, or waits, until the first chunks chunks are written or a thread failed.
+  void HelpUntilRetired(uint64_t chunks, std::unique_lock<std::mutex>& lock);
+  // Does task and records that it is done; an error stops every thread. Unlocks lock meanwhile.
+  void Run(const Task& task, TCsvFields* scratch, std::unique_lock<std::mutex>& lock);
+  void Split(Chunk& chunk, TCsvFields* scratch) const;
+  void Write(size_t group, const Chunk& chunk);
+  void Retire(const Chunk& chunk);  // REQUIRES: mutex_ held; chunks in order
+  void ThrowAnyError();             // REQUIRES: mutex_ held
 
   const std::vector<std::unique_ptr<TCol>>& cols_;
   const size_t columns_;
-  size_t chunkRecords_;
-  size_t chunkBytes_;
-  Chunk chunks_[kChunksInFlight];  // chunk n in chunks_[n % kChunksInFlight]
-  Chunk* filling_;                 // the chunk the reading thread fills, number published_
+  const char separator_;
+  const std::string csvPath_;
+  const size_t chunkRecords_;
+  const size_t chunkBytes_;
+  const size_t groups_;        // column c is in group c % groups_
+  std::vector<Chunk> chunks_;  // chunk n in chunks_[n % size]
+  TCsvFields scratch_;         // the reading thread's split, when it lends a hand
 
   std::mutex mutex_;
-  std::condition_variable work_;   // a chunk was published, or the threads are to stop
-  std::condition_variable done_;   // a thread finished a chunk, or failed
-  uint64_t published_ = 0;         // chunks handed to the threads
-  std::vector<uint64_t> taken_;    // per thread: chunks it has written
-  bool finished_ = false;          // no chunk follows
-  std::atomic<bool> stop_{false};  // an error: the threads leave their work
+  std::condition_variable changed_;  // a chunk was handed over, split or written, or an error
+  uint64_t published_ = 0;           // chunks handed over; the one being filled has this number
+  uint64_t nextSplit_ = 0;           // the first chunk no thread has taken to split
+  uint64_t retired_ = 0;             // chunks every group has written
+  std::vector<uint64_t> next_;       // per group: the chunk it writes next
+  std::vector<char> busy_;           // per group: a thread is writing it
+  std::vector<int64_t> heldNulls_;   // per group: records of nulls alone not yet written
+  int64_t heldRows_ = 0;             // the same for the rows counted at retirement
+  int64_t rows_ = 0;
+  int64_t longRows_ = 0;
+  std::atomic<bool> stop_{false};  // no more work: done, or an error
   std::exception_ptr error_;       // the first error of a thread
   std::vector<std::thread> threads_;
 };

@@ -306,8 +306,10 @@ void TformProgress::ReadRows() {
   rowCount_ = 0;
   longRows_ = 0;
   const int threads = ImportThreads(threads_, max_);
-  std::unique_ptr<TColumnWorkers> workers;
-  if (threads > 1) workers = std::make_unique<TColumnWorkers>(cols_, threads, chunkRecords_);
+  if (threads > 1) {
+    ReadRowsOnThreads(threads);
+    return;
+  }
   TCsvFields split;
   const std::vector<std::string_view>& fields = split.fields;
   int64_t fileBytes = 0;
@@ -317,42 +319,48 @@ void TformProgress::ReadRows() {
   int64_t heldNullRows = 0;
   const size_t columns = cols_.size();
   while (csv_->ReadFields(&split, &fileBytes)) {
-    ++records;
-    position_ += fileBytes;
-    view_->SetPosition(position_);
-    if (records % kRowsPerUpdate == 0) {
-      view_->ProcessEvents();
-      const double elapsed =
-          std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-      view_->SetTimeLabel(RemainingTimeText(max_, position_, elapsed));
-      view_->SetPositionLabel(std::to_string(position_) + " / " + std::to_string(max_));
-    }
+    ShowProgress(++records, fileBytes);
     if (AllNull(fields)) {
       ++heldNullRows;
       continue;
     }
-    if (static_cast<int64_t>(rowCount_) + heldNullRows >= INT32_MAX)
-      throw IoError(csvPath_, TFileAction::kImport, Wording("too many rows", "行が多すぎます"));
+    if (static_cast<int64_t>(rowCount_) + heldNullRows >= INT32_MAX) throw TooManyRows(csvPath_);
     for (; heldNullRows > 0; --heldNullRows) {
       ++rowCount_;
-      if (workers) {
-        workers->AddRow({});
-      } else {
-        for (auto& col : cols_) col->AddValue(kNullText);
-      }
+      for (auto& col : cols_) col->AddValue(kNullText);
     }
     ++rowCount_;
     if (fields.size() > columns) ++longRows_;
-    if (workers) {
-      workers->AddRow(fields);
-      continue;
-    }
     const size_t given = std::min(fields.size(), columns);
     for (size_t i = 0; i < given; ++i) cols_[i]->AddValue(fields[i]);
     // A missing cell is null like a blank one.
     for (size_t i = given; i < columns; ++i) cols_[i]->AddValue(kNullText);
   }
-  if (workers) workers->Finish();
+}
+
+void TformProgress::ReadRowsOnThreads(int threads) {
+  TColumnWorkers workers(cols_, threads, csv_->Separator(), csvPath_, chunkRecords_);
+  std::string_view record;
+  int64_t fileBytes = 0;
+  int64_t records = 0;
+  while (csv_->ReadRecord(&record, &fileBytes)) {
+    ShowProgress(++records, fileBytes);
+    workers.AddRecord(record);
+  }
+  workers.Finish();
+  rowCount_ = static_cast<int32_t>(workers.Rows());
+  longRows_ = workers.LongRows();
+}
+
+void TformProgress::ShowProgress(int64_t records, int64_t fileBytes) {
+  position_ += fileBytes;
+  view_->SetPosition(position_);
+  if (records % kRowsPerUpdate != 0) return;
+  view_->ProcessEvents();
+  const double elapsed =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+  view_->SetTimeLabel(RemainingTimeText(max_, position_, elapsed));
+  view_->SetPositionLabel(std::to_string(position_) + " / " + std::to_string(max_));
 }
 
 void TformProgress::CloseCsv() {

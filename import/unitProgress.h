@@ -93,6 +93,10 @@ class TformProgress {
   void DeleteStaleColumnFiles(size_t columns);
   // cols_ := one column opened for import per name, in order; colCount_ := their number.
   void OpenColumns(const std::vector<std::string>& names);
+  // The rows written by threads threads (TColumnWorkers).
+  void ReadRowsOnThreads(int threads);
+  // Moves the bar by the fileBytes of a record, and every kRowsPerUpdate records the labels.
+  void ShowProgress(int64_t records, int64_t fileBytes);
 
   TProgressView* view_;                      // not owned
   std::string csvPath_;                      // the file being imported
