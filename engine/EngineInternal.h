@@ -16,6 +16,7 @@ namespace tabulon::engine_detail {
 enum class TFold {
   kNone,       // counts only (no value column, or "件数")
   kSum,        // value += v
+  kScaledSum,  // currency summed exactly: scaled += the stored integer (the record pass's own)
   kMin,        // value := v when it is the cell's first record or v < value
   kMax,        // value := v when it is the cell's first record or v > value
   kLast,       // value := v; the cell remembers the record (dates under "合計")
@@ -41,6 +42,9 @@ struct TAccumulators {
   int nc = 1, nr = 1;
   std::vector<int32_t> count;
   std::vector<double> value;
+  // During a record pass that sums currency exactly, per cell the sum of the stored integers
+  // (value times 10000), added modulo 2^64; empty otherwise.
+  std::vector<uint64_t> scaled;
   void Reset(int dataCols, int dataRows);
   int Index(int c, int r) const { return c + r * (nc + 1); }
 };

@@ -25,14 +25,15 @@ namespace tabulon {
 namespace engine_detail {
 namespace {
 
-// The value of the record last read by the value column; false when it is null.
-bool TakeNumber(const TCol& col, double* v) {
+// The value of the record last read by the value column; false when it is null. scaled: a
+// currency value as its stored integer (a sum of currency taken exactly).
+bool TakeNumber(const TCol& col, bool scaled, double* v) {
   switch (col.FValueType) {
     case vtInt:
       *v = col.FIntValue;
       return col.FIntValue != kIntNull;
     case vtCur:
-      *v = static_cast<double>(col.FCurValue) / kCurScale;
+      *v = static_cast<double>(col.FCurValue) / (scaled ? 1 : kCurScale);
       return col.FCurValue != kCurNull;
     case vtDat:
       *v = col.FDateValue;
@@ -50,6 +51,12 @@ bool FoldsText(TFold fold) {
 
 bool FoldsValue(TFold fold) {
   return fold != TFold::kNone && !FoldsText(fold);
+}
+
+// Adds the stored integer v of a currency value (a whole number of at most 53 bits, as a double)
+// to the exact sum of cell k.
+inline void AddScaled(uint64_t* scaled, size_t k, double v) {
+  scaled[k] += static_cast<uint64_t>(static_cast<int64_t>(v));
 }
 
 // Folds v into cell k after its count was incremented.
@@ -109,7 +116,7 @@ void GenericPass(TWorkspace& ws, const TRunPlan& plan, TAccumulators& acc, TResu
         r = col->FKey;
         accepted = r >= 0 && r < plan.nr;
       } else if (col == valueCol) {
-        accepted = TakeNumber(*col, &v);
+        accepted = TakeNumber(*col, plan.fold == TFold::kScaledSum, &v);
       }
       if (!accepted) break;
     }
@@ -121,6 +128,9 @@ void GenericPass(TWorkspace& ws, const TRunPlan& plan, TAccumulators& acc, TResu
         break;
       case TFold::kSum:
         FoldNumber<TFold::kSum>(acc.count.data(), acc.value.data(), k, v);
+        break;
+      case TFold::kScaledSum:
+        AddScaled(acc.scaled.data(), k, v);
         break;
       case TFold::kMin:
         FoldNumber<TFold::kMin>(acc.count.data(), acc.value.data(), k, v);
@@ -157,6 +167,7 @@ struct TSource {
   std::vector<double> values;    // per key: the value (value column)
   int32_t stride = 0;            // cell offset per category (0 for filters and the value)
   int32_t limit = 0;             // number of labels of an axis
+  bool scaled = false;           // a currency value as its stored integer (TakeNumber)
 };
 
 template <typename K, bool kWithValue>
@@ -208,13 +219,13 @@ void ApplyRowsFilter(const TSource& s, int32_t first, int n, int32_t* idx, doubl
 void ApplyRowsValue(const TSource& s, int32_t first, int n, int32_t* idx, double* val) {
   for (int i = 0; i < n; ++i) {
     if (idx[i] < 0) continue;
-    if (!s.col->ReadRow(first + i) || !TakeNumber(*s.col, &val[i])) idx[i] = -1;
+    if (!s.col->ReadRow(first + i) || !TakeNumber(*s.col, s.scaled, &val[i])) idx[i] = -1;
   }
 }
 
 // An unfiltered per-row value column passes every record with the value stored for its row, as
-// ReadRow would give it; only null values are rejected.
-template <TValueType T>
+// ReadRow would give it (kScaled: as TakeNumber's scaled); only null values are rejected.
+template <TValueType T, bool kScaled = false>
 void ApplyRowValues(const TSource& s, int32_t first, int n, int32_t* idx, double* val) {
   for (int i = 0; i < n; ++i) {
     const size_t row = static_cast<size_t>(first + i);
@@ -225,7 +236,7 @@ void ApplyRowValues(const TSource& s, int32_t first, int n, int32_t* idx, double
       real = v != kIntNull;
     } else if constexpr (T == vtCur) {
       const int64_t v = s.col->FCurValues[row];
-      val[i] = static_cast<double>(v) / kCurScale;
+      val[i] = static_cast<double>(v) / (kScaled ? 1 : kCurScale);
       real = v != kCurNull;
     } else {
       const double v = s.col->FDateValues[row];
@@ -245,11 +256,15 @@ void Accumulate(TAccumulators& acc, int n, const int32_t* idx, const double* val
   int32_t* count = acc.count.data();
   double* value = acc.value.data();
   const int32_t spare = static_cast<int32_t>(acc.count.size()) - TAccumulators::kSpareCells;
+  uint64_t* scaled = acc.scaled.data();
   for (int i = 0; i < n; ++i) {
     const size_t k =
         static_cast<size_t>(idx[i] < 0 ? spare + (i & (TAccumulators::kSpareCells - 1)) : idx[i]);
     ++count[k];
-    FoldNumber<F>(count, value, k, val[i]);
+    if constexpr (F == TFold::kScaledSum)
+      AddScaled(scaled, k, val[i]);
+    else
+      FoldNumber<F>(count, value, k, val[i]);
   }
 }
 
@@ -257,6 +272,8 @@ TAccumulate ChooseAccumulate(TFold fold) {
   switch (fold) {
     case TFold::kSum:
       return &Accumulate<TFold::kSum>;
+    case TFold::kScaledSum:
+      return &Accumulate<TFold::kScaledSum>;
     case TFold::kMin:
       return &Accumulate<TFold::kMin>;
     case TFold::kMax:
@@ -268,14 +285,14 @@ TAccumulate ChooseAccumulate(TFold fold) {
   }
 }
 
-// The per-key value and whether it is null.
-bool KeyValue(const TCol& col, size_t key, double* v) {
+// The per-key value and whether it is null; scaled as TakeNumber's.
+bool KeyValue(const TCol& col, size_t key, bool scaled, double* v) {
   switch (col.FValueType) {
     case vtInt:
       *v = col.FIntValues[key];
       return col.FIntValues[key] != kIntNull;
     case vtCur:
-      *v = static_cast<double>(col.FCurValues[key]) / kCurScale;
+      *v = static_cast<double>(col.FCurValues[key]) / (scaled ? 1 : kCurScale);
       return col.FCurValues[key] != kCurNull;
     case vtDat:
       *v = col.FDateValues[key];
@@ -303,7 +320,7 @@ bool PlanRowSource(const TWorkspace& ws, bool isAxis, bool isValue, TSource* s) 
     if (col.FValueType == vtInt && col.FIntValues.size() >= rows)
       s->apply = &ApplyRowValues<vtInt>;
     else if (col.FValueType == vtCur && col.FCurValues.size() >= rows)
-      s->apply = &ApplyRowValues<vtCur>;
+      s->apply = s->scaled ? &ApplyRowValues<vtCur, true> : &ApplyRowValues<vtCur>;
     else if (col.FValueType == vtDat && col.FDateValues.size() >= rows)
       s->apply = &ApplyRowValues<vtDat>;
   }
@@ -332,7 +349,7 @@ bool PlanKeySource(const TWorkspace& ws, bool isAxis, bool isValue, bool needVal
       if (cat < s->limit) s->offsets[k] = cat * s->stride;
     } else if (isValue) {
       double v = 0;
-      if (KeyValue(col, k, &v)) {
+      if (KeyValue(col, k, s->scaled, &v)) {
         s->offsets[k] = 0;
         s->values[k] = v;
       }
@@ -361,6 +378,7 @@ bool PlanBlockPass(TWorkspace& ws, const TRunPlan& plan, std::vector<TSource>* s
     const bool isValue = col->FIndex == plan.valueCol;
     s.limit = isCol ? plan.nc : isRow ? plan.nr : 0;
     s.stride = isCol ? 1 : isRow ? plan.nc + 1 : 0;
+    s.scaled = isValue && plan.fold == TFold::kScaledSum;
     const bool planned = col->FStorage == csLon
                              ? PlanRowSource(ws, isCol || isRow, isValue, &s)
                              : PlanKeySource(ws, isCol || isRow, isValue, needValue, &s);
@@ -389,14 +407,35 @@ void BlockRange(int32_t begin, int32_t end, TFold fold, TAccumulators& acc,
 bool ArraysOnly(const std::vector<TSource>& sources) {
   return std::all_of(sources.begin(), sources.end(), [](const TSource& s) {
     return s.keys != nullptr || s.apply == &ApplyRowValues<vtInt> ||
-           s.apply == &ApplyRowValues<vtCur> || s.apply == &ApplyRowValues<vtDat>;
+           s.apply == &ApplyRowValues<vtCur> || s.apply == &ApplyRowValues<vtCur, true> ||
+           s.apply == &ApplyRowValues<vtDat>;
   });
 }
 
+// Whether a sum of the value column is a sum of currency that can be taken exactly, as the sum of
+// its stored integers: every one of them is a whole number a double holds exactly, and no sum of
+// them leaves 64 bits. The cell then gets the exact sum, rounded once, whatever the order of its
+// records. A damaged column beyond its extremes gives a wrong sum, never undefined behaviour: the
+// sums wrap.
+bool SumsScaled(const TWorkspace& ws, const TRunPlan& plan) {
+  if (plan.fold != TFold::kSum || plan.valueCol < 0) return false;
+  const TCol& col = *ws.FCols[static_cast<size_t>(plan.valueCol)];
+  if (col.FValueType != vtCur) return false;
+  double largest = 0;  // of the stored integers
+  if (col.FStorage == csLon) {
+    largest = std::max(std::abs(col.FMin), std::abs(col.FMax)) * kCurScale;
+  } else {
+    for (const int64_t v : col.FCurValues)
+      if (v != kCurNull) largest = std::max(largest, std::abs(static_cast<double>(v)));
+  }
+  return largest < 9007199254740992.0 &&
+         largest * static_cast<double>(std::max(ws.FRowCount, 1)) < 9.2e18;
+}
+
 // Whether the fold comes out the same however the records are split into ranges: counts, the
-// extremes and the last value always; sums only of whole numbers whose sum of magnitudes stays
-// below 2^53, where every partial sum is exact. Other sums (currency, dates, times) are folded on
-// one thread, in record order.
+// extremes, the last value and exact sums of currency always; other sums only of whole numbers
+// whose sum of magnitudes stays below 2^53, where every partial sum is exact. Other sums
+// (currency beyond those bounds, dates, times) are folded on one thread, in record order.
 bool SplitsExactly(const TWorkspace& ws, const TRunPlan& plan,
                    const std::vector<TSource>& sources) {
   if (plan.fold != TFold::kSum) return true;
@@ -426,6 +465,9 @@ void MergeInto(TFold fold, TAccumulators& acc, const TAccumulators& part) {
     switch (fold) {
       case TFold::kSum:
         cur += v;
+        break;
+      case TFold::kScaledSum:
+        acc.scaled[k] += part.scaled[k];
         break;
       case TFold::kMin:
         cur = (first || v < cur) ? v : cur;
@@ -472,6 +514,7 @@ void BlockPass(TWorkspace& ws, const TRunPlan& plan, TAccumulators& acc,
   for (int t = 1; t < threads; ++t) {
     TAccumulators& part = parts[static_cast<size_t>(t - 1)];
     part.Reset(acc.nc, acc.nr);
+    part.scaled.assign(acc.scaled.size(), 0);
     try {
       workers.emplace_back(BlockRange, boundary(t), boundary(t + 1), plan.fold, std::ref(part),
                            std::cref(sources));
@@ -498,11 +541,21 @@ void TAccumulators::Reset(int dataCols, int dataRows) {
 
 void RecordPass(TWorkspace& ws, const TRunPlan& plan, TAccumulators& acc, TResultTable* table) {
   if (ws.skipRecordPasses) return;
+  TRunPlan pass = plan;
+  if (SumsScaled(ws, plan)) {
+    pass.fold = TFold::kScaledSum;
+    acc.scaled.assign(acc.count.size(), 0);
+  }
   std::vector<TSource> sources;
-  if (!ws.forceGenericPass && PlanBlockPass(ws, plan, &sources))
-    BlockPass(ws, plan, acc, sources);
+  if (!ws.forceGenericPass && PlanBlockPass(ws, pass, &sources))
+    BlockPass(ws, pass, acc, sources);
   else
-    GenericPass(ws, plan, acc, table);
+    GenericPass(ws, pass, acc, table);
+  if (pass.fold == TFold::kScaledSum) {
+    for (size_t k = 0; k < acc.value.size(); ++k)
+      acc.value[k] = static_cast<double>(static_cast<int64_t>(acc.scaled[k])) / kCurScale;
+    acc.scaled.clear();
+  }
 }
 
 }  // namespace engine_detail
