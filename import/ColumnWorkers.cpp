@@ -20,10 +20,6 @@ constexpr size_t kChunkBytes = 1 << 20;
 // enough that each writes a good share of a chunk at a time.
 constexpr size_t kGroupsPerThread = 4;
 
-bool Inside(std::string_view part, const std::string& whole) {
-  return !whole.empty() && part.data() >= whole.data() && part.data() < whole.data() + whole.size();
-}
-
 }  // namespace
 
 IoError TooManyRows(const std::string& csvPath) {
@@ -192,17 +188,21 @@ void TColumnWorkers::Split(Chunk& chunk, TCsvFields* scratch) const {
                    scratch, separator_);
     begin = chunk.recordEnds[r];
     const size_t given = std::min(fields.size(), columns_);
+    // The scratch's rewritten text goes with the next record: the chunk keeps its own copy.
+    const uintptr_t rewritten = reinterpret_cast<uintptr_t>(scratch->rewritten.data());
+    const size_t rewrittenSize = scratch->rewritten.size();
+    const std::string_view* const field0 = fields.data();
+    std::string_view* cell = chunk.cells.data() + r;
     bool allNull = true;
-    for (size_t c = 0; c < given; ++c) {
-      std::string_view field = fields[c];
-      if (field != kNullText) allNull = false;
-      // The scratch's rewritten text goes with the next record: the chunk keeps its own copy.
-      if (Inside(field, scratch->rewritten)) field = chunk.rewritten.emplace_back(field);
-      chunk.cells[c * records + r] = field;
+    for (size_t c = 0; c < given; ++c, cell += records) {
+      std::string_view field = field0[c];
+      allNull = allNull && field == kNullText;
+      if (reinterpret_cast<uintptr_t>(field.data()) - rewritten < rewrittenSize)
+        field = chunk.rewritten.emplace_back(field);
+      *cell = field;
     }
-    for (size_t c = given; c < columns_; ++c) chunk.cells[c * records + r] = kNullText;
-    for (size_t c = given; c < fields.size(); ++c)
-      if (fields[c] != kNullText) allNull = false;
+    for (size_t c = given; c < columns_; ++c, cell += records) *cell = kNullText;
+    for (size_t c = given; c < fields.size(); ++c) allNull = allNull && fields[c] == kNullText;
     if (allNull) continue;
     chunk.rows = r + 1;
     if (fields.size() > columns_) ++chunk.longRows;
