@@ -276,5 +276,24 @@ TEST(RecordPassCurrency, SumsOfMoneyAreExactWhateverTheOrderAndTheThreads) {
   }
 }
 
+// Amounts whose stored integers a double cannot hold exactly are summed as before, in record
+// order on one thread: the table is the same with any number of threads.
+TEST(RecordPassCurrency, AmountsBeyondExactSumsStayInRecordOrder) {
+  std::string csv = "店舗,金額\n";
+  for (int i = 0; i < 400; ++i)
+    csv += std::string(i % 2 ? "S" : "T") + "," + (i == 7 ? "900000000000.5" : "0.0003") + "\n";
+  EngineData d(csv);
+  d.Col("店舗").FRole = 1;
+  d.Col("金額").FRole = 2;
+  d.ws.aggregate = TAggregate::kSum;
+  d.ws.passThreads = 1;
+  CrossTabulate(d.ws);
+  const std::string one = TableText(d.window.grid);
+  EXPECT_NE(one.find("900000000000.5"), std::string::npos) << one;
+  d.ws.passThreads = 3;
+  CrossTabulate(d.ws);
+  EXPECT_EQ(TableText(d.window.grid), one);
+}
+
 }  // namespace
 }  // namespace tabulon
