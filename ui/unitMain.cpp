@@ -453,6 +453,7 @@ void TForm1::Render() {
   const QSignalBlocker blockList2(ListBox2);
   Label1->setText(FromNative(logic_.Label1()));
   Label2->setText(FromSjis(logic_.Label2()));
+  FitRecordCount();
   SetEntries(ListBox2, logic_.ColumnEntries());
   ListBox2->setCurrentRow(logic_.SelectedColumn());
   RenderItemPanel();
@@ -463,6 +464,14 @@ void TForm1::Render() {
   StringGrid1->Flush();
   if (form2_ != nullptr) form2_->StringGrid1->Flush();
   rendering_ = false;
+}
+
+void TForm1::FitRecordCount() {
+  constexpr int kRight = 592 + 96, kWidth = 96;  // the panel at design
+  const int width = std::max(kWidth, Label2->fontMetrics().horizontalAdvance(Label2->text()) + 4);
+  if (width == Panel1->width()) return;
+  Panel1->setGeometry(kRight - width, Panel1->y(), width, Panel1->height());
+  Label2->setGeometry(0, 0, width, Panel1->height());
 }
 
 void TForm1::RenderItemPanel() {

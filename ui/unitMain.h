@@ -90,6 +90,9 @@ class TForm1 : public QWidget {
   void Run(const std::function<void()>& command);
   // Writes the logic's state into the controls, with their signals blocked.
   void Render();
+  // Widens the record count's panel to the left, its right edge kept, when the count needs more
+  // than its width at design: ten million records would otherwise lose their first digit.
+  void FitRecordCount();
 
   // The toggle SpeedButtonN (4..11) set down or up as the enlarged-table window copies it: in
   // the aggregate group a button set down releases the others and one cannot be released

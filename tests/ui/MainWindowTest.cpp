@@ -88,6 +88,23 @@ TEST_F(MainWindow, FirstRunOffersTheAddDialogThenImportsAndSelectsTheChosenFile)
   EXPECT_TRUE(f.Panel5->isVisible());
 }
 
+// Ten million records need more than the counter's width at design: it widens to the left, its
+// right edge kept, so that no digit is cut; a short count gives the design's place back.
+TEST_F(MainWindow, ALongRecordCountKeepsEveryDigit) {
+  w = std::make_unique<TWindows>(listFile);
+  ASSERT_TRUE(w->Start());
+  TForm1& f = *w->form1;
+  const QRect design = f.Panel1->geometry();
+  f.Label2->setText(QStringLiteral("10000000"));
+  f.FitRecordCount();
+  EXPECT_GE(f.Label2->width(), f.Label2->fontMetrics().horizontalAdvance("10000000"));
+  EXPECT_EQ(f.Panel1->geometry().right(), design.right());
+  EXPECT_EQ(f.Label2->width(), f.Panel1->width());
+  f.Label2->setText(QStringLiteral("2100"));
+  f.FitRecordCount();
+  EXPECT_EQ(f.Panel1->geometry(), design);
+}
+
 TEST_F(MainWindow, FirstRunCancelledLeavesAnEmptyWindowAndNoList) {
   w = std::make_unique<TWindows>(listFile);
   ASSERT_TRUE(w->Start());
