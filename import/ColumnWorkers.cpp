@@ -184,25 +184,27 @@ void TColumnWorkers::Split(Chunk& chunk, TCsvFields* scratch) const {
   const std::vector<std::string_view>& fields = scratch->fields;
   size_t begin = 0;
   for (size_t r = 0; r < records; ++r) {
+    // The split rewrites a quoted field with a doubled quote or a line break into scratch's
+    // rewritten text, which goes with the next record: the chunk keeps its own copy.
+    std::string& rewritten = scratch->rewritten;
+    rewritten.clear();
     SplitCsvRecord(std::string_view(chunk.text.data() + begin, chunk.recordEnds[r] - begin),
                    scratch, separator_);
     begin = chunk.recordEnds[r];
     const size_t given = std::min(fields.size(), columns_);
-    // The scratch's rewritten text goes with the next record: the chunk keeps its own copy.
-    const uintptr_t rewritten = reinterpret_cast<uintptr_t>(scratch->rewritten.data());
-    const size_t rewrittenSize = scratch->rewritten.size();
-    const std::string_view* const field0 = fields.data();
+    const std::string_view* const field = fields.data();
     std::string_view* cell = chunk.cells.data() + r;
-    bool allNull = true;
-    for (size_t c = 0; c < given; ++c, cell += records) {
-      std::string_view field = field0[c];
-      allNull = allNull && field == kNullText;
-      if (reinterpret_cast<uintptr_t>(field.data()) - rewritten < rewrittenSize)
-        field = chunk.rewritten.emplace_back(field);
-      *cell = field;
-    }
+    for (size_t c = 0; c < given; ++c, cell += records) *cell = field[c];
     for (size_t c = given; c < columns_; ++c, cell += records) *cell = kNullText;
-    for (size_t c = given; c < fields.size(); ++c) allNull = allNull && fields[c] == kNullText;
+    if (!rewritten.empty()) {
+      const uintptr_t from = reinterpret_cast<uintptr_t>(rewritten.data());
+      for (size_t c = 0; c < given; ++c)
+        if (reinterpret_cast<uintptr_t>(field[c].data()) - from < rewritten.size())
+          chunk.cells[c * records + r] = chunk.rewritten.emplace_back(field[c]);
+    }
+    // A record of nulls alone: its first field mostly tells it is not.
+    bool allNull = true;
+    for (size_t c = 0; c < fields.size() && allNull; ++c) allNull = field[c] == kNullText;
     if (allNull) continue;
     chunk.rows = r + 1;
     if (fields.size() > columns_) ++chunk.longRows;
