@@ -173,10 +173,14 @@ int32_t TColWriter::DistinctKeyOf(std::string_view text) {
     known = spellings_.Find(text);
     lastSpelling_ = known;
   }
+  // Met since the type last widened, and its own key: nothing to look up or test again.
+  if (known >= verifiedFrom_ && spellingIsKey_) return known;
+  return KeyOfSpelling(text, known);
+}
+
+int32_t TColWriter::KeyOfSpelling(std::string_view text, int32_t known) {
   TValueType& type = col_.FValueType;
   if (known >= 0) {
-    // Met since the type last widened, and its own key: nothing to look up or test again.
-    if (known >= verifiedFrom_ && spellingIsKey_) return known;
     // A spelling met before: its key, and the type tested again only when it widened since.
     Spelling& sp = spelling_[static_cast<size_t>(known)];
     if (sp.verified != type) {

@@ -74,7 +74,11 @@ class TColWriter {
   // kByteKeys/kWordKeys: finds or adds the distinct text of a cell, testing its type; adding one
   // may widen the keys (ConvertToWordKeys) or make the column per-row (ConvertToText; the key is
   // then meaningless).
-  int32_t DistinctKeyOf(std::string_view text);
+  // Inline, with its common case (a spelling met since the type last widened) first: it runs
+  // for every cell of a keyed column.
+  [[gnu::always_inline]] inline int32_t DistinctKeyOf(std::string_view text);
+  // The rest of DistinctKeyOf, for the spelling it found (known, or -1).
+  int32_t KeyOfSpelling(std::string_view text, int32_t known);
   void AddSpelling(std::string_view text, int32_t key);
   // Per-row states: appends the cell's text to i.Dat (or counts it among the unwritten stamps),
   // and its value to i.Val while the state keeps one.

@@ -25,26 +25,17 @@ class TextIndex {
     short_.resize(64);
   }
 
-  // The number stored for bytes, or -1.
-  int32_t Find(std::string_view bytes) const {
-    if (bytes.size() <= 8) {
-      const uint64_t word = WordOf(bytes);
-      const uint32_t length = static_cast<uint32_t>(bytes.size());
-      const size_t mask = short_.size() - 1;
-      for (size_t i = ShortHash(word, length) & mask;; i = (i + 1) & mask) {
-        const ShortSlot& s = short_[i];
-        if (s.value < 0) return -1;
-        if (s.word == word && s.length == length) return s.value;
-      }
-    }
-    const uint64_t hash = HashBytes(bytes);
-    const size_t mask = slots_.size() - 1;
-    for (size_t i = hash & mask;; i = (i + 1) & mask) {
-      const Slot& s = slots_[i];
+  // The number stored for bytes, or -1. Short texts are looked up inline: the import asks once
+  // or twice per cell.
+  [[gnu::always_inline]] int32_t Find(std::string_view bytes) const {
+    if (bytes.size() > 8) return FindLong(bytes);
+    const uint64_t word = WordOf(bytes);
+    const uint32_t length = static_cast<uint32_t>(bytes.size());
+    const size_t mask = short_.size() - 1;
+    for (size_t i = ShortHash(word, length) & mask;; i = (i + 1) & mask) {
+      const ShortSlot& s = short_[i];
       if (s.value < 0) return -1;
-      if (s.hash == hash && s.length == bytes.size() &&
-          std::memcmp(arena_.data() + s.offset, bytes.data(), bytes.size()) == 0)
-        return s.value;
+      if (s.word == word && s.length == length) return s.value;
     }
   }
 
@@ -69,6 +60,19 @@ class TextIndex {
   }
 
  private:
+  // Find for texts of more than 8 bytes.
+  [[gnu::noinline]] int32_t FindLong(std::string_view bytes) const {
+    const uint64_t hash = HashBytes(bytes);
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+      const Slot& s = slots_[i];
+      if (s.value < 0) return -1;
+      if (s.hash == hash && s.length == bytes.size() &&
+          std::memcmp(arena_.data() + s.offset, bytes.data(), bytes.size()) == 0)
+        return s.value;
+    }
+  }
+
   struct Slot {
     uint64_t hash = 0;
     size_t offset = 0;  // of the bytes in arena_
