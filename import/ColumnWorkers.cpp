@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstring>
 
 #include "column/Values.h"
 #include "platform/Messages.h"
@@ -61,16 +60,10 @@ void TColumnWorkers::StopThreads() {
   threads_.clear();
 }
 
-void TColumnWorkers::AddRecord(std::string_view record) {
-  Chunk& chunk = ChunkNumbered(published_);
-  // The buffers grow to what the largest chunk needed and stay.
-  if (chunk.text.size() < chunk.used + record.size())
-    chunk.text.resize(std::max(chunk.text.size() * 2, chunk.used + record.size()));
-  if (!record.empty()) std::memcpy(chunk.text.data() + chunk.used, record.data(), record.size());
-  chunk.used += record.size();
-  if (chunk.recordEnds.size() <= chunk.records) chunk.recordEnds.resize(chunk.records * 2 + 16);
-  chunk.recordEnds[chunk.records++] = chunk.used;
-  if (chunk.records >= chunkRecords_ || chunk.used >= chunkBytes_) Publish();
+void TColumnWorkers::Grow(Chunk& chunk, size_t bytes) {
+  if (chunk.text.size() - chunk.used < bytes)
+    chunk.text.resize(std::max(chunk.text.size() * 2, chunk.used + bytes));
+  if (chunk.recordEnds.size() == chunk.records) chunk.recordEnds.resize(chunk.records * 2 + 16);
 }
 
 void TColumnWorkers::Publish() {

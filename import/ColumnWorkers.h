@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <exception>
 #include <memory>
@@ -48,7 +49,16 @@ class TColumnWorkers {
   // Records of nulls alone at the end of the file are no rows: they are what an extra line end or
   // a spreadsheet's formatted empty rows leave. Throws the first error a thread met (AddValue's
   // IoError, or TooManyRows).
-  void AddRecord(std::string_view record);
+  // Inline: the reading thread calls it once per record.
+  void AddRecord(std::string_view record) {
+    Chunk& chunk = ChunkNumbered(published_);
+    if (chunk.text.size() - chunk.used < record.size() || chunk.recordEnds.size() == chunk.records)
+      Grow(chunk, record.size());
+    if (!record.empty()) std::memcpy(chunk.text.data() + chunk.used, record.data(), record.size());
+    chunk.used += record.size();
+    chunk.recordEnds[chunk.records++] = chunk.used;
+    if (chunk.records >= chunkRecords_ || chunk.used >= chunkBytes_) Publish();
+  }
   // Hands over the last records and waits until every column has taken every row. Throws as
   // AddRecord does.
   void Finish();
@@ -82,6 +92,9 @@ class TColumnWorkers {
   };
 
   Chunk& ChunkNumbered(uint64_t n) { return chunks_[n % chunks_.size()]; }
+  // Makes room in chunk for one more record of bytes bytes. The buffers grow to what the largest
+  // chunk needed and stay.
+  static void Grow(Chunk& chunk, size_t bytes);
   void Work();
   void StopThreads();  // stops the threads and waits for them to end
   void Publish();      // hands the chunk being filled over and takes the next one

@@ -24,7 +24,6 @@ namespace tabulon {
 
 namespace {
 
-constexpr int kRowsPerUpdate = 100;              // rows between progress labels and pending events
 constexpr size_t kWriteBufferBudget = 32 << 20;  // write buffers of all columns together
 constexpr size_t kMaxColumnBuffer = 1 << 18;
 constexpr size_t kMinColumnBuffer = 4 << 10;
@@ -352,10 +351,7 @@ void TformProgress::ReadRowsOnThreads(int threads) {
   longRows_ = workers.LongRows();
 }
 
-void TformProgress::ShowProgress(int64_t records, int64_t fileBytes) {
-  position_ += fileBytes;
-  view_->SetPosition(position_);
-  if (records % kRowsPerUpdate != 0) return;
+void TformProgress::ShowLabels() {
   view_->ProcessEvents();
   const double elapsed =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();

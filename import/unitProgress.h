@@ -95,8 +95,16 @@ class TformProgress {
   void OpenColumns(const std::vector<std::string>& names);
   // The rows written by threads threads (TColumnWorkers).
   void ReadRowsOnThreads(int threads);
+  static constexpr int kRowsPerUpdate = 100;  // rows between progress labels and pending events
   // Moves the bar by the fileBytes of a record, and every kRowsPerUpdate records the labels.
-  void ShowProgress(int64_t records, int64_t fileBytes);
+  // Inline: it runs once per record.
+  void ShowProgress(int64_t records, int64_t fileBytes) {
+    position_ += fileBytes;
+    view_->SetPosition(position_);
+    if (records % kRowsPerUpdate == 0) ShowLabels();
+  }
+  // Lets the view handle its events and shows the remaining time and the bytes read.
+  void ShowLabels();
 
   TProgressView* view_;                      // not owned
   std::string csvPath_;                      // the file being imported

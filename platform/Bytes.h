@@ -143,6 +143,21 @@ inline const char* FindByte(const char* data, size_t size, char c) {
   return static_cast<const char*>(std::memchr(data, c, size));
 }
 
+// Whether [data, data + size) holds the byte c, sixteen bytes at a time where that is fast: for a
+// line of a record or two dozen fields, whose test runs once per line of an import, a call to
+// memchr costs more than the search.
+inline bool HasByte(const char* data, size_t size, char c) {
+  if (!kFastMask16) return std::memchr(data, c, size) != nullptr;
+  if (size < 16) {
+    for (size_t i = 0; i < size; ++i)
+      if (data[i] == c) return true;
+    return false;
+  }
+  for (size_t pos = 0; pos + 16 < size; pos += 16)
+    if (EqualMask16(data + pos, c) != 0) return true;
+  return EqualMask16(data + size - 16, c) != 0;  // the last sixteen, overlapping the blocks before
+}
+
 // The last byte c in [data, data + size), or nullptr.
 inline const char* FindLastByte(const char* data, size_t size, char c) {
 #if defined(__GLIBC__)

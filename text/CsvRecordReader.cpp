@@ -1,6 +1,5 @@
 #include "text/CsvRecordReader.h"
 
-#include <cstring>
 #include <vector>
 
 namespace tabulon {
@@ -33,20 +32,19 @@ bool CsvRecordReader::FirstLine(Line* line) {
   return true;
 }
 
-bool CsvRecordReader::ReadRecord(std::string_view* record, int64_t* fileBytes) {
+bool CsvRecordReader::ReadRecordOfAnyLine(std::string_view* record, int64_t* fileBytes) {
   Line line;
   if (!FirstLine(&line)) return false;
-  scan_.Reset();
-  // Most lines hold no quote: the library's search finds that fastest.
-  const bool quoted =
-      !line.text.empty() && std::memchr(line.text.data(), '"', line.text.size()) != nullptr;
-  if (quoted && scan_.EndsInsideQuotes(line.text)) {
-    *record = Join(line, fileBytes);
-    return true;
-  }
-  *record = line.text;
-  if (fileBytes != nullptr) *fileBytes = line.fileBytes;
+  *record = RecordFrom(line, fileBytes);
   return true;
+}
+
+std::string_view CsvRecordReader::RecordFrom(const Line& line, int64_t* fileBytes) {
+  scan_.Reset();
+  if (HasByte(line.text.data(), line.text.size(), '"') && scan_.EndsInsideQuotes(line.text))
+    return Join(line, fileBytes);
+  if (fileBytes != nullptr) *fileBytes = line.fileBytes;
+  return line.text;
 }
 
 bool CsvRecordReader::ReadFieldsOfAnyLine(TCsvFields* fields, int64_t* fileBytes) {

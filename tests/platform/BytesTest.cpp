@@ -40,6 +40,15 @@ TEST(Bytes, EveryVersionFindsWhatAByteByByteLookFinds) {
     ASSERT_EQ(bytes_portable::FindLastByte(part.data(), size, '\n'), expected) << size;
     ASSERT_EQ(FindByte(part.data(), size, '\n'),
               part.find('\n') == std::string_view::npos ? nullptr : part.data() + part.find('\n'));
+    // A byte at every place of every length, the last sixteen of one block overlapping the
+    // block before.
+    std::string line(size, 'a');
+    ASSERT_FALSE(HasByte(line.data(), size, '"')) << size;
+    for (size_t i = 0; i < size; ++i) {
+      line[i] = '"';
+      ASSERT_TRUE(HasByte(line.data(), size, '"')) << size << " " << i;
+      line[i] = 'a';
+    }
   }
   const std::vector<std::string> needles = {"",           "0",  "\r\n0",         "123",
                                             "ab\x81\x82", "zz", text.substr(590)};
