@@ -54,9 +54,11 @@ bool FoldsValue(TFold fold) {
 }
 
 // Adds the stored integer v of a currency value (a whole number of at most 53 bits, as a double)
-// to the exact sum of cell k.
+// to the exact sum of cell k. A damaged store can hold any 64-bit integer, whose double may round
+// up to 2^63, beyond int64_t: it wraps like the sums.
 inline void AddScaled(uint64_t* scaled, size_t k, double v) {
-  scaled[k] += static_cast<uint64_t>(static_cast<int64_t>(v));
+  scaled[k] += v < 9223372036854775808.0 ? static_cast<uint64_t>(static_cast<int64_t>(v))
+                                         : uint64_t{1} << 63;
 }
 
 // Folds v into cell k after its count was incremented.
