@@ -81,10 +81,35 @@ Converted Widen(std::string_view text, std::string_view n, TValueType* type) {
   return v;
 }
 
+// The conversion of a cell in the commonest shapes under type t, as ConvertNormalised gives it:
+// plain digits under vtInt and vtCur, a date or time that begins with a digit other than zero
+// (no code with leading zeros) and needs no normalising under vtDat. False for any other cell.
+bool ConvertPlain(std::string_view text, TValueType t, Converted* v) {
+  switch (t) {
+    case vtInt:
+      if (!TryPlainInt(text, &v->i)) return false;
+      break;
+    case vtCur:
+      if (!TryPlainCur(text, &v->c)) return false;
+      break;
+    case vtDat:
+      if (text.empty() || text[0] < '1' || text[0] > '9' || !IsHankakuAlready(text) ||
+          !TryParseDateTime(text, &v->d))
+        return false;
+      break;
+    case vtStr:
+      return false;
+  }
+  v->null = false;
+  return true;
+}
+
 // Type inference: widens *type while the normalised text does not convert (a type, once widened,
 // never narrows; vtStr takes every text) and returns the conversion under the type it ends at.
 Converted InferType(std::string_view text, TValueType* type, std::string* scratch) {
   if (*type == vtStr) return Converted{};
+  Converted plain;
+  if (ConvertPlain(text, *type, &plain)) return plain;
   if (IsHankakuAlready(text)) return Widen(text, text, type);
   ToHankakuInto(text, scratch);
   return Widen(text, *scratch, type);

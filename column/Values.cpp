@@ -368,6 +368,48 @@ bool TryStrToCur(std::string_view text, int64_t* scaled) {
   return !IsZeroPadded(n.integer) && CurOfParts(n, scaled);
 }
 
+namespace {
+
+// The run of ASCII digits that text begins with, at most kMaxDigits of them, as a number and a
+// count; the count is kMaxDigits + 1 when the run is longer.
+template <size_t kMaxDigits>
+[[gnu::always_inline]] inline size_t TakePlainDigits(std::string_view text, size_t from,
+                                                     uint64_t* value) {
+  size_t at = from;
+  for (; at < text.size(); ++at) {
+    const unsigned d = static_cast<unsigned char>(text[at]) - unsigned{'0'};
+    if (d > 9) break;
+    if (at - from == kMaxDigits) return kMaxDigits + 1;
+    *value = *value * 10 + d;
+  }
+  return at - from;
+}
+
+}  // namespace
+
+bool TryPlainInt(std::string_view text, int32_t* value) {
+  uint64_t v = 0;
+  const size_t digits = TakePlainDigits<9>(text, 0, &v);
+  if (digits == 0 || digits > 9 || digits != text.size() || (digits > 1 && text[0] == '0'))
+    return false;
+  *value = static_cast<int32_t>(v);
+  return true;
+}
+
+bool TryPlainCur(std::string_view text, int64_t* scaled) {
+  uint64_t v = 0;
+  const size_t digits = TakePlainDigits<14>(text, 0, &v);
+  if (digits == 0 || digits > 14 || (digits > 1 && text[0] == '0')) return false;
+  size_t decimals = 0;
+  if (digits < text.size()) {
+    if (text[digits] != '.') return false;
+    decimals = TakePlainDigits<4>(text, digits + 1, &v);
+    if (decimals == 0 || decimals > 4 || digits + 1 + decimals != text.size()) return false;
+  }
+  *scaled = static_cast<int64_t>(v * kPow10[4 - decimals]);
+  return true;
+}
+
 bool TryStrToDateTime(std::string_view text, double* value) {
   // Only a text whose first byte is a zero or a sign may be a code (most dates and times are
   // told by it).

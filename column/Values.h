@@ -55,6 +55,13 @@ bool TryStrToCur(std::string_view text, int64_t* scaled);
 // leading zeros ("07" is no hour).
 bool TryStrToDateTime(std::string_view text, double* value);
 
+// The commonest cells of a numeric column in one short pass: nothing but ASCII digits, no leading
+// zero, at most 9 of them (integer) or 14 with a point and one to four decimals after them
+// (currency). The value is the one TryStrToInt or TryStrToCur gives; false for any other text,
+// which they then read.
+bool TryPlainInt(std::string_view text, int32_t* value);
+bool TryPlainCur(std::string_view text, int64_t* scaled);
+
 // Integer text: decimal, "-" for negatives.
 std::string IntToText(int32_t value);
 // Currency text: the shortest decimal text with at most four decimals (1.5, 2, -0.25).

@@ -98,7 +98,13 @@ std::string PlainDigits(std::string_view text) {
 void CheckInt(std::string_view text) {
   // No text is hexadecimal; a code with leading zeros is no number.
   int32_t v = 0;
-  if (!TryStrToInt(text, &v)) return;
+  int32_t onePass = 0;
+  const bool isPlain = TryPlainInt(text, &onePass);
+  if (!TryStrToInt(text, &v)) {
+    Check(!isPlain);
+    return;
+  }
+  Check(!isPlain || onePass == v);
   Check(text.find('$') == std::string_view::npos);
   int32_t back = 0;
   Check(TryStrToInt(IntToText(v), &back) && back == v);
@@ -112,7 +118,13 @@ void CheckInt(std::string_view text) {
 
 void CheckCur(std::string_view text) {
   int64_t scaled = 0;
-  if (!TryStrToCur(text, &scaled)) return;
+  int64_t onePass = 0;
+  const bool isPlain = TryPlainCur(text, &onePass);
+  if (!TryStrToCur(text, &scaled)) {
+    Check(!isPlain);
+    return;
+  }
+  Check(!isPlain || onePass == scaled);
   const std::string formatted = CurToText(scaled);
   int64_t back = 0;
   Check(TryStrToCur(formatted, &back) && back == scaled);

@@ -150,6 +150,17 @@ TEST(Values, RandomNumericTextsAgreeWithReferenceConversions) {
     const bool isCur = TryStrToCur(text, &scaled);
     double dt;
     TryStrToDateTime(text, &dt);
+    // The one-pass reading of the plain shapes gives the general conversion's value.
+    int32_t plainN;
+    int64_t plainScaled;
+    if (TryPlainInt(text, &plainN)) {
+      ASSERT_TRUE(isInt) << text;
+      EXPECT_EQ(plainN, n) << text;
+    }
+    if (TryPlainCur(text, &plainScaled)) {
+      ASSERT_TRUE(isCur) << text;
+      EXPECT_EQ(plainScaled, scaled) << text;
+    }
     if (isInt) {
       ASSERT_TRUE(isCur) << text;
       EXPECT_EQ(scaled, int64_t{n} * kCurScale) << text;
@@ -182,6 +193,23 @@ TEST(Values, RandomNumericTextsAgreeWithReferenceConversions) {
       }
     }
   }
+}
+
+TEST(Values, PlainShapesReadInOnePassAtTheirLimits) {
+  int32_t n = 0;
+  int64_t c = 0;
+  for (const char* text : {"0", "7", "999999999"}) EXPECT_TRUE(TryPlainInt(text, &n)) << text;
+  EXPECT_EQ(n, 999999999);
+  for (const char* text : {"0", "0.5", "1276.8", "99999999999999.9999"})
+    EXPECT_TRUE(TryPlainCur(text, &c)) << text;
+  EXPECT_EQ(c, 999999999999999999);
+  // Longer, signed, blank, grouped, zero-padded or rounded texts are left to the general reading.
+  for (const char* text : {"", "1234567890", "-1", " 1", "1 ", "1,234", "01", "1.5", "1e3"})
+    EXPECT_FALSE(TryPlainInt(text, &n)) << text;
+  for (const char* text :
+       {"", "123456789012345", "1.23456", "1.", ".5", "00.5", "-1.5", "1.5 ", "1,234.5", "1.5e2"})
+    EXPECT_FALSE(TryPlainCur(text, &c)) << text;
+  EXPECT_TRUE(TryStrToInt("1234567890", &n) && TryStrToCur("123456789012345", &c));
 }
 
 TEST(Values, IntegerAndCurrencyDisplayTexts) {
