@@ -83,7 +83,7 @@ class TerminalProgress : public TProgressView {
   void SetPosition(int64_t position) override { position_ = position; }
   void SetPositionLabel(const std::string& text) override { positionLabel_ = text; }
   void SetTimeLabel(const std::string& text) override {
-    timeLabel_ = SjisToUtf8(text);
+    timeLabel_ = text;
     Draw();
   }
   void ProcessEvents() override {}
@@ -105,14 +105,15 @@ class TerminalProgress : public TProgressView {
     std::string bar(static_cast<size_t>(filled), '#');
     bar.resize(kWidth, '.');
     std::fprintf(stderr, "\r\033[K%s [%s] %s  %s", caption_.c_str(), bar.c_str(),
-                 positionLabel_.c_str(), timeLabel_.c_str());
+                 positionLabel_.c_str(), SjisToUtf8(timeLabel_).c_str());
     std::fflush(stderr);
   }
 
   bool enabled_;
   bool drawn_ = false;
   std::chrono::steady_clock::time_point lastDraw_;
-  std::string caption_, positionLabel_, timeLabel_;
+  std::string caption_, positionLabel_;
+  std::string timeLabel_;  // Shift-JIS: converted only when drawn
   int64_t max_ = 0, position_ = 0;
 };
 
