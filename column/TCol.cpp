@@ -71,6 +71,10 @@ void TCol::AddValue(std::string_view text) {
   writer_->Add(text);
 }
 
+void TCol::AddValues(const std::string_view* texts, size_t count) {
+  writer_->AddAll(texts, count);
+}
+
 void TCol::Finish(const std::string& indPath) {
   writer_->Finish(indPath);
   writer_.reset();

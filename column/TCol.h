@@ -103,6 +103,8 @@ class TCol : public TColSelection {
   // normalised text does not convert, finds or adds its distinct text and appends the row.
   // Throws IoError when a file operation fails.
   void AddValue(std::string_view text);
+  // The next count cells, as AddValue takes them one by one.
+  void AddValues(const std::string_view* texts, size_t count);
 
   // Ends the import: closes i.Dat, writes i.Ind (csByt, csWor) or rewrites a per-row numeric i.Dat
   // as values, and sets the extremes. A text that does not convert under the final type is stored

@@ -175,6 +175,14 @@ void TColWriter::ResetExtremes(TCol& c) {
 // ---------------------------------------------------------------- every cell
 
 void TColWriter::Add(std::string_view text) {
+  AddOne(text);
+}
+
+void TColWriter::AddAll(const std::string_view* texts, size_t count) {
+  for (size_t i = 0; i < count; ++i) AddOne(texts[i]);
+}
+
+void TColWriter::AddOne(std::string_view text) {
   if (PerRow()) {
     AppendRowText(text);
     return;

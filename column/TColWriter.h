@@ -55,6 +55,8 @@ class TColWriter {
   void Start();
   // Takes the next cell (see TCol::AddValue). Throws IoError.
   void Add(std::string_view text);
+  // The next count cells, as Add takes them one by one, in one loop.
+  void AddAll(const std::string_view* texts, size_t count);
   // Ends the import (see TCol::Finish); the writer is of no further use. Throws IoError.
   void Finish(const std::string& indPath);
 
@@ -70,6 +72,7 @@ class TColWriter {
   };
 
   bool PerRow() const { return state_ >= State::kRowStamps; }
+  [[gnu::always_inline]] inline void AddOne(std::string_view text);  // Add's body
 
   // kByteKeys/kWordKeys: finds or adds the distinct text of a cell, testing its type; adding one
   // may widen the keys (ConvertToWordKeys) or make the column per-row (ConvertToText; the key is

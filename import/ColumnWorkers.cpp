@@ -213,8 +213,7 @@ void TColumnWorkers::Write(size_t group, const Chunk& chunk) {
     TCol& col = *cols_[c];
     if (chunk.rows > 0)
       for (int64_t i = 0; i < held; ++i) col.AddValue(kNullText);
-    const std::string_view* cells = chunk.cells.data() + c * chunk.records;
-    for (size_t r = 0; r < chunk.rows; ++r) col.AddValue(cells[r]);
+    col.AddValues(chunk.cells.data() + c * chunk.records, chunk.rows);
   }
   if (chunk.rows > 0) held = 0;
   held += static_cast<int64_t>(chunk.records - chunk.rows);
