@@ -174,37 +174,43 @@ void TColumnWorkers::Split(Chunk& chunk, TCsvFields* scratch) const {
   chunk.rewritten.clear();
   chunk.rows = 0;
   chunk.longRows = 0;
-  const std::vector<std::string_view>& fields = scratch->fields;
   size_t begin = 0;
   for (size_t r = 0; r < records; ++r) {
-    // The split rewrites a quoted field with a doubled quote or a line break into scratch's
-    // rewritten text, which goes with the next record: the chunk keeps its own copy.
-    std::string& rewritten = scratch->rewritten;
-    rewritten.clear();
-    SplitCsvRecord(std::string_view(chunk.text.data() + begin, chunk.recordEnds[r] - begin),
-                   scratch, separator_);
+    const std::string_view record(chunk.text.data() + begin, chunk.recordEnds[r] - begin);
     begin = chunk.recordEnds[r];
-    const size_t given = std::min(fields.size(), columns_);
-    const std::string_view* const field = fields.data();
-    std::string_view* cell = chunk.cells.data() + r;
-    for (size_t c = 0; c < given; ++c, cell += records) *cell = field[c];
-    for (size_t c = given; c < columns_; ++c, cell += records) *cell = kNullText;
-    if (!rewritten.empty()) {
-      const uintptr_t from = reinterpret_cast<uintptr_t>(rewritten.data());
-      for (size_t c = 0; c < given; ++c)
-        if (reinterpret_cast<uintptr_t>(field[c].data()) - from < rewritten.size())
-          chunk.cells[c * records + r] = chunk.rewritten.emplace_back(field[c]);
+    RecordCells cells{chunk.cells.data() + r, records, columns_};
+    if (SplitUnquotedRecord(record, separator_, cells)) {
+      for (; cells.columnsLeft > 0; --cells.columnsLeft, cells.cell += records)
+        *cells.cell = kNullText;
+    } else {
+      cells = SplitQuoted(chunk, r, record, scratch);
     }
-    // A record of nulls alone: its first field mostly tells it is not.
-    bool allNull = true;
-    for (size_t c = 0; c < fields.size() && allNull; ++c) allNull = field[c] == kNullText;
-    if (allNull) continue;
+    if (cells.allNull) continue;
     chunk.rows = r + 1;
-    if (fields.size() > columns_) ++chunk.longRows;
+    if (cells.fields > columns_) ++chunk.longRows;
   }
   // The last record that is a row: every record before it is one too.
   if (chunk.rows > 0 && chunk.firstRecord + static_cast<int64_t>(chunk.rows) > INT32_MAX)
     throw TooManyRows(csvPath_);
+}
+
+TColumnWorkers::RecordCells TColumnWorkers::SplitQuoted(Chunk& chunk, size_t r,
+                                                        std::string_view record,
+                                                        TCsvFields* scratch) const {
+  const size_t records = chunk.records;
+  // The split rewrites a quoted field with a doubled quote or a line break into scratch's
+  // rewritten text, which goes with the next record: the chunk keeps its own copy.
+  std::string& rewritten = scratch->rewritten;
+  rewritten.clear();
+  SplitCsvRecord(record, scratch, separator_);
+  RecordCells cells{chunk.cells.data() + r, records, columns_};
+  const uintptr_t from = reinterpret_cast<uintptr_t>(rewritten.data());
+  for (const std::string_view field : scratch->fields) {
+    const bool moved = reinterpret_cast<uintptr_t>(field.data()) - from < rewritten.size();
+    cells.Put(moved && cells.columnsLeft > 0 ? chunk.rewritten.emplace_back(field) : field);
+  }
+  for (; cells.columnsLeft > 0; --cells.columnsLeft, cells.cell += records) *cells.cell = kNullText;
+  return cells;
 }
 
 void TColumnWorkers::Write(size_t group, const Chunk& chunk) {

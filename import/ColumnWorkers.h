@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "column/TCol.h"
+#include "column/Values.h"
 #include "platform/Errors.h"
 #include "text/CsvSplit.h"
 
@@ -103,7 +104,27 @@ class TColumnWorkers {
   void HelpUntilRetired(uint64_t chunks, std::unique_lock<std::mutex>& lock);
   // Does task and records that it is done; an error stops every thread. Unlocks lock meanwhile.
   void Run(const Task& task, TCsvFields* scratch, std::unique_lock<std::mutex>& lock);
+  // The fields of a record put into a chunk's cells: column c's at cell[c * stride] for the
+  // columns there are; those beyond are only counted.
+  struct RecordCells {
+    std::string_view* cell;  // where the next field goes
+    size_t stride;
+    size_t columnsLeft;
+    size_t fields = 0;
+    bool allNull = true;  // every field so far is null
+    [[gnu::always_inline]] void Put(std::string_view field) {
+      ++fields;
+      if (allNull) allNull = field == kNullText;
+      if (columnsLeft == 0) return;
+      *cell = field;
+      cell += stride;
+      --columnsLeft;
+    }
+  };
   void Split(Chunk& chunk, TCsvFields* scratch) const;
+  // The cells of record r of chunk, which holds a quote, split through scratch.
+  RecordCells SplitQuoted(Chunk& chunk, size_t r, std::string_view record,
+                          TCsvFields* scratch) const;
   void Write(size_t group, const Chunk& chunk);
   void Retire(const Chunk& chunk);  // REQUIRES: mutex_ held; chunks in order
   void ThrowAnyError();             // REQUIRES: mutex_ held

@@ -10,14 +10,11 @@ namespace tabulon {
 
 namespace {
 
-constexpr std::string_view kNull = "(null)";
+using csv_split_detail::kNull;
 
-// The rule is defined on the record with one separator appended. Rather than copying the record,
-// the appended separator is a virtual byte at index n: R is record[pos, n] and is empty once
-// pos > n. Every search is bounded by n, since the virtual separator is neither a quote nor found
-// by FindByte.
-// The index of the first c in data[pos, n), or n. Cells are short, so the search is inline: a
-// library call per cell costs more than the search itself.
+// The index of the first c in data[pos, n), or n (n is the appended separator's index: R is
+// record[pos, n] and is empty once pos > n). Cells are short, so the search is inline: a library
+// call per cell costs more than the search itself.
 inline size_t FindByte(const char* data, size_t pos, size_t n, char c) {
   for (; pos + 16 <= n; pos += 16) {
     const uint32_t mask = EqualMask16(data + pos, c);
@@ -28,68 +25,27 @@ inline size_t FindByte(const char* data, size_t pos, size_t n, char c) {
   return n;
 }
 
+// The fields of a vector.
+struct AppendTo {
+  std::vector<std::string_view>* fields;
+  [[gnu::always_inline]] void Put(std::string_view field) { fields->push_back(field); }
+};
+
 // Appends the field data[begin, end) trimmed of bytes up to 0x20; "(null)" when nothing is left
 // and kBlankIsNull.
 template <bool kBlankIsNull>
 [[gnu::always_inline]] inline void AppendTrimmed(const char* data, size_t begin, size_t end,
                                                  std::vector<std::string_view>* fields) {
-  while (begin < end && static_cast<unsigned char>(data[begin]) <= 0x20) ++begin;
-  while (end > begin && static_cast<unsigned char>(data[end - 1]) <= 0x20) --end;
-  if (kBlankIsNull && begin == end)
-    fields->push_back(kNull);
-  else
-    fields->emplace_back(data + begin, end - begin);
+  AppendTo sink{fields};
+  csv_split_detail::PutTrimmed<kBlankIsNull>(data, begin, end, sink);
 }
 
 // Appends the unquoted field data[begin, end): "(null)" in both variants when it is empty.
 template <bool kBlankIsNull>
 [[gnu::always_inline]] inline void AppendUnquoted(const char* data, size_t begin, size_t end,
                                                   std::vector<std::string_view>* fields) {
-  if (begin == end)
-    fields->push_back(kNull);
-  else
-    AppendTrimmed<kBlankIsNull>(data, begin, end, fields);
-}
-
-// The split of a record without a quote, where every separator ends a field: the separators of
-// 16 bytes are found at once and taken from a bit mask. False, with fields in any state, at the
-// first quote; the general rule then splits the record.
-template <bool kBlankIsNull>
-[[gnu::always_inline]] inline bool SplitWithoutQuotes(const char* data, size_t n, char separator,
-                                                      std::vector<std::string_view>* fields) {
-  size_t begin = 0;  // of the current field
-  size_t pos = 0;
-  for (; pos + 16 <= n; pos += 16) {
-    if (EqualMask16(data + pos, '"') != 0) return false;
-    for (uint32_t mask = EqualMask16(data + pos, separator); mask != 0; mask &= mask - 1) {
-      const size_t at = pos + static_cast<size_t>(std::countr_zero(mask));
-      AppendUnquoted<kBlankIsNull>(data, begin, at, fields);
-      begin = at + 1;
-    }
-  }
-  if (pos < n) {
-    // The bytes left, fewer than 16, as one more block rather than one at a time: the 16 bytes
-    // that end the record with those before pos masked off, or a short record copied into a
-    // zeroed block (a zero byte is neither a separator nor a quote).
-    alignas(16) char copy[16] = {};
-    const char* block = data + n - 16;
-    size_t base = n - 16;  // the record index of the block's first byte
-    uint32_t keep = ~0u << (pos - base);
-    if (n < 16) {
-      std::memcpy(copy, data, n);
-      block = copy;
-      base = 0;
-      keep = ~0u;
-    }
-    if ((EqualMask16(block, '"') & keep) != 0) return false;
-    for (uint32_t mask = EqualMask16(block, separator) & keep; mask != 0; mask &= mask - 1) {
-      const size_t at = base + static_cast<size_t>(std::countr_zero(mask));
-      AppendUnquoted<kBlankIsNull>(data, begin, at, fields);
-      begin = at + 1;
-    }
-  }
-  AppendUnquoted<kBlankIsNull>(data, begin, n, fields);  // before the appended separator
-  return true;
+  AppendTo sink{fields};
+  csv_split_detail::PutUnquoted<kBlankIsNull>(data, begin, end, sink);
 }
 
 // The closing quote of the quoted field whose text begins at open: the first quote that is not
@@ -196,7 +152,9 @@ template <bool kBlankIsNull>
 bool Split(std::string_view record, char separator, TCsvFields* out) {
   std::vector<std::string_view>* fields = &out->fields;
   fields->clear();
-  if (SplitWithoutQuotes<kBlankIsNull>(record.data(), record.size(), separator, fields))
+  AppendTo sink{fields};
+  if (csv_split_detail::SplitWithoutQuotes<kBlankIsNull>(record.data(), record.size(), separator,
+                                                         sink))
     return true;
   fields->clear();
   if (SplitQuoted<kBlankIsNull>(record, separator, out)) return true;

@@ -15,9 +15,15 @@
 // file, or several when a quoted field goes on past a line's end (CsvRecordReader).
 #pragma once
 
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/Bytes.h"
 
 namespace tabulon {
 
@@ -40,6 +46,13 @@ bool SplitCsvRecord(std::string_view record, TCsvFields* out, char separator = '
 // line break inside a quoted field shows as one blank.
 bool SplitCsvDisplayRecord(std::string_view record, TCsvFields* out, char separator = ',');
 
+// The import variant's split of a record that holds no quote, each field handed to
+// sink.Put(std::string_view) in order rather than appended to a vector: a caller that stores the
+// fields elsewhere saves copying them. False, after any number of fields, when the record holds a
+// quote: SplitCsvRecord then splits it. Inline, with the rule's other cases in CsvSplit.cpp.
+template <typename Sink>
+inline bool SplitUnquotedRecord(std::string_view record, char separator, Sink& sink);
+
 // Whether a record ends inside a quoted field, so that the file's next line goes on with it.
 // Follows the record as it grows: Scan looks only at the bytes added since the last call.
 class TQuoteScan {
@@ -58,5 +71,87 @@ class TQuoteScan {
   size_t pos_ = 0;         // the next byte to look at; beyond the end once the record is done
   bool inQuotes_ = false;  // pos_ lies inside a quoted field
 };
+
+}  // namespace tabulon
+
+// ---------------------------------------------------------------- the split without quotes
+
+namespace tabulon {
+namespace csv_split_detail {
+
+inline constexpr std::string_view kNull = "(null)";
+
+// The rule is defined on the record with one separator appended. Rather than copying the record,
+// the appended separator is a virtual byte at index n.
+// Gives the field data[begin, end) trimmed of bytes up to 0x20; "(null)" when nothing is left
+// and kBlankIsNull.
+template <bool kBlankIsNull, typename Sink>
+[[gnu::always_inline]] inline void PutTrimmed(const char* data, size_t begin, size_t end,
+                                              Sink& sink) {
+  while (begin < end && static_cast<unsigned char>(data[begin]) <= 0x20) ++begin;
+  while (end > begin && static_cast<unsigned char>(data[end - 1]) <= 0x20) --end;
+  if (kBlankIsNull && begin == end)
+    sink.Put(kNull);
+  else
+    sink.Put(std::string_view(data + begin, end - begin));
+}
+
+// Gives the unquoted field data[begin, end): "(null)" in both variants when it is empty.
+template <bool kBlankIsNull, typename Sink>
+[[gnu::always_inline]] inline void PutUnquoted(const char* data, size_t begin, size_t end,
+                                               Sink& sink) {
+  if (begin == end)
+    sink.Put(kNull);
+  else
+    PutTrimmed<kBlankIsNull>(data, begin, end, sink);
+}
+
+// The split of a record without a quote, where every separator ends a field: the separators of
+// 16 bytes are found at once and taken from a bit mask. False at the first quote.
+template <bool kBlankIsNull, typename Sink>
+[[gnu::always_inline]] inline bool SplitWithoutQuotes(const char* data, size_t n, char separator,
+                                                      Sink& sink) {
+  size_t begin = 0;  // of the current field
+  size_t pos = 0;
+  for (; pos + 16 <= n; pos += 16) {
+    if (EqualMask16(data + pos, '"') != 0) return false;
+    for (uint32_t mask = EqualMask16(data + pos, separator); mask != 0; mask &= mask - 1) {
+      const size_t at = pos + static_cast<size_t>(std::countr_zero(mask));
+      PutUnquoted<kBlankIsNull>(data, begin, at, sink);
+      begin = at + 1;
+    }
+  }
+  if (pos < n) {
+    // The bytes left, fewer than 16, as one more block rather than one at a time: the 16 bytes
+    // that end the record with those before pos masked off, or a short record copied into a
+    // zeroed block (a zero byte is neither a separator nor a quote).
+    alignas(16) char copy[16] = {};
+    const char* block = data + n - 16;
+    size_t base = n - 16;  // the record index of the block's first byte
+    uint32_t keep = ~0u << (pos - base);
+    if (n < 16) {
+      std::memcpy(copy, data, n);
+      block = copy;
+      base = 0;
+      keep = ~0u;
+    }
+    if ((EqualMask16(block, '"') & keep) != 0) return false;
+    for (uint32_t mask = EqualMask16(block, separator) & keep; mask != 0; mask &= mask - 1) {
+      const size_t at = base + static_cast<size_t>(std::countr_zero(mask));
+      PutUnquoted<kBlankIsNull>(data, begin, at, sink);
+      begin = at + 1;
+    }
+  }
+  PutUnquoted<kBlankIsNull>(data, begin, n, sink);  // before the appended separator
+  return true;
+}
+
+}  // namespace csv_split_detail
+
+template <typename Sink>
+[[gnu::always_inline]] inline bool SplitUnquotedRecord(std::string_view record, char separator,
+                                                       Sink& sink) {
+  return csv_split_detail::SplitWithoutQuotes<true>(record.data(), record.size(), separator, sink);
+}
 
 }  // namespace tabulon
