@@ -281,13 +281,6 @@ void TformProgress::OpenColumns(const std::vector<std::string>& names) {
 
 namespace {
 
-// Whether every field of a record is null: an empty line, blanks or separators alone.
-bool AllNull(const std::vector<std::string_view>& fields) {
-  for (std::string_view f : fields)
-    if (f != kNullText) return false;
-  return true;
-}
-
 // The threads that write the columns of a file of fileBytes bytes (see SetThreads).
 int ImportThreads(int threads, int64_t fileBytes) {
   if (threads > 0) return threads;
@@ -302,43 +295,10 @@ int ImportThreads(int threads, int64_t fileBytes) {
 }  // namespace
 
 void TformProgress::ReadRows() {
-  rowCount_ = 0;
-  longRows_ = 0;
-  const int threads = ImportThreads(threads_, max_);
-  if (threads > 1) {
-    ReadRowsOnThreads(threads);
-    return;
-  }
-  TCsvFields split;
-  const std::vector<std::string_view>& fields = split.fields;
-  int64_t fileBytes = 0;
-  int64_t records = 0;
-  // Records of nulls alone are held back until a record with a value follows: at the end of the
-  // file they are what an extra line end or a spreadsheet's formatted empty rows leave, no data.
-  int64_t heldNullRows = 0;
-  const size_t columns = cols_.size();
-  while (csv_->ReadFields(&split, &fileBytes)) {
-    ShowProgress(++records, fileBytes);
-    if (AllNull(fields)) {
-      ++heldNullRows;
-      continue;
-    }
-    if (static_cast<int64_t>(rowCount_) + heldNullRows >= INT32_MAX) throw TooManyRows(csvPath_);
-    for (; heldNullRows > 0; --heldNullRows) {
-      ++rowCount_;
-      for (auto& col : cols_) col->AddValue(kNullText);
-    }
-    ++rowCount_;
-    if (fields.size() > columns) ++longRows_;
-    const size_t given = std::min(fields.size(), columns);
-    for (size_t i = 0; i < given; ++i) cols_[i]->AddValue(fields[i]);
-    // A missing cell is null like a blank one.
-    for (size_t i = given; i < columns; ++i) cols_[i]->AddValue(kNullText);
-  }
-}
-
-void TformProgress::ReadRowsOnThreads(int threads) {
-  TColumnWorkers workers(cols_, threads, csv_->Separator(), csvPath_, chunkRecords_);
+  // One thread too splits and writes the records in chunks: the reading thread then runs every
+  // task itself while it waits for a free chunk.
+  TColumnWorkers workers(cols_, ImportThreads(threads_, max_), csv_->Separator(), csvPath_,
+                         chunkRecords_);
   std::string_view record;
   int64_t fileBytes = 0;
   int64_t records = 0;

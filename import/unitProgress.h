@@ -93,8 +93,6 @@ class TformProgress {
   void DeleteStaleColumnFiles(size_t columns);
   // cols_ := one column opened for import per name, in order; colCount_ := their number.
   void OpenColumns(const std::vector<std::string>& names);
-  // The rows written by threads threads (TColumnWorkers).
-  void ReadRowsOnThreads(int threads);
   static constexpr int kRowsPerUpdate = 100;  // rows between progress labels and pending events
   // Moves the bar by the fileBytes of a record, and every kRowsPerUpdate records the labels.
   // Inline: it runs once per record.

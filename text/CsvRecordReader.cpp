@@ -47,20 +47,6 @@ std::string_view CsvRecordReader::RecordFrom(const Line& line, int64_t* fileByte
   return line.text;
 }
 
-bool CsvRecordReader::ReadFieldsOfAnyLine(TCsvFields* fields, int64_t* fileBytes) {
-  Line line;
-  if (!FirstLine(&line)) return false;
-  *fileBytes = line.fileBytes;
-  return SplitCsvRecord(line.text, fields, separator_) || ReadFieldsOnFrom(line, fields, fileBytes);
-}
-
-bool CsvRecordReader::ReadFieldsOnFrom(const Line& line, TCsvFields* fields, int64_t* fileBytes) {
-  scan_.Reset();
-  scan_.EndsInsideQuotes(line.text);
-  SplitCsvRecord(Join(line, fileBytes), fields, separator_);
-  return true;
-}
-
 std::string_view CsvRecordReader::Join(const Line& line, int64_t* fileBytes) {
   struct Span {
     size_t offset, length;

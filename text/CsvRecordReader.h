@@ -47,21 +47,6 @@ class CsvRecordReader {
     return true;
   }
 
-  // ReadRecord split by SplitCsvRecord into *fields, with the separator, and the bytes its lines
-  // take into *fileBytes (not null): one pass over a line
-  // without an open quote (the split tells the open quote that a record goes on with). Inline:
-  // it runs once per record of an import.
-  bool ReadFields(TCsvFields* fields, int64_t* fileBytes) {
-    if (!again_.empty() || first_) return ReadFieldsOfAnyLine(fields, fileBytes);
-    Line line;
-    size_t bytes = 0;
-    if (!lines_.ReadLine(&line.text, &bytes)) return false;
-    line.fileBytes = static_cast<int64_t>(bytes) + 2;
-    *fileBytes = line.fileBytes;
-    return SplitCsvRecord(line.text, fields, separator_) ||
-           ReadFieldsOnFrom(line, fields, fileBytes);
-  }
-
   // The separator of fields: ',' or '\t'. REQUIRES: a record was read (',' before).
   char Separator() const { return separator_; }
   const CsvLineReader& Lines() const { return lines_; }
@@ -73,13 +58,10 @@ class CsvRecordReader {
   };
   bool NextLine(Line* line);   // from lines to read again first, then from the file
   bool FirstLine(Line* line);  // NextLine, deciding the separator at the file's first line
-  bool ReadFieldsOfAnyLine(TCsvFields* fields, int64_t* fileBytes);
   bool ReadRecordOfAnyLine(std::string_view* record, int64_t* fileBytes);
   // The record that begins with line: line alone, or joined with the next lines while a quoted
   // field goes on past its end (Join).
   std::string_view RecordFrom(const Line& line, int64_t* fileBytes);
-  // The fields of the record that begins with line, whose quoted field is open at its end.
-  bool ReadFieldsOnFrom(const Line& line, TCsvFields* fields, int64_t* fileBytes);
   // The record that begins with line, whose quoted field is open at its end: line and the next
   // lines until the quote closes, or line alone when it never does (the others are read again).
   std::string_view Join(const Line& line, int64_t* fileBytes);
