@@ -1,6 +1,7 @@
 #include "column/TColWriter.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "column/TCol.h"
 #include "platform/Errors.h"
@@ -120,6 +121,55 @@ Converted ConvertText(std::string_view text, TValueType t, std::string* scratch)
   if (IsHankakuAlready(text)) return ConvertNormalised(text, text, t);
   ToHankakuInto(text, scratch);
   return ConvertNormalised(text, *scratch, t);
+}
+
+// Whether a cell of a per-row column under type t is in its value's own spelling, the text
+// AppendPlainText gives back for the value: plain digits without a trailing zero after a point,
+// or a time stamp; *v its conversion then.
+bool ReadPlain(std::string_view text, TValueType t, TStampReader* stamps, Converted* v) {
+  switch (t) {
+    case vtInt:
+      if (!TryPlainInt(text, &v->i)) return false;
+      break;
+    case vtCur:
+      if (!TryPlainCur(text, &v->c) ||
+          (text.back() == '0' && text.find('.') != std::string_view::npos))
+        return false;
+      break;
+    case vtDat:
+      if (!stamps->TryRead(text, &v->d)) return false;
+      break;
+    case vtStr:
+      return false;
+  }
+  v->null = false;
+  return true;
+}
+
+// Appends the text of a value that ReadPlain read, from its record in i.Val under type t.
+void AppendPlainText(const char* record, TValueType t, std::string* out) {
+  switch (t) {
+    case vtInt: {
+      int32_t i;
+      std::memcpy(&i, record, sizeof i);
+      out->append(IntToText(i));
+      break;
+    }
+    case vtCur: {
+      int64_t c;
+      std::memcpy(&c, record, sizeof c);
+      out->append(CurToText(c));
+      break;
+    }
+    case vtDat: {
+      double d;
+      std::memcpy(&d, record, sizeof d);
+      AppendStamp(d, out);
+      break;
+    }
+    case vtStr:
+      break;
+  }
 }
 
 // Appends a converted value as a record of the type's width and notes it in the extremes.
@@ -321,17 +371,7 @@ void TColWriter::ConvertToText() {
 
   ForgetDistinctTexts();
   col_.FStorage = csLon;
-  switch (col_.FValueType) {
-    case vtDat:
-      state_ = State::kRowStamps;
-      break;
-    case vtStr:
-      state_ = State::kRowTexts;
-      break;
-    default:
-      state_ = State::kRowValues;
-      break;
-  }
+  state_ = col_.FValueType == vtStr ? State::kRowTexts : State::kRowPlain;
 }
 
 void TColWriter::ForgetDistinctTexts() {
@@ -351,54 +391,52 @@ void TColWriter::AppendRowText(std::string_view text) {
   TValueType& type = col_.FValueType;
   const TValueType before = type;
   Converted v;
-  // A time stamp converts as InferType would convert it: ASCII alone, no blank, a date.
-  const bool stamp = type == vtDat && stamps_.TryRead(text, &v.d);
-  if (stamp)
-    v.null = false;
-  else
-    v = InferType(text, &type, &normScratch_);
-  if (type != before && state_ != State::kRowTexts) DropValues();
-  if (stamp && state_ == State::kRowStamps) {
-    ++unwrittenStamps_;
+  const bool plain = ReadPlain(text, type, &stamps_, &v);
+  if (!plain) v = InferType(text, &type, &normScratch_);
+  if (type != before && state_ != State::kRowTexts) DropValues(before);
+  if (plain && state_ == State::kRowPlain) {
+    ++unwrittenPlain_;
   } else {
-    if (state_ == State::kRowStamps) WriteOutStampTexts();
+    if (state_ == State::kRowPlain) WriteOutPlainTexts(type);
     dat_.WriteLine(text);
   }
   if (state_ != State::kRowTexts) WriteValue(col_, values_, v);
 }
 
-void TColWriter::DropValues() {
-  if (state_ == State::kRowStamps) WriteOutStampTexts();
+void TColWriter::DropValues(TValueType written) {
+  if (state_ == State::kRowPlain) WriteOutPlainTexts(written);
   values_.Abandon();
   state_ = State::kRowTexts;
 }
 
-void TColWriter::WriteOutStampTexts() {
+void TColWriter::WriteOutPlainTexts(TValueType written) {
   state_ = State::kRowValues;
-  if (unwrittenStamps_ == 0) return;
+  if (unwrittenPlain_ == 0) return;
   // i.Val ends with the values of those rows; the records before them are skipped.
   const std::string val = ValPath(col_);
   values_.Close();
-  const int64_t records = FileSize(val) / static_cast<int64_t>(sizeof(double));
-  const int64_t skip = records - unwrittenStamps_;
+  const size_t width = written == vtInt ? sizeof(int32_t) : sizeof(int64_t);
+  const int64_t records = FileSize(val) / static_cast<int64_t>(width);
+  const int64_t skip = records - unwrittenPlain_;
   InFile in;
   in.Open(val);
-  std::vector<double> block(kCopyBlock);
+  std::vector<char> block(kCopyBlock * width);
   std::string text;
   for (int64_t at = 0; at < records;) {
     const size_t n = static_cast<size_t>(std::min<int64_t>(records - at, kCopyBlock));
-    in.ReadExact(block.data(), n * sizeof(double));
+    in.ReadExact(block.data(), n * width);
     for (size_t i = 0; i < n; ++i) {
       if (at + static_cast<int64_t>(i) < skip) continue;
+      const char* record = block.data() + i * width;
       text.clear();
-      AppendStamp(block[i], &text);
+      AppendPlainText(record, written, &text);
       dat_.WriteLine(text);
     }
     at += static_cast<int64_t>(n);
   }
   in.Close();
   values_.OpenAppend(val);
-  unwrittenStamps_ = 0;
+  unwrittenPlain_ = 0;
 }
 
 // ---------------------------------------------------------------- the end
@@ -410,7 +448,7 @@ void TColWriter::Finish(const std::string& indPath) {
     case State::kWordKeys:
       WriteDistinctValues(indPath);
       break;
-    case State::kRowStamps:
+    case State::kRowPlain:
     case State::kRowValues:
       // The records written along the way are the conversion of every row under the final type.
       values_.Close();

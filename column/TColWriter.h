@@ -5,10 +5,11 @@
 // Its states, in the order a column passes through them (never back):
 //   kByteKeys   csByt: i.Dat holds an 8-bit key per row; the distinct texts are counted.
 //   kWordKeys   csWor: i.Dat holds a 16-bit key per row; the distinct texts are counted.
-//   kRowStamps  csLon vtDat: every cell since the column became per-row was a time stamp. Their
-//               texts are not written to i.Dat: i.Val holds the value of every row, and when the
-//               type holds to the end i.Val becomes i.Dat. i.Dat holds the texts of the rows
-//               before the column became per-row.
+//   kRowPlain   csLon vtInt/vtCur/vtDat: every cell since the column became per-row was in its
+//               value's own spelling (plain digits as IntToText or CurToText writes them, a time
+//               stamp as AppendStamp does). Their texts are not written to i.Dat: i.Val holds the
+//               value of every row, and when the type holds to the end i.Val becomes i.Dat. i.Dat
+//               holds the texts of the rows before the column became per-row.
 //   kRowValues  csLon vtInt/vtCur/vtDat: i.Dat holds the text of every row, i.Val its value
 //               under the type, so that Finish need not convert every row again.
 //   kRowTexts   csLon: i.Dat holds the text of every row and nothing else (vtStr, or the type
@@ -17,11 +18,11 @@
 //   kByteKeys -> kWordKeys  the 257th distinct text: i.Dat rewritten with 16-bit keys.
 //   kWordKeys -> kRow*      the 2001st distinct text: i.Dat rewritten as one text line per row
 //               (and i.Val begun for a numeric type); the distinct texts are no longer counted.
-//               A vtDat column begins in kRowStamps, vtInt/vtCur in kRowValues, vtStr in kRowTexts.
-//   kRowStamps -> kRowValues  a cell that is no time stamp but converts: the texts of the stamps
-//               are written out to i.Dat (read back from i.Val) before the cell's text.
-//   kRowStamps/kRowValues -> kRowTexts  the type widens: the stamps' texts are written out, i.Val
-//               is dropped and Finish converts every row's text under the final type.
+//               A numeric or date column begins in kRowPlain, a vtStr one in kRowTexts.
+//   kRowPlain -> kRowValues  a cell that converts but is spelled otherwise: the texts of the
+//               plain cells are written out to i.Dat (spelled from i.Val) before the cell's text.
+//   kRowPlain/kRowValues -> kRowTexts  the type widens: the plain cells' texts are written out,
+//               i.Val is dropped and Finish converts every row's text under the final type.
 // The value type widens in any state while a cell does not convert (vtInt -> vtCur -> vtDat ->
 // vtStr), and never narrows.
 #pragma once
@@ -43,7 +44,7 @@ class TCol;
 
 class TColWriter {
  public:
-  enum class State { kByteKeys, kWordKeys, kRowStamps, kRowValues, kRowTexts };
+  enum class State { kByteKeys, kWordKeys, kRowPlain, kRowValues, kRowTexts };
 
   // A writer of column (its FDir and FIndex name the files), each file with a write buffer of
   // bufferBytes. Touches no file.
@@ -71,7 +72,7 @@ class TColWriter {
     TValueType verified;  // the type it last converted under (tests are skipped while equal)
   };
 
-  bool PerRow() const { return state_ >= State::kRowStamps; }
+  bool PerRow() const { return state_ >= State::kRowPlain; }
   [[gnu::always_inline]] inline void AddOne(std::string_view text);  // Add's body
 
   // kByteKeys/kWordKeys: finds or adds the distinct text of a cell, testing its type; adding one
@@ -83,18 +84,18 @@ class TColWriter {
   // The rest of DistinctKeyOf, for the spelling it found (known, or -1).
   int32_t KeyOfSpelling(std::string_view text, int32_t known);
   void AddSpelling(std::string_view text, int32_t key);
-  // Per-row states: appends the cell's text to i.Dat (or counts it among the unwritten stamps),
-  // and its value to i.Val while the state keeps one.
+  // Per-row states: appends the cell's text to i.Dat (or counts it among the unwritten plain
+  // cells), and its value to i.Val while the state keeps one.
   void AppendRowText(std::string_view text);
-  // kRowStamps -> kRowValues: writes to i.Dat the texts of the rows whose stamps went to i.Val
-  // alone, read back from i.Val.
-  void WriteOutStampTexts();
-  // kRowStamps/kRowValues -> kRowTexts.
-  void DropValues();
+  // kRowPlain -> kRowValues: writes to i.Dat the texts of the rows whose values went to i.Val
+  // alone, spelled from their values in i.Val, which hold the type written.
+  void WriteOutPlainTexts(TValueType written);
+  // kRowPlain/kRowValues -> kRowTexts, i.Val holding the type written.
+  void DropValues(TValueType written);
 
   void ReopenDatAfterTmp(InFile* tmp);  // i.Dat renamed to i.Tmp (open in *tmp), i.Dat anew
   void ConvertToWordKeys();             // kByteKeys -> kWordKeys
-  void ConvertToText();                 // kWordKeys -> kRowStamps, kRowValues or kRowTexts
+  void ConvertToText();                 // kWordKeys -> kRowPlain or kRowTexts
   void ForgetDistinctTexts();
 
   void WriteDistinctValues(const std::string& indPath);  // Finish of the keyed states
@@ -119,9 +120,9 @@ class TColWriter {
 
   // The per-row states.
   TStampReader stamps_;  // the time stamps of a vtDat column, read without the general parser
-  OutFile values_;       // i.Val (kRowStamps, kRowValues)
-  // kRowStamps: the number of rows at the end of i.Val whose texts are not in i.Dat.
-  int64_t unwrittenStamps_ = 0;
+  OutFile values_;       // i.Val (kRowPlain, kRowValues)
+  // kRowPlain: the number of rows at the end of i.Val whose texts are not in i.Dat.
+  int64_t unwrittenPlain_ = 0;
 };
 
 }  // namespace tabulon

@@ -370,41 +370,42 @@ bool TryStrToCur(std::string_view text, int64_t* scaled) {
 
 namespace {
 
-// The run of ASCII digits that text begins with, at most kMaxDigits of them, as a number and a
-// count; the count is kMaxDigits + 1 when the run is longer.
-template <size_t kMaxDigits>
-[[gnu::always_inline]] inline size_t TakePlainDigits(std::string_view text, size_t from,
-                                                     uint64_t* value) {
-  size_t at = from;
-  for (; at < text.size(); ++at) {
-    const unsigned d = static_cast<unsigned char>(text[at]) - unsigned{'0'};
-    if (d > 9) break;
-    if (at - from == kMaxDigits) return kMaxDigits + 1;
+// The digits of text from *at on, up to its end or its first other byte, appended to *value (it
+// wraps when they are many: the caller refuses that many); *at moves past them.
+[[gnu::always_inline]] inline void TakeDigits(std::string_view text, size_t* at, uint64_t* value) {
+  for (; *at < text.size(); ++*at) {
+    const unsigned d = static_cast<unsigned char>(text[*at]) - unsigned{'0'};
+    if (d > 9) return;
     *value = *value * 10 + d;
   }
-  return at - from;
 }
 
 }  // namespace
 
 bool TryPlainInt(std::string_view text, int32_t* value) {
+  const size_t n = text.size();
+  if (n == 0 || n > 9 || (n > 1 && text[0] == '0')) return false;
   uint64_t v = 0;
-  const size_t digits = TakePlainDigits<9>(text, 0, &v);
-  if (digits == 0 || digits > 9 || digits != text.size() || (digits > 1 && text[0] == '0'))
-    return false;
+  size_t at = 0;
+  TakeDigits(text, &at, &v);
+  if (at != n) return false;
   *value = static_cast<int32_t>(v);
   return true;
 }
 
 bool TryPlainCur(std::string_view text, int64_t* scaled) {
   uint64_t v = 0;
-  const size_t digits = TakePlainDigits<14>(text, 0, &v);
+  size_t at = 0;
+  TakeDigits(text, &at, &v);
+  const size_t digits = at;
   if (digits == 0 || digits > 14 || (digits > 1 && text[0] == '0')) return false;
   size_t decimals = 0;
-  if (digits < text.size()) {
-    if (text[digits] != '.') return false;
-    decimals = TakePlainDigits<4>(text, digits + 1, &v);
-    if (decimals == 0 || decimals > 4 || digits + 1 + decimals != text.size()) return false;
+  if (at < text.size()) {
+    if (text[at] != '.') return false;
+    ++at;
+    TakeDigits(text, &at, &v);
+    decimals = at - digits - 1;
+    if (decimals == 0 || decimals > 4 || at != text.size()) return false;
   }
   *scaled = static_cast<int64_t>(v * kPow10[4 - decimals]);
   return true;

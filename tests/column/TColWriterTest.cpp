@@ -102,9 +102,10 @@ TEST_F(TColWriterTest, The2001stDistinctTextMakesTheColumnPerRow) {
 
 TEST_F(TColWriterTest, PerRowNumbersKeepTheirValuesUnlessTheTypeWidens) {
   for (int i = 0; i < 2001; ++i) Add(std::to_string(i - 1000));
-  EXPECT_EQ(writer_.state(), State::kRowValues);
+  EXPECT_EQ(writer_.state(), State::kRowPlain);
   EXPECT_EQ(col_.FValueType, vtInt);
   Add("");
+  EXPECT_EQ(writer_.state(), State::kRowValues);
   writer_.Finish(col_.IndPath());
   const std::vector<int32_t> values = DatRecords<int32_t>();
   ASSERT_EQ(values.size(), 2002u);
@@ -130,6 +131,40 @@ TEST_F(TColWriterTest, PerRowNumbersThatWidenAreConvertedAgainAtTheEnd) {
   EXPECT_EQ(col_.FMax, 2000);
 }
 
+// Plain numbers are written to i.Dat only when a cell spelled otherwise comes: their texts are
+// spelled from their values then, and must be the very cells.
+TEST_F(TColWriterTest, PlainIntegerTextsAreWrittenOutAsTheyWereWhenTheTypeWidens) {
+  std::vector<std::string> cells;
+  for (int i = 0; i < 2001; ++i) cells.push_back(std::to_string(i * 7 - 3000));
+  cells.insert(cells.end(), {"0", "7.5", "x"});
+  for (const std::string& c : cells) {
+    Add(c);
+    if (c == "0") {
+      EXPECT_EQ(writer_.state(), State::kRowPlain);
+    }
+  }
+  EXPECT_EQ(col_.FValueType, vtStr);
+  writer_.Finish(col_.IndPath());
+  EXPECT_EQ(Dat(), Lines(cells));
+}
+
+TEST_F(TColWriterTest, PlainCurrencyTextsAreWrittenOutAsTheyWereWhenTheTypeWidens) {
+  std::vector<std::string> cells;
+  for (int i = 0; i < 2001; ++i) cells.push_back(std::to_string(i) + ".25");
+  cells.insert(cells.end(), {"3", "0.5", "3.10", "1,234.5"});
+  for (const std::string& c : cells) {
+    Add(c);
+    if (c == "0.5") {
+      EXPECT_EQ(writer_.state(), State::kRowPlain);
+    }
+  }
+  EXPECT_EQ(writer_.state(), State::kRowValues);  // 3.10 is spelled otherwise than 3.1
+  Add("x");
+  cells.push_back("x");
+  writer_.Finish(col_.IndPath());
+  EXPECT_EQ(Dat(), Lines(cells));
+}
+
 TEST_F(TColWriterTest, StampsToTheEndBecomeTheValuesFile) {
   std::vector<double> expected;
   for (int m = 0; m < 2100; ++m) {
@@ -138,7 +173,7 @@ TEST_F(TColWriterTest, StampsToTheEndBecomeTheValuesFile) {
     ASSERT_TRUE(TryStrToDateTime(Stamp(m), &v));
     expected.push_back(v);
   }
-  EXPECT_EQ(writer_.state(), State::kRowStamps);
+  EXPECT_EQ(writer_.state(), State::kRowPlain);
   writer_.Finish(col_.IndPath());
   EXPECT_EQ(DatRecords<double>(), expected);
   EXPECT_EQ(col_.FDateMin, expected.front());
