@@ -127,21 +127,10 @@ Converted ConvertText(std::string_view text, TValueType t, std::string* scratch)
 // AppendPlainText gives back for the value: plain digits without a trailing zero after a point,
 // or a time stamp; *v its conversion then.
 bool ReadPlain(std::string_view text, TValueType t, TStampReader* stamps, Converted* v) {
-  switch (t) {
-    case vtInt:
-      if (!TryPlainInt(text, &v->i)) return false;
-      break;
-    case vtCur:
-      if (!TryPlainCur(text, &v->c) ||
-          (text.back() == '0' && text.find('.') != std::string_view::npos))
-        return false;
-      break;
-    case vtDat:
-      if (!stamps->TryRead(text, &v->d)) return false;
-      break;
-    case vtStr:
-      return false;
-  }
+  if (t != vtDat)
+    return ConvertPlain(text, t, v) &&
+           !(t == vtCur && text.back() == '0' && text.find('.') != std::string_view::npos);
+  if (!stamps->TryRead(text, &v->d)) return false;
   v->null = false;
   return true;
 }

@@ -179,12 +179,10 @@ void TColumnWorkers::Split(Chunk& chunk, TCsvFields* scratch) const {
     const std::string_view record(chunk.text.data() + begin, chunk.recordEnds[r] - begin);
     begin = chunk.recordEnds[r];
     RecordCells cells{chunk.cells.data() + r, records, columns_};
-    if (SplitUnquotedRecord(record, separator_, cells)) {
-      for (; cells.columnsLeft > 0; --cells.columnsLeft, cells.cell += records)
-        *cells.cell = kNullText;
-    } else {
+    if (SplitUnquotedRecord(record, separator_, cells))
+      cells.FillNulls();
+    else
       cells = SplitQuoted(chunk, r, record, scratch);
-    }
     if (cells.allNull) continue;
     chunk.rows = r + 1;
     if (cells.fields > columns_) ++chunk.longRows;
@@ -197,19 +195,18 @@ void TColumnWorkers::Split(Chunk& chunk, TCsvFields* scratch) const {
 TColumnWorkers::RecordCells TColumnWorkers::SplitQuoted(Chunk& chunk, size_t r,
                                                         std::string_view record,
                                                         TCsvFields* scratch) const {
-  const size_t records = chunk.records;
   // The split rewrites a quoted field with a doubled quote or a line break into scratch's
   // rewritten text, which goes with the next record: the chunk keeps its own copy.
   std::string& rewritten = scratch->rewritten;
   rewritten.clear();
   SplitCsvRecord(record, scratch, separator_);
-  RecordCells cells{chunk.cells.data() + r, records, columns_};
+  RecordCells cells{chunk.cells.data() + r, chunk.records, columns_};
   const uintptr_t from = reinterpret_cast<uintptr_t>(rewritten.data());
   for (const std::string_view field : scratch->fields) {
     const bool moved = reinterpret_cast<uintptr_t>(field.data()) - from < rewritten.size();
     cells.Put(moved && cells.columnsLeft > 0 ? chunk.rewritten.emplace_back(field) : field);
   }
-  for (; cells.columnsLeft > 0; --cells.columnsLeft, cells.cell += records) *cells.cell = kNullText;
+  cells.FillNulls();
   return cells;
 }
 

@@ -120,6 +120,9 @@ class TColumnWorkers {
       cell += stride;
       --columnsLeft;
     }
+    void FillNulls() {  // the columns left get null cells: the record had no fields for them
+      for (; columnsLeft > 0; --columnsLeft, cell += stride) *cell = kNullText;
+    }
   };
   void Split(Chunk& chunk, TCsvFields* scratch) const;
   // The cells of record r of chunk, which holds a quote, split through scratch.
