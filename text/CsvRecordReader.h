@@ -30,8 +30,8 @@ class CsvRecordReader {
   // Reads the next record into *record; the first one read decides the separator. The view stays
   // valid until the next call. *fileBytes, when given, receives the bytes its lines take in the
   // file, two per line end (a count for progress). False at the end of the file. Throws IoError
-  // when a read fails. Inline: it runs once per record of an import on several threads, and most
-  // lines hold no quote and are a record each.
+  // when a read fails. Inline: it runs once per record of an import, and most lines hold no
+  // quote and are a record each.
   bool ReadRecord(std::string_view* record, int64_t* fileBytes = nullptr) {
     if (!again_.empty() || first_) return ReadRecordOfAnyLine(record, fileBytes);
     Line line;
