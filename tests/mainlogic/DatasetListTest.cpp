@@ -72,12 +72,13 @@ TEST(DatasetList, AWriteKilledAtAnyMomentLeavesTheOldListOrTheNewOne) {
     bytes += "/home/user/" + std::string(80, 'd') + "/data" + std::to_string(i) + ".csv\r\n";
   WriteFile(file, bytes);
 
-  // How long one write of the list takes, for the spread of the kills.
+  // How long a writer takes to its first whole write (loading the list, then one write), for the
+  // spread of the kills: some of them must come after it.
   const std::string probe = dir.File("probe.lis");
   WriteFile(probe, bytes);
+  const auto start = std::chrono::steady_clock::now();
   TDatasetList probeList(probe);
   probeList.Load();
-  const auto start = std::chrono::steady_clock::now();
   probeList.Add("/probe.csv");
   const double write =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
