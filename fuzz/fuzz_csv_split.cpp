@@ -3,7 +3,8 @@
 // (import) or one blank (record list), a quote never closed splits the record by the older line
 // rule. The first byte picks the separator (odd: tab). Every field is trimmed and points into the
 // record, the rewritten texts or the null text; the quote scan, fed line by line, agrees with the
-// model on whether the record ends inside quotes.
+// model on whether the record ends inside quotes; the split of the first line of a block of lines
+// is the split of that line.
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -11,6 +12,7 @@
 
 #include "column/Values.h"
 #include "fuzz/FuzzUtil.h"
+#include "platform/LineReader.h"
 #include "text/CsvSplit.h"
 
 using namespace tabulon;
@@ -138,6 +140,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Only a record still open at a line end goes on; otherwise the scan is done with it.
     if (!scannedOpen) break;
     from = lineEnd + 1;
+  }
+
+  // The split of the record's first line as a block of lines gives it, in either line-end mode:
+  // the fields of that line alone, or a refusal when it holds a quote.
+  struct Collect {
+    Fields fields;
+    void Put(std::string_view field) { fields.emplace_back(field); }
+  };
+  for (const bool lfMode : {true, false}) {
+    const TLineSpan line = NextLine(record, 0, lfMode);
+    const std::string text = record.substr(0, line.end);
+    Collect cells;
+    const size_t end = SplitUnquotedLine(record, 0, sep, lfMode, cells);
+    if (end == std::string_view::npos) {
+      Check(text.find('"') != std::string::npos);
+      continue;
+    }
+    Check(text.find('"') == std::string::npos);
+    Check(AfterLineEnd(record, end, lfMode) == line.next);
+    TCsvFields alone;
+    SplitCsvRecord(text, &alone, sep);
+    Check(cells.fields == Fields(alone.fields.begin(), alone.fields.end()));
   }
   return 0;
 }

@@ -1,6 +1,8 @@
-// The import of any bytes with one thread and with three, handed rows in chunks of a few records
-// so that chunk ends fall everywhere: both refuse alike, or both write the same store byte for
-// byte. The first input byte sets the rows of a chunk (1 to 16); the rest is the file.
+// The import of any bytes with one thread, taking the records in blocks of the lines in hand, and
+// with three, handed them one by one in chunks of a few records or in blocks of a few bytes, so
+// that chunk ends fall everywhere: all refuse alike, or all write the same store byte for byte.
+// The first input byte sets the records of a chunk (1 to 16) and the bytes of a block (1 to 64);
+// the rest is the file.
 #include <cstdlib>
 #include <map>
 #include <string>
@@ -18,10 +20,11 @@ using namespace tabulon;
 namespace {
 
 // The store's files with their bytes, or the error's message when the import refused the file.
-std::map<std::string, std::string> ImportWith(const std::string& csv, int threads, size_t chunk) {
+std::map<std::string, std::string> ImportWith(const std::string& csv, int threads, size_t chunk,
+                                              size_t block) {
   TSilentProgress view;
   TformProgress importer(&view);
-  importer.SetThreads(threads, chunk);
+  importer.SetThreads(threads, chunk, block);
   try {
     importer.Import(csv);
   } catch (const TabulonError& e) {
@@ -43,11 +46,12 @@ std::map<std::string, std::string> ImportWith(const std::string& csv, int thread
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
   const size_t chunk = 1 + data[0] % 16;
+  const size_t block = 1 + data[0] / 4;
   const std::string dir = fuzz::FreshScratchDir();
   const std::string csv = dir + "/f.csv";
   fuzz::WriteBytes(csv, std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1));
-  const auto one = ImportWith(csv, 1, 0);
-  const auto three = ImportWith(csv, 3, chunk);
-  Check(one == three);
+  const auto one = ImportWith(csv, 1, 0, 0);
+  Check(one == ImportWith(csv, 3, chunk, 0));
+  Check(one == ImportWith(csv, 3, 0, block));
   return 0;
 }

@@ -26,18 +26,22 @@ IoError TooManyRows(const std::string& csvPath) {
 }
 
 TColumnWorkers::TColumnWorkers(const std::vector<std::unique_ptr<TCol>>& cols, int threads,
-                               char separator, const std::string& csvPath, size_t chunkRecords)
+                               char separator, const std::string& csvPath, size_t chunkRecords,
+                               size_t chunkBytes)
     : cols_(cols),
       columns_(std::max<size_t>(cols.size(), 1)),
       separator_(separator),
       csvPath_(csvPath),
       chunkRecords_(chunkRecords != 0 ? chunkRecords : std::max<size_t>(kChunkCells / columns_, 1)),
-      chunkBytes_(chunkRecords != 0 ? SIZE_MAX : kChunkBytes),
+      chunkBytes_(chunkBytes != 0     ? chunkBytes
+                  : chunkRecords != 0 ? SIZE_MAX
+                                      : kChunkBytes),
       groups_(std::min(columns_, kGroupsPerThread * static_cast<size_t>(std::max(threads, 1)))),
       chunks_(static_cast<size_t>(std::max(threads, 1)) + 2),
       next_(groups_, 0),
       busy_(groups_, 0),
-      heldNulls_(groups_, 0) {
+      heldNulls_(groups_, 0),
+      written_(groups_, 0) {
   try {
     for (int t = 1; t < threads; ++t) threads_.emplace_back([this] { Work(); });
   } catch (...) {
@@ -69,8 +73,6 @@ void TColumnWorkers::Grow(Chunk& chunk, size_t bytes) {
 void TColumnWorkers::Publish() {
   std::unique_lock<std::mutex> lock(mutex_);
   ThrowAnyError();
-  const int64_t first = ChunkNumbered(published_).firstRecord;
-  const size_t records = ChunkNumbered(published_).records;
   ++published_;
   changed_.notify_all();
   // The next chunk's place held chunk published_ - size: it must have been written.
@@ -78,14 +80,30 @@ void TColumnWorkers::Publish() {
   ThrowAnyError();
   Chunk& next = ChunkNumbered(published_);
   next.used = 0;
+  next.raw = false;
+  next.lines = 0;
   next.records = 0;
-  next.firstRecord = first + static_cast<int64_t>(records);
   next.split = false;
   next.groupsDone = 0;
 }
 
-void TColumnWorkers::Finish() {
+void TColumnWorkers::AddRecords(const TRecordBlock& block) {
   if (ChunkNumbered(published_).records > 0) Publish();
+  Chunk& chunk = ChunkNumbered(published_);
+  const std::string_view text = block.text;
+  if (chunk.text.size() - chunk.used < text.size())
+    chunk.text.resize(std::max(chunk.text.size() * 2, chunk.used + text.size()));
+  if (!text.empty()) std::memcpy(chunk.text.data() + chunk.used, text.data(), text.size());
+  chunk.used += text.size();
+  chunk.raw = true;
+  chunk.lfMode = block.lfMode;
+  chunk.lines += block.lines;
+  if (chunk.lines >= chunkRecords_ || chunk.used >= chunkBytes_) Publish();
+}
+
+void TColumnWorkers::Finish() {
+  const Chunk& last = ChunkNumbered(published_);
+  if (last.records > 0 || last.raw) Publish();
   std::unique_lock<std::mutex> lock(mutex_);
   HelpUntilRetired(published_, lock);
   ThrowAnyError();
@@ -168,28 +186,65 @@ void TColumnWorkers::Work() {
   }
 }
 
+[[gnu::always_inline]] inline void TColumnWorkers::Count(Chunk& chunk, size_t r,
+                                                         const RecordCells& cells) const {
+  if (cells.allNull) return;
+  chunk.rows = r + 1;
+  if (cells.fields > columns_) ++chunk.longRows;
+}
+
+[[gnu::always_inline]] inline void TColumnWorkers::SplitRecord(Chunk& chunk, size_t r,
+                                                               std::string_view record,
+                                                               TCsvFields* scratch) const {
+  RecordCells cells{chunk.cells.data() + r, chunk.stride, columns_};
+  if (SplitUnquotedRecord(record, separator_, cells))
+    cells.FillNulls();
+  else
+    cells = SplitQuoted(chunk, r, record, scratch);
+  Count(chunk, r, cells);
+}
+
 void TColumnWorkers::Split(Chunk& chunk, TCsvFields* scratch) const {
-  const size_t records = chunk.records;
-  chunk.cells.resize(records * columns_);
   chunk.rewritten.clear();
   chunk.rows = 0;
   chunk.longRows = 0;
-  size_t begin = 0;
-  for (size_t r = 0; r < records; ++r) {
-    const std::string_view record(chunk.text.data() + begin, chunk.recordEnds[r] - begin);
-    begin = chunk.recordEnds[r];
-    RecordCells cells{chunk.cells.data() + r, records, columns_};
-    if (SplitUnquotedRecord(record, separator_, cells))
-      cells.FillNulls();
-    else
-      cells = SplitQuoted(chunk, r, record, scratch);
-    if (cells.allNull) continue;
-    chunk.rows = r + 1;
-    if (cells.fields > columns_) ++chunk.longRows;
+  // A block's lines are as many as its records or more (records of several lines).
+  chunk.stride = chunk.raw ? chunk.lines : chunk.records;
+  chunk.cells.resize(chunk.stride * columns_);
+  if (!chunk.raw) {
+    size_t begin = 0;
+    for (size_t r = 0; r < chunk.records; ++r) {
+      SplitRecord(chunk, r, {chunk.text.data() + begin, chunk.recordEnds[r] - begin}, scratch);
+      begin = chunk.recordEnds[r];
+    }
+    return;
   }
-  // The last record that is a row: every record before it is one too.
-  if (chunk.rows > 0 && chunk.firstRecord + static_cast<int64_t>(chunk.rows) > INT32_MAX)
-    throw TooManyRows(csvPath_);
+  // A line without a quote is a record, split as its line end is found. The others are found as
+  // CsvRecordReader::ReadRecords found where the blocks end.
+  const std::string_view text(chunk.text.data(), chunk.used);
+  const bool lfMode = chunk.lfMode;
+  TQuoteScan scan(separator_);
+  size_t r = 0;
+  for (size_t pos = 0; pos < text.size(); ++r) {
+    RecordCells cells{chunk.cells.data() + r, chunk.stride, columns_};
+    const size_t lineEnd = SplitUnquotedLine(text, pos, separator_, lfMode, cells);
+    if (lineEnd != std::string_view::npos) {
+      cells.FillNulls();
+      Count(chunk, r, cells);
+      pos = AfterLineEnd(text, lineEnd, lfMode);
+      continue;
+    }
+    const TRecordSpan span = NextRecord(text, pos, lfMode, &scan);
+    std::string_view record = text.substr(pos, span.end - pos);
+    if (span.joined) {
+      std::string& joined = chunk.rewritten.emplace_back();
+      AppendJoinedLines(record, lfMode, &joined);
+      record = joined;
+    }
+    Count(chunk, r, SplitQuoted(chunk, r, record, scratch));
+    pos = span.next;
+  }
+  chunk.records = r;
 }
 
 TColumnWorkers::RecordCells TColumnWorkers::SplitQuoted(Chunk& chunk, size_t r,
@@ -200,7 +255,7 @@ TColumnWorkers::RecordCells TColumnWorkers::SplitQuoted(Chunk& chunk, size_t r,
   std::string& rewritten = scratch->rewritten;
   rewritten.clear();
   SplitCsvRecord(record, scratch, separator_);
-  RecordCells cells{chunk.cells.data() + r, chunk.records, columns_};
+  RecordCells cells{chunk.cells.data() + r, chunk.stride, columns_};
   const uintptr_t from = reinterpret_cast<uintptr_t>(rewritten.data());
   for (const std::string_view field : scratch->fields) {
     const bool moved = reinterpret_cast<uintptr_t>(field.data()) - from < rewritten.size();
@@ -212,13 +267,19 @@ TColumnWorkers::RecordCells TColumnWorkers::SplitQuoted(Chunk& chunk, size_t r,
 
 void TColumnWorkers::Write(size_t group, const Chunk& chunk) {
   int64_t& held = heldNulls_[group];
+  const int64_t rows = static_cast<int64_t>(chunk.rows);
+  // The rows up to the chunk's last: every group counts them, and refuses before it writes.
+  if (rows > 0 && written_[group] + held + rows > INT32_MAX) throw TooManyRows(csvPath_);
   for (size_t c = group; c < cols_.size() && !stop_; c += groups_) {
     TCol& col = *cols_[c];
-    if (chunk.rows > 0)
+    if (rows > 0)
       for (int64_t i = 0; i < held; ++i) col.AddValue(kNullText);
-    col.AddValues(chunk.cells.data() + c * chunk.records, chunk.rows);
+    col.AddValues(chunk.cells.data() + c * chunk.stride, chunk.rows);
   }
-  if (chunk.rows > 0) held = 0;
+  if (rows > 0) {
+    written_[group] += held + rows;
+    held = 0;
+  }
   held += static_cast<int64_t>(chunk.records - chunk.rows);
 }
 

@@ -1,10 +1,11 @@
 // The records of an import split and written by several threads.
 //
-// The reading thread collects whole records, as the file's text, into chunks. Any thread splits a
-// chunk into its fields. The columns are dealt into groups, and a group writes the chunks one
-// after another, in file order, while other threads split later chunks or write other groups. So
-// each column's writer takes exactly the cells a one-thread import gives it, in the same order,
-// and writes the same files. The reading thread lends a hand while it waits for a free chunk.
+// The reading thread collects whole records into chunks: blocks of the file's lines as they come,
+// or records one at a time. Any thread splits a chunk into its records and their fields. The
+// columns are dealt into groups, and a group writes the chunks one after another, in file order,
+// while other threads split later chunks or write other groups. So each column's writer takes
+// exactly the cells a one-thread import gives it, in the same order, and writes the same files. The
+// reading thread lends a hand while it waits for a free chunk.
 #pragma once
 
 #include <atomic>
@@ -24,6 +25,7 @@
 #include "column/TCol.h"
 #include "column/Values.h"
 #include "platform/Errors.h"
+#include "text/CsvRecordReader.h"
 #include "text/CsvSplit.h"
 
 namespace tabulon {
@@ -35,10 +37,10 @@ class TColumnWorkers {
  public:
   // Writes cols, which must outlive this object and take no other calls meanwhile, on threads
   // threads in all, the calling thread one of them; fields are split at separator. csvPath names
-  // the file in errors. chunkRecords: the records of a chunk, 0 for about a megabyte of text.
-  // Throws what starting a thread throws.
+  // the file in errors. A chunk is handed over at chunkRecords records or chunkBytes bytes of
+  // text; both 0: about a megabyte of text. Throws what starting a thread throws.
   TColumnWorkers(const std::vector<std::unique_ptr<TCol>>& cols, int threads, char separator,
-                 const std::string& csvPath, size_t chunkRecords = 0);
+                 const std::string& csvPath, size_t chunkRecords = 0, size_t chunkBytes = 0);
   // Stops the threads and waits for them: after an error the columns stand part-way, for
   // Abandon.
   ~TColumnWorkers();
@@ -52,6 +54,7 @@ class TColumnWorkers {
   // IoError, or TooManyRows).
   // Inline: the reading thread calls it once per record.
   void AddRecord(std::string_view record) {
+    if (ChunkNumbered(published_).raw) Publish();
     Chunk& chunk = ChunkNumbered(published_);
     if (chunk.text.size() - chunk.used < record.size() || chunk.recordEnds.size() == chunk.records)
       Grow(chunk, record.size());
@@ -60,6 +63,9 @@ class TColumnWorkers {
     chunk.recordEnds[chunk.records++] = chunk.used;
     if (chunk.records >= chunkRecords_ || chunk.used >= chunkBytes_) Publish();
   }
+  // Appends the records of block, whole lines of the file (CsvRecordReader::ReadRecords), as
+  // AddRecord would append them one by one. Throws as AddRecord does.
+  void AddRecords(const TRecordBlock& block);
   // Hands over the last records and waits until every column has taken every row. Throws as
   // AddRecord does.
   void Finish();
@@ -71,17 +77,21 @@ class TColumnWorkers {
  private:
   // Records of the file and, once split, their cells.
   struct Chunk {
-    std::vector<char> text;          // the records, back to back
-    size_t used = 0;                 // bytes of text in use
-    std::vector<size_t> recordEnds;  // record r ends at recordEnds[r]
-    size_t records = 0;
-    int64_t firstRecord = 0;  // the number of its first record in the file's records
-    // Cell of column c and record r: cells[c * records + r], a view into text, into kNullText or
+    std::vector<char> text;  // the records, back to back, or blocks of lines
+    size_t used = 0;         // bytes of text in use
+    bool raw = false;        // text holds blocks of lines, which the split parts into records
+    bool lfMode = false;     // of the blocks' lines
+    size_t lines = 0;        // of the blocks, a bound on their records
+    std::vector<size_t> recordEnds;  // not raw: record r ends at recordEnds[r]
+    size_t records = 0;              // raw: from the split on
+    // Cell of column c and record r: cells[c * stride + r], a view into text, into kNullText or
     // into rewritten.
     std::vector<std::string_view> cells;
-    std::deque<std::string> rewritten;  // fields the split rewrote (doubled quotes, line ends)
-    size_t rows = 0;                    // records up to the last one that is not all nulls
-    int64_t longRows = 0;               // of those, the records with fields beyond the columns
+    size_t stride = 0;
+    // Fields the split rewrote (doubled quotes, line ends), and records of several lines joined
+    std::deque<std::string> rewritten;
+    size_t rows = 0;       // records up to the last one that is not all nulls
+    int64_t longRows = 0;  // of those, the records with fields beyond the columns
     bool split = false;
     size_t groupsDone = 0;
   };
@@ -125,6 +135,10 @@ class TColumnWorkers {
     }
   };
   void Split(Chunk& chunk, TCsvFields* scratch) const;
+  // Puts the cells of record r of chunk into place.
+  void SplitRecord(Chunk& chunk, size_t r, std::string_view record, TCsvFields* scratch) const;
+  // Counts record r of chunk, whose cells are in place, in its rows.
+  void Count(Chunk& chunk, size_t r, const RecordCells& cells) const;
   // The cells of record r of chunk, which holds a quote, split through scratch.
   RecordCells SplitQuoted(Chunk& chunk, size_t r, std::string_view record,
                           TCsvFields* scratch) const;
@@ -150,6 +164,7 @@ class TColumnWorkers {
   std::vector<uint64_t> next_;       // per group: the chunk it writes next
   std::vector<char> busy_;           // per group: a thread is writing it
   std::vector<int64_t> heldNulls_;   // per group: records of nulls alone not yet written
+  std::vector<int64_t> written_;     // per group: rows written
   int64_t heldRows_ = 0;             // the same for the rows counted at retirement
   int64_t rows_ = 0;
   int64_t longRows_ = 0;

@@ -298,12 +298,26 @@ void TformProgress::ReadRows() {
   // One thread too splits and writes the records in chunks: the reading thread then runs every
   // task itself while it waits for a free chunk.
   TColumnWorkers workers(cols_, ImportThreads(threads_, max_), csv_->Separator(), csvPath_,
-                         chunkRecords_);
+                         chunkRecords_, blockBytes_);
+  // The lines in hand are handed over whole where they can be, which leaves the reading thread
+  // little to do but read; the labels count a block's lines as its records.
+  const bool blocks = chunkRecords_ == 0;
+  const size_t limit = blockBytes_ != 0 ? blockBytes_ : SIZE_MAX;
+  TRecordBlock block;
   std::string_view record;
   int64_t fileBytes = 0;
   int64_t records = 0;
-  while (csv_->ReadRecord(&record, &fileBytes)) {
-    ShowProgress(++records, fileBytes);
+  for (;;) {
+    if (blocks && csv_->ReadRecords(&block, limit)) {
+      const int64_t before = records;
+      records += static_cast<int64_t>(block.lines);
+      ShowProgress(before, records, block.fileBytes);
+      workers.AddRecords(block);
+      continue;
+    }
+    if (!csv_->ReadRecord(&record, &fileBytes)) break;
+    ShowProgress(records, records + 1, fileBytes);
+    ++records;
     workers.AddRecord(record);
   }
   workers.Finish();

@@ -81,11 +81,14 @@ class TformProgress {
   std::vector<std::string> Notices() const;
 
   // The threads that write the columns: 0 (the default) for as many as the machine has cores, one
-  // for a small file, or TABULON_IMPORT_THREADS when that is set; chunkRecords is the rows handed
-  // to them at a time, 0 for the default. The store is the same byte for byte whatever they are.
-  void SetThreads(int threads, size_t chunkRecords = 0) {
+  // for a small file, or TABULON_IMPORT_THREADS when that is set. The records are handed to them
+  // in blocks of the file's lines of at most blockBytes bytes (0: as they are read), or with
+  // chunkRecords other than 0, one by one in chunks of that many. The store is the same byte for
+  // byte whatever they are.
+  void SetThreads(int threads, size_t chunkRecords = 0, size_t blockBytes = 0) {
     threads_ = threads;
     chunkRecords_ = chunkRecords;
+    blockBytes_ = blockBytes;
   }
 
  private:
@@ -94,12 +97,12 @@ class TformProgress {
   // cols_ := one column opened for import per name, in order; colCount_ := their number.
   void OpenColumns(const std::vector<std::string>& names);
   static constexpr int kRowsPerUpdate = 100;  // rows between progress labels and pending events
-  // Moves the bar by the fileBytes of a record, and every kRowsPerUpdate records the labels.
-  // Inline: it runs once per record.
-  void ShowProgress(int64_t records, int64_t fileBytes) {
+  // Moves the bar by the fileBytes of records - before records, and the labels when they pass a
+  // multiple of kRowsPerUpdate. Inline: it runs once per record when they come one by one.
+  void ShowProgress(int64_t before, int64_t records, int64_t fileBytes) {
     position_ += fileBytes;
     view_->SetPosition(position_);
-    if (records % kRowsPerUpdate == 0) ShowLabels();
+    if (records / kRowsPerUpdate != before / kRowsPerUpdate) ShowLabels();
   }
   // Lets the view handle its events and shows the remaining time and the bytes read.
   void ShowLabels();
@@ -120,6 +123,7 @@ class TformProgress {
   bool looksLikeText_ = true;                    // the file's first bytes are text
   int threads_ = 0;                              // SetThreads
   size_t chunkRecords_ = 0;
+  size_t blockBytes_ = 0;
 };
 
 }  // namespace tabulon

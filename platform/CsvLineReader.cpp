@@ -3,6 +3,7 @@
 #include <unicode/utf8.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/FileIo.h"
 #include "platform/SjisText.h"
@@ -67,9 +68,15 @@ Utf8Scan ScanUtf8(std::string_view head, bool complete) {
   return scan;
 }
 
-// The index of the first byte of text that is not ASCII, or its size.
+// The index of the first byte of text that is not ASCII, or its size; eight bytes at a time, for
+// the blocks of lines of a file that is ASCII so far.
 size_t FirstNonAscii(std::string_view text) {
   size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    uint64_t word;
+    std::memcpy(&word, text.data() + i, sizeof word);
+    if ((word & 0x8080808080808080u) != 0) break;
+  }
   while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) ++i;
   return i;
 }
@@ -138,6 +145,17 @@ void CsvLineReader::Decide(std::string_view* line, size_t at) {
 void CsvLineReader::LookAhead() {
   // Only the bytes in hand: a look ahead reads nothing from the file.
   asciiUntil_ = lines_.Consumed() + static_cast<int64_t>(FirstNonAscii(lines_.Buffered()));
+}
+
+bool CsvLineReader::PeekLines(std::string_view* lines, bool more, bool* all) {
+  *all = true;
+  if (!TakesBlocks() || !lines_.PeekLines(lines, more)) return false;
+  if (decided_) return true;
+  const size_t at = FirstNonAscii(*lines);
+  if (at == lines->size()) return true;
+  *all = false;
+  *lines = lines->substr(0, LineStart(*lines, at, lines_.LfMode()));
+  return !lines->empty();
 }
 
 bool CsvLineReader::ReadLine(std::string_view* line, size_t* fileBytes) {

@@ -62,6 +62,24 @@ class CsvLineReader {
   // IoError when a read fails.
   bool ReadLine(std::string_view* line, size_t* fileBytes = nullptr);
 
+  // The lines in hand that are whole, as LineReader::PeekLines gives them, for a reader that takes
+  // many at once; Consume consumes them. False when none is left, before the first line is read
+  // and for a UTF-8 file, whose lines are converted one by one (ReadLine). While the encoding waits
+  // for a line that is not ASCII, the lines end before the first one in hand, and *all is false
+  // (false too when no line comes before it): ReadLine reads it and decides.
+  bool PeekLines(std::string_view* lines, bool more, bool* all);
+  // False when PeekLines gives nothing for what the file is: before the first line is read and
+  // for a UTF-8 file.
+  bool TakesBlocks() const {
+    return !first_ && !(decided_ && sniff_.encoding == TextEncoding::kUtf8);
+  }
+  void Consume(size_t bytes) { lines_.Consume(bytes); }
+  bool LfMode() const { return lines_.LfMode(); }
+  bool AtEnd() const { return lines_.AtEnd(); }
+  // The bytes of the file per byte of its Shift-JIS lines, for counting progress: 2 for UTF-16
+  // (near enough), else 1.
+  int FileBytesPerByte() const { return sniff_.encoding == TextEncoding::kUtf16 ? 2 : 1; }
+
   // The mark and whether the file looks like text; the encoding as far as it is decided (Shift-JIS
   // until a line that is not ASCII has been read).
   const TextSniff& Sniff() const { return sniff_; }

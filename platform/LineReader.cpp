@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/Bytes.h"
 #include "platform/SjisText.h"
 
 namespace tabulon {
@@ -16,6 +17,55 @@ constexpr size_t kFirstLinesBuffer = size_t{128} << 10;  // ReadAhead::kFirstLin
 constexpr char kEndOfFile = 0x1A;
 
 }  // namespace
+
+TLineSpan NextLine(std::string_view lines, size_t pos, bool lfMode) {
+  const char* const base = lines.data();
+  const size_t n = lines.size();
+  const char* hit = FindByte(base + pos, n - pos, lfMode ? '\n' : '\r');
+  if (hit == nullptr) return {n, n};  // the file's last line, without a line end
+  const size_t at = static_cast<size_t>(hit - base);
+  const bool crLf = lfMode && at > pos && base[at - 1] == '\r';
+  return {crLf ? at - 1 : at, AfterLineEnd(lines, at, lfMode)};
+}
+
+size_t LineStart(std::string_view lines, size_t at, bool lfMode) {
+  const char* hit = FindLastByte(lines.data(), at, lfMode ? '\n' : '\r');
+  if (hit == nullptr) return 0;
+  const size_t start = static_cast<size_t>(hit - lines.data()) + 1;
+  return !lfMode && start < lines.size() && lines[start] == '\n' ? start + 1 : start;
+}
+
+size_t CountLines(std::string_view lines, bool lfMode, size_t* endBytes) {
+  // Sixteen bytes at a time: the line ends, and the CR LF pairs among them (the LF of a pair may
+  // begin the next sixteen).
+  const char ending = lfMode ? '\n' : '\r';
+  const char* const p = lines.data();
+  const size_t n = lines.size();
+  size_t ends = 0;
+  size_t pairs = 0;
+  size_t pos = 0;
+  // The bits are few (a line end in a line's bytes): walked rather than counted with
+  // std::popcount, a call where the processor's instruction is not assumed.
+  const auto bits = [](uint32_t mask) {
+    size_t count = 0;
+    for (; mask != 0; mask &= mask - 1) ++count;
+    return count;
+  };
+  for (; pos + 17 <= n; pos += 16) {
+    const uint32_t cr = EqualMask16(p + pos, '\r');
+    ends += bits(lfMode ? EqualMask16(p + pos, '\n') : cr);
+    if (cr != 0) pairs += bits(cr & EqualMask16(p + pos + 1, '\n'));
+  }
+  for (; pos < n; ++pos) {
+    ends += p[pos] == ending;
+    pairs += p[pos] == '\r' && pos + 1 < n && p[pos + 1] == '\n';
+  }
+  *endBytes = ends + pairs;
+  // A last line without a line end counts too; in CR mode it may end with a lone LF.
+  bool open = n > 0 && p[n - 1] != ending;
+  if (open && !lfMode && p[n - 1] == '\n') open = n < 2 || p[n - 2] != '\r';
+  return ends + (open ? 1 : 0);
+}
 
 LineReader::LineReader(const std::string& path, LineEnds ends, ReadAhead ahead, FileText text)
     : path_(path), text_(text) {
@@ -175,6 +225,34 @@ std::string_view LineReader::Peek(size_t n) {
   while (end_ - begin_ < n && Fill()) {
   }
   return std::string_view(buf_.data() + begin_, std::min(n, end_ - begin_));
+}
+
+bool LineReader::PeekLines(std::string_view* lines, bool more) {
+  if (!modeKnown_) DecideMode();
+  const char ending = lfMode_ ? '\n' : '\r';
+  // more: reads until a line end comes beyond the bytes in hand (or the file ends).
+  for (size_t known = end_ - begin_; more && Fill(); known = end_ - begin_) {
+    const size_t from = known > 0 ? known - 1 : 0;  // a CR that ended them may begin a CR LF
+    if (FindByte(buf_.data() + begin_ + from, end_ - begin_ - from, ending) != nullptr) break;
+  }
+  for (;;) {
+    const char* const base = buf_.data() + begin_;
+    size_t n = end_ - begin_;
+    if (atEof_) {
+      *lines = std::string_view(base, n);
+      return n > 0;
+    }
+    // In CR mode a CR that is the last byte in hand may be the first of a CR LF.
+    if (!lfMode_ && n > 0 && base[n - 1] == '\r') --n;
+    const char* last = FindLastByte(base, n, ending);
+    if (last != nullptr) {
+      const size_t whole = static_cast<size_t>(last - base) + 1;
+      const bool pair = !lfMode_ && whole < n && base[whole] == '\n';  // CR LF
+      *lines = std::string_view(base, pair ? whole + 1 : whole);
+      return true;
+    }
+    Fill();  // at the end of the file, the rest is the last line
+  }
 }
 
 bool LineReader::Eof() {

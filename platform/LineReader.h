@@ -33,6 +33,28 @@ enum class ReadAhead { kBlocks, kFirstLines, kStream };
 // when the file begins with a UTF-16 mark (FF FE, FE FF), else bytes.
 enum class FileText { kBytes, kUtf16Le, kUtf16Be, kBytesOrUtf16 };
 
+// Lines taken whole from a reader's buffer (LineReader::PeekLines): text that ends with a line
+// end, or at the end of the file. lfMode as the reader decided it (LineReader::LfMode).
+//
+// The line of lines that begins at pos: it ends at end (its line end excluded, the CR of CR LF
+// too in LF mode), and the next line begins at next. REQUIRES: pos < lines.size().
+struct TLineSpan {
+  size_t end;
+  size_t next;
+};
+TLineSpan NextLine(std::string_view lines, size_t pos, bool lfMode);
+// Where the line after the one that the byte at at ends (LF in LF mode, else CR) begins; at may
+// be lines.size(), the end of a last line without a line end.
+inline size_t AfterLineEnd(std::string_view lines, size_t at, bool lfMode) {
+  if (at == lines.size()) return at;
+  return !lfMode && at + 1 < lines.size() && lines[at + 1] == '\n' ? at + 2 : at + 1;
+}
+// The start of the line that holds the byte at at: 0, or just after the last line end that begins
+// before at.
+size_t LineStart(std::string_view lines, size_t at, bool lfMode);
+// The lines of lines, and the bytes of their line ends in *endBytes.
+size_t CountLines(std::string_view lines, bool lfMode, size_t* endBytes);
+
 class LineReader {
  public:
   // Opens path for reading. Throws IoError when it cannot be opened.
@@ -60,6 +82,21 @@ class LineReader {
 
   // True when no further line can be read.
   bool Eof();
+
+  // The lines in hand that are whole, from the next one on, reading when there is none: text
+  // that ends with a line end, or at the end of the file (a file's last line without one). more:
+  // reads on first, for a caller whose record goes on past what it was given. Consumes nothing
+  // (Consume does). False when no line is left. Throws IoError when a read fails.
+  bool PeekLines(std::string_view* lines, bool more = false);
+  // Consumes the first bytes of what PeekLines gave, a whole number of its lines.
+  void Consume(size_t bytes) {
+    begin_ += bytes;
+    consumed_ += static_cast<int64_t>(bytes);
+  }
+  // Whether the file has no more bytes to read: what PeekLines gives is the rest of it.
+  bool AtEnd() const { return atEof_; }
+  // Whether lines end at LF (a Unix file) rather than at CR; decided by the first line read.
+  bool LfMode() const { return lfMode_; }
 
   // The file's size in bytes, taken when it was opened.
   int64_t Size() const { return size_; }

@@ -4,6 +4,49 @@
 
 namespace tabulon {
 
+TRecordSpan NextRecord(std::string_view lines, size_t pos, bool lfMode, TQuoteScan* scan) {
+  TLineSpan line = NextLine(lines, pos, lfMode);
+  if (!HasByte(lines.data() + pos, line.end - pos, '"')) return {line.end, line.next, false};
+  scan->Reset();
+  bool joined = false;
+  // The scan reads the line ends between the lines as they are in the file rather than as one
+  // LF: inside a quoted field, where they are, it looks only for the closing quote.
+  while (scan->EndsInsideQuotes(lines.substr(pos, line.end - pos))) {
+    if (line.next == lines.size()) return {line.end, std::string_view::npos, joined};
+    line = NextLine(lines, line.next, lfMode);
+    joined = true;
+  }
+  return {line.end, line.next, joined};
+}
+
+void AppendJoinedLines(std::string_view record, bool lfMode, std::string* out) {
+  for (size_t pos = 0;;) {
+    const TLineSpan line = NextLine(record, pos, lfMode);
+    out->append(record.substr(pos, line.end - pos));
+    if (line.next >= record.size()) return;
+    out->push_back('\n');
+    pos = line.next;
+  }
+}
+
+namespace {
+
+// The end of the last whole record of lines: the records of the lines without a quote are found
+// by one search for the next quote.
+size_t LastRecordEnd(std::string_view lines, bool lfMode, TQuoteScan* scan) {
+  for (size_t pos = 0; pos < lines.size();) {
+    const char* quote = FindByte(lines.data() + pos, lines.size() - pos, '"');
+    if (quote == nullptr) break;
+    const size_t start = LineStart(lines, static_cast<size_t>(quote - lines.data()), lfMode);
+    const TRecordSpan record = NextRecord(lines, start, lfMode, scan);
+    if (record.next == std::string_view::npos) return start;
+    pos = record.next;
+  }
+  return lines.size();
+}
+
+}  // namespace
+
 CsvRecordReader::CsvRecordReader(const std::string& path, ReadAhead ahead) : lines_(path, ahead) {}
 
 bool CsvRecordReader::NextLine(Line* line) {
@@ -74,6 +117,36 @@ std::string_view CsvRecordReader::Join(const Line& line, int64_t* fileBytes) {
   }
   if (fileBytes != nullptr) *fileBytes = bytes;
   return record_;
+}
+
+bool CsvRecordReader::ReadRecordsInHand(TRecordBlock* block, size_t limit) {
+  for (bool more = false;; more = true) {
+    std::string_view lines;
+    bool all = true;
+    if (!lines_.PeekLines(&lines, more, &all)) return false;
+    const bool lfMode = lines_.LfMode();
+    size_t end = 0;
+    if (limit < lines.size()) {
+      // The lines that end by limit, or the first line.
+      size_t cut = LineStart(lines, limit, lfMode);
+      if (cut == 0) cut = tabulon::NextLine(lines, 0, lfMode).next;
+      end = LastRecordEnd(lines.substr(0, cut), lfMode, &scan_);
+    }
+    if (end == 0) end = LastRecordEnd(lines, lfMode, &scan_);
+    if (end == 0) {
+      // The first record goes on past the lines: read on, unless nothing more can come.
+      if (!all || lines_.AtEnd()) return false;
+      continue;
+    }
+    block->text = lines.substr(0, end);
+    block->lfMode = lfMode;
+    size_t endBytes = 0;
+    block->lines = CountLines(block->text, lfMode, &endBytes);
+    block->fileBytes = lines_.FileBytesPerByte() * static_cast<int64_t>(end - endBytes) +
+                       2 * static_cast<int64_t>(block->lines);
+    lines_.Consume(end);
+    return true;
+  }
 }
 
 }  // namespace tabulon

@@ -20,6 +20,30 @@
 
 namespace tabulon {
 
+// Records taken at once (CsvRecordReader::ReadRecords): the file's whole lines, line ends
+// included, that make whole records.
+struct TRecordBlock {
+  std::string_view text;  // valid until the next read
+  bool lfMode = false;    // as LineReader::LfMode
+  size_t lines = 0;
+  int64_t fileBytes = 0;  // as ReadRecord counts them
+};
+
+// The record of lines (whole lines, LineReader::PeekLines) that begins at the line start pos: the
+// line, or while a quoted field is open at a line's end, that line and the next ones. end: the
+// end of its last line, without the line end; next: where the next record begins, or npos when
+// a quoted field is still open at the end of lines; joined: it is of several lines.
+// scan: a TQuoteScan of the file's separator.
+struct TRecordSpan {
+  size_t end;
+  size_t next;
+  bool joined;
+};
+TRecordSpan NextRecord(std::string_view lines, size_t pos, bool lfMode, TQuoteScan* scan);
+// Appends the text ReadRecord gives for a record of several lines, lines[pos, end) of its
+// TRecordSpan: its lines joined by one LF each.
+void AppendJoinedLines(std::string_view record, bool lfMode, std::string* out);
+
 class CsvRecordReader {
  public:
   // Opens path as CsvLineReader does. Throws IoError when it cannot be opened or read.
@@ -47,6 +71,18 @@ class CsvRecordReader {
     return true;
   }
 
+  // Takes the whole records in hand at once, when that can be done: false before the header is
+  // read, for a UTF-8 file, after a quote that stayed open to the end of the file and while the
+  // encoding waits for a line that is not ASCII (ReadRecord then reads a record, and the next
+  // call may take a block again), and at the end of the file. limit: bytes beyond which whole
+  // lines are left for the next call, when a record ends by then. Throws IoError when a read
+  // fails.
+  // Inline: a file that is read one record at a time asks before each record.
+  bool ReadRecords(TRecordBlock* block, size_t limit = SIZE_MAX) {
+    if (first_ || !again_.empty() || !lines_.TakesBlocks()) return false;
+    return ReadRecordsInHand(block, limit);
+  }
+
   // The separator of fields: ',' or '\t'. REQUIRES: a record was read (',' before).
   char Separator() const { return separator_; }
   const CsvLineReader& Lines() const { return lines_; }
@@ -59,6 +95,7 @@ class CsvRecordReader {
   bool NextLine(Line* line);   // from lines to read again first, then from the file
   bool FirstLine(Line* line);  // NextLine, deciding the separator at the file's first line
   bool ReadRecordOfAnyLine(std::string_view* record, int64_t* fileBytes);
+  bool ReadRecordsInHand(TRecordBlock* block, size_t limit);  // ReadRecords's reading
   // The record that begins with line: line alone, or joined with the next lines while a quoted
   // field goes on past its end (Join).
   std::string_view RecordFrom(const Line& line, int64_t* fileBytes);

@@ -153,8 +153,8 @@ bool Split(std::string_view record, char separator, TCsvFields* out) {
   std::vector<std::string_view>* fields = &out->fields;
   fields->clear();
   AppendTo sink{fields};
-  if (csv_split_detail::SplitWithoutQuotes<kBlankIsNull>(record.data(), record.size(), separator,
-                                                         sink))
+  if (csv_split_detail::SplitWithoutQuotes<kBlankIsNull, false>(
+          record.data(), record.size(), separator, '\0', sink) != csv_split_detail::kQuoted)
     return true;
   fields->clear();
   if (SplitQuoted<kBlankIsNull>(record, separator, out)) return true;

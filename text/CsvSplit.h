@@ -52,6 +52,13 @@ bool SplitCsvDisplayRecord(std::string_view record, TCsvFields* out, char separa
 // quote: SplitCsvRecord then splits it. Inline, with the rule's other cases in CsvSplit.cpp.
 template <typename Sink>
 inline bool SplitUnquotedRecord(std::string_view record, char separator, Sink& sink);
+// The same split of the record that is the line of lines (whole lines, LineReader::PeekLines)
+// beginning at pos, when that line holds no quote. Returns the index of the byte that ends it, LF
+// in LF mode or else CR (lines.size() for a last line without one); npos, after any number of
+// fields, when the line holds a quote.
+template <typename Sink>
+inline size_t SplitUnquotedLine(std::string_view lines, size_t pos, char separator, bool lfMode,
+                                Sink& sink);
 
 // Whether a record ends inside a quoted field, so that the file's next line goes on with it.
 // Follows the record as it grows: Scan looks only at the bytes added since the last call.
@@ -106,25 +113,50 @@ template <bool kBlankIsNull, typename Sink>
     PutTrimmed<kBlankIsNull>(data, begin, end, sink);
 }
 
-// The split of a record without a quote, where every separator ends a field: the separators of
-// 16 bytes are found at once and taken from a bit mask. False at the first quote.
-template <bool kBlankIsNull, typename Sink>
-[[gnu::always_inline]] inline bool SplitWithoutQuotes(const char* data, size_t n, char separator,
-                                                      Sink& sink) {
-  size_t begin = 0;  // of the current field
-  size_t pos = 0;
-  for (; pos + 16 <= n; pos += 16) {
-    if (EqualMask16(data + pos, '"') != 0) return false;
-    for (uint32_t mask = EqualMask16(data + pos, separator); mask != 0; mask &= mask - 1) {
-      const size_t at = pos + static_cast<size_t>(std::countr_zero(mask));
-      PutUnquoted<kBlankIsNull>(data, begin, at, sink);
-      begin = at + 1;
+// The fields of the 16 bytes at block, index base of the record at data, that its separators
+// end, for the bytes that keep has a bit for; *begin is the start of the current field. With
+// kLine, a byte ending among them ends the record: *end := its index, and the bytes after it are
+// left. False at a quote before it.
+template <bool kBlankIsNull, bool kLine, typename Sink>
+[[gnu::always_inline]] inline bool SplitBlock(const char* data, const char* block, size_t base,
+                                              uint32_t keep, char separator, char ending,
+                                              size_t* begin, size_t* end, Sink& sink) {
+  if (kLine) {
+    const uint32_t stop = EqualMask16(block, ending) & keep;
+    if (stop != 0) {
+      keep &= (stop & (0u - stop)) - 1;  // the bytes before the line end
+      *end = base + static_cast<size_t>(std::countr_zero(stop));
     }
   }
-  if (pos < n) {
+  if ((EqualMask16(block, '"') & keep) != 0) return false;
+  for (uint32_t mask = EqualMask16(block, separator) & keep; mask != 0; mask &= mask - 1) {
+    const size_t at = base + static_cast<size_t>(std::countr_zero(mask));
+    PutUnquoted<kBlankIsNull>(data, *begin, at, sink);
+    *begin = at + 1;
+  }
+  return true;
+}
+
+// The split of a record without a quote, where every separator ends a field: the separators of
+// 16 bytes are found at once and taken from a bit mask. With kLine, the record is the line that
+// begins at data and ends at the first byte ending (in LF mode a CR before it goes with it).
+// Returns where the record ends, n or that byte; kQuoted at the first quote before it.
+inline constexpr size_t kQuoted = std::string_view::npos;
+template <bool kBlankIsNull, bool kLine, typename Sink>
+[[gnu::always_inline]] inline size_t SplitWithoutQuotes(const char* data, size_t n, char separator,
+                                                        char ending, Sink& sink) {
+  size_t begin = 0;  // of the current field
+  size_t end = n;    // of the record
+  size_t pos = 0;
+  for (; pos + 16 <= n && end == n; pos += 16) {
+    if (!SplitBlock<kBlankIsNull, kLine>(data, data + pos, pos, ~0u, separator, ending, &begin,
+                                         &end, sink))
+      return kQuoted;
+  }
+  if (pos < n && end == n) {
     // The bytes left, fewer than 16, as one more block rather than one at a time: the 16 bytes
     // that end the record with those before pos masked off, or a short record copied into a
-    // zeroed block (a zero byte is neither a separator nor a quote).
+    // zeroed block (a zero byte is neither a separator, a quote nor a line end).
     alignas(16) char copy[16] = {};
     const char* block = data + n - 16;
     size_t base = n - 16;  // the record index of the block's first byte
@@ -135,15 +167,13 @@ template <bool kBlankIsNull, typename Sink>
       base = 0;
       keep = ~0u;
     }
-    if ((EqualMask16(block, '"') & keep) != 0) return false;
-    for (uint32_t mask = EqualMask16(block, separator) & keep; mask != 0; mask &= mask - 1) {
-      const size_t at = base + static_cast<size_t>(std::countr_zero(mask));
-      PutUnquoted<kBlankIsNull>(data, begin, at, sink);
-      begin = at + 1;
-    }
+    if (!SplitBlock<kBlankIsNull, kLine>(data, block, base, keep, separator, ending, &begin, &end,
+                                         sink))
+      return kQuoted;
   }
-  PutUnquoted<kBlankIsNull>(data, begin, n, sink);  // before the appended separator
-  return true;
+  const bool crLf = kLine && ending == '\n' && end < n && end > begin && data[end - 1] == '\r';
+  PutUnquoted<kBlankIsNull>(data, begin, crLf ? end - 1 : end, sink);  // the last field
+  return end;
 }
 
 }  // namespace csv_split_detail
@@ -151,7 +181,16 @@ template <bool kBlankIsNull, typename Sink>
 template <typename Sink>
 [[gnu::always_inline]] inline bool SplitUnquotedRecord(std::string_view record, char separator,
                                                        Sink& sink) {
-  return csv_split_detail::SplitWithoutQuotes<true>(record.data(), record.size(), separator, sink);
+  return csv_split_detail::SplitWithoutQuotes<true, false>(record.data(), record.size(), separator,
+                                                           '\0', sink) != csv_split_detail::kQuoted;
+}
+
+template <typename Sink>
+[[gnu::always_inline]] inline size_t SplitUnquotedLine(std::string_view lines, size_t pos,
+                                                       char separator, bool lfMode, Sink& sink) {
+  const size_t end = csv_split_detail::SplitWithoutQuotes<true, true>(
+      lines.data() + pos, lines.size() - pos, separator, lfMode ? '\n' : '\r', sink);
+  return end == csv_split_detail::kQuoted ? end : pos + end;
 }
 
 }  // namespace tabulon

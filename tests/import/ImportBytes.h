@@ -36,9 +36,10 @@ struct Imported {
 };
 
 // Imports bytes as data.csv of a fresh folder, with a fixed last-write time so that stores of
-// different files can be compared whole; threads and chunkRecords as TformProgress::SetThreads
-// takes them.
-inline Imported ImportBytes(std::string_view bytes, int threads = 0, size_t chunkRecords = 0) {
+// different files can be compared whole; threads, chunkRecords and blockBytes as
+// TformProgress::SetThreads takes them.
+inline Imported ImportBytes(std::string_view bytes, int threads = 0, size_t chunkRecords = 0,
+                            size_t blockBytes = 0) {
   ScratchDir dir;
   const std::string csv = dir.File("data.csv");
   WriteFile(csv, bytes);
@@ -46,7 +47,7 @@ inline Imported ImportBytes(std::string_view bytes, int threads = 0, size_t chun
   EXPECT_EQ(::utimensat(AT_FDCWD, csv.c_str(), times, 0), 0);
   Imported result;
   TformProgress importer(&result.view);
-  importer.SetThreads(threads, chunkRecords);
+  importer.SetThreads(threads, chunkRecords, blockBytes);
   importer.Import(csv);
   for (const std::string& name : ListDirectory(StoreDirOf(csv)))
     result.files[name] = ReadFile(StoreDirOf(csv) + "/" + name);

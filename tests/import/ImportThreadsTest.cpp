@@ -16,15 +16,23 @@ using test::ImportBytes;
 using test::Imported;
 using test::S;
 
-// Imports bytes with one thread and then with several, in chunks of a few rows so that even a
-// small file crosses many chunk ends (one row a chunk, chunks shorter than the threads' share,
-// longer ones), and expects the same store, counts and notices.
+// Imports bytes with one thread and then with several, and expects the same store, counts and
+// notices. One thread takes the records in blocks of the lines in hand, as an import does; the
+// others take them one by one in chunks of a few rows, so that even a small file crosses many
+// chunk ends (one row a chunk, chunks shorter than the threads' share, longer ones), or in blocks
+// of a few bytes, which end after almost every record.
 void ExpectTheOneThreadStore(std::string_view bytes) {
   const Imported one = ImportBytes(bytes, 1);
   ASSERT_FALSE(one.files.empty());
-  for (const auto& [threads, chunk] : {std::pair{2, 1}, {3, 7}, {8, 100}, {3, 0}}) {
-    SCOPED_TRACE(std::to_string(threads) + " threads, chunks of " + std::to_string(chunk));
-    const Imported many = ImportBytes(bytes, threads, chunk);
+  struct Way {
+    int threads;
+    size_t chunkRecords, blockBytes;
+  };
+  for (const Way way : {Way{2, 1, 0}, {3, 7, 0}, {8, 100, 0}, {3, 0, 0}, {2, 0, 1}, {3, 0, 90}}) {
+    SCOPED_TRACE(std::to_string(way.threads) + " threads, chunks of " +
+                 std::to_string(way.chunkRecords) + " records, blocks of " +
+                 std::to_string(way.blockBytes) + " bytes");
+    const Imported many = ImportBytes(bytes, way.threads, way.chunkRecords, way.blockBytes);
     ASSERT_EQ(many.files.size(), one.files.size());
     for (const auto& [name, content] : one.files) {
       ASSERT_EQ(many.files.count(name), 1u) << name;

@@ -129,6 +129,50 @@ TEST(LineReader, AStreamingReaderReadsTheSameLinesAsABlockReader) {
             std::string(3 * block + 7, 'L'));
 }
 
+// Lines taken whole from the buffer, as many at a time as are in hand, are the lines ReadLine
+// reads: CR, LF and CR LF ends (the file's first end decides), a CR LF split between two reads, a
+// line longer than a read, a last line without an end, and a caller that asks for more now and
+// then. The counts of lines and of line-end bytes agree.
+TEST(LineReader, WholeLinesInHandAreTheLinesReadOneByOne) {
+  const size_t block = size_t{256} << 10;
+  std::string mixed;
+  for (unsigned i = 0; mixed.size() < 3 * block; ++i) {
+    mixed += std::string(i * 7919 % 61, static_cast<char>('a' + i % 26));
+    const char* ends[] = {"\r\n", "\r", "\n", "\r\r\n"};
+    mixed += ends[i * 31 % 4];
+  }
+  std::string split(block - 1, 's');  // its CR is the last byte of the first read
+  split += "\r\nnext\r\n";
+  const std::string longLine = "a\n" + std::string(2 * block + 7, 'L') + "\nb\r\nlast";
+  // The last line of a CR file may end with an LF of its own.
+  for (const std::string& bytes : {mixed, "\n" + mixed, split, longLine, std::string("a\r\nb\n")}) {
+    test::ScratchDir dir;
+    test::WriteFile(dir.File("in.txt"), bytes);
+    LineReader reader(dir.File("in.txt"), LineEnds::kAuto, ReadAhead::kStream);
+    Lines lines;
+    std::string_view hand;
+    for (int call = 0; reader.PeekLines(&hand, call % 5 == 4); ++call) {
+      Lines got;
+      size_t lineBytes = 0;
+      for (size_t pos = 0; pos < hand.size();) {
+        const TLineSpan line = NextLine(hand, pos, reader.LfMode());
+        got.emplace_back(hand.substr(pos, line.end - pos));
+        lineBytes += line.end - pos;
+        EXPECT_EQ(LineStart(hand, line.end, reader.LfMode()), pos);
+        pos = line.next;
+      }
+      size_t endBytes = 0;
+      EXPECT_EQ(CountLines(hand, reader.LfMode(), &endBytes), got.size());
+      EXPECT_EQ(lineBytes + endBytes, hand.size());
+      // Now all of them, now the first alone.
+      if (call % 3 != 0) got.resize(1);
+      lines.insert(lines.end(), got.begin(), got.end());
+      reader.Consume(call % 3 == 0 ? hand.size() : NextLine(hand, 0, reader.LfMode()).next);
+    }
+    EXPECT_EQ(lines, ReadAll(bytes, LineEnds::kAuto, ReadAhead::kStream)) << bytes.substr(0, 20);
+  }
+}
+
 TEST(LineReader, EofAndSize) {
   test::ScratchDir dir;
   test::WriteFile(dir.File("f"), "a\r\nb\r\n");
