@@ -5,6 +5,7 @@
 
 #include "column/Values.h"
 #include "platform/Messages.h"
+#include "platform/SjisText.h"
 
 namespace tabulon {
 
@@ -96,6 +97,7 @@ void TColumnWorkers::AddRecords(const TRecordBlock& block) {
   if (!text.empty()) std::memcpy(chunk.text.data() + chunk.used, text.data(), text.size());
   chunk.used += text.size();
   chunk.raw = true;
+  chunk.utf8 = block.utf8;
   chunk.lfMode = block.lfMode;
   chunk.lines += block.lines;
   if (chunk.lines >= chunkRecords_ || chunk.used >= chunkBytes_) Publish();
@@ -208,6 +210,7 @@ void TColumnWorkers::Split(Chunk& chunk, TCsvFields* scratch) const {
   chunk.rewritten.clear();
   chunk.rows = 0;
   chunk.longRows = 0;
+  chunk.replaced = 0;
   // A block's lines are as many as its records or more (records of several lines).
   chunk.stride = chunk.raw ? chunk.lines : chunk.records;
   chunk.cells.resize(chunk.stride * columns_);
@@ -221,7 +224,12 @@ void TColumnWorkers::Split(Chunk& chunk, TCsvFields* scratch) const {
   }
   // A line without a quote is a record, split as its line end is found. The others are found as
   // CsvRecordReader::ReadRecords found where the blocks end.
-  const std::string_view text(chunk.text.data(), chunk.used);
+  std::string_view text(chunk.text.data(), chunk.used);
+  if (chunk.utf8) {
+    chunk.converted.clear();
+    chunk.replaced = static_cast<int64_t>(AppendUtf8AsSjis(text, &chunk.converted));
+    text = chunk.converted;
+  }
   const bool lfMode = chunk.lfMode;
   TQuoteScan scan(separator_);
   size_t r = 0;
@@ -286,6 +294,7 @@ void TColumnWorkers::Write(size_t group, const Chunk& chunk) {
 void TColumnWorkers::Retire(const Chunk& chunk) {
   ++retired_;
   longRows_ += chunk.longRows;
+  replaced_ += chunk.replaced;
   if (chunk.rows > 0) {
     rows_ += heldRows_ + static_cast<int64_t>(chunk.rows);
     heldRows_ = 0;

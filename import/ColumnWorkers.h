@@ -70,9 +70,11 @@ class TColumnWorkers {
   // AddRecord does.
   void Finish();
 
-  // After Finish: the rows written, and those of them with fields beyond the columns.
+  // After Finish: the rows written, and those of them with fields beyond the columns; the "〓"
+  // written for characters of blocks of UTF-8 lines without a Shift-JIS form.
   int64_t Rows() const { return rows_; }
   int64_t LongRows() const { return longRows_; }
+  int64_t Replaced() const { return replaced_; }
 
  private:
   // Records of the file and, once split, their cells.
@@ -80,6 +82,7 @@ class TColumnWorkers {
     std::vector<char> text;  // the records, back to back, or blocks of lines
     size_t used = 0;         // bytes of text in use
     bool raw = false;        // text holds blocks of lines, which the split parts into records
+    bool utf8 = false;       // of the blocks: UTF-8, which the split converts into converted
     bool lfMode = false;     // of the blocks' lines
     size_t lines = 0;        // of the blocks, a bound on their records
     std::vector<size_t> recordEnds;  // not raw: record r ends at recordEnds[r]
@@ -88,6 +91,8 @@ class TColumnWorkers {
     // into rewritten.
     std::vector<std::string_view> cells;
     size_t stride = 0;
+    std::string converted;
+    int64_t replaced = 0;  // "〓" the conversion wrote
     // Fields the split rewrote (doubled quotes, line ends), and records of several lines joined
     std::deque<std::string> rewritten;
     size_t rows = 0;       // records up to the last one that is not all nulls
@@ -168,6 +173,7 @@ class TColumnWorkers {
   int64_t heldRows_ = 0;             // the same for the rows counted at retirement
   int64_t rows_ = 0;
   int64_t longRows_ = 0;
+  int64_t replaced_ = 0;
   std::atomic<bool> stop_{false};  // no more work: done, or an error
   std::exception_ptr error_;       // the first error of a thread
   std::vector<std::thread> threads_;

@@ -323,6 +323,7 @@ void TformProgress::ReadRows() {
   workers.Finish();
   rowCount_ = static_cast<int32_t>(workers.Rows());
   longRows_ = workers.LongRows();
+  replaced_ = workers.Replaced();
 }
 
 void TformProgress::ShowLabels() {
@@ -334,7 +335,7 @@ void TformProgress::ShowLabels() {
 }
 
 void TformProgress::CloseCsv() {
-  replaced_ = csv_->Lines().Replaced();
+  replaced_ += csv_->Lines().Replaced();
   csv_.reset();
 }
 

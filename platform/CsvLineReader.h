@@ -63,16 +63,14 @@ class CsvLineReader {
   bool ReadLine(std::string_view* line, size_t* fileBytes = nullptr);
 
   // The lines in hand that are whole, as LineReader::PeekLines gives them, for a reader that takes
-  // many at once; Consume consumes them. False when none is left, before the first line is read
-  // and for a UTF-8 file, whose lines are converted one by one (ReadLine). While the encoding waits
+  // many at once; Consume consumes them. They are the file's bytes: for a UTF-8 file (Utf8), the
+  // caller converts them (AppendUtf8AsSjis, which converts lines and their line ends alike). False
+  // when none is left, and before the first line is read (TakesBlocks). While the encoding waits
   // for a line that is not ASCII, the lines end before the first one in hand, and *all is false
   // (false too when no line comes before it): ReadLine reads it and decides.
   bool PeekLines(std::string_view* lines, bool more, bool* all);
-  // False when PeekLines gives nothing for what the file is: before the first line is read and
-  // for a UTF-8 file.
-  bool TakesBlocks() const {
-    return !first_ && !(decided_ && sniff_.encoding == TextEncoding::kUtf8);
-  }
+  bool TakesBlocks() const { return !first_; }
+  bool Utf8() const { return decided_ && sniff_.encoding == TextEncoding::kUtf8; }
   void Consume(size_t bytes) { lines_.Consume(bytes); }
   bool LfMode() const { return lines_.LfMode(); }
   bool AtEnd() const { return lines_.AtEnd(); }

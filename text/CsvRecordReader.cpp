@@ -139,6 +139,7 @@ bool CsvRecordReader::ReadRecordsInHand(TRecordBlock* block, size_t limit) {
       continue;
     }
     block->text = lines.substr(0, end);
+    block->utf8 = lines_.Utf8();
     block->lfMode = lfMode;
     size_t endBytes = 0;
     block->lines = CountLines(block->text, lfMode, &endBytes);

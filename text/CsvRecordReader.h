@@ -24,6 +24,7 @@ namespace tabulon {
 // included, that make whole records.
 struct TRecordBlock {
   std::string_view text;  // valid until the next read
+  bool utf8 = false;      // text is UTF-8, to be converted as AppendUtf8AsSjis converts it
   bool lfMode = false;    // as LineReader::LfMode
   size_t lines = 0;
   int64_t fileBytes = 0;  // as ReadRecord counts them
@@ -72,7 +73,7 @@ class CsvRecordReader {
   }
 
   // Takes the whole records in hand at once, when that can be done: false before the header is
-  // read, for a UTF-8 file, after a quote that stayed open to the end of the file and while the
+  // read, after a quote that stayed open to the end of the file and while the
   // encoding waits for a line that is not ASCII (ReadRecord then reads a record, and the next
   // call may take a block again), and at the end of the file. limit: bytes beyond which whole
   // lines are left for the next call, when a record ends by then. Throws IoError when a read

@@ -37,15 +37,21 @@ Records Read(const std::string& bytes, size_t limit) {
     if (limit != 0 && reader.ReadRecords(&block, limit)) {
       ++out.blocks;
       out.fileBytes += block.fileBytes;
+      std::string lines(block.text);
+      if (block.utf8) {
+        lines.clear();
+        AppendUtf8AsSjis(block.text, &lines);
+      }
       TQuoteScan scan(reader.Separator());
       size_t records = 0;
-      for (size_t pos = 0; pos < block.text.size(); ++records) {
-        const TRecordSpan span = NextRecord(block.text, pos, block.lfMode, &scan);
+      for (size_t pos = 0; pos < lines.size(); ++records) {
+        const TRecordSpan span = NextRecord(lines, pos, block.lfMode, &scan);
         EXPECT_NE(span.next, std::string_view::npos);
-        std::string text(block.text.substr(pos, span.end - pos));
+        std::string text = lines.substr(pos, span.end - pos);
         if (span.joined) {
           text.clear();
-          AppendJoinedLines(block.text.substr(pos, span.end - pos), block.lfMode, &text);
+          AppendJoinedLines(std::string_view(lines).substr(pos, span.end - pos), block.lfMode,
+                            &text);
         }
         out.texts.push_back(text);
         pos = span.next;
@@ -96,8 +102,8 @@ TEST(CsvRecordReader, BlocksOfQuotedLineEndsGiveTheRecordsReadOneByOne) {
 }
 
 // A file that is ASCII at first goes in blocks until its first other line, which decides the
-// encoding: Shift-JIS goes on in blocks, UTF-8 is converted line by line; a UTF-16 file goes in
-// blocks of its Shift-JIS form, counted as two bytes of the file each.
+// encoding, and in blocks again after it: Shift-JIS as it is, UTF-8 to be converted whole; a
+// UTF-16 file goes in blocks of its Shift-JIS form, counted as two bytes of the file each.
 TEST(CsvRecordReader, BlocksFollowTheEncodingAsItIsDecided) {
   std::string ascii = "id,name\r\n";
   for (int i = 0; i < 2000; ++i)
