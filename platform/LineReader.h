@@ -37,7 +37,7 @@ enum class FileText { kBytes, kUtf16Le, kUtf16Be, kBytesOrUtf16 };
 // end, or at the end of the file. lfMode as the reader decided it (LineReader::LfMode).
 //
 // The line of lines that begins at pos: it ends at end (its line end excluded, the CR of CR LF
-// too in LF mode), and the next line begins at next. REQUIRES: pos < lines.size().
+// too in LF mode), and the next line begins at next. REQUIRES: pos <= lines.size().
 struct TLineSpan {
   size_t end;
   size_t next;

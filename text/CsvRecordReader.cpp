@@ -20,10 +20,11 @@ TRecordSpan NextRecord(std::string_view lines, size_t pos, bool lfMode, TQuoteSc
 }
 
 void AppendJoinedLines(std::string_view record, bool lfMode, std::string* out) {
+  // Its last line is the one without a line end in record.
   for (size_t pos = 0;;) {
     const TLineSpan line = NextLine(record, pos, lfMode);
     out->append(record.substr(pos, line.end - pos));
-    if (line.next >= record.size()) return;
+    if (line.end == record.size()) return;
     out->push_back('\n');
     pos = line.next;
   }
