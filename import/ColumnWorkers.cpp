@@ -234,6 +234,11 @@ void TColumnWorkers::Split(Chunk& chunk, TCsvFields* scratch) const {
   TQuoteScan scan(separator_);
   size_t r = 0;
   for (size_t pos = 0; pos < text.size(); ++r) {
+    // The cells have room for as many records as the reading thread counted lines; a record
+    // beyond them would be a fault in that count, refused rather than written past the cells.
+    if (r == chunk.stride)
+      throw IoError(csvPath_, TFileAction::kImport,
+                    Wording("the lines were miscounted", "行の数え方に誤りがあります"));
     RecordCells cells{chunk.cells.data() + r, chunk.stride, columns_};
     const size_t lineEnd = SplitUnquotedLine(text, pos, separator_, lfMode, cells);
     if (lineEnd != std::string_view::npos) {
